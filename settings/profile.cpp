@@ -1,0 +1,193 @@
+#include "settings/profile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct Line
+{
+    QByteArray text; // without the line ending
+    QByteArray eol;  // "\r\n", "\n", "\r" or "" for a last line without one
+};
+
+std::vector<Line> splitLines(const QByteArray &data)
+{
+    std::vector<Line> lines;
+    qsizetype start = 0;
+    const qsizetype n = data.size();
+    while (start < n) {
+        qsizetype i = start;
+        while (i < n && data[i] != '\n' && data[i] != '\r')
+            ++i;
+        Line line{data.mid(start, i - start), {}};
+        if (i < n) {
+            if (data[i] == '\r' && i + 1 < n && data[i + 1] == '\n') {
+                line.eol = "\r\n";
+                i += 2;
+            } else {
+                line.eol = data.mid(i, 1);
+                ++i;
+            }
+        }
+        lines.push_back(std::move(line));
+        start = i;
+    }
+    return lines;
+}
+
+QString decoded(const QByteArray &bytes)
+{
+    QByteArray b = bytes;
+    if (b.startsWith("\xEF\xBB\xBF"))
+        b.remove(0, 3);
+    return QString::fromUtf8(b);
+}
+
+// The section name of a "[name]" line, if the line is one.
+std::optional<QString> sectionName(const QByteArray &text)
+{
+    const QString t = decoded(text).trimmed();
+    if (!t.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = t.indexOf(u']');
+    if (close < 0)
+        return std::nullopt;
+    return t.mid(1, close - 1).trimmed();
+}
+
+// The key name of a "key=value" line; comments and lines without "=" have none.
+std::optional<QString> keyName(const QByteArray &text)
+{
+    const QString t = decoded(text);
+    const QString trimmed = t.trimmed();
+    if (trimmed.startsWith(u';') || trimmed.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype eq = t.indexOf(u'=');
+    if (eq < 0)
+        return std::nullopt;
+    return t.left(eq).trimmed();
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString valueOf(const QByteArray &text)
+{
+    const QString t = decoded(text);
+    QString v = t.mid(t.indexOf(u'=') + 1).trimmed();
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    return v;
+}
+
+struct Location
+{
+    std::optional<size_t> sectionLine; // the "[section]" line
+    std::optional<size_t> keyLine;     // the first matching key line in it
+    size_t sectionEnd = 0;             // one past the last non-blank line of the section
+};
+
+Location locate(const std::vector<Line> &lines, const QString &section, const QString &key)
+{
+    Location loc;
+    bool inside = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (const auto name = sectionName(lines[i].text)) {
+            if (inside)
+                break; // only the first section of that name counts
+            inside = sameName(*name, section);
+            if (inside) {
+                loc.sectionLine = i;
+                loc.sectionEnd = i + 1;
+            }
+            continue;
+        }
+        if (!inside)
+            continue;
+        if (!lines[i].text.trimmed().isEmpty())
+            loc.sectionEnd = i + 1;
+        if (!loc.keyLine) {
+            if (const auto name = keyName(lines[i].text); name && sameName(*name, key))
+                loc.keyLine = i;
+        }
+    }
+    return loc;
+}
+
+QByteArray preferredEol(const std::vector<Line> &lines)
+{
+    for (const Line &l : lines)
+        if (!l.eol.isEmpty())
+            return l.eol;
+    return "\n";
+}
+
+} // namespace
+
+QString ReadIni(const QString &file, const QString &section, const QString &key)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const std::vector<Line> lines = splitLines(f.readAll());
+    const Location loc = locate(lines, section, key);
+    if (!loc.keyLine)
+        return {};
+    return valueOf(lines[*loc.keyLine].text);
+}
+
+void WriteIni(const QString &file, const QString &section, const QString &key, const QString &value)
+{
+    QByteArray old;
+    {
+        QFile f(file);
+        if (f.exists()) {
+            if (!f.open(QIODevice::ReadOnly))
+                return; // unreadable: rewriting it would lose what it holds
+            old = f.readAll();
+        }
+    }
+    std::vector<Line> lines = splitLines(old);
+    const QByteArray eol = preferredEol(lines);
+
+    // A line break inside a value would split it into lines of its own.
+    QString flat = value;
+    flat.replace(u'\r', u' ').replace(u'\n', u' ');
+
+    const Location loc = locate(lines, section, key);
+    if (loc.keyLine) {
+        Line &line = lines[*loc.keyLine];
+        const QByteArray name = line.text.left(line.text.indexOf('=')).trimmed();
+        line.text = name + '=' + flat.toUtf8();
+    } else {
+        const QByteArray keyLine = key.toUtf8() + '=' + flat.toUtf8();
+        if (loc.sectionLine) {
+            size_t at = loc.sectionEnd;
+            if (at > 0 && lines[at - 1].eol.isEmpty())
+                lines[at - 1].eol = eol;
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyLine, eol});
+        } else {
+            if (!lines.empty() && lines.back().eol.isEmpty())
+                lines.back().eol = eol;
+            lines.push_back(Line{'[' + section.toUtf8() + ']', eol});
+            lines.push_back(Line{keyLine, eol});
+        }
+    }
+
+    QByteArray out;
+    out.reserve(old.size() + 64);
+    for (const Line &l : lines)
+        out += l.text + l.eol;
+
+    QSaveFile save(file);
+    if (!save.open(QIODevice::WriteOnly))
+        return;
+    save.write(out);
+    save.commit(); // a failed commit leaves the old file untouched
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Profile (INI) file access. Every call reads or rewrites the file on disk; nothing is cached.
+//
+// Section and key names compare without regard to case; the first matching key of a section
+// is the one read and replaced. A missing file, section or key, or an empty value, reads as "".
+// Values are trimmed and lose one pair of matching surrounding quotes on read. Text is UTF-8.
+//
+// A write replaces the key in place, or appends it at the end of its section, or appends the
+// section at the end of the file, or creates the file. Everything else in the file (comments,
+// blank lines, lines outside sections, unknown keys, line endings) is kept byte for byte. The
+// new content goes to a temporary file in the same folder that is renamed over the old one,
+// so a failed write leaves the old file as it was. Failures are not reported.
+QString ReadIni(const QString &file, const QString &section, const QString &key);
+void WriteIni(const QString &file, const QString &section, const QString &key,
+              const QString &value);

@@ -1,0 +1,33 @@
+#include "settings/settingsfiles.h"
+
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+QString SettingsFiles::workingFile()
+{
+    return QDir(Paths::configDir()).filePath(QStringLiteral("twr.ini"));
+}
+
+QString SettingsFiles::shippedDefaults()
+{
+    return QStringLiteral(":/defaults/twr2.ini");
+}
+
+QString SettingsFiles::defaultsFile()
+{
+    const QString path = QDir(Paths::configDir()).filePath(QStringLiteral("twr2.ini"));
+    if (!QFile::exists(path)) {
+        QFile shipped(shippedDefaults());
+        if (shipped.open(QIODevice::ReadOnly)) {
+            QSaveFile out(path);
+            if (out.open(QIODevice::WriteOnly)) {
+                out.write(shipped.readAll());
+                out.commit();
+            }
+        }
+    }
+    return path;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "settings/keys.h"
+
+#include <QString>
+
+// The two settings files and convenience access by catalogue key.
+namespace SettingsFiles {
+
+// "twr.ini" in the configuration folder: the working settings file.
+QString workingFile();
+
+// "twr2.ini" in the configuration folder: the factory defaults. When the folder has none,
+// the copy shipped with the program is placed there first; an existing one is never replaced.
+QString defaultsFile();
+
+// The factory defaults as shipped with the program (a read-only resource path).
+QString shippedDefaults();
+
+inline QString read(const QString &file, Ini::Key k);
+inline void write(const QString &file, Ini::Key k, const QString &value);
+
+} // namespace SettingsFiles
+
+#include "settings/profile.h"
+
+inline QString SettingsFiles::read(const QString &file, Ini::Key k)
+{
+    return ReadIni(file, QString::fromLatin1(k.section), QString::fromLatin1(k.key));
+}
+
+inline void SettingsFiles::write(const QString &file, Ini::Key k, const QString &value)
+{
+    WriteIni(file, QString::fromLatin1(k.section), QString::fromLatin1(k.key), value);
+}

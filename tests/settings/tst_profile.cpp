@@ -1,0 +1,200 @@
+#include "settings/profile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class tst_Profile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString file(const QString &name) const { return dir.filePath(name); }
+
+    static void put(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QByteArray get(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void readRules_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("blanks around value")
+            << QByteArray("[output]\nfolder=  /home/me/Music  \n") << "output"
+            << "folder"
+            << "/home/me/Music";
+        QTest::newRow("double quotes") << QByteArray("[output]\nfolder=\" a b \"\n") << "output"
+                                       << "folder"
+                                       << " a b ";
+        QTest::newRow("single quotes") << QByteArray("[output]\nfolder='x'\n") << "output"
+                                       << "folder"
+                                       << "x";
+        QTest::newRow("unmatched quote kept") << QByteArray("[output]\nfolder=\"x'\n") << "output"
+                                              << "folder"
+                                              << "\"x'";
+        QTest::newRow("case-insensitive names") << QByteArray("[OUTPUT]\nFORMAT=OGG\n") << "output"
+                                                << "format"
+                                                << "OGG";
+        QTest::newRow("first of two keys wins")
+            << QByteArray("[output]\nformat=WAV\nformat=OGG\n") << "output"
+            << "format"
+            << "WAV";
+        QTest::newRow("first section of two wins") << QByteArray("[a]\nk=1\n[a]\nk=2\n") << "a"
+                                                   << "k"
+                                                   << "1";
+        QTest::newRow("key of another section")
+            << QByteArray("[mp3]\nformat=WAV\n[output]\n") << "output"
+            << "format"
+            << "";
+        QTest::newRow("missing key") << QByteArray("[output]\n") << "output"
+                                     << "format"
+                                     << "";
+        QTest::newRow("missing section") << QByteArray("[x]\nformat=1\n") << "output"
+                                         << "format"
+                                         << "";
+        QTest::newRow("empty value") << QByteArray("[output]\nformat=\n") << "output"
+                                     << "format"
+                                     << "";
+        QTest::newRow("comment is no key")
+            << QByteArray("[output]\n;format=WAV\nformat=OGG\n") << "output"
+            << "format"
+            << "OGG";
+        QTest::newRow("CRLF and blanks in names")
+            << QByteArray("\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n") << "output"
+            << "format"
+            << "MP3";
+        QTest::newRow("value with equals") << QByteArray("[s]\nk=a=b\n") << "s"
+                                           << "k"
+                                           << "a=b";
+    }
+    void readRules()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        const QString path = file(QStringLiteral("read.ini"));
+        put(path, content);
+        QCOMPARE(ReadIni(path, section, key), expected);
+    }
+
+    void missingFileReadsEmpty()
+    {
+        QCOMPARE(ReadIni(file(QStringLiteral("nothing-here.ini")), "output", "format"), QString());
+    }
+
+    void writeCreatesFileAndSection()
+    {
+        const QString path = file(QStringLiteral("new.ini"));
+        WriteIni(path, "output", "format", "MP3");
+        QCOMPARE(get(path), QByteArray("[output]\nformat=MP3\n"));
+        WriteIni(path, "mp3", "bitrate", "9");
+        QCOMPARE(get(path), QByteArray("[output]\nformat=MP3\n[mp3]\nbitrate=9\n"));
+    }
+
+    void writeReplacesInPlaceOnce()
+    {
+        const QString path = file(QStringLiteral("twice.ini"));
+        put(path, "[Output]\nFormat=WAV\nfolder=/a\n");
+        WriteIni(path, "output", "format", "OGG");
+        WriteIni(path, "output", "format", "WMA");
+        QCOMPARE(get(path), QByteArray("[Output]\nFormat=WMA\nfolder=/a\n"));
+        QCOMPARE(ReadIni(path, "output", "format"), QString("WMA"));
+    }
+
+    void newKeyGoesToEndOfItsSection()
+    {
+        const QString path = file(QStringLiteral("sections.ini"));
+        put(path, "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n");
+        WriteIni(path, "output", "open", "1");
+        QCOMPARE(get(path), QByteArray("[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n"));
+    }
+
+    void everythingElseSurvivesByteForByte()
+    {
+        const QString path = file(QStringLiteral("keep.ini"));
+        const QByteArray before = "stray line outside\r\n; a comment\r\n[output]\r\n"
+                                  "unknown = kept as is \r\nformat=MP3\r\n\r\n[other]\r\nx=1";
+        put(path, before);
+        WriteIni(path, "output", "format", "OGG");
+        QByteArray expected = before;
+        expected.replace("format=MP3", "format=OGG");
+        QCOMPARE(get(path), expected);
+        // A new section after a last line without an ending keeps the file's CRLF style.
+        WriteIni(path, "wav", "channel", "MONO");
+        QCOMPARE(get(path), expected + "\r\n[wav]\r\nchannel=MONO\r\n");
+    }
+
+    void longAndNonAsciiValuesRoundTrip()
+    {
+        const QString path = file(QStringLiteral("long.ini"));
+        const QString longPath = QStringLiteral("/") + QString(4095, u'd');
+        WriteIni(path, "output", "folder", longPath);
+        QCOMPARE(ReadIni(path, "output", "folder"), longPath);
+        const QString music = QStringLiteral("/home/zoë/Musik/Über Äpfel/日本語/");
+        WriteIni(path, "output", "folder", music);
+        QCOMPARE(ReadIni(path, "output", "folder"), music);
+        QCOMPARE(get(path), QByteArray("[output]\nfolder=") + music.toUtf8() + "\n");
+    }
+
+    void lineBreaksInValueCannotSplitTheFile()
+    {
+        const QString path = file(QStringLiteral("breaks.ini"));
+        WriteIni(path, "output", "playlistname", "a\n[mp3]\nbitrate=0");
+        QCOMPARE(ReadIni(path, "mp3", "bitrate"), QString());
+        QCOMPARE(ReadIni(path, "output", "playlistname"), QString("a [mp3] bitrate=0"));
+    }
+
+    // Root ignores permission bits, so the folder is also made immutable where that works.
+    static bool lockFolder(const QString &dir, bool lock)
+    {
+        ::chmod(QFile::encodeName(dir).constData(), lock ? 0555 : 0755);
+        if (::geteuid() != 0)
+            return true;
+        QProcess p;
+        p.start(QStringLiteral("chattr"),
+                {lock ? QStringLiteral("+i") : QStringLiteral("-i"), dir});
+        return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+
+    void failedWriteKeepsOldFileAndDoesNotThrow()
+    {
+        QTemporaryDir ro;
+        const QString path = ro.filePath(QStringLiteral("twr.ini"));
+        put(path, "[output]\nformat=MP3\n");
+        if (!lockFolder(ro.path(), true))
+            QSKIP("cannot make a folder read-only here");
+        WriteIni(path, "output", "format", "OGG");
+        WriteIni(ro.filePath(QStringLiteral("new.ini")), "output", "format", "OGG");
+        lockFolder(ro.path(), false);
+        QCOMPARE(get(path), QByteArray("[output]\nformat=MP3\n"));
+        QVERIFY(!QFile::exists(ro.filePath(QStringLiteral("new.ini"))));
+    }
+
+    void writeIntoMissingFolderIsSilent()
+    {
+        const QString path = file(QStringLiteral("no/such/folder/twr.ini"));
+        WriteIni(path, "output", "format", "OGG");
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Profile)
+#include "tst_profile.moc"

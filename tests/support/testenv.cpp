@@ -1,0 +1,42 @@
+#include "testenv.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+TestConfigDir::TestConfigDir()
+    : m_previous(qgetenv("TONEWRIGHT_CONFIG_DIR"))
+{
+    qputenv("TONEWRIGHT_CONFIG_DIR", m_dir.path().toUtf8());
+}
+
+TestConfigDir::~TestConfigDir()
+{
+    qputenv("TONEWRIGHT_CONFIG_DIR", m_previous);
+}
+
+QString TestEnv::binDir()
+{
+    const QString dir = qEnvironmentVariable("TWR_BIN_DIR");
+    return dir.isEmpty() ? QCoreApplication::applicationDirPath() : dir;
+}
+
+QString TestEnv::sourceDir()
+{
+    return qEnvironmentVariable("TWR_SOURCE_DIR");
+}
+
+int TestEnv::run(const QString &program, const QStringList &arguments, QByteArray *output,
+                 int timeoutMs)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}

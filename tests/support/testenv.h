@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh, empty settings folder for the lifetime of the object, exported as
+// TONEWRIGHT_CONFIG_DIR so nothing a test does reaches the user's real settings.
+class TestConfigDir
+{
+public:
+    TestConfigDir();
+    ~TestConfigDir();
+
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+};
+
+namespace TestEnv {
+// The build's bin folder (programs and the skin library).
+QString binDir();
+// The source tree's root.
+QString sourceDir();
+// Runs a program to completion; returns its exit code (-1 when it could not start or timed out).
+int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
+        int timeoutMs = 120000);
+} // namespace TestEnv
