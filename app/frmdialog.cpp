@@ -1,5 +1,11 @@
 #include "app/frmdialog.h"
 
+#include "engine/audioplayer.h"
+#include "engine/converter.h"
+#include "engine/fileinfo.h"
+#include "engine/mp3settings.h"
+#include "options/frmoption.h"
+
 frmDialog::frmDialog(QWidget *parent)
     : QMainWindow(parent)
 {
@@ -7,3 +13,5 @@ frmDialog::frmDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("Tonewright"));
     resize(640, 460);
 }
+
+frmDialog::~frmDialog() = default;

@@ -1,0 +1,6 @@
+#pragma once
+
+// Placeholder until the real class lands.
+class SkinEngine
+{
+};
