@@ -1,0 +1,1 @@
+# Sources of the converter part (target_sources(twr_core ...) or twr_gui).

@@ -1,0 +1,1 @@
+# Tests of the converter part (twr_add_test(...)).

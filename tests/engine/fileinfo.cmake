@@ -1,0 +1,1 @@
+# Tests of the fileinfo part (twr_add_test(...)).

@@ -1,0 +1,1 @@
+# Tests of the skin part (twr_add_test(...)).
