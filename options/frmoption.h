@@ -1,6 +1,86 @@
 #pragma once
 
-// Placeholder until the real class lands.
-class frmOption
+#include "options/optionvariables.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+class frmDialog;
+class GeneralPage;
+class Mp3Page;
+class OggPage;
+class OptionsHost;
+class WavPage;
+class WmaPage;
+
+// The options dialog. It is both the settings editor (shown modally) and, loaded but hidden,
+// the live settings store the rest of the program reads. The object lives for the whole run:
+// Unload() only marks the controls stale; the next Load() rebuilds them from the settings file.
+class frmOption : public QDialog, public OptionVariables
 {
+    Q_OBJECT
+public:
+    // Production: the dialog works on the main window and its engine objects.
+    explicit frmOption(frmDialog &main);
+    // Any host (tests): `host` must outlive the dialog.
+    explicit frmOption(OptionsHost &host, QWidget *parent = nullptr);
+    ~frmOption() override;
+
+    // Resets every control to its built-in state and reads the settings into it (each failing
+    // step is skipped). Runs hidden; the main window's side effects happen as on user changes.
+    void Load();
+    // Hides the dialog and marks it unloaded; the public variables keep their values.
+    void Unload();
+    bool IsLoaded() const { return m_loaded; }
+    // Pushes every encoder setting to the engine and writes every option to INI. False, after
+    // a message and with nothing written or pushed, when the engine rejects the OGG setting.
+    bool Apply();
+    // Unloads, loads afresh and runs the dialog modally over the main window.
+    int showModal();
+
+    // Live settings read by the rest of the program; each loads the dialog first if needed.
+    QString outputFolder();
+    bool convertIntoSourceFolder();
+    bool openFolderAfterRun();
+
+    // --- Controls (object names are the member names) --------------------------------
+    QTabWidget *SSTab1 = nullptr;     // "General", "MP3", "WMA", "OGG", "WAV"
+    std::array<QLabel *, 5> Image1{}; // one picture per page, in page order
+    QPushButton *cmdHelp = nullptr;
+    QPushButton *cmdApply = nullptr; // "Default"
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    GeneralPage *general = nullptr;
+    Mp3Page *mp3 = nullptr;
+    WmaPage *wma = nullptr;
+    OggPage *ogg = nullptr;
+    WavPage *wav = nullptr;
+
+    // The General page controls other parts of the program read.
+    QLineEdit *txtOutFolder = nullptr;
+    QCheckBox *chkOldfolder = nullptr;
+    QCheckBox *chkOpenFolder = nullptr;
+
+    // The name of the user guide in the program's folder ("Help").
+    static constexpr const char *GuideName = "help/index.html";
+
+private:
+    void build();
+    void onHelp();
+    void onDefault();
+    void onOk();
+    void onCancel();
+
+    std::unique_ptr<OptionsHost> m_ownedHost;
+    OptionsHost &m_host;
+    bool m_loaded = false;
 };
