@@ -1,6 +1,114 @@
 #pragma once
 
-// Placeholder until the real class lands.
+#include "engine/mp3settings.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// Decodes any file FFmpeg can read into PCM (used as the Reader) and encodes PCM into
+// the format an output file's extension names (used as the Writer).
+//
+// PCM between the two is 32-bit float interleaved, full scale +-1.0. The format pair is
+// A = sample rate in Hz and B = bytes per frame (channels x 4), so A x B bytes are one
+// second. Lengths and positions count frames; GetUnitBytes() is B.
+//
+// Failures raise EngineError. One object is used by one thread at a time; different
+// objects may work in parallel.
 class Converter
 {
+public:
+    // GetStatus() values. Every negative value means the source cannot be used.
+    enum Status : int {
+        StatusClosed = 0,
+        StatusReading = 1,
+        StatusWriting = 2,
+        StatusCannotOpen = -1, // missing, unreadable or not a media file
+        StatusNoAudio = -2,    // a media file without an audio track
+        StatusNoDecoder = -3,  // an audio codec that cannot be decoded
+        StatusCorrupt = -4,    // no audio could be decoded from the track
+    };
+
+    Converter();
+    ~Converter();
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    // Ends the open file. An output is completed and renamed into place; an output
+    // whose encoding failed is discarded. Harmless when nothing is open.
+    void Close();
+
+    // Opens a source for decoding. flagA and flagB are accepted for callers that pass
+    // (0, 1) and carry no meaning. On failure GetStatus() turns negative and an
+    // EngineError with the reason is raised (also kept in lastError()).
+    void OpenRead(const QString &path, int flagA = 0, int flagB = 1);
+    int GetStatus() const;
+    // Sample rate in Hz and bytes per frame of the open source (of the input set with
+    // SetInputFormat when writing). EngineError when neither is known.
+    int GetFormatA() const;
+    int GetFormatB() const;
+
+    // Prepares the output in the format its extension names (".mp3", ".ogg", ".wma",
+    // ".wav", any case), with that format's settings as set before this call. Data is
+    // written to a temporary file in the output folder and only replaces `path` at
+    // Close(). A path that is a source open in any Converter is refused, as are unknown
+    // extensions and folders that cannot be written. flag carries no meaning.
+    void OpenWrite(const QString &path, int flag = 0);
+    // The pair of the PCM that WriteChunk receives (B a multiple of 4). May be called
+    // before or after OpenWrite, but not changed once data was written.
+    void SetInputFormat(int a, int b);
+
+    // The next decoded bytes, a whole number of frames, at most maxBytes (at least one
+    // frame is returned if maxBytes is smaller). Empty only at the end of the source.
+    QByteArray ReadChunk(qint64 maxBytes);
+    // Encodes and appends whole frames. EngineError on an encoding or write failure (full
+    // disk...); the output is then discarded at Close() or the next OpenWrite.
+    void WriteChunk(const QByteArray &bytes);
+
+    int GetUnitBytes() const;
+    // The source's length in frames, as the container tells it (may differ slightly from
+    // the frames that ReadChunk delivers; 0 when unknown).
+    qint64 GetLength() const;
+    // Continues decoding at `position` frames from the start (mode 3, the only mode).
+    // Returns the position reached: exact where timestamps allow, else the start of the
+    // codec frame found. A position past the end gives the length (ReadChunk then ends).
+    qint64 Seek(qint64 position, int mode = 3);
+
+    // True exactly when Vorbis can encode this bitrate-managed setting: bitrates in
+    // kbit/s, 0 for minimum or maximum meaning none.
+    bool CheckOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate) const;
+    // Later ".ogg" outputs: quality -1 is bitrate-managed (nominal/min/max in kbit/s),
+    // 0..1000 is Vorbis quality 0.0..10.0 (the bitrates are then ignored).
+    void SetOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate,
+                      qint16 quality);
+    // Later ".wav" outputs. 8, 16, 24, 32 bits: PCM (8-bit unsigned, the others signed).
+    // 2..5 bits: IMA ADPCM with that many bits per sample code, a compressed WAV.
+    void SetWavFormat(int rate, int channels, int bitsPerSample);
+    // Later ".mp3" outputs use a copy of these values.
+    void SetMp3Settings(const Mp3Settings &settings);
+    // Later ".wma" outputs (WMA v2 in ASF): profile 36 (voice), 23, 16, 13, 11, 10, 8
+    // (192 kbit/s stereo); each maps to the nearest setting the encoder accepts.
+    void SetWmaProfile(int profile);
+    // A short description of the format set last, e.g. "MP3 44100 Hz Joint Stereo
+    // 128 kbit/s CBR"; "" before any format was set.
+    QString FormatString() const;
+
+    // The format switch (default true): the writer resamples and remixes the incoming PCM
+    // to the rate and channels of the output settings. When false, MP3, OGG and WAV
+    // outputs keep the incoming rate and channels (WMA always uses its profile's rate).
+    void setConvertFormat(bool on);
+    bool convertFormat() const;
+
+    // The integer property: how many threads FFmpeg may use to decode a source opened
+    // afterwards (0 = as many as there are cores). Default 1.
+    void setDecoderThreads(int threads);
+    int decoderThreads() const;
+
+    // The reason of the last failure, "" when none since the last open.
+    QString lastError() const;
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
 };
