@@ -1,1 +1,7 @@
-# Sources of the fileinfo part (target_sources(twr_core ...) or twr_gui).
+# File properties and tags (FFmpeg, TagLib) and sound output (SDL2).
+target_sources(twr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/fileinfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/fileinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/audioplayer.h
+  ${CMAKE_CURRENT_LIST_DIR}/audioplayer.cpp
+)
