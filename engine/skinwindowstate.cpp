@@ -1,0 +1,80 @@
+#include "engine/skinwindowstate.h"
+
+#include "engine/skinfile.h"
+
+#include <QEvent>
+#include <QPainterPath>
+#include <QRegion>
+
+SkinWindowState::SkinWindowState(QWidget *window)
+    : m_window(window)
+    , m_styleSheet(window->styleSheet())
+    , m_flags(window->windowFlags())
+    , m_translucent(window->testAttribute(Qt::WA_TranslucentBackground))
+    , m_styledBackground(window->testAttribute(Qt::WA_StyledBackground))
+{
+}
+
+void SkinWindowState::applyShape(const SkinDefinition &definition)
+{
+    if (!m_window)
+        return;
+    // Top-level windows only paint a style sheet background when asked to.
+    m_window->setAttribute(Qt::WA_StyledBackground, true);
+    m_window->setAttribute(Qt::WA_TranslucentBackground, definition.translucent || m_translucent);
+    if (m_window->isWindow()) {
+        const bool frameless = definition.frame == SkinDefinition::Frame::Frameless;
+        setFlags(frameless ? (m_flags | Qt::FramelessWindowHint) : m_flags);
+    }
+    m_cornerRadius = definition.cornerRadius;
+    if (m_cornerRadius > 0) {
+        m_window->installEventFilter(this);
+        updateMask();
+    } else {
+        m_window->removeEventFilter(this);
+        m_window->clearMask();
+    }
+}
+
+void SkinWindowState::restore()
+{
+    if (!m_window)
+        return;
+    m_window->removeEventFilter(this);
+    m_window->clearMask();
+    m_window->setStyleSheet(m_styleSheet);
+    m_window->setAttribute(Qt::WA_StyledBackground, m_styledBackground);
+    m_window->setAttribute(Qt::WA_TranslucentBackground, m_translucent);
+    if (m_window->isWindow())
+        setFlags(m_flags);
+}
+
+bool SkinWindowState::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && event->type() == QEvent::Resize)
+        updateMask();
+    return QObject::eventFilter(watched, event);
+}
+
+void SkinWindowState::setFlags(Qt::WindowFlags flags)
+{
+    if (m_window->windowFlags() == flags)
+        return;
+    // Changing the flags of a shown window hides it; show it again where it was.
+    const bool visible = m_window->isVisible();
+    const QPoint position = m_window->pos();
+    m_window->setWindowFlags(flags);
+    if (visible) {
+        m_window->move(position);
+        m_window->show();
+    }
+}
+
+void SkinWindowState::updateMask()
+{
+    if (!m_window || m_cornerRadius <= 0)
+        return;
+    QPainterPath path;
+    path.addRoundedRect(QRectF(m_window->rect()), m_cornerRadius, m_cornerRadius);
+    m_window->setMask(QRegion(path.toFillPolygon().toPolygon()));
+}
