@@ -1,17 +1,272 @@
 #include "app/frmdialog.h"
 
+#include "app/statusbar.h"
 #include "engine/audioplayer.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
+#include "engine/skinengine.h"
+#include "joblist/joblistcommands.h"
+#include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "settings/settingsfiles.h"
+#include "ui/ctooltip.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+const std::array<const char *, 4> FormatTexts{"MP3", "WMA", "OGG", "WAV"};
+
+// The hue of colour theme n. A value that is not a whole number, or whose hue would not fit
+// the 16-bit range the skin works in, gives the plain theme.
+int hueOfTheme(const QString &stored)
+{
+    bool ok = false;
+    const int n = stored.trimmed().toInt(&ok);
+    if (!ok || n > 32767 / 30 || n < -32768 / 30)
+        return 0;
+    return n * 30;
+}
+
+int twipsToPixels(int twips)
+{
+    return (twips + frmDialog::TwipsPerPixel / 2) / frmDialog::TwipsPerPixel;
+}
+
+} // namespace
 
 frmDialog::frmDialog(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmDialog"));
     setWindowTitle(QStringLiteral("Tonewright"));
-    resize(640, 460);
+
+    buildControls();
+    buildMenus();
+    m_skin = std::make_unique<SkinEngine>();
+    Skn = m_skin.get();
+
+    jobs = new JobListModel(this);
+    viewEvent->setModel(jobs);
+    for (int column = 0; column < JobListModel::ColumnCount; ++column)
+        viewEvent->header()->resizeSection(column, JobListModel::columnWidth(column));
+
+    connect(m_formatGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            outputformat_Click(id);
+    });
+    connect(exit, &QAction::triggered, this, &frmDialog::Exit);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(4000);
+    connect(Timer1, &QTimer::timeout, this, &frmDialog::Timer1_Timer);
+
+    const int width = twipsToPixels(WidthTwips);
+    resize(width, twipsToPixels(NormalHeightTwips));
+    setMinimumWidth(width * 3 / 4);
+    setHeightTwips(NormalHeightTwips);
+
+    m_jobListCommands = std::make_unique<JobListCommands>(*this);
 }
 
 frmDialog::~frmDialog() = default;
+
+QString frmDialog::skinTempFile()
+{
+    return QDir(Paths::configDir()).filePath(QStringLiteral("1.skn"));
+}
+
+frmDialog::LoadResult frmDialog::Form_Load()
+{
+    setWindowTitle(QStringLiteral("Tonewright"));
+    INI = SettingsFiles::workingFile();
+    const QString skinFile = skinTempFile();
+
+    StatusBar1->setPanelText(1, QStringLiteral("Save to: '") + txtFolder->text() +
+                                    QStringLiteral("'"));
+    StatusBar1->setPanelText(2, QStringLiteral("Total Selected Files: 0"));
+    StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") +
+                                    SettingsFiles::read(INI, Ini::Output::Format));
+    StatusBar1->setPanelText(4, QStringLiteral("Status: Idle"));
+
+    if (Platform::instance().previousInstanceRunning())
+        return LoadResult::AnotherInstanceRunning;
+
+    Writer = std::make_unique<Converter>();
+    Reader = std::make_unique<Converter>();
+    Mp3Settings = std::make_unique<::Mp3Settings>();
+    FileInfo = std::make_unique<::FileInfo>();
+    AudioPlayer = std::make_unique<::AudioPlayer>();
+
+    infoGenre->clear();
+    for (int genre = 0; genre < 148; ++genre)
+        infoGenre->addItem(::FileInfo::GenreName(genre));
+
+    SkinLabel3->setVisible(true);
+
+    m_tooltip = std::make_unique<CTooltip>();
+    tooltip = m_tooltip.get();
+    tooltip->setStyle(1);
+    tooltip->setIcon(1);
+
+    IsPlaying = false;
+    paused = false;
+    setHeightTwips(NormalHeightTwips);
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->geometry().width() : width();
+    move((screenWidth - frameGeometry().width()) / 2, twipsToPixels(TopTwips));
+
+    flgConvert = false;
+
+    Writer->setConvertFormat(true);
+    Reader->setConvertFormat(true);
+    Reader->setDecoderThreads(2);
+
+    txtFolder->setText(options().outputFolder());
+
+    const QString format = SettingsFiles::read(INI, Ini::Output::Format);
+    for (size_t i = 0; i < FormatTexts.size(); ++i) {
+        if (format == QLatin1String(FormatTexts[i]))
+            outputformat[i]->setChecked(true);
+    }
+
+    options().Apply();
+
+    Skn->loadSkinFile(skinFile);
+    Skn->applyDefaultSkin(this);
+
+    Skn->setHue(hueOfTheme(SettingsFiles::read(INI, Ini::Output::ColorThemes)), true);
+
+    QFile::remove(skinFile);
+    return LoadResult::Loaded;
+}
+
+frmOption &frmDialog::options()
+{
+    if (!m_options)
+        m_options = std::make_unique<frmOption>(*this);
+    if (!m_options->IsLoaded())
+        m_options->Load();
+    return *m_options;
+}
+
+void frmDialog::unloadOptions()
+{
+    if (m_options)
+        m_options->Unload();
+}
+
+void frmDialog::outputformat_Click(int index)
+{
+    if (index < 0 || index >= int(FormatTexts.size()))
+        return;
+    const QString text = QLatin1String(FormatTexts[size_t(index)]);
+    StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") + text);
+    SettingsFiles::write(INI.isEmpty() ? SettingsFiles::workingFile() : INI, Ini::Output::Format,
+                         text);
+}
+
+int frmDialog::outputFormatIndex() const
+{
+    return m_formatGroup->checkedId();
+}
+
+void frmDialog::Exit()
+{
+    if (Skn)
+        Skn->removeSkin(this);
+    QCoreApplication::exit(0);
+}
+
+void frmDialog::Timer1_Timer()
+{
+    Platform::instance().requestShutdown();
+    Timer1->stop();
+}
+
+void frmDialog::setHeightTwips(int twips)
+{
+    m_heightTwips = twips;
+    setFixedHeight(twipsToPixels(twips));
+    layoutPanels();
+}
+
+void frmDialog::layoutPanels()
+{
+    QWidget *central = centralWidget();
+    if (!central || !m_upperPanel || !tagPanel)
+        return;
+    // The upper part fills the window at its normal height; the tag panel lies below it and
+    // comes into view only when the window grows.
+    const int chrome = menuBar()->sizeHint().height() + StatusBar1->sizeHint().height();
+    const int upperHeight = twipsToPixels(NormalHeightTwips) - chrome;
+    const int tagHeight = twipsToPixels(TagHeightTwips) - twipsToPixels(NormalHeightTwips);
+    m_upperPanel->setGeometry(0, 0, central->width(), upperHeight);
+    tagPanel->setGeometry(0, upperHeight, central->width(), tagHeight);
+}
+
+bool frmDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        layoutPanels();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmDialog::conversionActive() const
+{
+    // The button reads "Cancel..." exactly while a file's conversion is on the stack.
+    return cmdConvert->text() == QLatin1String("Cancel...");
+}
+
+void frmDialog::closeEvent(QCloseEvent *event)
+{
+    // Releasing the converters under a running conversion would pull them from under it:
+    // ask the run to stop, and close once it has returned.
+    if (conversionActive()) {
+        if (flgConvert)
+            cmdConvert->click();
+        event->ignore();
+        QTimer::singleShot(50, this, &QWidget::close);
+        return;
+    }
+    releaseEngineObjects();
+    event->accept();
+}
+
+void frmDialog::releaseEngineObjects()
+{
+    if (Reader) {
+        Reader.reset();
+        m_releaseLog << QStringLiteral("Reader");
+    }
+    if (Writer) {
+        Writer.reset();
+        m_releaseLog << QStringLiteral("Writer");
+    }
+    if (AudioPlayer) {
+        AudioPlayer.reset();
+        m_releaseLog << QStringLiteral("AudioPlayer");
+    }
+    if (FileInfo) {
+        FileInfo.reset();
+        m_releaseLog << QStringLiteral("FileInfo");
+    }
+}

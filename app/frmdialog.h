@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <memory>
 
 class QAction;
+class QButtonGroup;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -15,11 +18,13 @@ class QRadioButton;
 class QSlider;
 class QTimer;
 class QTreeView;
+class QWidget;
 
 class AudioPlayer;
 class CTooltip;
 class Converter;
 class FileInfo;
+class JobListCommands;
 class JobListModel;
 class Mp3Settings;
 class SkinEngine;
@@ -35,10 +40,46 @@ public:
     explicit frmDialog(QWidget *parent = nullptr);
     ~frmDialog() override;
 
+    // What the window load asks of the program's entry point.
+    enum class LoadResult {
+        Loaded,                 // the window is ready to be shown
+        AnotherInstanceRunning, // end the program at once and silently; show nothing
+    };
+    // The window load: settings path, status panels, single-instance check, engine objects,
+    // genre list, geometry, output folder and format, options, skin and colour theme.
+    LoadResult Form_Load();
+
     // The options dialog as the live settings store: loaded hidden on first use.
     frmOption &options();
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
+
+    // Output format selection: panel 3 and the "format" key follow the button `index`.
+    void outputformat_Click(int index);
+    // The selected output format button (0 MP3, 1 WMA, 2 OGG, 3 WAV).
+    int outputFormatIndex() const;
+
+    // The Exit command: drops the skin and ends the program at once, without the close steps.
+    void Exit();
+    // The shutdown timer's tick: one shutdown request, then the timer stops.
+    void Timer1_Timer();
+
+    // Window height in twips, tracked beside the real size (15 twips = 1 pixel). 9940 means
+    // the tag editor panel is open; 6900 (or 6901 after leaving it) means it is closed.
+    int heightTwips() const { return m_heightTwips; }
+    void setHeightTwips(int twips);
+    bool isTagMode() const { return m_heightTwips == TagHeightTwips; }
+
+    static constexpr int TwipsPerPixel = 15;
+    static constexpr int NormalHeightTwips = 6900;
+    static constexpr int TagHeightTwips = 9940;
+    static constexpr int WidthTwips = 11700;
+    static constexpr int TopTwips = 1000;
+
+    // The engine objects released by the close, in release order ("Reader", "Writer", ...).
+    QStringList releaseLog() const { return m_releaseLog; }
+    // The temporary skin file written at start-up and deleted by the load.
+    static QString skinTempFile();
 
     // --- Shared state -----------------------------------------------------------------
     QString INI;            // the settings file
@@ -82,20 +123,118 @@ public:
     QPushButton *cmdTag = nullptr;
     QPushButton *cmdOption = nullptr;
     QPushButton *cmdHelp = nullptr;
+    // Live bars count 0..600 (six units per percent); the placeholders stand in their place.
     QProgressBar *ProgressConvert = nullptr;
     QProgressBar *ProgressConvert11 = nullptr;
     QProgressBar *ProgressConvert2 = nullptr;
     QProgressBar *ProgressConvert22 = nullptr;
     QTimer *Timer1 = nullptr; // shutdown timer
 
+    // --- Tag editor panel (below the fold; shown when the window is 9940 twips high) -----
+    QLineEdit *infoTitle = nullptr;
+    QLineEdit *infoArtist = nullptr;
+    QLineEdit *infoAlbum = nullptr;
+    QComboBox *infoGenre = nullptr; // genre names 0..147 in number order
+    QLineEdit *infoYear = nullptr;  // at most 4 characters
+    QLineEdit *infoComment = nullptr;
+    QLineEdit *infoTrack = nullptr;
+    QLineEdit *infoGenreS = nullptr; // ID3v2 only from here ...
+    QLineEdit *infoCopyright = nullptr;
+    QLineEdit *infoComposer = nullptr;
+    QLineEdit *infoURL = nullptr;
+    QLineEdit *infoEncodedBy = nullptr;
+    QLineEdit *infoOriginalArtist = nullptr; // ... to here
+    QLineEdit *infoFormatString = nullptr;   // audio properties, read-only
+    QLineEdit *infoFrequency = nullptr;
+    QLineEdit *infoBitrate = nullptr;
+    QLineEdit *infoDuration = nullptr;
+    QLineEdit *infoChannels = nullptr;
+    QLineEdit *infoSamples = nullptr;
+    QLineEdit *infoSize = nullptr;
+    QLineEdit *infoBitsPerSample = nullptr;
+    QLineEdit *infoFormatTag = nullptr;
+    QLabel *lblFs = nullptr;
+    std::array<QRadioButton *, 2> Option1{}; // "ID3v1", "ID3v2"
+    QPushButton *cmdCloseTag = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QPushButton *cmdSetInfo = nullptr;
+    QPushButton *cmdID3 = nullptr;
+    QWidget *tagPanel = nullptr;
+
     // --- Menus -----------------------------------------------------------------------
     QMenu *file = nullptr;
     QMenu *action = nullptr;
     QMenu *help = nullptr;
-    QMenu *other = nullptr;
+    QMenu *other = nullptr; // the maker's other products; never visible
     QMenu *rightmenu = nullptr;
     QMenu *playmenu = nullptr;
+    QMenu *convertmenu = nullptr; // submenu of rightmenu
+
+    // "Files"
+    QAction *addf = nullptr;
+    QAction *removef = nullptr;
+    QAction *cleara = nullptr;
+    QAction *selecta = nullptr;
+    QAction *unselecta = nullptr;
+    QAction *invert = nullptr;
+    QAction *exit = nullptr;
+    // "Action"
+    QAction *tomp3 = nullptr;
+    QAction *towav = nullptr;
+    QAction *towma = nullptr;
+    QAction *toogg = nullptr;
+    QAction *id3tag = nullptr;
+    QAction *playlist = nullptr;
+    QAction *goto_ = nullptr; // object name "goto"
+    QAction *playa = nullptr;
+    QAction *pausea = nullptr;
+    QAction *stopa = nullptr;
+    QAction *option = nullptr;
+    // "Help"
+    QAction *content = nullptr;
+    QAction *website = nullptr;
+    QAction *bbs = nullptr;
+    QAction *mailus = nullptr;
+    QAction *update_ = nullptr; // object name "update"
+    QAction *about = nullptr;
+    // rightmenu
+    QAction *ctm = nullptr;
+    QAction *ctw = nullptr;
+    QAction *ctwav = nullptr;
+    QAction *cto = nullptr;
+    QAction *add = nullptr;
+    QAction *remove = nullptr;
+    QAction *clear = nullptr;
+    QAction *select = nullptr;
+    QAction *unselect = nullptr;
+    QAction *insel = nullptr;
+    QAction *properties = nullptr;
+    QAction *id3 = nullptr;
+    QAction *play = nullptr;
+    QAction *pause = nullptr;
+    QAction *stop = nullptr;
+    // playmenu
+    QAction *playsource = nullptr;
+    QAction *playconverted = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildControls();
+    QWidget *buildTagPanel();
+    void buildMenus();
+    void layoutPanels();
+    bool conversionActive() const;
+    void releaseEngineObjects();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     std::unique_ptr<frmOption> m_options;
+    std::unique_ptr<SkinEngine> m_skin;
+    std::unique_ptr<CTooltip> m_tooltip;
+    std::unique_ptr<JobListCommands> m_jobListCommands;
+    QButtonGroup *m_formatGroup = nullptr;
+    QWidget *m_upperPanel = nullptr;
+    int m_heightTwips = NormalHeightTwips;
+    QStringList m_releaseLog;
 };
