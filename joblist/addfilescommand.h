@@ -1,0 +1,35 @@
+#pragma once
+
+#include "joblist/fileadder.h"
+
+#include <QStringList>
+
+class QMimeData;
+struct JobListWiring;
+
+// The two ways files come in: the source-file dialog (which also takes a playlist) and a drop
+// of files onto the list.
+class AddFilesCommand
+{
+public:
+    explicit AddFilesCommand(JobListWiring &wiring);
+
+    // The dialog's filter, six caption/pattern pieces; the sixth is preselected.
+    static QString sourceFilter();
+    static constexpr int SourceFilterIndex = 6;
+
+    // The "Add Files" command.
+    void run();
+    // Files dropped on the list; false when the data carries no file list.
+    bool drop(const QMimeData *data);
+    // Whether a dropped path's ending is one of the accepted spellings.
+    static bool acceptedOnDrop(const QString &path);
+
+private:
+    void importPlaylist(const QString &path);
+    FileAdder::Destination destination() const;
+    void showSelectedCount();
+
+    JobListWiring &m_wiring;
+    FileAdder m_adder;
+};
