@@ -1,94 +1,511 @@
 #include "engine/converter.h"
 
+#include "engine/audiodecoder.h"
+#include "engine/encodersettings.h"
 #include "engine/engineerror.h"
+#include "engine/ffmpegencoder.h"
+#include "engine/mp3encoder.h"
+#include "engine/opensources.h"
+#include "engine/resampler.h"
 
-// Interim bodies: the real decoder and encoders land next.
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+enum class Mode { Closed, Reading, Writing };
+enum class Kind { Mp3, Ogg, Wma, Wav };
+enum class LastSet { None, Mp3, Ogg, Wma, Wav };
+
+constexpr int MaxRate = 768000;
+constexpr int MaxChannels = 64;
+
+bool kindOf(const QString &path, Kind *kind)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("mp3"))
+        *kind = Kind::Mp3;
+    else if (suffix == QLatin1String("ogg"))
+        *kind = Kind::Ogg;
+    else if (suffix == QLatin1String("wma"))
+        *kind = Kind::Wma;
+    else if (suffix == QLatin1String("wav"))
+        *kind = Kind::Wav;
+    else
+        return false;
+    return true;
+}
+
+QString pcmEncoder(int bits)
+{
+    switch (bits) {
+    case 8:
+        return QStringLiteral("pcm_u8");
+    case 16:
+        return QStringLiteral("pcm_s16le");
+    case 24:
+        return QStringLiteral("pcm_s24le");
+    case 32:
+        return QStringLiteral("pcm_s32le");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
 class Converter::Private
 {
 public:
+    void validateSettings(Kind kind) const;
+    void startEncoder();
+    void feed(const float *samples, int frames);
+    void closeReader();
+    void closeWriter();
+    void discardWriter();
+
+    Mode mode = Mode::Closed;
+    int status = StatusClosed;
     bool convertFormat = true;
     int decoderThreads = 1;
     QString lastError;
+
+    std::unique_ptr<AudioDecoder> decoder;
+    QString sourcePath;
+
+    Mp3Settings mp3;
+    OggFormat ogg;
+    WavFormat wav;
+    WmaFormat wma;
+    LastSet lastSet = LastSet::None;
+
+    int inRate = 0;
+    int inChannels = 0;
+    Kind kind = Kind::Wav;
+    QString outputPath;
+    bool failed = false;
+    QByteArray partial;
+    // Declared before the encoder, which writes into it, so that it is destroyed after.
+    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<Resampler> resampler;
+    std::unique_ptr<AudioEncoder> encoder;
 };
+
+void Converter::Private::validateSettings(Kind k) const
+{
+    switch (k) {
+    case Kind::Ogg:
+        if (ogg.rate <= 0 || ogg.channels <= 0)
+            throw EngineError(QStringLiteral("The OGG format has no valid rate or channels"));
+        if (ogg.quality < 0 && !EncoderSettings::vorbisAccepts(ogg.rate, ogg.channels, ogg.bitrate,
+                                                               ogg.minBitrate, ogg.maxBitrate))
+            throw EngineError(
+                QStringLiteral("Vorbis cannot encode %1").arg(EncoderSettings::describe(ogg)));
+        break;
+    case Kind::Wav:
+        if (wav.rate <= 0 || wav.rate > MaxRate || wav.channels <= 0 || wav.channels > MaxChannels)
+            throw EngineError(QStringLiteral("The WAV format has no valid rate or channels"));
+        if (!wav.adpcm() && pcmEncoder(wav.bitsPerSample).isEmpty())
+            throw EngineError(QStringLiteral("WAV with %1 bits per sample is not supported")
+                                  .arg(wav.bitsPerSample));
+        if (wav.adpcm() && wav.channels > 2)
+            throw EngineError(QStringLiteral("ADPCM WAV holds one or two channels"));
+        break;
+    case Kind::Mp3:
+    case Kind::Wma:
+        break;
+    }
+}
+
+void Converter::Private::startEncoder()
+{
+    int rate = 0;
+    int channels = 0;
+    const bool keep = !convertFormat && inRate > 0;
+    switch (kind) {
+    case Kind::Mp3:
+        rate = Mp3Encoder::nearestRate(keep ? inRate : mp3.SampleRate);
+        channels = keep ? std::min(inChannels, 2) : (mp3.Channels == 1 ? 1 : 2);
+        break;
+    case Kind::Ogg:
+        rate = keep ? inRate : ogg.rate;
+        channels = keep ? std::min(inChannels, 8) : ogg.channels;
+        break;
+    case Kind::Wav:
+        rate = keep ? inRate : wav.rate;
+        channels = keep ? inChannels : wav.channels;
+        if (wav.adpcm())
+            channels = std::min(channels, 2);
+        break;
+    case Kind::Wma:
+        rate = wma.rate;
+        channels = wma.channels;
+        break;
+    }
+    if (inRate <= 0) {
+        // Nothing was announced (an empty output): write the target format as is.
+        inRate = rate;
+        inChannels = channels;
+    }
+    if (inRate != rate || inChannels != channels)
+        resampler = std::make_unique<Resampler>(inRate, inChannels, rate, channels);
+
+    FfmpegEncoderSetup setup;
+    setup.rate = rate;
+    setup.channels = channels;
+    switch (kind) {
+    case Kind::Mp3:
+        encoder = std::make_unique<Mp3Encoder>(*file, mp3, rate, channels);
+        return;
+    case Kind::Ogg:
+        setup.muxer = QStringLiteral("ogg");
+        setup.encoder = QStringLiteral("libvorbis");
+        setup.quality = ogg.quality;
+        if (ogg.quality < 0) {
+            setup.bitRate = qint64(ogg.bitrate) * 1000;
+            setup.minRate = qint64(ogg.minBitrate) * 1000;
+            setup.maxRate = qint64(ogg.maxBitrate) * 1000;
+        }
+        break;
+    case Kind::Wma:
+        setup.muxer = QStringLiteral("asf");
+        setup.encoder = QStringLiteral("wmav2");
+        setup.bitRate = qint64(wma.bitrate) * 1000;
+        break;
+    case Kind::Wav:
+        setup.muxer = QStringLiteral("wav");
+        setup.encoder =
+            wav.adpcm() ? QStringLiteral("adpcm_ima_wav") : pcmEncoder(wav.bitsPerSample);
+        setup.pcmBits = wav.adpcm() ? 16 : wav.bitsPerSample;
+        break;
+    }
+    encoder = std::make_unique<FfmpegEncoder>(*file, setup);
+}
+
+void Converter::Private::feed(const float *samples, int frames)
+{
+    if (resampler) {
+        int n = 0;
+        const float *out = resampler->convert(samples, frames, &n);
+        if (n > 0)
+            encoder->write(out, n);
+    } else {
+        encoder->write(samples, frames);
+    }
+}
+
+void Converter::Private::closeReader()
+{
+    decoder.reset();
+    OpenSources::remove(sourcePath);
+    sourcePath.clear();
+}
+
+void Converter::Private::discardWriter()
+{
+    encoder.reset();
+    resampler.reset();
+    partial.clear();
+    if (file)
+        file->cancelWriting();
+    file.reset();
+}
+
+void Converter::Private::closeWriter()
+{
+    if (failed) {
+        // The failure was reported when it happened; nothing of it reaches the output name.
+        discardWriter();
+        return;
+    }
+    try {
+        if (!encoder)
+            startEncoder();
+        partial.clear();
+        if (resampler) {
+            int n = 0;
+            const float *tail = resampler->flush(&n);
+            if (n > 0)
+                encoder->write(tail, n);
+        }
+        encoder->finish();
+        encoder.reset();
+        resampler.reset();
+        if (OpenSources::contains(outputPath))
+            throw EngineError(
+                QStringLiteral("\"%1\" is being read and cannot be replaced").arg(outputPath));
+        if (!file->commit())
+            throw EngineError(
+                QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, file->errorString()));
+        file.reset();
+    } catch (const EngineError &e) {
+        lastError = e.message();
+        discardWriter();
+        throw;
+    }
+}
 
 Converter::Converter()
     : d(std::make_unique<Private>())
 {
 }
 
-Converter::~Converter() = default;
-
-void Converter::Close() {}
-
-void Converter::OpenRead(const QString &, int, int)
+Converter::~Converter()
 {
-    throw EngineError(QStringLiteral("Decoding is not available yet"));
+    try {
+        Close();
+    } catch (const EngineError &) {
+        // Nothing can be reported from here; the unfinished output is already discarded.
+    }
+}
+
+void Converter::Close()
+{
+    const Mode mode = d->mode;
+    d->mode = Mode::Closed;
+    d->status = StatusClosed;
+    if (mode == Mode::Reading)
+        d->closeReader();
+    else if (mode == Mode::Writing)
+        d->closeWriter();
+}
+
+void Converter::OpenRead(const QString &path, int, int)
+{
+    Close();
+    d->lastError.clear();
+    auto decoder = std::make_unique<AudioDecoder>();
+    try {
+        decoder->open(path, d->decoderThreads);
+    } catch (const AudioDecoder::OpenError &e) {
+        switch (e.failure) {
+        case AudioDecoder::Failure::CannotOpen:
+            d->status = StatusCannotOpen;
+            break;
+        case AudioDecoder::Failure::NoAudio:
+            d->status = StatusNoAudio;
+            break;
+        case AudioDecoder::Failure::NoDecoder:
+            d->status = StatusNoDecoder;
+            break;
+        case AudioDecoder::Failure::Corrupt:
+            d->status = StatusCorrupt;
+            break;
+        }
+        d->lastError = e.message;
+        throw EngineError(e.message);
+    }
+    d->decoder = std::move(decoder);
+    d->sourcePath = path;
+    OpenSources::add(path);
+    d->mode = Mode::Reading;
+    d->status = StatusReading;
 }
 
 int Converter::GetStatus() const
 {
-    return StatusClosed;
+    return d->status;
 }
+
 int Converter::GetFormatA() const
 {
-    throw EngineError(QStringLiteral("No format"));
+    if (d->mode == Mode::Reading)
+        return d->decoder->sampleRate();
+    if (d->inRate > 0)
+        return d->inRate;
+    throw EngineError(QStringLiteral("No audio format is known"));
 }
+
 int Converter::GetFormatB() const
 {
-    throw EngineError(QStringLiteral("No format"));
+    if (d->mode == Mode::Reading)
+        return d->decoder->channels() * int(sizeof(float));
+    if (d->inChannels > 0)
+        return d->inChannels * int(sizeof(float));
+    throw EngineError(QStringLiteral("No audio format is known"));
 }
 
-void Converter::OpenWrite(const QString &, int)
+void Converter::OpenWrite(const QString &path, int)
 {
-    throw EngineError(QStringLiteral("Encoding is not available yet"));
+    Close();
+    d->lastError.clear();
+    Kind kind;
+    if (!kindOf(path, &kind))
+        throw EngineError(
+            QStringLiteral("\"%1\" does not name an output format (.mp3, .ogg, .wma, .wav)")
+                .arg(QFileInfo(path).fileName()));
+    if (OpenSources::contains(path))
+        throw EngineError(QStringLiteral("The output \"%1\" is the source file itself").arg(path));
+    if (QFileInfo(path).isDir())
+        throw EngineError(QStringLiteral("The output \"%1\" is a folder").arg(path));
+    d->validateSettings(kind);
+
+    auto file = std::make_unique<QSaveFile>(path);
+    file->setDirectWriteFallback(false);
+    if (!file->open(QIODevice::WriteOnly))
+        throw EngineError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file->errorString()));
+    d->file = std::move(file);
+    d->kind = kind;
+    d->outputPath = path;
+    d->failed = false;
+    d->partial.clear();
+    d->mode = Mode::Writing;
+    d->status = StatusWriting;
 }
 
-void Converter::SetInputFormat(int, int) {}
-QByteArray Converter::ReadChunk(qint64)
+void Converter::SetInputFormat(int a, int b)
 {
-    return {};
+    if (a <= 0 || a > MaxRate || b <= 0 || b % int(sizeof(float)) != 0 ||
+        b / int(sizeof(float)) > MaxChannels)
+        throw EngineError(QStringLiteral("Unsupported input format %1, %2").arg(a).arg(b));
+    const int channels = b / int(sizeof(float));
+    if (d->encoder && (a != d->inRate || channels != d->inChannels))
+        throw EngineError(QStringLiteral("The input format cannot change within a file"));
+    d->inRate = a;
+    d->inChannels = channels;
 }
-void Converter::WriteChunk(const QByteArray &) {}
+
+QByteArray Converter::ReadChunk(qint64 maxBytes)
+{
+    if (d->mode != Mode::Reading)
+        throw EngineError(QStringLiteral("No source is open"));
+    try {
+        return d->decoder->read(maxBytes / (d->decoder->channels() * qint64(sizeof(float))));
+    } catch (const EngineError &e) {
+        d->lastError = e.message();
+        throw;
+    }
+}
+
+void Converter::WriteChunk(const QByteArray &bytes)
+{
+    if (d->mode != Mode::Writing)
+        throw EngineError(QStringLiteral("No output is open"));
+    if (d->failed)
+        throw EngineError(d->lastError);
+    try {
+        if (!d->encoder) {
+            if (d->inRate <= 0)
+                throw EngineError(QStringLiteral("The input format was not set"));
+            d->startEncoder();
+        }
+        const qint64 frameBytes = qint64(d->inChannels) * qint64(sizeof(float));
+        if (d->partial.isEmpty() && bytes.size() % frameBytes == 0) {
+            d->feed(reinterpret_cast<const float *>(bytes.constData()),
+                    int(bytes.size() / frameBytes));
+        } else {
+            // Frames split across chunks are joined first.
+            d->partial += bytes;
+            const qint64 whole = d->partial.size() / frameBytes;
+            if (whole > 0)
+                d->feed(reinterpret_cast<const float *>(d->partial.constData()), int(whole));
+            d->partial.remove(0, whole * frameBytes);
+        }
+        if (d->file->error() != QFileDevice::NoError)
+            throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
+                                  .arg(d->outputPath, d->file->errorString()));
+    } catch (const EngineError &e) {
+        d->failed = true;
+        d->lastError = e.message();
+        throw;
+    }
+}
+
 int Converter::GetUnitBytes() const
 {
-    return 0;
+    if (d->mode == Mode::Reading)
+        return d->decoder->channels() * int(sizeof(float));
+    return d->inChannels * int(sizeof(float));
 }
+
 qint64 Converter::GetLength() const
 {
-    return 0;
+    return d->mode == Mode::Reading ? d->decoder->length() : 0;
 }
-qint64 Converter::Seek(qint64, int)
+
+qint64 Converter::Seek(qint64 position, int mode)
 {
-    return 0;
+    if (mode != 3)
+        throw EngineError(QStringLiteral("Unsupported seek mode %1").arg(mode));
+    if (d->mode != Mode::Reading)
+        throw EngineError(QStringLiteral("No source is open"));
+    return d->decoder->seek(position);
 }
-bool Converter::CheckOggFormat(int, int, int, int, int) const
+
+bool Converter::CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
+                               int maxBitrate) const
 {
-    return false;
+    return EncoderSettings::vorbisAccepts(rate, channels, bitrate, minBitrate, maxBitrate);
 }
-void Converter::SetOggFormat(int, int, int, int, int, qint16) {}
-void Converter::SetWavFormat(int, int, int) {}
-void Converter::SetMp3Settings(const Mp3Settings &) {}
-void Converter::SetWmaProfile(int) {}
+
+void Converter::SetOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate,
+                             qint16 quality)
+{
+    d->ogg = OggFormat{rate,       channels,   bitrate,
+                       minBitrate, maxBitrate, quality < 0 ? -1 : std::min<int>(quality, 1000)};
+    d->lastSet = LastSet::Ogg;
+}
+
+void Converter::SetWavFormat(int rate, int channels, int bitsPerSample)
+{
+    d->wav = WavFormat{rate, channels, bitsPerSample};
+    d->lastSet = LastSet::Wav;
+}
+
+void Converter::SetMp3Settings(const Mp3Settings &settings)
+{
+    d->mp3 = settings;
+    d->lastSet = LastSet::Mp3;
+}
+
+void Converter::SetWmaProfile(int profile)
+{
+    WmaFormat format;
+    if (!WmaFormat::fromProfile(profile, &format))
+        throw EngineError(QStringLiteral("Unknown WMA profile %1").arg(profile));
+    d->wma = format;
+    d->lastSet = LastSet::Wma;
+}
+
 QString Converter::FormatString() const
 {
+    switch (d->lastSet) {
+    case LastSet::Mp3:
+        return EncoderSettings::describe(d->mp3);
+    case LastSet::Ogg:
+        return EncoderSettings::describe(d->ogg);
+    case LastSet::Wav:
+        return EncoderSettings::describe(d->wav);
+    case LastSet::Wma:
+        return EncoderSettings::describe(d->wma);
+    case LastSet::None:
+        break;
+    }
     return {};
 }
+
 void Converter::setConvertFormat(bool on)
 {
     d->convertFormat = on;
 }
+
 bool Converter::convertFormat() const
 {
     return d->convertFormat;
 }
+
 void Converter::setDecoderThreads(int threads)
 {
-    d->decoderThreads = threads;
+    d->decoderThreads = std::max(0, threads);
 }
+
 int Converter::decoderThreads() const
 {
     return d->decoderThreads;
 }
+
 QString Converter::lastError() const
 {
     return d->lastError;

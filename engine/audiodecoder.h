@@ -1,0 +1,63 @@
+#pragma once
+
+#include "engine/ffmpeghandles.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Decodes the audio track of a media file into 32-bit float interleaved PCM at the
+// track's own rate and channel count, one codec frame at a time.
+class AudioDecoder
+{
+public:
+    enum class Failure { CannotOpen, NoAudio, NoDecoder, Corrupt };
+    // Raised by open().
+    struct OpenError
+    {
+        Failure failure;
+        QString message;
+    };
+
+    AudioDecoder() = default;
+    ~AudioDecoder();
+    AudioDecoder(const AudioDecoder &) = delete;
+    AudioDecoder &operator=(const AudioDecoder &) = delete;
+
+    // threads: FFmpeg decoding threads, 0 = automatic.
+    void open(const QString &path, int threads);
+
+    int sampleRate() const { return m_rate; }
+    int channels() const { return m_channels; }
+    qint64 length() const { return m_length; }
+
+    // At most maxFrames frames (at least one); empty only at the end of the track.
+    QByteArray read(qint64 maxFrames);
+    // Continues at `frame`; returns the frame reached.
+    qint64 seek(qint64 frame);
+
+private:
+    bool decodeNext();
+    int outputBound() const;
+    int convertFrame(uint8_t *dest);
+    void keepInPending(qint64 skipFrames);
+
+    Ff::Input m_format;
+    Ff::Codec m_codec;
+    Ff::Frame m_frame;
+    Ff::Packet m_packet;
+    Ff::Swr m_swr;
+    AVChannelLayout m_layout{};
+    int m_swrInFormat = -1;
+    int m_swrInRate = 0;
+    AVChannelLayout m_swrInLayout{};
+    int m_stream = -1;
+    int m_rate = 0;
+    int m_channels = 0;
+    qint64 m_length = 0;
+    qint64 m_startTime = 0;
+    bool m_inputEnded = false;
+    bool m_haveFrame = false;
+    QByteArray m_pending;
+    qint64 m_pendingFrames = 0;
+    qint64 m_pendingOffset = 0;
+};

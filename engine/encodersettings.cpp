@@ -1,0 +1,126 @@
+#include "engine/encodersettings.h"
+
+#include "engine/mp3encoder.h"
+
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+#include <array>
+
+bool WmaFormat::fromProfile(int profile, WmaFormat *format)
+{
+    // The WMA v2 encoder takes 24 kbit/s at least, so the two dial-up profiles below that
+    // keep their character (mono voice, low-rate stereo) at the lowest rate it accepts.
+    struct Entry
+    {
+        int profile, rate, channels, bitrate;
+    };
+    static constexpr std::array<Entry, 7> table{{
+        {36, 16000, 1, 24},
+        {23, 22050, 2, 32},
+        {16, 32000, 2, 48},
+        {13, 44100, 2, 64},
+        {11, 44100, 2, 96},
+        {10, 44100, 2, 128},
+        {8, 44100, 2, 192},
+    }};
+    for (const Entry &e : table) {
+        if (e.profile == profile) {
+            *format = WmaFormat{e.profile, e.rate, e.channels, e.bitrate};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EncoderSettings::vorbisAccepts(int rate, int channels, int bitrate, int minBitrate,
+                                    int maxBitrate)
+{
+    if (rate <= 0 || channels <= 0 || channels > 8 || bitrate <= 0 || minBitrate < 0 ||
+        maxBitrate < 0 || bitrate > 2000 || minBitrate > 2000 || maxBitrate > 2000)
+        return false;
+    vorbis_info info;
+    vorbis_info_init(&info);
+    const long nominal = long(bitrate) * 1000;
+    const long minimum = minBitrate > 0 ? long(minBitrate) * 1000 : -1;
+    const long maximum = maxBitrate > 0 ? long(maxBitrate) * 1000 : -1;
+    bool ok = vorbis_encode_setup_managed(&info, channels, rate, maximum, nominal, minimum) == 0;
+    if (ok && minimum < 0 && maximum < 0)
+        ok = vorbis_encode_ctl(&info, OV_ECTL_RATEMANAGE2_SET, nullptr) == 0;
+    if (ok)
+        ok = vorbis_encode_setup_init(&info) == 0;
+    vorbis_info_clear(&info);
+    return ok;
+}
+
+QString EncoderSettings::channelText(int channels)
+{
+    switch (channels) {
+    case 1:
+        return QStringLiteral("Mono");
+    case 2:
+        return QStringLiteral("Stereo");
+    default:
+        return QStringLiteral("%1 channels").arg(channels);
+    }
+}
+
+QString EncoderSettings::describe(const Mp3Settings &s)
+{
+    QString text =
+        QStringLiteral("MP3 %1 Hz %2 ")
+            .arg(Mp3Encoder::nearestRate(s.SampleRate))
+            .arg(s.Channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Joint Stereo"));
+    static const std::array<const char *, 5> presets{"Fast Standard", "Standard", "Fast Extreme",
+                                                     "Extreme", "Insane"};
+    if (s.AlternativePreset >= 1 && s.AlternativePreset <= 5)
+        return text + QStringLiteral("preset ") +
+               QLatin1String(presets[size_t(s.AlternativePreset - 1)]);
+    static const std::array<const char *, 4> methods{"default", "old", "new", "MTRH"};
+    switch (s.VbrMethod) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        return text + QStringLiteral("VBR %1 quality %2 max %3 kbit/s")
+                          .arg(QLatin1String(methods[size_t(s.VbrMethod)]))
+                          .arg(std::clamp(s.VbrQuality, 0, 9))
+                          .arg(s.MaxVbrBitrate);
+    case 4:
+        return text + QStringLiteral("ABR %1 kbit/s").arg(s.Bitrate);
+    default:
+        return text + QStringLiteral("%1 kbit/s CBR").arg(s.Bitrate);
+    }
+}
+
+QString EncoderSettings::describe(const OggFormat &f)
+{
+    QString text = QStringLiteral("OGG %1 Hz %2 ").arg(f.rate).arg(channelText(f.channels));
+    if (f.quality >= 0)
+        return text + QStringLiteral("quality %1").arg(f.quality / 100.0, 0, 'f', 1);
+    text += QStringLiteral("%1 kbit/s").arg(f.bitrate);
+    if (f.minBitrate > 0 || f.maxBitrate > 0) {
+        text += QStringLiteral(" VBR");
+        if (f.minBitrate > 0)
+            text += QStringLiteral(" min %1").arg(f.minBitrate);
+        if (f.maxBitrate > 0)
+            text += QStringLiteral(" max %1").arg(f.maxBitrate);
+    }
+    return text;
+}
+
+QString EncoderSettings::describe(const WavFormat &f)
+{
+    const QString text = QStringLiteral("WAV %1 Hz %2 ").arg(f.rate).arg(channelText(f.channels));
+    if (f.adpcm())
+        return text + QStringLiteral("IMA ADPCM 4 bit");
+    return text + QStringLiteral("%1 bit PCM").arg(f.bitsPerSample);
+}
+
+QString EncoderSettings::describe(const WmaFormat &f)
+{
+    return QStringLiteral("WMA %1 Hz %2 %3 kbit/s")
+        .arg(f.rate)
+        .arg(channelText(f.channels))
+        .arg(f.bitrate);
+}

@@ -1,0 +1,233 @@
+#include "engine/ffmpegencoder.h"
+
+#include "engine/engineerror.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int IoBufferSize = 64 * 1024;
+constexpr int PcmFrameSize = 4096;
+
+int writeToDevice(void *opaque, uint8_t *buffer, int size)
+{
+    auto *device = static_cast<QIODevice *>(opaque);
+    return device->write(reinterpret_cast<const char *>(buffer), size) == size ? size
+                                                                               : AVERROR(EIO);
+}
+
+int64_t seekDevice(void *opaque, int64_t offset, int whence)
+{
+    auto *device = static_cast<QIODevice *>(opaque);
+    if (whence & AVSEEK_SIZE)
+        return device->size();
+    qint64 target;
+    switch (whence & ~AVSEEK_FORCE) {
+    case SEEK_SET:
+        target = offset;
+        break;
+    case SEEK_CUR:
+        target = device->pos() + offset;
+        break;
+    case SEEK_END:
+        target = device->size() + offset;
+        break;
+    default:
+        return AVERROR(EINVAL);
+    }
+    return device->seek(target) ? target : AVERROR(EIO);
+}
+
+[[noreturn]] void fail(const QString &what, int code)
+{
+    throw EngineError(QStringLiteral("%1: %2").arg(what, Ff::errorText(code)));
+}
+
+} // namespace
+
+FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
+    : m_out(out)
+{
+    const AVCodec *codec = avcodec_find_encoder_by_name(setup.encoder.toLatin1().constData());
+    if (!codec)
+        throw EngineError(QStringLiteral("The encoder %1 is not available").arg(setup.encoder));
+
+    AVFormatContext *rawFormat = nullptr;
+    int rc = avformat_alloc_output_context2(&rawFormat, nullptr, setup.muxer.toLatin1().constData(),
+                                            nullptr);
+    if (rc < 0 || !rawFormat)
+        fail(QStringLiteral("The %1 container is not available").arg(setup.muxer), rc);
+    m_format.reset(rawFormat);
+    if (setup.pcmBits > 0)
+        rawFormat->flags |= AVFMT_FLAG_BITEXACT;
+
+    m_codec.reset(avcodec_alloc_context3(codec));
+    AVCodecContext *c = m_codec.get();
+    c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+    c->sample_rate = setup.rate;
+    av_channel_layout_default(&c->ch_layout, setup.channels);
+    c->time_base = AVRational{1, setup.rate};
+    c->bit_rate = setup.bitRate;
+    c->rc_min_rate = setup.minRate;
+    c->rc_max_rate = setup.maxRate;
+    if (setup.quality >= 0) {
+        c->flags |= AV_CODEC_FLAG_QSCALE;
+        c->global_quality = int(setup.quality / 100.0 * FF_QP2LAMBDA + 0.5);
+    }
+    if (setup.pcmBits > 0)
+        c->flags |= AV_CODEC_FLAG_BITEXACT;
+    if (rawFormat->oformat->flags & AVFMT_GLOBALHEADER)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    rc = avcodec_open2(c, codec, nullptr);
+    if (rc < 0)
+        fail(QStringLiteral("The encoder refuses these settings"), rc);
+
+    m_stream = avformat_new_stream(rawFormat, nullptr);
+    if (!m_stream || avcodec_parameters_from_context(m_stream->codecpar, c) < 0)
+        throw EngineError(QStringLiteral("Cannot prepare the output"));
+    m_stream->time_base = c->time_base;
+
+    auto *buffer = static_cast<unsigned char *>(av_malloc(IoBufferSize));
+    m_io.reset(
+        avio_alloc_context(buffer, IoBufferSize, 1, &m_out, nullptr, writeToDevice, seekDevice));
+    if (!m_io) {
+        av_free(buffer);
+        throw EngineError(QStringLiteral("Cannot prepare the output"));
+    }
+    rawFormat->pb = m_io.get();
+    AVDictionary *options = nullptr;
+    if (setup.muxer == QLatin1String("wav"))
+        av_dict_set(&options, "rf64", "auto", 0); // files past 4 GiB stay readable
+    rc = avformat_write_header(rawFormat, &options);
+    av_dict_free(&options);
+    if (rc < 0)
+        fail(QStringLiteral("Cannot write the output"), rc);
+
+    if (setup.pcmBits > 0) {
+        m_quantizer.emplace(setup.pcmBits);
+        if (c->sample_fmt == AV_SAMPLE_FMT_S32 && setup.pcmBits < 32)
+            m_shift = 32 - setup.pcmBits;
+    }
+    const bool variable = codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
+    m_frameSize = (c->frame_size > 0 && !variable) ? c->frame_size : PcmFrameSize;
+    m_frame.reset(av_frame_alloc());
+    m_packet.reset(av_packet_alloc());
+    newFrame();
+}
+
+void FfmpegEncoder::newFrame()
+{
+    AVFrame *f = m_frame.get();
+    av_frame_unref(f);
+    f->nb_samples = m_frameSize;
+    f->format = m_codec->sample_fmt;
+    f->sample_rate = m_codec->sample_rate;
+    av_channel_layout_copy(&f->ch_layout, &m_codec->ch_layout);
+    if (av_frame_get_buffer(f, 0) < 0)
+        throw EngineError(QStringLiteral("Out of memory"));
+    m_fill = 0;
+}
+
+void FfmpegEncoder::store(const float *in, int frames)
+{
+    AVFrame *f = m_frame.get();
+    const int ch = m_codec->ch_layout.nb_channels;
+    const int at = m_fill;
+    switch (m_codec->sample_fmt) {
+    case AV_SAMPLE_FMT_FLTP:
+        for (int c = 0; c < ch; ++c) {
+            auto *dst = reinterpret_cast<float *>(f->extended_data[c]) + at;
+            for (int i = 0; i < frames; ++i)
+                dst[i] = in[size_t(i) * size_t(ch) + size_t(c)];
+        }
+        break;
+    case AV_SAMPLE_FMT_FLT:
+        std::memcpy(reinterpret_cast<float *>(f->data[0]) + size_t(at) * size_t(ch), in,
+                    size_t(frames) * size_t(ch) * sizeof(float));
+        break;
+    case AV_SAMPLE_FMT_U8: {
+        auto *dst = f->data[0] + size_t(at) * size_t(ch);
+        for (size_t i = 0; i < size_t(frames) * size_t(ch); ++i)
+            dst[i] = uint8_t((*m_quantizer)(in[i]) + 128);
+        break;
+    }
+    case AV_SAMPLE_FMT_S16: {
+        auto *dst = reinterpret_cast<int16_t *>(f->data[0]) + size_t(at) * size_t(ch);
+        for (size_t i = 0; i < size_t(frames) * size_t(ch); ++i)
+            dst[i] = int16_t((*m_quantizer)(in[i]));
+        break;
+    }
+    case AV_SAMPLE_FMT_S16P:
+        for (int c = 0; c < ch; ++c) {
+            auto *dst = reinterpret_cast<int16_t *>(f->extended_data[c]) + at;
+            for (int i = 0; i < frames; ++i)
+                dst[i] = int16_t((*m_quantizer)(in[size_t(i) * size_t(ch) + size_t(c)]));
+        }
+        break;
+    case AV_SAMPLE_FMT_S32: {
+        auto *dst = reinterpret_cast<int32_t *>(f->data[0]) + size_t(at) * size_t(ch);
+        for (size_t i = 0; i < size_t(frames) * size_t(ch); ++i)
+            dst[i] = int32_t(uint32_t((*m_quantizer)(in[i])) << m_shift);
+        break;
+    }
+    default:
+        throw EngineError(QStringLiteral("Unsupported sample format"));
+    }
+    m_fill += frames;
+}
+
+void FfmpegEncoder::write(const float *samples, int frames)
+{
+    const int ch = m_codec->ch_layout.nb_channels;
+    if (m_quantizer)
+        m_quantizer->begin(samples, size_t(frames) * size_t(ch));
+    while (frames > 0) {
+        const int n = std::min(frames, m_frameSize - m_fill);
+        store(samples, n);
+        samples += size_t(n) * size_t(ch);
+        frames -= n;
+        if (m_fill == m_frameSize) {
+            send(m_frame.get());
+            newFrame();
+        }
+    }
+}
+
+void FfmpegEncoder::send(AVFrame *frame)
+{
+    if (frame) {
+        frame->pts = m_pts;
+        m_pts += frame->nb_samples;
+    }
+    int rc = avcodec_send_frame(m_codec.get(), frame);
+    if (rc < 0)
+        fail(QStringLiteral("Encoding failed"), rc);
+    for (;;) {
+        rc = avcodec_receive_packet(m_codec.get(), m_packet.get());
+        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
+            return;
+        if (rc < 0)
+            fail(QStringLiteral("Encoding failed"), rc);
+        m_packet->stream_index = m_stream->index;
+        av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
+        rc = av_interleaved_write_frame(m_format.get(), m_packet.get());
+        if (rc < 0)
+            fail(QStringLiteral("Cannot write the output"), rc);
+    }
+}
+
+void FfmpegEncoder::finish()
+{
+    if (m_fill > 0) {
+        m_frame->nb_samples = m_fill;
+        send(m_frame.get());
+    }
+    send(nullptr);
+    int rc = av_write_trailer(m_format.get());
+    avio_flush(m_io.get());
+    if (rc < 0 || m_io->error < 0)
+        fail(QStringLiteral("Cannot write the output"), rc < 0 ? rc : m_io->error);
+}

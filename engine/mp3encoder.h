@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/audioencoder.h"
+#include "engine/mp3settings.h"
+
+#include <QtGlobal>
+
+#include <lame/lame.h>
+
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+// MP3 through LAME. VBR and ABR files, and CBR ones too, begin with a Xing/LAME header
+// frame that carries the true duration and the encoder delay.
+class Mp3Encoder : public AudioEncoder
+{
+public:
+    Mp3Encoder(QIODevice &out, const Mp3Settings &settings, int rate, int channels);
+
+    void write(const float *samples, int frames) override;
+    void finish() override;
+
+    // The MPEG sample rate nearest to `rate`.
+    static int nearestRate(int rate);
+
+private:
+    struct LameDeleter
+    {
+        void operator()(lame_global_flags *g) const { lame_close(g); }
+    };
+    void put(int bytes);
+
+    QIODevice &m_out;
+    std::unique_ptr<lame_global_flags, LameDeleter> m_lame;
+    int m_channels;
+    qint64 m_start = 0;
+    std::vector<unsigned char> m_buffer;
+};
