@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QPainterPath>
 #include <QRegion>
+#include <QVariant>
 
 SkinWindowState::SkinWindowState(QWidget *window)
     : m_window(window)
@@ -19,6 +20,8 @@ void SkinWindowState::applyShape(const SkinDefinition &definition)
 {
     if (!m_window)
         return;
+    // The skin's rules for the window itself select it by this property.
+    m_window->setProperty("skinWindow", true);
     // Top-level windows only paint a style sheet background when asked to.
     m_window->setAttribute(Qt::WA_StyledBackground, true);
     m_window->setAttribute(Qt::WA_TranslucentBackground, definition.translucent || m_translucent);
@@ -42,6 +45,7 @@ void SkinWindowState::restore()
         return;
     m_window->removeEventFilter(this);
     m_window->clearMask();
+    m_window->setProperty("skinWindow", QVariant());
     m_window->setStyleSheet(m_styleSheet);
     m_window->setAttribute(Qt::WA_StyledBackground, m_styledBackground);
     m_window->setAttribute(Qt::WA_TranslucentBackground, m_translucent);
