@@ -1,9 +1,145 @@
+#include "cli/batchconverter.h"
+#include "cli/clioptions.h"
+#include "cli/encoderprofile.h"
+#include "cli/playlistexpansion.h"
+#include "convert/outputnaming.h"
+#include "settings/profile.h"
+#include "settings/settingsfiles.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
+
+#include <climits>
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+QString progressBar(double fraction, int done, int total)
+{
+    constexpr int Width = 30;
+    const int filled = int(fraction * Width + 0.5);
+    return QStringLiteral("\r[%1%2] %3%  %4/%5 files")
+        .arg(QString(filled, QLatin1Char('#')), QString(Width - filled, QLatin1Char('-')))
+        .arg(int(fraction * 100), 3)
+        .arg(done)
+        .arg(total);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream(stderr) << "usage: twr-convert [options] FILE...\n";
-    return 2;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QString error;
+    const std::optional<CliOptions> parsed = CliOptions::parse(app.arguments().mid(1), &error);
+    if (!parsed) {
+        err << "twr-convert: " << error << "\n" << CliOptions::usage();
+        return ExitUsage;
+    }
+    const CliOptions &o = *parsed;
+    if (o.help) {
+        out << CliOptions::usage();
+        return ExitOk;
+    }
+    const QString settingsFile =
+        o.settingsFile.isEmpty() ? SettingsFiles::workingFile() : o.settingsFile;
+    if (!o.settingsFile.isEmpty() && !QFileInfo(o.settingsFile).isFile()) {
+        err << "twr-convert: no settings file " << o.settingsFile << "\n";
+        return ExitUsage;
+    }
+    const EncoderProfile profile(settingsFile);
+
+    QString format = o.format;
+    if (format.isEmpty()) {
+        // The window stores its choice in upper case and compares it exactly.
+        const QString stored =
+            ReadIni(settingsFile, QStringLiteral("output"), QStringLiteral("format"));
+        const QStringList known{QStringLiteral("MP3"), QStringLiteral("WMA"), QStringLiteral("OGG"),
+                                QStringLiteral("WAV")};
+        format = known.contains(stored) ? stored.toLower() : QStringLiteral("mp3");
+    }
+    const QString extension = QLatin1Char('.') + format;
+
+    bool besideSource = o.placement == CliOptions::Placement::BesideSource;
+    if (o.placement == CliOptions::Placement::FromSettings)
+        besideSource = profile.number("output", "oldfolder", 0, 1) == 1;
+    QString folder = o.outputDir;
+    if (!besideSource && folder.isEmpty())
+        folder = profile.value("output", "folder");
+    if (!besideSource) {
+        if (folder.isEmpty())
+            folder = QDir::currentPath();
+        folder = QDir(folder).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            err << "twr-convert: cannot create the output folder " << folder << "\n";
+            return ExitFailed;
+        }
+        folder = QDir::toNativeSeparators(folder);
+        if (!folder.endsWith(QDir::separator()))
+            folder += QDir::separator();
+    }
+    bool overwrite = o.overwrite == CliOptions::Overwrite::Yes;
+    if (o.overwrite == CliOptions::Overwrite::FromSettings)
+        overwrite = profile.number("output", "overwrite", INT_MIN, INT_MAX) != 0;
+
+    QList<BatchConverter::Job> jobs;
+    for (const QString &file : PlaylistExpansion::expand(o.files)) {
+        const QString source = QFileInfo(file).absoluteFilePath();
+        jobs.append({source, OutputNaming::outputPath(source, folder, besideSource, extension)});
+    }
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int workers = o.jobs > 0 ? o.jobs : cores;
+
+    const bool terminal = isatty(fileno(stderr));
+    int finished = 0;
+    auto done = [&](int index, const BatchConverter::Result &r) {
+        ++finished;
+        if (terminal)
+            err << "\r\033[K" << Qt::flush;
+        const QString &source = jobs.at(index).source;
+        switch (r.outcome) {
+        case BatchConverter::Outcome::Converted:
+            out << "converted  " << source << " -> " << r.message << "\n";
+            break;
+        case BatchConverter::Outcome::Skipped:
+            out << "skipped    " << source << ": " << r.message << "\n";
+            break;
+        case BatchConverter::Outcome::Failed:
+            out << "FAILED     " << source << ": " << r.message << "\n";
+            break;
+        }
+        out.flush();
+    };
+    auto progress = [&](double fraction) {
+        if (terminal)
+            err << progressBar(fraction, finished, int(jobs.size())) << Qt::flush;
+    };
+
+    BatchConverter batch(profile, extension, overwrite, workers);
+    const QList<BatchConverter::Result> results = batch.run(jobs, done, progress);
+    if (terminal)
+        err << "\r\033[K" << Qt::flush;
+
+    int converted = 0, skipped = 0, failed = 0;
+    for (const BatchConverter::Result &r : results) {
+        if (r.outcome == BatchConverter::Outcome::Converted)
+            ++converted;
+        else if (r.outcome == BatchConverter::Outcome::Skipped)
+            ++skipped;
+        else
+            ++failed;
+    }
+    out << converted << " converted, " << skipped << " skipped, " << failed << " failed\n";
+    return failed > 0 ? ExitFailed : ExitOk;
 }

@@ -1,0 +1,103 @@
+#include "cli/clioptions.h"
+
+std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QString *error)
+{
+    CliOptions o;
+    bool onlyFiles = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (onlyFiles || !a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
+            if (!onlyFiles && a == QLatin1String("--"))
+                onlyFiles = true;
+            else
+                o.files << a;
+            continue;
+        }
+        QString name = a;
+        QString value;
+        bool hasValue = false;
+        const qsizetype eq = a.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            name = a.left(eq);
+            value = a.mid(eq + 1);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= arguments.size()) {
+                *error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            value = arguments.at(++i);
+            return true;
+        };
+        if (name == QLatin1String("--help")) {
+            o.help = true;
+        } else if (name == QLatin1String("--format")) {
+            if (!takeValue())
+                return std::nullopt;
+            o.format = value.toLower();
+            if (o.format != QLatin1String("mp3") && o.format != QLatin1String("wma") &&
+                o.format != QLatin1String("ogg") && o.format != QLatin1String("wav")) {
+                *error = QStringLiteral("unknown format \"%1\" (mp3, wma, ogg or wav)").arg(value);
+                return std::nullopt;
+            }
+        } else if (name == QLatin1String("--output-dir")) {
+            if (!takeValue())
+                return std::nullopt;
+            if (value.isEmpty()) {
+                *error = QStringLiteral("--output-dir needs a folder");
+                return std::nullopt;
+            }
+            o.outputDir = value;
+            o.placement = Placement::OutputFolder;
+        } else if (name == QLatin1String("--beside-source")) {
+            o.placement = Placement::BesideSource;
+        } else if (name == QLatin1String("--overwrite")) {
+            o.overwrite = Overwrite::Yes;
+        } else if (name == QLatin1String("--no-overwrite")) {
+            o.overwrite = Overwrite::No;
+        } else if (name == QLatin1String("--jobs")) {
+            if (!takeValue())
+                return std::nullopt;
+            bool ok = false;
+            o.jobs = value.toInt(&ok);
+            if (!ok || o.jobs < 1 || o.jobs > 256) {
+                *error = QStringLiteral("--jobs needs a number from 1 to 256");
+                return std::nullopt;
+            }
+        } else if (name == QLatin1String("--settings")) {
+            if (!takeValue())
+                return std::nullopt;
+            o.settingsFile = value;
+        } else {
+            *error = QStringLiteral("unknown option %1").arg(name);
+            return std::nullopt;
+        }
+    }
+    if (!o.help && o.files.isEmpty()) {
+        *error = QStringLiteral("no files to convert");
+        return std::nullopt;
+    }
+    return o;
+}
+
+QString CliOptions::usage()
+{
+    return QStringLiteral(
+        "usage: twr-convert [options] FILE...\n"
+        "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
+        "encoder settings of Tonewright.\n"
+        "\n"
+        "  --format mp3|wma|ogg|wav  output format (default: the settings' choice, else mp3)\n"
+        "  --output-dir DIR          write the outputs into DIR (default: the settings' folder)\n"
+        "  --beside-source           write each output beside its source\n"
+        "  --overwrite               replace existing outputs\n"
+        "  --no-overwrite            keep existing outputs and skip those files\n"
+        "  --jobs N                  files converted at once (default: one per core)\n"
+        "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
+        "  --help                    show this text\n"
+        "\n"
+        "Exit status: 0 when no file failed, 1 when any failed, 2 for a usage error.\n");
+}

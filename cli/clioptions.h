@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line of twr-convert.
+struct CliOptions
+{
+    enum class Overwrite { FromSettings, Yes, No };
+    enum class Placement { FromSettings, OutputFolder, BesideSource };
+
+    QString format;    // "mp3", "wma", "ogg", "wav"; empty = the settings' "format"
+    QString outputDir; // with Placement::OutputFolder from --output-dir
+    Placement placement = Placement::FromSettings;
+    Overwrite overwrite = Overwrite::FromSettings;
+    int jobs = 0;         // 0 = one per core
+    QString settingsFile; // empty = twr.ini in the config folder
+    bool help = false;
+    QStringList files;
+
+    // The parsed options, or nothing with the reason in *error.
+    static std::optional<CliOptions> parse(const QStringList &arguments, QString *error);
+    static QString usage();
+};
