@@ -18,6 +18,7 @@ class GeneralPage;
 class Mp3Page;
 class OggPage;
 class OptionsHost;
+struct OptionsContext;
 class WavPage;
 class WmaPage;
 
@@ -73,6 +74,9 @@ public:
     // The name of the user guide in the program's folder ("Help").
     static constexpr const char *GuideName = "help/index.html";
 
+    // Esc and the close box act as "Cancel".
+    void reject() override;
+
 private:
     void build();
     void onHelp();
@@ -82,5 +86,6 @@ private:
 
     std::unique_ptr<OptionsHost> m_ownedHost;
     OptionsHost &m_host;
+    std::unique_ptr<OptionsContext> m_context;
     bool m_loaded = false;
 };

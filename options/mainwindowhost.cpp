@@ -1,0 +1,89 @@
+#include "options/mainwindowhost.h"
+
+#include "app/frmdialog.h"
+#include "app/statusbar.h"
+#include "engine/converter.h"
+#include "engine/mp3settings.h"
+#include "engine/skinengine.h"
+#include "joblist/joblistmodel.h"
+#include "options/frmoption.h"
+#include "options/optionscontext.h"
+
+#include <QLineEdit>
+#include <QPalette>
+#include <QTreeView>
+
+frmOption::frmOption(frmDialog &main)
+    : QDialog(&main)
+    , m_ownedHost(std::make_unique<MainWindowHost>(main))
+    , m_host(*m_ownedHost)
+{
+    build();
+}
+
+QWidget *MainWindowHost::ownerWindow()
+{
+    return &m_main;
+}
+
+void MainWindowHost::setFolderBox(const QString &text)
+{
+    if (m_main.txtFolder)
+        m_main.txtFolder->setText(text);
+}
+
+void MainWindowHost::setFolderPanel(const QString &text)
+{
+    if (m_main.StatusBar1)
+        m_main.StatusBar1->setPanelText(1, text);
+}
+
+void MainWindowHost::rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder)
+{
+    JobListModel *jobs = m_main.jobs;
+    if (!jobs)
+        return;
+    for (int row = 0; row < jobs->count(); ++row)
+        jobs->setText(row, JobColumn::SaveTo,
+                      intoSourceFolder ? jobs->text(row, JobColumn::From) : outputFolder);
+}
+
+void MainWindowHost::applySkin(QWidget *window, const QString &definition)
+{
+    if (m_main.Skn)
+        m_main.Skn->applySkin(window, definition);
+}
+
+void MainWindowHost::setHue(int degrees)
+{
+    if (m_main.Skn)
+        m_main.Skn->setHue(degrees, true);
+}
+
+void MainWindowHost::setJobListBackground(const QColor &colour)
+{
+    QTreeView *list = m_main.viewEvent;
+    if (!list)
+        return;
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, colour);
+    list->setPalette(palette);
+    // The skin draws through style sheets, which take precedence over the palette.
+    list->setStyleSheet(QStringLiteral("QTreeView { background-color: %1; }").arg(colour.name()));
+}
+
+EncoderSink *MainWindowHost::encoder()
+{
+    if (!m_main.Writer)
+        return nullptr;
+    if (m_encoder)
+        m_encoder->setConverter(*m_main.Writer);
+    else
+        m_encoder.emplace(*m_main.Writer);
+    return &*m_encoder;
+}
+
+Mp3Settings *MainWindowHost::mp3Settings()
+{
+    return m_main.Mp3Settings.get();
+}
