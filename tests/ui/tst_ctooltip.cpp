@@ -1,0 +1,364 @@
+// The tooltip class: what it asks of the window system, and the Qt tip window behind it.
+#include "recordingtooltipsystem.h"
+#include "tests/support/testenv.h"
+#include "ui/ctooltip.h"
+#include "ui/qttooltipwindowsystem.h"
+#include "ui/tipwindow.h"
+
+#include <QTest>
+#include <QWidget>
+
+using namespace TooltipApi;
+using Numbers = QList<std::uint32_t>;
+
+namespace {
+constexpr WindowHandle Parent = 0x2a2a;
+}
+
+class TestCTooltip : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaults();
+    void createSequence_data();
+    void createSequence();
+    void propertyWritesWithoutWindowSendNothing();
+    void propertyWritesWithWindow();
+    void createRebuildsAndDestroyForgets();
+    void textsGoOutAsAnsi();
+    void mainWindowUseNeverTouchesTheWindowSystem();
+    void qtTipWindowFollowsTheMessages();
+    void qtTipWindowPlacement();
+
+private:
+    TestConfigDir m_config;
+};
+
+void TestCTooltip::defaults()
+{
+    RecordingTooltipSystem system;
+    CTooltip tip(&system);
+    QCOMPARE(system.initCount, 1);
+    QCOMPARE(tip.Style(), 0);
+    QCOMPARE(tip.Centered(), false);
+    QCOMPARE(tip.Icon(), 0);
+    QCOMPARE(tip.ForeColor(), ColorRef(0));
+    QCOMPARE(tip.BackColor(), ColorRef(0));
+    QCOMPARE(tip.Title(), QString());
+    QCOMPARE(tip.TipText(), QString());
+    QCOMPARE(tip.VisibleTime(), 5000);
+    QCOMPARE(tip.DelayTime(), 500);
+    QCOMPARE(tip.windowHandle(), WindowHandle(0));
+    QVERIFY(system.created.isEmpty());
+    QVERIFY(system.messages.isEmpty());
+}
+
+void TestCTooltip::createSequence_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("centered");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<uint>("fore");
+    QTest::addColumn<uint>("back");
+    QTest::addColumn<uint>("windowStyle");
+    QTest::addColumn<uint>("toolFlags");
+    QTest::addColumn<Numbers>("messages");
+
+    const Numbers plain{TTM_ADDTOOLA, TTM_SETDELAYTIME, TTM_SETDELAYTIME};
+    const Numbers titled{TTM_ADDTOOLA, TTM_SETTITLEA, TTM_SETDELAYTIME, TTM_SETDELAYTIME};
+    QTest::newRow("defaults") << 0 << false << "" << 0 << 0u << 0u << 3u << 17u << plain;
+    QTest::newRow("balloon, centred") << 1 << true << "" << 0 << 0u << 0u << 67u << 19u << plain;
+    QTest::newRow("style 2 is a standard tip")
+        << 2 << false << "" << 0 << 0u << 0u << 3u << 17u << plain;
+    QTest::newRow("icon with empty title")
+        << 1 << false << "" << 1 << 0u << 0u << 67u << 17u << titled;
+    QTest::newRow("title without icon")
+        << 0 << false << "Hello" << 0 << 0u << 0u << 3u << 17u << titled;
+    QTest::newRow("both colours") << 0 << false << "" << 0 << 0x0000ffu << 0xffffffu << 3u << 17u
+                                  << Numbers{TTM_ADDTOOLA, TTM_SETTIPTEXTCOLOR, TTM_SETTIPBKCOLOR,
+                                             TTM_SETDELAYTIME, TTM_SETDELAYTIME};
+    QTest::newRow("background only")
+        << 0 << false << "" << 0 << 0u << 0x123456u << 3u << 17u
+        << Numbers{TTM_ADDTOOLA, TTM_SETTIPBKCOLOR, TTM_SETDELAYTIME, TTM_SETDELAYTIME};
+}
+
+void TestCTooltip::createSequence()
+{
+    QFETCH(int, style);
+    QFETCH(bool, centered);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    QFETCH(uint, fore);
+    QFETCH(uint, back);
+    QFETCH(uint, windowStyle);
+    QFETCH(uint, toolFlags);
+    QFETCH(Numbers, messages);
+
+    RecordingTooltipSystem system;
+    CTooltip tip(&system);
+    tip.setStyle(style);
+    tip.setCentered(centered);
+    tip.setTitle(title);
+    tip.setIcon(icon);
+    tip.setForeColor(fore);
+    tip.setBackColor(back);
+    tip.setTipText(QStringLiteral("Tip"));
+    tip.setVisibleTime(7000);
+    tip.setDelayTime(250);
+    QVERIFY(system.messages.isEmpty()); // nothing is sent before there is a window
+
+    QCOMPARE(tip.Create(Parent), false);
+    QCOMPARE(system.created.size(), 1);
+    const CreateWindowParams &params = system.created.first();
+    QCOMPARE(params.exStyle, 0u);
+    QCOMPARE(params.className, std::string("tooltips_class32"));
+    QVERIFY(params.windowName.empty());
+    QCOMPARE(params.style, windowStyle);
+    for (std::int32_t v : {params.x, params.y, params.width, params.height})
+        QCOMPARE(v, CW_USEDEFAULT);
+    QCOMPARE(params.parent, WindowHandle(0));
+    QCOMPARE(params.menu, std::uintptr_t(0));
+    QCOMPARE(params.instance, system.moduleInstance());
+    QCOMPARE(tip.windowHandle(), WindowHandle(0x1000));
+    QCOMPARE(tip.parentHandle(), Parent);
+
+    QCOMPARE(system.messageNumbers(), messages);
+    for (const auto &m : std::as_const(system.messages))
+        QCOMPARE(m.window, tip.windowHandle());
+
+    const auto &add = system.messages.first();
+    QCOMPARE(add.tool.cbSize, 44u);
+    QCOMPARE(add.tool.uFlags, toolFlags);
+    QCOMPARE(add.tool.hwnd, Parent);
+    QCOMPARE(add.tool.uId, std::uintptr_t(Parent));
+    QCOMPARE(add.tool.rect.left + add.tool.rect.top + add.tool.rect.right + add.tool.rect.bottom,
+             0);
+    QCOMPARE(add.tool.hinst, system.moduleInstance());
+    QCOMPARE(add.text, QByteArray("Tip"));
+
+    for (const auto &m : std::as_const(system.messages)) {
+        if (m.message == TTM_SETTITLEA) {
+            QCOMPARE(m.wParam, std::uintptr_t(icon));
+            QCOMPARE(m.text, title.toLatin1());
+        } else if (m.message == TTM_SETTIPTEXTCOLOR) {
+            QCOMPARE(m.wParam, std::uintptr_t(fore));
+        } else if (m.message == TTM_SETTIPBKCOLOR) {
+            QCOMPARE(m.wParam, std::uintptr_t(back));
+        }
+    }
+    const auto &autoPop = system.messages[messages.size() - 2];
+    const auto &initial = system.messages.last();
+    QCOMPARE(autoPop.wParam, std::uintptr_t(TTDT_AUTOPOP));
+    QCOMPARE(autoPop.lParam, std::intptr_t(7000));
+    QCOMPARE(initial.wParam, std::uintptr_t(TTDT_INITIAL));
+    QCOMPARE(initial.lParam, std::intptr_t(250));
+}
+
+void TestCTooltip::propertyWritesWithoutWindowSendNothing()
+{
+    RecordingTooltipSystem system;
+    CTooltip tip(&system);
+    tip.setIcon(1);
+    tip.setTitle(QStringLiteral("Title"));
+    tip.setForeColor(0x112233);
+    tip.setBackColor(0x445566);
+    tip.setTipText(QStringLiteral("Text"));
+    tip.Destroy();
+    QVERIFY(system.messages.isEmpty());
+    QVERIFY(system.destroyed.isEmpty());
+    QCOMPARE(tip.Title(), QStringLiteral("Title"));
+    QCOMPARE(tip.TipText(), QStringLiteral("Text"));
+    QCOMPARE(tip.ForeColor(), ColorRef(0x112233));
+}
+
+void TestCTooltip::propertyWritesWithWindow()
+{
+    RecordingTooltipSystem system;
+    CTooltip tip(&system);
+    tip.Create(Parent);
+    system.clear();
+
+    // A title only goes out with an icon.
+    tip.setTitle(QStringLiteral("Saved"));
+    QVERIFY(system.messages.isEmpty());
+    tip.setIcon(2);
+    QCOMPARE(system.messageNumbers(), Numbers{TTM_SETTITLEA});
+    QCOMPARE(system.messages.last().wParam, std::uintptr_t(2));
+    QCOMPARE(system.messages.last().text, QByteArray("Saved"));
+    tip.setTitle(QStringLiteral("Again"));
+    QCOMPARE(system.messages.last().text, QByteArray("Again"));
+    system.clear();
+    tip.setTitle(QString()); // an empty title is only stored
+    tip.setIcon(0);          // and so is icon 0
+    QVERIFY(system.messages.isEmpty());
+
+    // Colours are sent as they are written, 0 included.
+    tip.setForeColor(0);
+    tip.setBackColor(0xabcdef);
+    QCOMPARE(system.messageNumbers(), (Numbers{TTM_SETTIPTEXTCOLOR, TTM_SETTIPBKCOLOR}));
+    QCOMPARE(system.messages.last().wParam, std::uintptr_t(0xabcdef));
+    system.clear();
+
+    // The text updates the kept tool record.
+    tip.setTipText(QStringLiteral("New text"));
+    QCOMPARE(system.messageNumbers(), Numbers{TTM_UPDATETIPTEXTA});
+    const auto &update = system.messages.first();
+    QCOMPARE(update.text, QByteArray("New text"));
+    QCOMPARE(update.tool.cbSize, 44u);
+    QCOMPARE(update.tool.hwnd, Parent);
+    QCOMPARE(update.tool.uFlags, 17u);
+    system.clear();
+
+    // These wait for the next Create.
+    tip.setStyle(1);
+    tip.setCentered(true);
+    tip.setVisibleTime(1);
+    tip.setDelayTime(2);
+    QVERIFY(system.messages.isEmpty());
+    QVERIFY(system.created.isEmpty());
+    QCOMPARE(tip.Style(), 1);
+    QCOMPARE(tip.VisibleTime(), 1);
+}
+
+void TestCTooltip::createRebuildsAndDestroyForgets()
+{
+    RecordingTooltipSystem system;
+    {
+        CTooltip tip(&system);
+        tip.Create(Parent);
+        const WindowHandle first = tip.windowHandle();
+        tip.Create(Parent + 1);
+        QCOMPARE(system.destroyed, QList<WindowHandle>{first});
+        QCOMPARE(system.created.size(), 2);
+        QVERIFY(tip.windowHandle() != first);
+        QCOMPARE(tip.parentHandle(), Parent + 1);
+
+        const WindowHandle second = tip.windowHandle();
+        tip.Destroy();
+        tip.Destroy();
+        QCOMPARE(system.destroyed, (QList<WindowHandle>{first, second}));
+        QCOMPARE(tip.windowHandle(), WindowHandle(0));
+
+        tip.Create(Parent);
+    }
+    // The owner's release destroys the window it still has.
+    QCOMPARE(system.destroyed.size(), 3);
+
+    system.clear();
+    {
+        CTooltip unused(&system);
+    }
+    QVERIFY(system.destroyed.isEmpty());
+}
+
+void TestCTooltip::textsGoOutAsAnsi()
+{
+    RecordingTooltipSystem system;
+    CTooltip tip(&system);
+    tip.setIcon(1);
+    tip.setTitle(QStringLiteral("Gr\u00f6\u00dfe"));
+    tip.setTipText(QStringLiteral("caf\u00e9 \u266b"));
+    tip.Create(Parent);
+    QCOMPARE(system.messages[0].text, QByteArray("caf\xe9 ?"));
+    QCOMPARE(system.messages[1].text, QByteArray("Gr\xf6\xdf"
+                                                 "e"));
+    QCOMPARE(tip.TipText(), QStringLiteral("caf\u00e9 \u266b"));
+}
+
+void TestCTooltip::mainWindowUseNeverTouchesTheWindowSystem()
+{
+    RecordingTooltipSystem system;
+    CTooltip tip(&system);
+    tip.setStyle(1);
+    tip.setIcon(1);
+    for (int i = 0; i < 3; ++i)
+        tip.Destroy();
+    QVERIFY(system.created.isEmpty());
+    QVERIFY(system.messages.isEmpty());
+    QVERIFY(system.destroyed.isEmpty());
+}
+
+void TestCTooltip::qtTipWindowFollowsTheMessages()
+{
+    QtTooltipWindowSystem qt;
+    QWidget parent;
+    parent.resize(300, 200);
+    parent.show();
+
+    CTooltip tip(&qt);
+    tip.setStyle(1);
+    tip.setIcon(2);
+    tip.setTitle(QStringLiteral("Heads up"));
+    tip.setForeColor(0x0000ff); // red in 0x00bbggrr
+    tip.setBackColor(0x80ff00);
+    tip.setVisibleTime(4000);
+    tip.setDelayTime(300);
+    tip.setTipText(QStringLiteral("Hover text"));
+    tip.Create(&parent);
+
+    QPointer<TipWindow> window = qt.tipWindow(tip.windowHandle());
+    QVERIFY(window);
+    QVERIFY(window->isBalloon());
+    QCOMPARE(window->tool(), &parent);
+    QCOMPARE(window->title(), QStringLiteral("Heads up"));
+    QCOMPARE(window->icon(), 2);
+    QCOMPARE(window->text(), QStringLiteral("Hover text"));
+    QCOMPARE(window->textColor(), QColor(255, 0, 0));
+    QCOMPARE(window->backgroundColor(), QColor(0, 0xff, 0x80));
+    QCOMPARE(window->autoPopTime(), 4000);
+    QCOMPARE(window->initialTime(), 300);
+    QVERIFY(!window->isVisible());
+
+    tip.setTipText(QStringLiteral("Longer hover text that needs more room"));
+    QCOMPARE(window->text(), QStringLiteral("Longer hover text that needs more room"));
+    QVERIFY(window->width() > 0);
+
+    // A standard tip is a plain rectangle window.
+    tip.setStyle(0);
+    tip.Create(&parent);
+    QVERIFY(!window); // the balloon was destroyed
+    window = qt.tipWindow(tip.windowHandle());
+    QVERIFY(window && !window->isBalloon());
+
+    tip.Destroy();
+    QVERIFY(!window);
+    QCOMPARE(qt.tipWindow(tip.windowHandle()), nullptr);
+}
+
+void TestCTooltip::qtTipWindowPlacement()
+{
+    QtTooltipWindowSystem qt;
+    QWidget parent;
+    parent.setGeometry(100, 100, 200, 80);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    CTooltip tip(&qt);
+    tip.Create(&parent);
+    TipWindow *window = qt.tipWindow(tip.windowHandle());
+    window->showTip(QPoint(150, 120));
+    QVERIFY(!window->isVisible()); // a tip without text never shows
+
+    tip.setTipText(QStringLiteral("Row 3"));
+    window->showTip(QPoint(150, 120));
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->pos(), QPoint(150, 140)); // just below the pointer
+
+    // Leaving the tool hides the tip.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&parent, &leave);
+    QVERIFY(!window->isVisible());
+
+    tip.setCentered(true);
+    tip.Create(&parent);
+    window = qt.tipWindow(tip.windowHandle());
+    window->showTip(QPoint(150, 120));
+    const QRect toolRect(parent.mapToGlobal(QPoint(0, 0)), parent.size());
+    QCOMPARE(window->geometry().center().x(), toolRect.center().x());
+    QVERIFY(window->y() > toolRect.bottom());
+}
+
+QTEST_MAIN(TestCTooltip)
+#include "tst_ctooltip.moc"
