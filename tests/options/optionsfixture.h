@@ -1,0 +1,38 @@
+#pragma once
+
+#include "recordinghost.h"
+
+#include "../support/testenv.h"
+#include "../support/testplatform.h"
+#include "options/frmoption.h"
+#include "settings/keys.h"
+#include "settings/settingsfiles.h"
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+// A fresh settings folder, test platform, recording host and options dialog per test.
+struct OptionsFixture
+{
+    TestConfigDir config;
+    TestPlatform *platform = TestPlatform::install();
+    RecordingHost host;
+    std::unique_ptr<frmOption> dialog = std::make_unique<frmOption>(host);
+
+    QString working() const { return SettingsFiles::workingFile(); }
+    void writeWorking(const QByteArray &text) const { writeFile(working(), text); }
+    QString value(Ini::Key key) const { return SettingsFiles::read(working(), key); }
+    static void writeFile(const QString &path, const QByteArray &text)
+    {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(text);
+    }
+    static QByteArray bytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};

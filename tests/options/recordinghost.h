@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engine/mp3settings.h"
+#include "options/encodersink.h"
+#include "options/optionshost.h"
+
+#include <QColor>
+#include <QStringList>
+
+#include <functional>
+
+// An encoder that records every call as one text line ("SetOggFormat 44100 2 128 0 0 400").
+class RecordingEncoder : public EncoderSink
+{
+public:
+    QStringList calls;
+    bool acceptOgg = true;
+    int failProfile = -1; // SetWmaProfile throws for this profile
+    QString format = QStringLiteral("fmt");
+    Mp3Settings lastMp3;
+
+    QStringList callsOf(const QString &name) const;
+    QString last(const QString &name) const;
+
+    bool CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
+                        int maxBitrate) override;
+    void SetOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate,
+                      qint16 quality) override;
+    void SetWavFormat(int rate, int channels, int bits) override;
+    void SetWmaProfile(int profile) override;
+    void SetMp3Settings(const Mp3Settings &settings) override;
+    QString FormatString() override;
+    void setSwitch(bool on) override;
+
+private:
+    QString m_lastSet;
+};
+
+// The world around the options dialog, recorded: the main window's folder box, panel, job
+// rows (From, SaveTo pairs), skin and list colour; and an encoder (a real one can be plugged).
+class RecordingHost : public OptionsHost
+{
+public:
+    struct Row
+    {
+        QString from;
+        QString saveTo;
+    };
+
+    QString folderBox = QStringLiteral("E:/");
+    QString panel1;
+    QList<Row> rows;
+    QStringList skinCalls;
+    QList<int> hues;
+    QColor listBackground;
+    int backgroundChanges = 0;
+    RecordingEncoder recorder;
+    EncoderSink *engine = &recorder; // null: no engine objects yet
+    Mp3Settings mp3;
+
+    QWidget *ownerWindow() override { return nullptr; }
+    void setFolderBox(const QString &text) override { folderBox = text; }
+    void setFolderPanel(const QString &text) override { panel1 = text; }
+    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder) override;
+    void applySkin(QWidget *, const QString &definition) override { skinCalls << definition; }
+    void setHue(int degrees) override { hues << degrees; }
+    void setJobListBackground(const QColor &colour) override;
+    EncoderSink *encoder() override { return engine; }
+    Mp3Settings *mp3Settings() override { return engine ? &mp3 : nullptr; }
+};
