@@ -77,6 +77,7 @@ frmDialog::frmDialog(QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(4000);
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmDialog::Timer1_Timer);
 
     const int width = twipsToPixels(WidthTwips);

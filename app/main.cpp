@@ -1,4 +1,4 @@
-#include "app/frmdialog.h"
+#include "app/startup.h"
 
 #include <QApplication>
 
@@ -6,7 +6,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonewright"));
-    frmDialog window;
-    window.show();
+    Startup startup;
+    startup.begin();
     return QApplication::exec();
 }

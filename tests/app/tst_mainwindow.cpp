@@ -1,0 +1,443 @@
+// The main window's load, close, Exit, output format selection, shutdown timer and layout,
+// driven headless through the test platform on a settings folder of its own.
+#include "app/frmdialog.h"
+#include "app/statusbar.h"
+#include "engine/audioplayer.h"
+#include "engine/converter.h"
+#include "engine/fileinfo.h"
+#include "engine/skinengine.h"
+#include "engine/skinlibrary.h"
+#include "joblist/joblistmodel.h"
+#include "settings/settingsfiles.h"
+#include "ui/ctooltip.h"
+
+#include "../support/testenv.h"
+#include "../support/testplatform.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+// "section/key" of every key present in a profile file, values ignored.
+QSet<QString> keysIn(const QString &path)
+{
+    QSet<QString> keys;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return keys;
+    QString section;
+    for (const QByteArray &raw : f.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
+            section = line.mid(1, line.size() - 2).toLower();
+        else if (line.contains(QLatin1Char('=')))
+            keys.insert(section + QLatin1Char('/') +
+                        line.section(QLatin1Char('='), 0, 0).trimmed());
+    }
+    return keys;
+}
+
+QString keyName(Ini::Key k)
+{
+    return QString::fromLatin1(k.section) + QLatin1Char('/') + QString::fromLatin1(k.key);
+}
+
+// One window per test, on its own settings folder and test platform.
+struct Fixture
+{
+    TestConfigDir config;
+    TestPlatform *platform = TestPlatform::install();
+    std::unique_ptr<frmDialog> window = std::make_unique<frmDialog>();
+
+    QString ini() const { return config.file(QStringLiteral("twr.ini")); }
+    void write(Ini::Key k, const QString &value) { SettingsFiles::write(ini(), k, value); }
+};
+
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartWritesEveryOptionButFormat()
+    {
+        Fixture f;
+        QVERIFY(!QFile::exists(f.ini()));
+        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
+
+        QCOMPARE(f.window->INI, f.ini());
+        for (const PlatformCall &call : f.platform->callsOf(QStringLiteral("messageBox")))
+            qWarning() << "message shown:" << call.args.value(0);
+        QVERIFY(QFile::exists(f.ini()));
+        const QSet<QString> keys = keysIn(f.ini());
+        for (const Ini::Key &k : Ini::ApplyWriteOrder)
+            QVERIFY2(keys.contains(keyName(k)), qPrintable(keyName(k)));
+        QVERIFY(!keys.contains(keyName(Ini::Output::Format)));
+        QCOMPARE(f.window->StatusBar1->panelText(3), QStringLiteral("Output Format: "));
+        QCOMPARE(f.window->outputFormatIndex(), 0);
+        QVERIFY(f.window->outputformat[0]->isChecked());
+        QCOMPARE(f.window->StatusBar1->panelText(2), QStringLiteral("Total Selected Files: 0"));
+        QCOMPARE(f.window->StatusBar1->panelText(4), QStringLiteral("Status: Idle"));
+        QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 0);
+    }
+
+    void storedFormatRestoredExactCase_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("panel");
+        QTest::newRow("OGG") << "OGG" << 2 << "Output Format: OGG";
+        QTest::newRow("WMA") << "WMA" << 1 << "Output Format: WMA";
+        QTest::newRow("WAV") << "WAV" << 3 << "Output Format: WAV";
+        QTest::newRow("MP3") << "MP3" << 0 << "Output Format: MP3";
+        QTest::newRow("ogg stays MP3") << "ogg" << 0 << "Output Format: ogg";
+        QTest::newRow("Wav stays MP3") << "Wav" << 0 << "Output Format: Wav";
+        QTest::newRow("unknown") << "FLAC" << 0 << "Output Format: FLAC";
+    }
+
+    void storedFormatRestoredExactCase()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, button);
+        QFETCH(QString, panel);
+        Fixture f;
+        f.write(Ini::Output::Format, stored);
+        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
+        QCOMPARE(f.window->outputFormatIndex(), button);
+        QCOMPARE(f.window->StatusBar1->panelText(3), panel);
+        // The stored text is never rewritten in another case.
+        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), stored);
+    }
+
+    void colourThemeSetsHue_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("hue");
+        QTest::newRow("0") << "0" << 0;
+        QTest::newRow("2") << "2" << 60;
+        QTest::newRow("10") << "10" << 300;
+    }
+
+    void colourThemeSetsHue()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, hue);
+        Fixture f;
+        f.write(Ini::Output::ColorThemes, stored);
+        f.window->Form_Load();
+        QCOMPARE(f.window->Skn->hue(), hue);
+    }
+
+    void loadPreparesEngineAndWindow()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        QVERIFY(!w.SkinLabel3->isVisibleTo(&w));
+        QCOMPARE(w.txtFolder->text(), QStringLiteral("E:\\"));
+        QCOMPARE(w.Form_Load(), frmDialog::LoadResult::Loaded);
+
+        QVERIFY(w.Writer && w.Reader && w.Mp3Settings && w.FileInfo && w.AudioPlayer);
+        QVERIFY(w.Writer->convertFormat());
+        QVERIFY(w.Reader->convertFormat());
+        QCOMPARE(w.Reader->decoderThreads(), 2);
+
+        QCOMPARE(w.infoGenre->count(), 148);
+        for (int i : {0, 17, 79, 147})
+            QCOMPARE(w.infoGenre->itemText(i), FileInfo::GenreName(i));
+
+        QVERIFY(w.SkinLabel3->isVisibleTo(&w));
+        QVERIFY(w.tooltip);
+        QCOMPARE(w.tooltip->Style(), 1);
+        QCOMPARE(w.tooltip->Icon(), 1);
+
+        QCOMPARE(w.heightTwips(), frmDialog::NormalHeightTwips);
+        QCOMPARE(w.height(), 460);
+        QVERIFY(!w.flgConvert && !w.IsPlaying && !w.paused);
+        QVERIFY(!w.Timer1->isActive());
+
+        // The output folder comes from the options (the program's folder on a first start).
+        QVERIFY(w.txtFolder->text() != QStringLiteral("E:\\"));
+        QVERIFY(!w.txtFolder->text().isEmpty());
+    }
+
+    void storedFolderReachesFolderBox()
+    {
+        Fixture f;
+        const QString folder = f.config.path() + QStringLiteral("/out/");
+        f.write(Ini::Output::Folder, folder);
+        f.window->Form_Load();
+        QCOMPARE(f.window->txtFolder->text(), folder);
+        QVERIFY(f.window->StatusBar1->panelText(1).contains(folder));
+    }
+
+    void skinFileIsDeletedAndSkinKept()
+    {
+        Fixture f;
+        const QString skinFile = frmDialog::skinTempFile();
+        QCOMPARE(QFileInfo(skinFile).absolutePath(), QFileInfo(f.ini()).absolutePath());
+        SkinLibrary library({TestEnv::binDir()});
+        if (library.LoadSkin(skinFile) != 1 || !QFile::exists(skinFile))
+            QSKIP("the skin library does not write the skin file yet");
+
+        f.window->Form_Load();
+        QVERIFY(!QFile::exists(skinFile));
+        QVERIFY(f.window->Skn->isLoaded());
+        QVERIFY(f.window->Skn->isSkinned(f.window.get()));
+    }
+
+    void anotherInstanceEndsTheLoadSilently()
+    {
+        Fixture f;
+        f.platform->previousInstance = true;
+        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::AnotherInstanceRunning);
+        QCOMPARE(f.platform->count(QStringLiteral("previousInstanceRunning")), 1);
+        QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 0);
+        // Nothing after the check ran: no engine objects, no settings written.
+        QVERIFY(!f.window->Writer && !f.window->AudioPlayer);
+        QVERIFY(!QFile::exists(f.ini()));
+        QVERIFY(!f.window->isVisible());
+    }
+
+    void closeReleasesEngineObjectsInOrder()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        w.Form_Load();
+        w.show();
+        QVERIFY(w.close());
+        QCOMPARE(w.releaseLog(), QStringList({"Reader", "Writer", "AudioPlayer", "FileInfo"}));
+        QVERIFY(!w.Reader && !w.Writer && !w.AudioPlayer && !w.FileInfo);
+        QVERIFY(w.Mp3Settings); // not released by the close
+    }
+
+    void closeWaitsForARunningConversion()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        w.Form_Load();
+        w.show();
+        // A file converting, as the conversion run leaves the window meanwhile.
+        bool cancelRequested = false;
+        connect(w.cmdConvert, &QPushButton::clicked, &w, [&] {
+            cancelRequested = true;
+            w.flgConvert = false;
+        });
+        w.cmdConvert->setText(QStringLiteral("Cancel..."));
+        w.flgConvert = true;
+
+        QVERIFY(!w.close());
+        QVERIFY(cancelRequested);
+        QVERIFY(w.Reader && w.Writer);
+        QVERIFY(w.releaseLog().isEmpty());
+
+        // The run returns: the window closes and releases the objects then.
+        w.cmdConvert->setText(QStringLiteral("Convert Now!"));
+        QTRY_COMPARE(w.releaseLog().size(), 4);
+        QVERIFY(!w.isVisible());
+    }
+
+    void exitRemovesSkinWithoutClosing()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        w.Form_Load();
+        w.show();
+        w.Exit();
+        QVERIFY(!w.Skn->isSkinned(&w));
+        QVERIFY(w.releaseLog().isEmpty());
+        QVERIFY(w.Reader && w.Writer && w.AudioPlayer && w.FileInfo);
+        // The Files menu's Exit entry runs the same step.
+        w.Skn->applyDefaultSkin(&w);
+        w.exit->trigger();
+        QVERIFY(!w.Skn->isSkinned(&w));
+    }
+
+    void formatSelectionWritesAndShows()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        w.Form_Load();
+        const QStringList texts{"MP3", "WMA", "OGG", "WAV"};
+        for (int i : {3, 1, 2, 0}) {
+            w.outputformat[size_t(i)]->click();
+            QCOMPARE(w.outputFormatIndex(), i);
+            QCOMPARE(w.StatusBar1->panelText(3), QStringLiteral("Output Format: ") + texts[i]);
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), texts[i]);
+        }
+        // Re-selecting the selected button runs nothing.
+        f.write(Ini::Output::Format, QStringLiteral("x"));
+        w.outputformat[0]->click();
+        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), QStringLiteral("x"));
+    }
+
+    void shutdownTimerRequestsOnce()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        w.Form_Load();
+        QCOMPARE(w.Timer1->interval(), 4000);
+        QVERIFY(!w.Timer1->isActive());
+
+        QElapsedTimer clock;
+        clock.start();
+        w.Timer1->start();
+        QTRY_COMPARE_WITH_TIMEOUT(f.platform->count(QStringLiteral("requestShutdown")), 1, 15000);
+        QVERIFY(clock.elapsed() >= 4000);
+        QVERIFY(!w.Timer1->isActive());
+        QTest::qWait(4500);
+        QCOMPARE(f.platform->count(QStringLiteral("requestShutdown")), 1);
+    }
+
+    void tagPanelHeights()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        w.Form_Load();
+        w.show();
+        QVERIFY(!w.isTagMode());
+        QVERIFY(w.tagPanel->visibleRegion().isEmpty());
+
+        w.setHeightTwips(frmDialog::TagHeightTwips);
+        QVERIFY(w.isTagMode());
+        QCOMPARE(w.height(), 663);
+        QCoreApplication::processEvents();
+        const QRect panel(w.tagPanel->mapTo(&w, QPoint(0, 0)), w.tagPanel->size());
+        QVERIFY(panel.bottom() < w.StatusBar1->mapTo(&w, QPoint(0, 0)).y());
+        QVERIFY(w.infoOriginalArtist->isVisibleTo(&w));
+
+        w.setHeightTwips(6901);
+        QVERIFY(!w.isTagMode());
+        QCOMPARE(w.heightTwips(), 6901);
+        QCOMPARE(w.height(), 460);
+    }
+
+    void controlsCarryTheirTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        const auto row = [](const char *name, const char *caption, const char *tip) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption)
+                                << QString::fromLatin1(tip);
+        };
+        row("cmdOpenFile", "Add Files", "  Add Files for converting  ");
+        row("cmdDel", "Remove", "  Remove Selected(checked) Files  ");
+        row("cmdClear", "Clear All", "  Clear All Files from list  ");
+        row("cmdConvert", "Convert Now!", "  Convert selected files to output format  ");
+        row("outputformat_0", "MP3", "  Set output format to \"MP3\"  ");
+        row("outputformat_1", "WMA", "  Set output format to \"WMA\"  ");
+        row("outputformat_2", "OGG", "  Set output format to \"OGG\"  ");
+        row("outputformat_3", "WAV", "  Set output format to \"WAV\"  ");
+        row("cmdSelect", "...", "  Select output directory  ");
+        row("cmdPlay", "Play", "  Play Current File  ");
+        row("cmdPause", "Pause", "  Pause/Continue playing  ");
+        row("cmdStop", "Stop", "  Stop Play(before converting)  ");
+        row("cmdTag", "ID3 Editor", "  Edit Files' ID3 V1/V2 Tag  ");
+        row("cmdOption", "Options", "  Program Options  ");
+        row("cmdHelp", "Help", "  Help Document  ");
+        row("cmdCloseTag", "X", "Close Tag Editor Mode");
+        row("cmdCancel", "Cancel", "  Close Tag Editor Mode  ");
+        row("cmdSetInfo", "Update", "  Update current files' ID3 Tag Information  ");
+        row("cmdID3", "<-->", "  Copy between ID3v1 and ID3v2  ");
+        row("Option1_0", "ID3v1", "");
+        row("Option1_1", "ID3v2", "");
+    }
+
+    void controlsCarryTheirTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        Fixture f;
+        auto *button = f.window->findChild<QAbstractButton *>(name);
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->toolTip(), tip);
+    }
+
+    void menusInOrderWithPopupsHidden()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        const QList<QAction *> top = w.menuBar()->actions();
+        QCOMPARE(top.size(), 5);
+        QCOMPARE(top[0]->menu(), w.file);
+        QCOMPARE(top[0]->text(), QStringLiteral("&Files"));
+        QCOMPARE(top[1]->text(), QStringLiteral("A&ction"));
+        QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
+        QVERIFY(top[0]->isVisible() && top[1]->isVisible() && top[2]->isVisible());
+        // Either popup, made visible alone, is the fourth visible entry of the bar.
+        for (QMenu *popup : {w.rightmenu, w.playmenu}) {
+            QVERIFY(!popup->menuAction()->isVisible());
+            popup->menuAction()->setVisible(true);
+            QList<QAction *> visible;
+            for (QAction *a : w.menuBar()->actions())
+                if (a->isVisible())
+                    visible << a;
+            QCOMPARE(visible.value(3), popup->menuAction());
+            popup->menuAction()->setVisible(false);
+        }
+        QVERIFY(!w.other->menuAction()->isVisible());
+        QVERIFY(w.help->actions().contains(w.other->menuAction()));
+
+        // Entries with their captions; separators where the menus group them.
+        const auto captions = [](QMenu *menu) {
+            QStringList list;
+            for (QAction *a : menu->actions())
+                if (a->isVisible())
+                    list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            return list;
+        };
+        QCOMPARE(captions(w.file),
+                 QStringList({"Add Files", "Remove Files", "Clear All", "-", "Select All",
+                              "Select None", "Invert Selection", "-", "Exit"}));
+        QCOMPARE(
+            captions(w.action),
+            QStringList({"Convert to MP3", "Convert to WAV", "Convert to WMA", "Convert to OGG",
+                         "-", "Edit ID3 Tag", "Output Playlist", "Goto output directory", "-",
+                         "Play", "Pause", "Stop", "-", "Options"}));
+        QCOMPARE(captions(w.help), QStringList({"Contents and Index", "-", "WebSite", "BBS",
+                                                "Contact Us", "Online Update", "-", "About"}));
+        QCOMPARE(captions(w.rightmenu),
+                 QStringList({"Convert", "-", "Add Files", "Remove", "Clear All", "-", "Select All",
+                              "Select None", "Invert Selection", "-", "File Properties",
+                              "Edit ID3 Tag", "-", "Play", "Pause", "Stop"}));
+        QCOMPARE(captions(w.convertmenu), QStringList({"Convert to MP3", "Convert to WMA",
+                                                       "Convert to WAV", "Convet  to OGG"}));
+        QCOMPARE(captions(w.playmenu), QStringList({"Play Source File", "Play Converted File"}));
+        QCOMPARE(w.goto_->objectName(), QStringLiteral("goto"));
+        QCOMPARE(w.update_->objectName(), QStringLiteral("update"));
+    }
+
+    void jobListShowsEightColumns()
+    {
+        Fixture f;
+        frmDialog &w = *f.window;
+        QCOMPARE(w.viewEvent->model(), w.jobs);
+        QCOMPARE(w.jobs->columnCount(), 8);
+        const QStringList headers{"#",       "File Name",  "Length", "Size",
+                                  "From...", "Save to...", "Status", "FormatString"};
+        for (int c = 0; c < 8; ++c) {
+            QCOMPARE(w.jobs->headerData(c, Qt::Horizontal).toString(), headers[c]);
+            QCOMPARE(w.viewEvent->header()->sectionSize(c), JobListModel::columnWidth(c));
+        }
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
