@@ -2,12 +2,15 @@
 
 #include "app/frmdialog.h"
 #include "engine/fileinfo.h"
+#include "engine/skinengine.h"
 #include "joblist/fileinfoprobe.h"
 #include "joblist/joblistcontroller.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
+#include "ui/ctooltip.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPushButton>
 
 namespace {
@@ -39,6 +42,19 @@ JobListCommands::JobListCommands(frmDialog &window)
     wiring.IsPlaying = &window.IsPlaying;
     wiring.convertIntoSourceFolder = [&window] {
         return window.options().convertIntoSourceFolder();
+    };
+    wiring.tagEditorOpen = [&window] {
+        return window.isTagMode();
+    };
+    wiring.destroyTooltip = [&window] {
+        if (window.tooltip)
+            window.tooltip->Destroy();
+    };
+    wiring.popupMenu = [&window](QMenu *menu, const QPoint &at) {
+        if (window.Skn)
+            window.Skn->skinnedWindow(&window).popupMenu(menu, at.x(), at.y());
+        else
+            menu->popup(at);
     };
 
     m_controller = std::make_unique<JobListController>(std::move(wiring));
