@@ -1,0 +1,448 @@
+// What the MP3, OGG, WAV and WMA pages hand to the engine, store, show and enable.
+#include "optionsfixture.h"
+
+#include "options/mp3page.h"
+#include "options/oggpage.h"
+#include "options/updown.h"
+#include "options/wavpage.h"
+#include "options/wmapage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+// A section from base values with some keys replaced, added or (as "key=") emptied.
+QByteArray section(const char *name, const QByteArray &base, const QByteArray &keys)
+{
+    QList<QByteArray> lines = base.split('\n');
+    for (const QByteArray &line : keys.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QByteArray key = line.left(line.indexOf('=') + 1);
+        auto it = std::find_if(lines.begin(), lines.end(),
+                               [&key](const QByteArray &l) { return l.startsWith(key); });
+        if (it != lines.end())
+            *it = line;
+        else
+            lines << line;
+    }
+    return "[" + QByteArray(name) + "]\n" + lines.join('\n') + "\n";
+}
+
+QByteArray ogg(const QByteArray &keys)
+{
+    return section("ogg", "frequency=7\nchannel=1\nbitrate=9\nminbitrate=2\nmaxbitrate=11", keys);
+}
+
+QByteArray mp3(const QByteArray &keys)
+{
+    return section("mp3",
+                   "frequency=7\nvbrcoding=0\nbitrate=9\nquality=2\nvbrbitrate=11\n"
+                   "vbrquality=4\nchannel=2\naltpreset=3\naltpresetenabled=1",
+                   keys);
+}
+
+} // namespace
+
+class TestEncoderPages : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listsAndRanges();
+    void oggPush_data();
+    void oggPush();
+    void oggLabelsFollowSliders();
+    void oggQualityTip_data();
+    void oggQualityTip();
+    void oggEnablingRules();
+    void mp3Push_data();
+    void mp3Push();
+    void mp3UntickedPresetKeepsEarlierPreset();
+    void mp3SlidersAndLiveQuality();
+    void mp3VbrMethodEnabling_data();
+    void mp3VbrMethodEnabling();
+    void wavPush_data();
+    void wavPush();
+    void wmaProfiles_data();
+    void wmaProfiles();
+    void wmaFollowsSliderAndCancelKeepsFile();
+    void wmaBlanksAroundEmptyFormat();
+};
+
+void TestEncoderPages::listsAndRanges()
+{
+    OptionsFixture f;
+    frmOption &d = *f.dialog;
+    const QStringList rates{"  8 000 Hz", "11 025 Hz", "12 000 Hz ", "16 000 Hz", "22 050 Hz",
+                            "24 000 Hz",  "32 000 Hz", "44 100 Hz",  "48 000 Hz"};
+    for (QComboBox *combo : {d.ogg->Combo2, d.mp3->cmbFrequency}) {
+        QCOMPARE(combo->count(), 9);
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(combo->itemText(i), rates[i]);
+        QCOMPARE(combo->itemData(2).toInt(), 12000);
+        QCOMPARE(combo->currentIndex(), -1);
+    }
+    QCOMPARE(d.wav->Combo3->itemText(10), QStringLiteral("FQ_88_KHZ"));
+    QCOMPARE(d.wav->Combo3->itemData(10).toInt(), 88200);
+    QCOMPARE(d.wav->Combo5->itemData(5).toInt(), 160);
+    QCOMPARE(d.mp3->cmbChMode->itemText(4), QStringLiteral("Dual Channels"));
+    QCOMPARE(d.mp3->cmbVBRCodingMethod->itemText(5), QStringLiteral("ABR"));
+    QCOMPARE(d.mp3->opAltPreset[5]->text(), QStringLiteral("Insane"));
+    QVERIFY(d.mp3->opAltPreset[1]->isChecked());
+    QCOMPARE(d.mp3->frmVbrBitrate->title(), QStringLiteral("VBR Coding   "));
+    QCOMPARE(d.mp3->frmPreset->title(), QStringLiteral("Alt-Preset  "));
+    QVERIFY(!d.mp3->frmVbrBitrate->isEnabled());
+    QVERIFY(!d.mp3->frmPreset->isEnabled());
+    QCOMPARE(d.ogg->sldrQuality1->maximum(), 1000);
+    QCOMPARE(d.ogg->sldrQuality1->tickInterval(), 100);
+    QCOMPARE(d.ogg->sldrMinBitrate->value(), 1);
+    QCOMPARE(d.mp3->sldrQuality->maximum(), 9);
+    QCOMPARE(d.mp3->sldrBitrate->pageStep(), 2);
+    QCOMPARE(d.wma->sldWMA->minimum(), 1);
+    QCOMPARE(d.wma->sldWMA->maximum(), 7);
+    QCOMPARE(d.wma->lblWMAdes->text(), QStringLiteral("Label16"));
+    QCOMPARE(d.wma->descriptionText(), WmaPage::BuiltInDescription);
+    // Controls that re-enable a frame do not sit inside it.
+    QVERIFY(!d.mp3->frmPreset->isAncestorOf(d.mp3->chkPreset));
+    QVERIFY(!d.mp3->frmVbrBitrate->isAncestorOf(d.mp3->cmbVBRCodingMethod));
+    QVERIFY(!d.ogg->frmQuality1->isAncestorOf(d.ogg->chQuality));
+}
+
+void TestEncoderPages::oggPush_data()
+{
+    QTest::addColumn<QByteArray>("keys");
+    QTest::addColumn<bool>("engineAccepts");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("quality mode sends 128/0/0, unchecked")
+        << QByteArray("qualityenabled=1\nvbrenabled=1\nquality=450\n") << false
+        << QStringList{"SetOggFormat 44100 2 128 0 0 450"};
+    QTest::newRow("VBR unticked sends min and max 0")
+        << QByteArray("qualityenabled=0\nvbrenabled=0\n") << true
+        << QStringList{"CheckOggFormat 44100 2 128 0 0", "SetOggFormat 44100 2 128 0 0 -1"};
+    QTest::newRow("VBR ticked sends the sliders, min above max too")
+        << QByteArray("qualityenabled=0\nvbrenabled=1\nminbitrate=12\nmaxbitrate=1\n") << true
+        << QStringList{"CheckOggFormat 44100 2 128 224 16", "SetOggFormat 44100 2 128 224 16 -1"};
+    QTest::newRow("no channel selected sends 0 channels")
+        << QByteArray("qualityenabled=1\nchannel=\nquality=0\n") << true
+        << QStringList{"SetOggFormat 44100 0 128 0 0 0"};
+    QTest::newRow("no rate selected keeps Freq at 0")
+        << QByteArray("qualityenabled=1\nfrequency=x\nquality=1000\n") << true
+        << QStringList{"SetOggFormat 0 2 128 0 0 1000"};
+}
+
+void TestEncoderPages::oggPush()
+{
+    QFETCH(QByteArray, keys);
+    QFETCH(bool, engineAccepts);
+    QFETCH(QStringList, calls);
+    OptionsFixture f;
+    f.writeWorking(ogg(keys));
+    f.host.recorder.acceptOgg = engineAccepts;
+    f.dialog->Load();
+    f.host.recorder.calls.clear();
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.platform->count("messageBox"), 0);
+    QStringList oggCalls = f.host.recorder.callsOf("CheckOggFormat");
+    oggCalls += f.host.recorder.callsOf("SetOggFormat");
+    QCOMPARE(oggCalls, calls);
+    QCOMPARE(f.value(Ini::Ogg::Fs), QStringLiteral("fmt ogg"));
+    QCOMPARE(f.value(Ini::Ogg::Channel), QString::number(f.dialog->ogg->Combo1->currentIndex()));
+}
+
+void TestEncoderPages::oggLabelsFollowSliders()
+{
+    OptionsFixture f;
+    f.writeWorking(ogg("vbrenabled=1\n"));
+    f.dialog->Load();
+    OggPage &p = *f.dialog->ogg;
+    QCOMPARE(p.lblBitrate->text(), QStringLiteral("Current nominal bitrate: 128 kbit"));
+    QCOMPARE(p.lblMinBitrate->text(), QStringLiteral("Current min bitrate: 24 kbit"));
+    QCOMPARE(p.lblMaxBitrate->text(), QStringLiteral("Current max bitrate: 192 kbit"));
+    QCOMPARE(p.sldrBitrate1->toolTip(), QStringLiteral("128"));
+    p.sldrMaxBitrate->setValue(14);
+    QCOMPARE(f.dialog->MaxBitrate, qint16(320));
+    QCOMPARE(p.lblMaxBitrate->text(), QStringLiteral("Current max bitrate: 320 kbit"));
+    p.sldrBitrate1->setValue(0);
+    QCOMPARE(f.dialog->bitRate, qint16(8));
+    QCOMPARE(p.sldrBitrate1->toolTip(), QStringLiteral("8"));
+    QCOMPARE(f.dialog->OGGfs, QString()); // nothing stored, nothing pushed yet
+}
+
+void TestEncoderPages::oggQualityTip_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("450") << 450 << " 4.5";
+    QTest::newRow("50") << 50 << " .5";
+    QTest::newRow("0") << 0 << " 0";
+    QTest::newRow("1000") << 1000 << " 10";
+    QTest::newRow("5") << 5 << " .05";
+    QTest::newRow("123") << 123 << " 1.23";
+}
+
+void TestEncoderPages::oggQualityTip()
+{
+    QFETCH(int, position);
+    QFETCH(QString, tip);
+    OptionsFixture f;
+    f.writeWorking(ogg("qualityenabled=1\nquality=700\n"));
+    f.dialog->Load();
+    f.dialog->ogg->sldrQuality1->setValue(position);
+    QCOMPARE(f.dialog->ogg->sldrQuality1->toolTip(), tip);
+    QCOMPARE(f.dialog->quality, qint16(position));
+}
+
+void TestEncoderPages::oggEnablingRules()
+{
+    OptionsFixture f;
+    f.writeWorking(ogg("qualityenabled=1\nvbrenabled=1\n"));
+    f.dialog->Load();
+    OggPage &p = *f.dialog->ogg;
+    QVERIFY(f.dialog->QualityEnabled && f.dialog->VbrEnabled);
+    QVERIFY(!p.chVbr->isEnabled());
+    QVERIFY(!p.sldrBitrate1->isEnabled());
+    QVERIFY(!p.sldrMinBitrate->isEnabled());
+    QVERIFY(p.sldrQuality1->isEnabled());
+
+    p.chQuality->click(); // off: bitrate mode with the VBR range
+    QVERIFY(!f.dialog->QualityEnabled);
+    QVERIFY(p.chVbr->isEnabled());
+    QVERIFY(p.sldrBitrate1->isEnabled());
+    QVERIFY(p.frmVbr->isEnabled());
+    QVERIFY(p.sldrMinBitrate->isEnabled());
+    QVERIFY(!p.sldrQuality1->isEnabled());
+
+    p.chVbr->click(); // off: no range
+    QVERIFY(!f.dialog->VbrEnabled);
+    QVERIFY(!p.sldrMinBitrate->isEnabled());
+    QVERIFY(!p.lblMaxBitrate->isEnabled());
+    QVERIFY(p.sldrBitrate1->isEnabled());
+
+    p.chQuality->click(); // quality can always be ticked again
+    QVERIFY(p.chQuality->isEnabled());
+    QVERIFY(p.sldrQuality1->isEnabled());
+    QVERIFY(p.frmQuality1->isEnabled());
+}
+
+void TestEncoderPages::mp3Push_data()
+{
+    QTest::addColumn<QByteArray>("keys");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("storedChannel");
+    // rate, method, channels, quality, bitrate, max VBR bitrate, VBR quality, preset
+    QTest::newRow("joint stereo") << QByteArray() << "44100 -1 2 2 128 192 4 3"
+                                  << "2";
+    QTest::newRow("mono") << QByteArray("channel=0\n") << "44100 -1 1 2 128 192 4 3"
+                          << "0";
+    QTest::newRow("dual channels") << QByteArray("channel=4\n") << "44100 -1 2 2 128 192 4 3"
+                                   << "4";
+    QTest::newRow("ABR at 22050") << QByteArray("vbrcoding=5\nfrequency=4\nbitrate=0\n")
+                                  << "22050 4 2 2 8 192 4 3"
+                                  << "2";
+    QTest::newRow("MTRH, last bitrates")
+        << QByteArray("vbrcoding=4\nvbrbitrate=14\nquality=9\n") << "44100 3 2 9 128 320 4 3"
+        << "2";
+    QTest::newRow("no method selected") << QByteArray("vbrcoding=\n") << "44100 -2 2 2 128 192 4 3"
+                                        << "2";
+}
+
+void TestEncoderPages::mp3Push()
+{
+    QFETCH(QByteArray, keys);
+    QFETCH(QString, sent);
+    QFETCH(QString, storedChannel);
+    OptionsFixture f;
+    f.writeWorking(mp3(keys));
+    f.dialog->Load();
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.host.recorder.last("SetMp3Settings"), "SetMp3Settings " + sent);
+    QCOMPARE(f.value(Ini::Mp3::Channel), storedChannel);
+    QCOMPARE(f.value(Ini::Mp3::Fs), QStringLiteral("fmt mp3"));
+    QCOMPARE(f.dialog->MP3fs, QStringLiteral("fmt mp3"));
+    QCOMPARE(f.value(Ini::Mp3::AltPreset), QStringLiteral("3"));
+}
+
+void TestEncoderPages::mp3UntickedPresetKeepsEarlierPreset()
+{
+    OptionsFixture f;
+    f.writeWorking(mp3(QByteArray()));
+    f.dialog->Load();
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.host.mp3.AlternativePreset, 3);
+
+    f.dialog->mp3->chkPreset->click();
+    QVERIFY(!f.dialog->mp3->frmPreset->isEnabled());
+    f.dialog->mp3->opAltPreset[5]->setChecked(true);
+    QCOMPARE(f.dialog->AltPreset, qint16(5));
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.host.mp3.AlternativePreset, 3);
+    QCOMPARE(f.host.recorder.lastMp3.AlternativePreset, 3);
+    QCOMPARE(f.value(Ini::Mp3::AltPreset), QStringLiteral("5"));
+    QCOMPARE(f.value(Ini::Mp3::AltPresetEnabled), QStringLiteral("0"));
+
+    // A preset key that does not convert leaves the shown preset, and the variable names it.
+    OptionsFixture missing;
+    missing.writeWorking(mp3("altpreset=none\n"));
+    missing.dialog->Load();
+    QCOMPARE(missing.dialog->AltPreset, qint16(1));
+    QVERIFY(missing.dialog->mp3->opAltPreset[1]->isChecked());
+}
+
+void TestEncoderPages::mp3SlidersAndLiveQuality()
+{
+    OptionsFixture f;
+    f.writeWorking(mp3(QByteArray()));
+    f.dialog->Load();
+    Mp3Page &p = *f.dialog->mp3;
+    QCOMPARE(p.frmBitrate->title(), QStringLiteral("Current bitrate: 128 kbit"));
+    QCOMPARE(p.lblVbrBitrate->text(), QStringLiteral("Max bitrate: 192 kbit"));
+    QCOMPARE(p.udVbrQuality->value(), 4);
+    QCOMPARE(p.txtVbrQuality->text(), QStringLiteral("4"));
+    QCOMPARE(f.host.mp3.EncoderQuality, 2); // set by the load already
+    p.sldrBitrate->setValue(13);
+    QCOMPARE(p.frmBitrate->title(), QStringLiteral("Current bitrate: 256 kbit"));
+    QCOMPARE(p.sldrBitrate->toolTip(), QStringLiteral("256"));
+    p.sldrQuality->setValue(7);
+    QCOMPARE(f.host.mp3.EncoderQuality, 7);
+    f.dialog->cmdCancel->click();
+    QCOMPARE(f.host.mp3.EncoderQuality, 7); // the live quality stays with the engine
+    QCOMPARE(f.value(Ini::Mp3::Quality), QStringLiteral("2"));
+    QCOMPARE(f.host.recorder.callsOf("SetMp3Settings").size(), 0);
+}
+
+void TestEncoderPages::mp3VbrMethodEnabling_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<bool>("bitrateOn");
+    QTest::addColumn<bool>("qualityOn");
+    QTest::newRow("None") << 0 << false << false;
+    QTest::newRow("Default") << 1 << true << true;
+    QTest::newRow("New") << 3 << true << true;
+    QTest::newRow("ABR") << 5 << true << false;
+}
+
+void TestEncoderPages::mp3VbrMethodEnabling()
+{
+    QFETCH(int, method);
+    QFETCH(bool, bitrateOn);
+    QFETCH(bool, qualityOn);
+    OptionsFixture f;
+    f.writeWorking(mp3("vbrcoding=3\n"));
+    f.dialog->Load();
+    Mp3Page &p = *f.dialog->mp3;
+    p.cmbVBRCodingMethod->setCurrentIndex(method);
+    QCOMPARE(p.frmVbrBitrate->isEnabled(), bitrateOn);
+    QCOMPARE(p.sldrVbrBitrate->isEnabled(), bitrateOn);
+    QCOMPARE(p.lblVbrBitrate->isEnabled(), bitrateOn);
+    QCOMPARE(p.txtVbrQuality->isEnabled(), qualityOn);
+    QCOMPARE(p.udVbrQuality->isEnabled(), qualityOn);
+    QCOMPARE(p.lblVbrQuality->isEnabled(), qualityOn);
+    QVERIFY(p.cmbVBRCodingMethod->isEnabled());
+    QVERIFY(p.frmPreset->isEnabled()); // altpresetenabled=1
+}
+
+void TestEncoderPages::wavPush_data()
+{
+    QTest::addColumn<QByteArray>("keys");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("CD quality") << QByteArray(
+                                       "frequency=FQ_44_KHZ\nchannel=STEREO\nbitrate=BPS_16_BIT\n")
+                                << "SetWavFormat 44100 2 16";
+    QTest::newRow("88.2 kHz mono 8 bit")
+        << QByteArray("frequency=FQ_88_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n")
+        << "SetWavFormat 88200 1 8";
+    QTest::newRow("channel text in other case selects nothing: 0 channels")
+        << QByteArray("frequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n")
+        << "SetWavFormat 22050 0 4";
+    QTest::newRow("no rate: nothing sent")
+        << QByteArray("channel=STEREO\nbitrate=BPS_16_BIT\n") << QString();
+}
+
+void TestEncoderPages::wavPush()
+{
+    QFETCH(QByteArray, keys);
+    QFETCH(QString, sent);
+    OptionsFixture f;
+    f.writeWorking("[wav]\n" + keys);
+    f.dialog->Load();
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.host.recorder.last("SetWavFormat"), sent);
+    // The file keeps the selected texts ("" for no selection).
+    QCOMPARE(f.value(Ini::Wav::Channel), f.dialog->wav->Combo4->currentText());
+    QCOMPARE(f.value(Ini::Wav::Frequency), f.dialog->wav->Combo3->currentText());
+}
+
+void TestEncoderPages::wmaProfiles_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("1") << 1 << 36 << "  - Audio for low bit rate voice-oriented content (6.5 Kbps)";
+    QTest::newRow("4") << 4 << 13 << "  - Audio for single-channel ISDN (64 Kbps stereo)";
+    QTest::newRow("5") << 5 << 11 << "  - Audio for near-CD quality (96 Kbps stereo)";
+    QTest::newRow("7") << 7 << 8 << "  - Audio for CD-quality transparency (192 Kbps stereo)";
+}
+
+void TestEncoderPages::wmaProfiles()
+{
+    QFETCH(int, position);
+    QFETCH(int, profile);
+    QFETCH(QString, firstLine);
+    OptionsFixture f;
+    f.writeWorking("[wma]\nprofile=" + QByteArray::number(position) + "\nfs=stored\n");
+    f.dialog->Load();
+    const QString format = QStringLiteral("fmt wma%1").arg(profile);
+    QCOMPARE(f.host.recorder.last("SetWmaProfile"),
+             QStringLiteral("SetWmaProfile %1").arg(profile));
+    QCOMPARE(f.dialog->WMAfs, QStringLiteral("stored"));
+    QCOMPARE(f.dialog->wma->lblWMAdes->text(), " " + format + " ");
+    const QString text = f.dialog->wma->descriptionText();
+    const QString head = "Current Select: " + format + "\r\n" + QString(39, '=') +
+                         "\r\n\r\nDescription:\r\n\r\n" + firstLine;
+    QVERIFY2(text.startsWith(head), qPrintable(text));
+    const QString rest = text.mid(head.size());
+    QVERIFY(rest.startsWith(position == 5 ? "\r\n  - Use" : "\r\n\r\n  - Use"));
+    QVERIFY(f.dialog->wma->txtWMAdes->toPlainText().contains(firstLine));
+}
+
+void TestEncoderPages::wmaFollowsSliderAndCancelKeepsFile()
+{
+    OptionsFixture f;
+    f.writeWorking("[wma]\nprofile=junk\n");
+    f.dialog->Load();
+    QCOMPARE(f.dialog->wma->sldWMA->value(), 1);
+    QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 36"));
+    f.dialog->wma->sldWMA->setValue(6);
+    QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
+    f.dialog->cmdCancel->click();
+    QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
+    f.dialog->Load();
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("1"));
+    QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma36"));
+}
+
+void TestEncoderPages::wmaBlanksAroundEmptyFormat()
+{
+    OptionsFixture f;
+    f.host.recorder.failProfile = 13;
+    f.writeWorking("[wma]\nprofile=4\nfs=kept\n");
+    f.dialog->Load();
+    QCOMPARE(f.dialog->wma->lblWMAdes->text(), QStringLiteral("  "));
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("kept"));
+}
+
+QTEST_MAIN(TestEncoderPages)
+#include "tst_encoderpages.moc"
