@@ -143,7 +143,8 @@ void frmDialog::buildControls()
     output->addWidget(txtFolder, 1);
     cmdSelect = button(p, "cmdSelect", QStringLiteral("..."),
                        QStringLiteral("  Select output directory  "));
-    cmdSelect->setFixedWidth(32);
+    cmdSelect->setMinimumWidth(40);
+    cmdSelect->setMaximumWidth(48);
     output->addWidget(cmdSelect);
     upper->addLayout(output);
 
@@ -156,7 +157,7 @@ void frmDialog::buildControls()
     cmdStop = button(p, "cmdStop", QStringLiteral("Stop"),
                      QStringLiteral("  Stop Play(before converting)  "));
     for (QPushButton *b : {cmdPlay, cmdPause, cmdStop}) {
-        b->setFixedWidth(64);
+        b->setMinimumWidth(72);
         player->addWidget(b);
     }
     player->addSpacing(8);
@@ -208,43 +209,24 @@ QWidget *frmDialog::buildTagPanel()
     outer->setContentsMargins(8, 4, 8, 4);
     outer->setSpacing(3);
 
-    // Heading: file name, tag version choice and the panel's buttons.
+    // Heading: the file's name and format, and the close box.
     auto *heading = new QHBoxLayout;
     heading->setSpacing(6);
     lblFs = named(new QLabel(panel), QStringLiteral("lblFs"));
     lblFs->setTextFormat(Qt::PlainText);
     lblFs->setVisible(false);
     lblFs->setMinimumWidth(80);
+    lblFs->setFixedHeight(22);
     heading->addWidget(lblFs, 1);
-    Option1[0] =
-        named(new QRadioButton(QStringLiteral("ID3v1"), panel), QStringLiteral("Option1_0"));
-    Option1[1] =
-        named(new QRadioButton(QStringLiteral("ID3v2"), panel), QStringLiteral("Option1_1"));
-    auto *versions = new QButtonGroup(panel);
-    for (int i = 0; i < 2; ++i) {
-        Option1[size_t(i)]->setProperty("index", i);
-        versions->addButton(Option1[size_t(i)], i);
-        heading->addWidget(Option1[size_t(i)]);
-    }
-    Option1[0]->setChecked(true);
-    cmdID3 = button(panel, "cmdID3", QStringLiteral("<-->"),
-                    QStringLiteral("  Copy between ID3v1 and ID3v2  "));
-    cmdSetInfo = button(panel, "cmdSetInfo", QStringLiteral("Update"),
-                        QStringLiteral("  Update current files' ID3 Tag Information  "));
-    cmdCancel = button(panel, "cmdCancel", QStringLiteral("Cancel"),
-                       QStringLiteral("  Close Tag Editor Mode  "));
     cmdCloseTag =
         button(panel, "cmdCloseTag", QStringLiteral("X"), QStringLiteral("Close Tag Editor Mode"));
-    cmdCloseTag->setFixedWidth(26);
+    cmdCloseTag->setFixedSize(28, 22);
     cmdCloseTag->setVisible(false);
-    heading->addWidget(cmdID3);
-    heading->addSpacing(8);
-    heading->addWidget(cmdSetInfo);
-    heading->addWidget(cmdCancel);
     heading->addWidget(cmdCloseTag);
     outer->addLayout(heading);
 
-    // Fields: the shared ones, the ID3v2-only ones, then the audio properties.
+    // Fields: the shared ones, the ID3v2-only ones with the version choice below them, then
+    // the audio properties with the panel's buttons below them.
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(2);
@@ -278,6 +260,25 @@ QWidget *frmDialog::buildTagPanel()
     addRow(grid, 4, 2, QStringLiteral("Encoded By:"), infoEncodedBy);
     addRow(grid, 5, 2, QStringLiteral("OriginalArtist:"), infoOriginalArtist);
 
+    auto *versionRow = new QHBoxLayout;
+    versionRow->setSpacing(6);
+    Option1[0] =
+        named(new QRadioButton(QStringLiteral("ID3v1"), panel), QStringLiteral("Option1_0"));
+    Option1[1] =
+        named(new QRadioButton(QStringLiteral("ID3v2"), panel), QStringLiteral("Option1_1"));
+    auto *versions = new QButtonGroup(panel);
+    for (int i = 0; i < 2; ++i) {
+        Option1[size_t(i)]->setProperty("index", i);
+        versions->addButton(Option1[size_t(i)], i);
+        versionRow->addWidget(Option1[size_t(i)]);
+    }
+    Option1[0]->setChecked(true);
+    cmdID3 = button(panel, "cmdID3", QStringLiteral("<-->"),
+                    QStringLiteral("  Copy between ID3v1 and ID3v2  "));
+    versionRow->addStretch(1);
+    versionRow->addWidget(cmdID3);
+    grid->addLayout(versionRow, 6, 2, 1, 2);
+
     infoFormatString = field(panel, "infoFormatString", true);
     infoFrequency = field(panel, "infoFrequency", true);
     infoBitrate = field(panel, "infoBitrate", true);
@@ -287,19 +288,35 @@ QWidget *frmDialog::buildTagPanel()
     infoSize = field(panel, "infoSize", true);
     infoBitsPerSample = field(panel, "infoBitsPerSample", true);
     infoFormatTag = field(panel, "infoFormatTag", true);
-    addRow(grid, 0, 4, QStringLiteral("FormatString:"), infoFormatString);
+    // The format description is the longest: it takes the whole width of both columns.
+    auto *formatLabel = new QLabel(QStringLiteral("FormatString:"), panel);
+    formatLabel->setBuddy(infoFormatString);
+    grid->addWidget(formatLabel, 0, 4);
+    grid->addWidget(infoFormatString, 0, 5, 1, 3);
     addRow(grid, 1, 4, QStringLiteral("Frequency:"), infoFrequency);
     addRow(grid, 2, 4, QStringLiteral("Bitrate:"), infoBitrate);
     addRow(grid, 3, 4, QStringLiteral("Duration:"), infoDuration);
     addRow(grid, 4, 4, QStringLiteral("Channels:"), infoChannels);
-    addRow(grid, 5, 4, QStringLiteral("Samples:"), infoSamples);
-    addRow(grid, 0, 6, QStringLiteral("Size:"), infoSize);
-    addRow(grid, 1, 6, QStringLiteral("BitsPerSample:"), infoBitsPerSample);
-    addRow(grid, 2, 6, QStringLiteral("FormatTag:"), infoFormatTag);
+    addRow(grid, 1, 6, QStringLiteral("Samples:"), infoSamples);
+    addRow(grid, 2, 6, QStringLiteral("Size:"), infoSize);
+    addRow(grid, 3, 6, QStringLiteral("BitsPerSample:"), infoBitsPerSample);
+    addRow(grid, 4, 6, QStringLiteral("FormatTag:"), infoFormatTag);
+
+    cmdSetInfo = button(panel, "cmdSetInfo", QStringLiteral("Update"),
+                        QStringLiteral("  Update current files' ID3 Tag Information  "));
+    cmdCancel = button(panel, "cmdCancel", QStringLiteral("Cancel"),
+                       QStringLiteral("  Close Tag Editor Mode  "));
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(6);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSetInfo);
+    buttons->addWidget(cmdCancel);
+    grid->addLayout(buttons, 5, 4, 2, 4, Qt::AlignBottom);
+
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 3);
     grid->setColumnStretch(5, 2);
-    grid->setColumnStretch(7, 1);
+    grid->setColumnStretch(7, 2);
     outer->addLayout(grid);
     outer->addStretch(1);
 
@@ -307,5 +324,7 @@ QWidget *frmDialog::buildTagPanel()
     for (QLineEdit *edit : panel->findChildren<QLineEdit *>())
         edit->setFixedHeight(22);
     infoGenre->setFixedHeight(22);
+    for (QPushButton *b : {cmdID3, cmdSetInfo, cmdCancel})
+        b->setFixedHeight(24);
     return panel;
 }

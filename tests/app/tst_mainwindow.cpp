@@ -429,6 +429,10 @@ private slots:
         Fixture f;
         frmDialog &w = *f.window;
         QCOMPARE(w.viewEvent->model(), w.jobs);
+        w.show();
+        // The header row is there to read and click.
+        QVERIFY(!w.viewEvent->isHeaderHidden());
+        QVERIFY(w.viewEvent->header()->sizeHint().height() > 0);
         QCOMPARE(w.jobs->columnCount(), 8);
         const QStringList headers{"#",       "File Name",  "Length", "Size",
                                   "From...", "Save to...", "Status", "FormatString"};
