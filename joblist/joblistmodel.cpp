@@ -248,8 +248,9 @@ qint64 JobListModel::invertSelection()
 
 bool JobListModel::rowLess(const Row &a, const Row &b) const
 {
+    // The same order as sortRows: texts compared with their case folded.
     const int c = validColumn(m_sortKey) ? m_sortKey : 0;
-    const int order = QString::compare(a.cells[c], b.cells[c], Qt::CaseInsensitive);
+    const int order = a.cells[c].toCaseFolded().compare(b.cells[c].toCaseFolded());
     return m_sortOrder == Qt::AscendingOrder ? order < 0 : order > 0;
 }
 
@@ -263,10 +264,17 @@ int JobListModel::sortedInsertPosition(const Row &row) const
 void JobListModel::sortRows()
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Fold the case of every key once, so the comparisons are plain code-unit compares.
+    const int c = validColumn(m_sortKey) ? m_sortKey : 0;
+    std::vector<QString> keys;
+    keys.reserve(m_rows.size());
+    for (const Row &row : m_rows)
+        keys.push_back(row.cells[c].toCaseFolded());
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return rowLess(m_rows[size_t(a)], m_rows[size_t(b)]);
+    const bool ascending = m_sortOrder == Qt::AscendingOrder;
+    std::stable_sort(order.begin(), order.end(), [&keys, ascending](int a, int b) {
+        return ascending ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
     });
 
     std::vector<Row> sorted;
