@@ -153,6 +153,13 @@ private slots:
         QTest::mousePress(viewport, Qt::RightButton, {}, second);
         QCOMPARE(f.popups, QList<QMenu *>{f.rightmenu});
 
+        // A click on the check box ticks through the view's delegate.
+        const QRect box = f.view->visualRect(f.jobs.index(0, 0));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(box.left() + 10, box.center().y()));
+        QVERIFY(!f.jobs.isChecked(0));
+        QCOMPARE(f.jobs.status(0), QString("Waitting"));
+        QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
+
         const QPoint below(second.x(), viewport->height() - 2);
         f.controller->mouseMoved(below);
         QCOMPARE(f.HoverRow, 0);
