@@ -29,6 +29,9 @@ signals:
     // itself right after.
     void handOver();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void Timer2_Timer();
 
