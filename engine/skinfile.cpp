@@ -190,9 +190,13 @@ QString SkinFile::styleSheet(const SkinDefinition &definition, int hue) const
 
 QColor SkinFile::rotated(const QColor &colour, int hue)
 {
+    const int turn = (hue % 360 + 360) % 360;
     const QColor hsl = colour.toHsl();
-    if (hsl.hslHue() < 0)
+    if (turn == 0 || hsl.hslHueF() < 0)
         return colour;
-    const int shifted = ((hsl.hslHue() + hue) % 360 + 360) % 360;
-    return QColor::fromHsl(shifted, hsl.hslSaturation(), hsl.lightness(), hsl.alpha()).toRgb();
+    // Floating point keeps a whole turn of steps from drifting the colours.
+    float shifted = hsl.hslHueF() + float(turn) / 360.0f;
+    if (shifted >= 1.0f)
+        shifted -= 1.0f;
+    return QColor::fromHslF(shifted, hsl.hslSaturationF(), hsl.lightnessF(), hsl.alphaF()).toRgb();
 }

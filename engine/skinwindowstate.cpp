@@ -13,6 +13,7 @@ SkinWindowState::SkinWindowState(QWidget *window)
     , m_flags(window->windowFlags())
     , m_translucent(window->testAttribute(Qt::WA_TranslucentBackground))
     , m_styledBackground(window->testAttribute(Qt::WA_StyledBackground))
+    , m_noSystemBackground(window->testAttribute(Qt::WA_NoSystemBackground))
 {
 }
 
@@ -48,14 +49,16 @@ void SkinWindowState::restore()
     m_window->setProperty("skinWindow", QVariant());
     m_window->setStyleSheet(m_styleSheet);
     m_window->setAttribute(Qt::WA_StyledBackground, m_styledBackground);
+    // Translucency switches the system background off; switching it back takes both.
     m_window->setAttribute(Qt::WA_TranslucentBackground, m_translucent);
+    m_window->setAttribute(Qt::WA_NoSystemBackground, m_noSystemBackground);
     if (m_window->isWindow())
         setFlags(m_flags);
 }
 
 bool SkinWindowState::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && event->type() == QEvent::Resize)
+    if (watched == m_window && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         updateMask();
     return QObject::eventFilter(watched, event);
 }

@@ -34,5 +34,6 @@ private:
     Qt::WindowFlags m_flags;
     bool m_translucent = false;
     bool m_styledBackground = false;
+    bool m_noSystemBackground = false;
     int m_cornerRadius = 0;
 };

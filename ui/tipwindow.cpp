@@ -110,7 +110,6 @@ void TipWindow::showTip(const QPoint &globalPos)
     }
     move(at);
     show();
-    raise();
     m_autoPop.start();
 }
 

@@ -1,1 +1,2 @@
-# Tests of the skin part (twr_add_test(...)).
+# Tests of the skin engine.
+twr_add_test(tst_skinengine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_skinengine.cpp)

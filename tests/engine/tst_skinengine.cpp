@@ -1,0 +1,458 @@
+// The skin engine: the skin file format, applying definitions, hue, removal and popups.
+#include "engine/skinengine.h"
+#include "tests/support/testenv.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString shippedSkinPath()
+{
+    return TestEnv::sourceDir() + QStringLiteral("/resources/skin/media.skn");
+}
+
+QByteArray shippedSkin()
+{
+    QFile file(shippedSkinPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray SmallSkin = R"(# comment
+[Palette]
+accent = #ff0000
+grey = #808080
+glass = #80ff0000
+
+[Window Default]
+style = <<<
+QPushButton { background-color: @accent; color: @grey; }
+>>>
+
+[Window Form]
+inherit = default
+style = <<<
+QDialog { border: 1px solid @Accent; }
+>>>
+
+[Window FreeForm]
+frame = frameless
+corners = 12
+translucent = yes
+style = <<<
+QWidget[skinWindow="true"] { background-color: @glass; }
+>>>
+)";
+
+// Same picture to the eye: a window that was translucent once keeps an alpha channel in
+// its grabs, whose premultiplication moves channels by a level.
+bool looksTheSame(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            if (qAbs(qRed(p) - qRed(q)) > 2 || qAbs(qGreen(p) - qGreen(q)) > 2 ||
+                qAbs(qBlue(p) - qBlue(q)) > 2 || qAbs(qAlpha(p) - qAlpha(q)) > 2)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+class TestSkinEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shippedSkinParses();
+    void malformedSkinsAreRefused_data();
+    void malformedSkinsAreRefused();
+    void hueRotation_data();
+    void hueRotation();
+    void generatedStyleFollowsPaletteAndInheritance();
+    void withoutSkinWindowsStayPlain();
+    void hueRestylesEverySkinnedWindow();
+    void everyHueStepGivesItsOwnLook();
+    void hueWithoutRedrawWaitsForNextApply();
+    void deletingTheFileChangesNothing();
+    void removeRestoresThePlainWindow();
+    void freeFormIsFramelessAndShaped();
+    void unknownDefinitionFallsBackToDefault();
+    void destroyedWindowIsForgotten();
+    void popupShowsAtPointAndTriggers();
+    void popupFollowsHueAndRemoval();
+
+private:
+    TestConfigDir m_config;
+};
+
+void TestSkinEngine::shippedSkinParses()
+{
+    SkinFile skin;
+    QString error;
+    QVERIFY2(skin.parse(shippedSkin(), &error), qPrintable(error));
+    for (const char *name : {"Default", "Form", "FreeForm"})
+        QVERIFY2(skin.definition(QString::fromLatin1(name)), name);
+    QCOMPARE(skin.definition(QStringLiteral("freeform"))->frame, SkinDefinition::Frame::Frameless);
+    QVERIFY(skin.definition(QStringLiteral("FreeForm"))->cornerRadius > 0);
+    // Every colour of the theme turns with the hue except deliberate greys and whites.
+    int chromatic = 0;
+    for (const QColor &colour : skin.palette())
+        chromatic += colour.hslHue() >= 0;
+    QVERIFY(chromatic >= skin.palette().size() - 3);
+    // The generated sheet is complete: no placeholder survives.
+    for (const QString &name : skin.definitionNames())
+        QVERIFY(!skin.styleSheet(*skin.definition(name), 90).contains(u'@'));
+}
+
+void TestSkinEngine::malformedSkinsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("message");
+    const QByteArray window = "[Window Default]\nstyle = <<<\nQWidget { color: @a; }\n>>>\n";
+    QTest::newRow("empty") << QByteArray() << "no window definitions";
+    QTest::newRow("binary") << QByteArray("\x00\x01\xd0\xcf\x11\xe0", 6) << "line 1";
+    QTest::newRow("unknown colour") << ("[Palette]\nb = #010203\n" + window) << "unknown colour @a";
+    QTest::newRow("bad colour") << QByteArray("[Palette]\na = #zz0000\n") + window << "bad colour";
+    QTest::newRow("named colour") << QByteArray("[Palette]\na = red\n") + window << "bad colour";
+    QTest::newRow("unclosed style")
+        << QByteArray("[Palette]\na = #010203\n[Window X]\nstyle = <<<\n") << "without closing";
+    QTest::newRow("entry outside section") << QByteArray("a = #010203\n") + window << "line 1";
+    QTest::newRow("unknown section") << QByteArray("[Colours]\n") << "unknown section";
+    QTest::newRow("unknown key") << QByteArray("[Window X]\nborder = 2\n") << "unknown key";
+    QTest::newRow("duplicate window") << QByteArray("[Window X]\n[Window x]\n") << "defined twice";
+    QTest::newRow("unknown inherit") << QByteArray("[Window X]\ninherit = Y\n") << "unknown window";
+    QTest::newRow("bad corners") << QByteArray("[Window X]\ncorners = -3\n") << "corner radius";
+    QTest::newRow("bad frame") << QByteArray("[Window X]\nframe = round\n") << "bad frame";
+    QTest::newRow("unclosed header") << QByteArray("[Window X\n") << "unclosed";
+}
+
+void TestSkinEngine::malformedSkinsAreRefused()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, message);
+    SkinFile skin;
+    QString error;
+    QVERIFY(!skin.parse(text, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+
+    // The engine refuses it too and keeps no skin.
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    QVERIFY(!engine.loadSkinData(text));
+    QVERIFY(!engine.isLoaded());
+}
+
+void TestSkinEngine::hueRotation_data()
+{
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("hue");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("red +120") << QColor(255, 0, 0) << 120 << QColor(0, 255, 0);
+    QTest::newRow("red +240") << QColor(255, 0, 0) << 240 << QColor(0, 0, 255);
+    QTest::newRow("blue +150 wraps") << QColor(0, 0, 255) << 150 << QColor(255, 128, 0);
+    QTest::newRow("full turn") << QColor(18, 52, 86) << 360 << QColor(18, 52, 86);
+    QTest::newRow("negative") << QColor(0, 255, 0) << -120 << QColor(255, 0, 0);
+    QTest::newRow("grey stays") << QColor(128, 128, 128) << 90 << QColor(128, 128, 128);
+    QTest::newRow("alpha kept") << QColor(255, 0, 0, 40) << 120 << QColor(0, 255, 0, 40);
+}
+
+void TestSkinEngine::hueRotation()
+{
+    QFETCH(QColor, colour);
+    QFETCH(int, hue);
+    QFETCH(QColor, expected);
+    const QColor result = SkinFile::rotated(colour, hue);
+    QVERIFY2(qAbs(result.red() - expected.red()) <= 1 &&
+                 qAbs(result.green() - expected.green()) <= 1 &&
+                 qAbs(result.blue() - expected.blue()) <= 1 && result.alpha() == expected.alpha(),
+             qPrintable(result.name(QColor::HexArgb)));
+}
+
+void TestSkinEngine::generatedStyleFollowsPaletteAndInheritance()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    const QString form = engine.styleSheetFor(QStringLiteral("Form"));
+    QVERIFY(form.contains(
+        QStringLiteral("QPushButton { background-color: #ff0000; color: #808080; }")));
+    QVERIFY(form.contains(QStringLiteral("QDialog { border: 1px solid #ff0000; }")));
+    QVERIFY(engine.styleSheetFor(QStringLiteral("FreeForm"))
+                .contains(QStringLiteral("rgba(255, 0, 0, 128)")));
+    engine.setHue(120);
+    QVERIFY(engine.styleSheetFor(QStringLiteral("Default"))
+                .contains(QStringLiteral("background-color: #00ff00; color: #808080;")));
+    QCOMPARE(engine.styleSheetFor(QStringLiteral("Nothing")), QString());
+}
+
+void TestSkinEngine::withoutSkinWindowsStayPlain()
+{
+    SkinEngine engine;
+    QTemporaryDir dir;
+    QVERIFY(!engine.loadSkinFile(dir.filePath(QStringLiteral("1.skn"))));
+    QVERIFY(!engine.loadSkinFile(dir.path())); // a folder is no skin
+    QWidget window;
+    window.setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+    engine.applyDefaultSkin(&window);
+    engine.applySkin(&window, QStringLiteral("FreeForm"));
+    engine.setHue(60);
+    QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: red; }"));
+    QVERIFY(!engine.isSkinned(&window));
+    QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
+    engine.removeSkin(&window);
+    QCOMPARE(engine.hue(), 60);
+}
+
+void TestSkinEngine::hueRestylesEverySkinnedWindow()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinFile(shippedSkinPath()));
+    QMainWindow main;
+    QWidget dialog;
+    engine.applyDefaultSkin(&main);
+    engine.applySkin(&dialog, QStringLiteral("Form"));
+    QCOMPARE(engine.definitionOf(&dialog), QStringLiteral("Form"));
+    const QString mainAt0 = main.styleSheet();
+    const QString dialogAt0 = dialog.styleSheet();
+    QVERIFY(!mainAt0.isEmpty() && mainAt0 != dialogAt0);
+
+    QSignalSpy changed(&engine, &SkinEngine::hueChanged);
+    engine.setHue(4 * 30);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(engine.hue(), 120);
+    QCOMPARE(main.styleSheet(), engine.styleSheetFor(SkinEngine::DefaultDefinition));
+    QCOMPARE(dialog.styleSheet(), engine.styleSheetFor(QStringLiteral("Form")));
+    QVERIFY(main.styleSheet() != mainAt0);
+    QVERIFY(dialog.styleSheet() != dialogAt0);
+    // The accent colour has turned by 120 degrees.
+    const QColor accent = engine.skin()->palette().value(QStringLiteral("accent"));
+    QVERIFY(main.styleSheet().contains(SkinFile::rotated(accent, 120).name()));
+    QVERIFY(!main.styleSheet().contains(accent.name()));
+
+    engine.setHue(360);
+    QCOMPARE(engine.hue(), 0);
+    QCOMPARE(main.styleSheet(), mainAt0);
+    QCOMPARE(dialog.styleSheet(), dialogAt0);
+}
+
+void TestSkinEngine::everyHueStepGivesItsOwnLook()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinFile(shippedSkinPath()));
+    QSet<QString> sheets;
+    for (int n = 0; n < 12; ++n) {
+        engine.setHue(n * 30);
+        sheets.insert(engine.styleSheetFor(SkinEngine::DefaultDefinition));
+    }
+    QCOMPARE(sheets.size(), 12);
+}
+
+void TestSkinEngine::hueWithoutRedrawWaitsForNextApply()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    QWidget window;
+    engine.applyDefaultSkin(&window);
+    const QString before = window.styleSheet();
+    engine.setHue(240, false);
+    QCOMPARE(window.styleSheet(), before);
+    engine.applyDefaultSkin(&window);
+    QVERIFY(window.styleSheet().contains(QStringLiteral("#0000ff")));
+}
+
+void TestSkinEngine::deletingTheFileChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("1.skn"));
+    QVERIFY(QFile::copy(shippedSkinPath(), path));
+
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinFile(path));
+    QMainWindow window;
+    window.setCentralWidget(new QPushButton(QStringLiteral("Convert Now!")));
+    window.resize(320, 200);
+    engine.applyDefaultSkin(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage before = window.grab().toImage();
+    const QString sheet = window.styleSheet();
+
+    QVERIFY(QFile::remove(path));
+    QCoreApplication::processEvents();
+    window.update();
+    QCOMPARE(window.grab().toImage(), before);
+    QCOMPARE(window.styleSheet(), sheet);
+
+    // The skin stays usable: hue changes and windows skinned later still work.
+    engine.setHue(90);
+    QVERIFY(window.grab().toImage() != before);
+    engine.setHue(0);
+    QCOMPARE(window.grab().toImage(), before);
+    QWidget later;
+    engine.applySkin(&later, QStringLiteral("Form"));
+    QVERIFY(!later.styleSheet().isEmpty());
+}
+
+void TestSkinEngine::removeRestoresThePlainWindow()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinFile(shippedSkinPath()));
+    QMainWindow window;
+    window.setStyleSheet(QStringLiteral("QLabel { color: navy; }"));
+    window.setCentralWidget(new QLabel(QStringLiteral("Play")));
+    window.resize(300, 160);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage plain = window.grab().toImage();
+    const Qt::WindowFlags flags = window.windowFlags();
+
+    engine.applySkin(&window, QStringLiteral("FreeForm"));
+    engine.applyDefaultSkin(&window);
+    QVERIFY(window.grab().toImage() != plain);
+    QCOMPARE(window.property("skinWindow").toBool(), true);
+
+    engine.removeSkin(&window);
+    QVERIFY(!engine.isSkinned(&window));
+    QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: navy; }"));
+    QCOMPARE(window.windowFlags(), flags);
+    QVERIFY(!window.property("skinWindow").isValid());
+    QVERIFY(window.mask().isEmpty());
+    QVERIFY(window.isVisible());
+    QVERIFY(looksTheSame(window.grab().toImage(), plain));
+
+    // A hue change no longer reaches it; a second remove is harmless.
+    engine.setHue(150);
+    QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: navy; }"));
+    engine.removeSkin(&window);
+}
+
+void TestSkinEngine::freeFormIsFramelessAndShaped()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    QWidget splash;
+    splash.resize(400, 240);
+    engine.applySkin(&splash, QStringLiteral("freeform"));
+    QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(splash.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!splash.mask().isEmpty());
+    // The corners are cut away, the middle is kept, and the shape follows the size.
+    QVERIFY(!splash.mask().contains(QPoint(0, 0)));
+    QVERIFY(!splash.mask().contains(QPoint(399, 239)));
+    QVERIFY(splash.mask().contains(QPoint(200, 120)));
+    QVERIFY(splash.mask().contains(QPoint(200, 0)));
+    splash.show();
+    splash.resize(600, 300);
+    QVERIFY(splash.mask().contains(QPoint(590, 150)));
+    QVERIFY(!splash.mask().contains(QPoint(599, 299)));
+
+    // Another definition gives the frame back and drops the shape.
+    engine.applySkin(&splash, QStringLiteral("Form"));
+    QVERIFY(!(splash.windowFlags() & Qt::FramelessWindowHint));
+    QVERIFY(splash.mask().isEmpty());
+}
+
+void TestSkinEngine::unknownDefinitionFallsBackToDefault()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    QWidget window;
+    engine.applySkin(&window, QStringLiteral("NoSuchWindow"));
+    QCOMPARE(engine.definitionOf(&window), QStringLiteral("Default"));
+    QCOMPARE(window.styleSheet(), engine.styleSheetFor(QStringLiteral("Default")));
+}
+
+void TestSkinEngine::destroyedWindowIsForgotten()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    auto *window = new QWidget;
+    engine.applyDefaultSkin(window);
+    QVERIFY(engine.isSkinned(window));
+    delete window;
+    QVERIFY(!engine.isSkinned(window));
+    engine.setHue(30); // must not touch the deleted window
+
+    // An engine owned by its window goes down with it.
+    auto *owner = new QWidget;
+    auto *owned = new SkinEngine(owner);
+    QVERIFY(owned->loadSkinData(SmallSkin));
+    owned->applyDefaultSkin(owner);
+    delete owner;
+}
+
+void TestSkinEngine::popupShowsAtPointAndTriggers()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinFile(shippedSkinPath()));
+    QMainWindow window;
+    window.resize(400, 300);
+    engine.applyDefaultSkin(&window);
+    window.show();
+
+    QMenu menu(&window);
+    QAction *first = menu.addAction(QStringLiteral("Play Source File"));
+    QAction *second = menu.addAction(QStringLiteral("Play Converted File"));
+    QSignalSpy firstSpy(first, &QAction::triggered);
+    QSignalSpy secondSpy(second, &QAction::triggered);
+
+    engine.skinnedWindow(&window).popupMenu(&menu, 120, 90);
+    QVERIFY(menu.isVisible()); // shown without blocking the caller
+    QCOMPARE(menu.pos(), QPoint(120, 90));
+    QCOMPARE(menu.styleSheet(), engine.styleSheetFor(SkinEngine::DefaultDefinition));
+
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(second).center());
+    QCOMPARE(secondSpy.size(), 1);
+    QCOMPARE(firstSpy.size(), 0);
+    QTRY_VERIFY(!menu.isVisible());
+
+    // A window without a skin still gets a plain popup at the point.
+    QWidget plainWindow;
+    QMenu plainMenu;
+    QAction *entry = plainMenu.addAction(QStringLiteral("Remove"));
+    QSignalSpy entrySpy(entry, &QAction::triggered);
+    SkinnedWindow plain = engine.skinnedWindow(&plainWindow);
+    QVERIFY(!plain.isSkinned());
+    plain.popupMenu(&plainMenu, 30, 40);
+    QVERIFY(plainMenu.isVisible());
+    QCOMPARE(plainMenu.pos(), QPoint(30, 40));
+    QVERIFY(plainMenu.styleSheet().isEmpty());
+    QTest::keyClick(&plainMenu, Qt::Key_Down);
+    QTest::keyClick(&plainMenu, Qt::Key_Return);
+    QCOMPARE(entrySpy.size(), 1);
+
+    SkinnedWindow().popupMenu(nullptr, 0, 0); // nothing to show, nothing happens
+}
+
+void TestSkinEngine::popupFollowsHueAndRemoval()
+{
+    SkinEngine engine;
+    QVERIFY(engine.loadSkinData(SmallSkin));
+    QWidget window;
+    engine.applyDefaultSkin(&window);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Clear"));
+    engine.skinnedWindow(&window).popupMenu(&menu, 10, 10);
+    menu.hide();
+    QVERIFY(menu.styleSheet().contains(QStringLiteral("#ff0000")));
+    engine.setHue(120);
+    QVERIFY(menu.styleSheet().contains(QStringLiteral("#00ff00")));
+    engine.removeSkin(&window);
+    QVERIFY(menu.styleSheet().isEmpty());
+}
+
+QTEST_MAIN(TestSkinEngine)
+#include "tst_skinengine.moc"
