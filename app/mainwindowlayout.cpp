@@ -60,14 +60,6 @@ void addRow(QGridLayout *grid, int row, int column, const QString &caption, QWid
     grid->addWidget(box, row, column + 1);
 }
 
-QFrame *separatorLine(QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
 } // namespace
 
 void frmDialog::buildControls()
@@ -81,7 +73,7 @@ void frmDialog::buildControls()
     m_upperPanel->setObjectName(QStringLiteral("upperPanel"));
     auto *upper = new QVBoxLayout(m_upperPanel);
     upper->setContentsMargins(8, 6, 8, 4);
-    upper->setSpacing(5);
+    upper->setSpacing(6);
 
     // Command row.
     auto *commands = new QHBoxLayout;
@@ -112,7 +104,6 @@ void frmDialog::buildControls()
     commands->addStretch(1);
     commands->addWidget(cmdConvert);
     upper->addLayout(commands);
-    upper->addWidget(separatorLine(p));
 
     // Output format and output folder.
     auto *output = new QHBoxLayout;
