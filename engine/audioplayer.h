@@ -67,13 +67,16 @@ private:
 
     void closeDevice();
     bool openDevice();
+    void resumeIfWaiting();
     void onTick();
     void onBlockFinished(quint64 generation);
     void onDrained(quint64 generation);
+    void onDrainCheck(quint64 generation);
 
     std::unique_ptr<Device> m_device;
     QTimer m_timer;
     int m_rate = 44100;
     int m_frameBytes = 8;
+    bool m_sdlReady = false;
     bool m_started = false;
 };

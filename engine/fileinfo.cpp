@@ -1,17 +1,121 @@
 #include "engine/fileinfo.h"
 
+#include "engine/engineerror.h"
+#include "engine/tagfields.h"
+
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+}
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
-FileInfo::FileInfo() = default;
-FileInfo::~FileInfo() = default;
+namespace {
 
-static int clampToInt(qint64 value)
+int clampToInt(qint64 value)
 {
     return int(std::clamp<qint64>(value, 0, std::numeric_limits<int>::max()));
 }
+
+struct FormatCloser
+{
+    void operator()(AVFormatContext *ctx) const { avformat_close_input(&ctx); }
+};
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+
+struct PacketFree
+{
+    void operator()(AVPacket *p) const { av_packet_free(&p); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+
+// Without a Xing/VBR header FFmpeg guesses an MPEG audio file's length from the first frame's
+// bit rate. That holds for constant bit rate files; compare frames from a few places to see.
+bool looksConstantBitrate(AVFormatContext *ctx, int streamIndex, qint64 fileSize)
+{
+    PacketPtr pkt(av_packet_alloc());
+    int reference = -1;
+    for (const double where : {0.0, 0.33, 0.66}) {
+        if (where > 0 && av_seek_frame(ctx, streamIndex, qint64(fileSize * where),
+                                       AVSEEK_FLAG_BYTE | AVSEEK_FLAG_ANY) < 0)
+            break;
+        for (int n = 0; n < 12 && av_read_frame(ctx, pkt.get()) >= 0;) {
+            const bool ours = pkt->stream_index == streamIndex;
+            const int size = pkt->size;
+            av_packet_unref(pkt.get());
+            if (!ours || (where > 0 && n++ == 0)) // the first frame after a byte seek may be cut
+                continue;
+            ++n;
+            if (reference < 0)
+                reference = size;
+            else if (std::abs(size - reference) > 1) // one padding byte is allowed
+                return false;
+        }
+    }
+    return true;
+}
+
+// Sums the frames' durations, in the stream's time base; past a bound the rest is
+// extrapolated from the bytes read.
+qint64 scanDuration(AVFormatContext *ctx, int streamIndex, qint64 fileSize)
+{
+    constexpr int MaxPackets = 200000; // about an hour and a half of MP3 at 44.1 kHz
+    if (av_seek_frame(ctx, streamIndex, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_ANY) < 0)
+        return -1;
+    PacketPtr pkt(av_packet_alloc());
+    qint64 total = 0;
+    qint64 firstPos = -1;
+    qint64 endPos = 0;
+    int count = 0;
+    while (count < MaxPackets && av_read_frame(ctx, pkt.get()) >= 0) {
+        if (pkt->stream_index == streamIndex && pkt->duration > 0) {
+            total += pkt->duration;
+            ++count;
+            if (pkt->pos >= 0) {
+                if (firstPos < 0)
+                    firstPos = pkt->pos;
+                endPos = pkt->pos + pkt->size;
+            }
+        }
+        av_packet_unref(pkt.get());
+    }
+    if (count == MaxPackets && firstPos >= 0 && endPos > firstPos)
+        total = qint64(double(total) * double(fileSize - firstPos) / double(endPos - firstPos));
+    return count > 0 ? total : -1;
+}
+
+QString describe(const AVCodecParameters *par, qint64 bitrate)
+{
+    const AVCodecDescriptor *desc = avcodec_descriptor_get(par->codec_id);
+    QString text = desc ? QString::fromUtf8(desc->long_name ? desc->long_name : desc->name)
+                        : QStringLiteral("Unknown");
+    text += QStringLiteral(", %1 Hz").arg(par->sample_rate);
+    char layout[64] = {};
+    if (av_channel_layout_describe(&par->ch_layout, layout, sizeof layout) > 0)
+        text += QStringLiteral(", ") + QString::fromUtf8(layout);
+    if (bitrate > 0)
+        text += QStringLiteral(", %1 kbps").arg((bitrate + 500) / 1000);
+    return text;
+}
+
+} // namespace
+
+FileInfo::FileInfo() = default;
+FileInfo::~FileInfo() = default;
 
 int FileInfo::GetDuration() const
 {
@@ -53,7 +157,74 @@ void FileInfo::clearProperties()
 
 void FileInfo::readProperties(const QString &path)
 {
-    m_fileSize = QFileInfo(path).size();
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return;
+    m_fileSize = file.size();
+    if (m_fileSize <= 0)
+        return;
+
+    AVFormatContext *raw = nullptr;
+    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return;
+    FormatPtr ctx(raw);
+    if (avformat_find_stream_info(ctx.get(), nullptr) < 0)
+        return;
+    const int index = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (index < 0)
+        return;
+    AVStream *st = ctx->streams[index];
+    const AVCodecParameters *par = st->codecpar;
+    if (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0)
+        return;
+
+    // Length in the stream's time base, or the container's in microseconds.
+    AVRational base = st->time_base;
+    qint64 length = st->duration;
+    if (length == AV_NOPTS_VALUE || length <= 0) {
+        base = AV_TIME_BASE_Q;
+        length = ctx->duration != AV_NOPTS_VALUE ? ctx->duration : 0;
+    }
+    qint64 bitrate = par->bit_rate > 0 ? par->bit_rate : ctx->bit_rate;
+
+    const bool mpegAudio = par->codec_id == AV_CODEC_ID_MP3 || par->codec_id == AV_CODEC_ID_MP2 ||
+                           par->codec_id == AV_CODEC_ID_MP1;
+    if (mpegAudio && length > 0) {
+        const double seconds = double(length) * av_q2d(base);
+        // A header that promises more frames than the file holds: the file was cut short.
+        const bool truncated = bitrate > 0 &&
+                               ctx->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
+                               double(m_fileSize) < 0.9 * seconds * double(bitrate) / 8.0;
+        const bool guessed = ctx->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE &&
+                             !looksConstantBitrate(ctx.get(), index, m_fileSize);
+        if (truncated || guessed) {
+            const qint64 scanned = scanDuration(ctx.get(), index, m_fileSize);
+            if (scanned > 0) {
+                base = st->time_base;
+                length = scanned;
+                bitrate = qint64(double(m_fileSize) * 8.0 / (double(length) * av_q2d(base)));
+            }
+        }
+    }
+
+    m_isAudio = true;
+    m_frequency = par->sample_rate;
+    m_channels = par->ch_layout.nb_channels;
+    m_durationMs =
+        length > 0 ? av_rescale_q_rnd(length, base, AVRational{1, 1000}, AV_ROUND_NEAR_INF) : 0;
+    m_samples = length > 0 ? av_rescale_q_rnd(length, base, AVRational{1, par->sample_rate},
+                                              AV_ROUND_NEAR_INF)
+                           : 0;
+    if (bitrate <= 0 && m_durationMs > 0)
+        bitrate = m_fileSize * 8000 / m_durationMs;
+    m_bitrate = clampToInt(bitrate);
+    m_bitsPerSample = par->bits_per_coded_sample > 0 ? par->bits_per_coded_sample
+                                                     : std::max(par->bits_per_raw_sample, 0);
+    const AVCodecTag *const riff[] = {avformat_get_riff_audio_tags(), nullptr};
+    m_formatTag = int(av_codec_get_tag(riff, par->codec_id));
+    if (m_formatTag == 0 && par->codec_tag <= 0xffff)
+        m_formatTag = int(par->codec_tag);
+    m_formatString = describe(par, bitrate);
 }
 
 void FileInfo::Load(const QString &path)
@@ -62,15 +233,117 @@ void FileInfo::Load(const QString &path)
     clearProperties();
     clearTag();
     readProperties(path);
+    if (!m_isAudio)
+        return;
+    try {
+        const TagFields f = TagIO::read(path, TagVersion);
+        Title = f.Title;
+        Artist = f.Artist;
+        Album = f.Album;
+        Genre = f.Genre;
+        Year = f.Year;
+        Comment = f.Comment;
+        Track = f.Track;
+        GenreS = f.GenreS;
+        Copyright = f.Copyright;
+        Composer = f.Composer;
+        URL = f.URL;
+        EncodedBy = f.EncodedBy;
+        OriginalArtist = f.OriginalArtist;
+    } catch (const EngineError &) {
+        clearTag(); // a file without a readable tag reads as an empty one
+    }
 }
 
-void FileInfo::SaveTag(const QString &) {}
+namespace {
 
-QString FileInfo::GenreName(int)
+[[noreturn]] void refuse(const QString &path, const QString &why)
 {
-    return {};
+    throw EngineError(
+        QStringLiteral("Cannot save the tag of \"%1\": %2").arg(QFileInfo(path).fileName(), why));
 }
-int FileInfo::GenreNumber(const QString &)
+
+void copyContents(QFile &from, QFile &to, const QString &path)
 {
-    return -1;
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const qint64 n = from.read(buffer.data(), qint64(buffer.size()));
+        if (n < 0)
+            refuse(path, from.errorString());
+        if (n == 0)
+            break;
+        if (to.write(buffer.data(), n) != n)
+            refuse(path, to.errorString());
+    }
+    if (!to.flush())
+        refuse(path, to.errorString());
+}
+
+} // namespace
+
+void FileInfo::SaveTag(const QString &path)
+{
+    TagFields f;
+    f.Title = Title;
+    f.Artist = Artist;
+    f.Album = Album;
+    f.Genre = Genre;
+    f.Year = Year;
+    f.Comment = Comment;
+    f.Track = Track;
+    f.GenreS = GenreS;
+    f.Copyright = Copyright;
+    f.Composer = Composer;
+    f.URL = URL;
+    f.EncodedBy = EncodedBy;
+    f.OriginalArtist = OriginalArtist;
+
+    const QFileInfo info(path);
+    if (!info.isFile())
+        refuse(path, QStringLiteral("the file does not exist"));
+    // Through a symbolic link to the file itself, so the link stays a link.
+    const QString target = info.canonicalFilePath();
+    const QFile::Permissions permissions = QFile::permissions(target);
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                           QFileDevice::WriteOther | QFileDevice::WriteUser;
+    if (!QFileInfo(target).isWritable() || !(permissions & writeBits))
+        refuse(path, QStringLiteral("the file is read-only"));
+
+    QFile original(target);
+    if (!original.open(QIODevice::ReadOnly))
+        refuse(path, original.errorString());
+
+    // Tag a copy beside the original, then rename it over: a failure at any point leaves the
+    // original as it was.
+    const QFileInfo real(target);
+    QTemporaryFile copy(real.absolutePath() + QStringLiteral("/.") + real.completeBaseName() +
+                        QStringLiteral(".XXXXXX.") + real.suffix());
+    if (!copy.open())
+        refuse(path, QStringLiteral("no temporary file can be made in its folder: ") +
+                         copy.errorString());
+    copyContents(original, copy, path);
+    original.close();
+
+    TagIO::write(copy.fileName(), TagVersion, f);
+
+    if (::fsync(copy.handle()) != 0)
+        refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
+    copy.setPermissions(permissions);
+    struct stat st = {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) [[maybe_unused]]
+        const int ignored = ::fchown(copy.handle(), st.st_uid, st.st_gid);
+    copy.close();
+    if (std::rename(QFile::encodeName(copy.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
+    copy.setAutoRemove(false);
+}
+
+QString FileInfo::GenreName(int genre)
+{
+    return Genres::name(genre);
+}
+int FileInfo::GenreNumber(const QString &name)
+{
+    return Genres::number(name);
 }

@@ -1,1 +1,2 @@
-# Tests of the fileinfo part (twr_add_test(...)).
+# Tests of file properties, tags and sound output.
+twr_add_test(tst_fileinfo SOURCES tst_fileinfo.cpp tst_fileinfo_fixtures.cpp)

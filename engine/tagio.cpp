@@ -1,0 +1,372 @@
+#include "engine/engineerror.h"
+#include "engine/tagfields.h"
+#include "engine/tagstore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <taglib/aifffile.h>
+#include <taglib/asffile.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/speexfile.h>
+#include <taglib/tdebuglistener.h>
+#include <taglib/tfilestream.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <functional>
+
+using namespace TagLib;
+
+namespace {
+
+// TagLib reports oddities of damaged files on stderr; they are not ours to show.
+class SilentDebugListener : public DebugListener
+{
+public:
+    void printMessage(const String &) override {}
+};
+
+void silenceTagLib()
+{
+    static SilentDebugListener listener;
+    static const bool installed = [] {
+        setDebugListener(&listener);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+enum class Kind { Mpeg, Wav, Aiff, OggVorbis, OggOpus, OggSpeex, OggFlac, Flac, Asf, Other };
+
+// The container by its first bytes, so a misnamed file still gets its own tag; the name
+// decides only when the content is not recognised.
+Kind detect(const QString &path)
+{
+    QFile f(path);
+    QByteArray head;
+    if (f.open(QIODevice::ReadOnly))
+        head = f.read(4096);
+    qsizetype start = 0;
+    if (head.startsWith("ID3") && head.size() >= 10) {
+        // Skip a leading ID3v2 block to see what it precedes.
+        const auto b = [&](int i) {
+            return quint32(quint8(head[i])) & 0x7f;
+        };
+        start = 10 + ((b(6) << 21) | (b(7) << 14) | (b(8) << 7) | b(9));
+        if (f.seek(start))
+            head = f.read(64);
+        else
+            head.clear();
+        if (!head.startsWith("fLaC"))
+            return Kind::Mpeg;
+    }
+    if (head.startsWith("fLaC"))
+        return Kind::Flac;
+    if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE")
+        return Kind::Wav;
+    if (head.startsWith("FORM") && (head.mid(8, 4) == "AIFF" || head.mid(8, 4) == "AIFC"))
+        return Kind::Aiff;
+    if (head.startsWith(QByteArray::fromHex("3026b2758e66cf11")))
+        return Kind::Asf;
+    if (head.startsWith("OggS")) {
+        if (head.contains("\x01vorbis"))
+            return Kind::OggVorbis;
+        if (head.contains("OpusHead"))
+            return Kind::OggOpus;
+        if (head.contains("Speex   "))
+            return Kind::OggSpeex;
+        if (head.contains("\x7f"
+                          "FLAC"))
+            return Kind::OggFlac;
+        return Kind::Other;
+    }
+    if (head.size() >= 2 && quint8(head[0]) == 0xff && (quint8(head[1]) & 0xe0) == 0xe0 &&
+        head.mid(4, 4) != "ftyp")
+        return Kind::Mpeg;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == "mp3" || ext == "mp2" || ext == "mp1" || ext == "mpga")
+        return Kind::Mpeg;
+    return Kind::Other;
+}
+
+QString yearText(qint32 year)
+{
+    return year > 0 ? QString::number(year) : QString();
+}
+
+int leadingNumber(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\s*(\\d+)"));
+    const auto m = digits.match(text);
+    return m.hasMatch() ? m.captured(1).left(9).toInt() : 0;
+}
+
+void readStore(const TagStore &store, TagScope scope, TagFields &f)
+{
+    auto one = [&](StoredField field) {
+        return store.get(field).join(QStringLiteral(" / "));
+    };
+    f.Title = one(StoredField::Title);
+    f.Artist = one(StoredField::Artist);
+    f.Album = one(StoredField::Album);
+    f.Comment = store.get(StoredField::Comment).value(0);
+    f.Year = leadingNumber(store.get(StoredField::Date).value(0));
+    f.Track = qint16(qBound(0, leadingNumber(store.get(StoredField::Track).value(0)), 32767));
+    QString genreS;
+    Genres::parse(store.get(StoredField::Genre), f.Genre, genreS);
+    if (scope == TagScope::Basic)
+        return;
+    f.GenreS = genreS;
+    f.Copyright = one(StoredField::Copyright);
+    f.Composer = one(StoredField::Composer);
+    f.URL = store.get(StoredField::URL).value(0);
+    f.EncodedBy = one(StoredField::EncodedBy);
+    f.OriginalArtist = one(StoredField::OriginalArtist);
+}
+
+void writeStore(TagStore &store, TagScope scope, const TagFields &f)
+{
+    auto text = [](const QString &s) {
+        return s.isEmpty() ? QStringList() : QStringList{s};
+    };
+    store.set(StoredField::Title, text(f.Title));
+    store.set(StoredField::Artist, text(f.Artist));
+    store.set(StoredField::Album, text(f.Album));
+    store.set(StoredField::Comment, text(f.Comment));
+
+    // A full date ("2004-05-01") stays when its year is the one written.
+    const QString storedDate = store.get(StoredField::Date).value(0);
+    if (f.Year <= 0)
+        store.set(StoredField::Date, {});
+    else if (leadingNumber(storedDate) != f.Year)
+        store.set(StoredField::Date, {yearText(f.Year)});
+
+    // So does a track total ("5/12").
+    const QString storedTrack = store.get(StoredField::Track).value(0);
+    if (f.Track <= 0) {
+        store.set(StoredField::Track, {});
+    } else if (leadingNumber(storedTrack) != f.Track) {
+        const qsizetype slash = storedTrack.indexOf(u'/');
+        store.set(StoredField::Track,
+                  {QString::number(f.Track) + (slash >= 0 ? storedTrack.mid(slash) : QString())});
+    }
+
+    if (scope == TagScope::Basic) {
+        store.set(StoredField::Genre, Genres::mergeBasic(f.Genre, store.get(StoredField::Genre)));
+    } else {
+        store.set(StoredField::Genre, Genres::compose(f.Genre, f.GenreS));
+        store.set(StoredField::Copyright, text(f.Copyright));
+        store.set(StoredField::Composer, text(f.Composer));
+        store.set(StoredField::URL, text(f.URL));
+        store.set(StoredField::EncodedBy, text(f.EncodedBy));
+        store.set(StoredField::OriginalArtist, text(f.OriginalArtist));
+    }
+    store.commit();
+}
+
+void readId3v1(const ID3v1::Tag *tag, TagFields &f)
+{
+    if (!tag)
+        return;
+    f.Title = TagText::toQt(tag->title()).trimmed();
+    f.Artist = TagText::toQt(tag->artist()).trimmed();
+    f.Album = TagText::toQt(tag->album()).trimmed();
+    f.Comment = TagText::toQt(tag->comment()).trimmed();
+    f.Year = qint32(qMin<unsigned>(tag->year(), 9999));
+    f.Track = qint16(qMin<unsigned>(tag->track(), 255));
+    const unsigned genre = tag->genreNumber();
+    f.Genre = genre < unsigned(Genres::Count) ? int(genre) : -1;
+}
+
+void writeId3v1(ID3v1::Tag *tag, const TagFields &f)
+{
+    // The block holds 30 Latin-1 characters per text, a 4-digit year, a track up to 255
+    // (taking the comment's last two bytes) and one genre byte.
+    tag->setTitle(TagText::toTagLib(f.Title.left(30)));
+    tag->setArtist(TagText::toTagLib(f.Artist.left(30)));
+    tag->setAlbum(TagText::toTagLib(f.Album.left(30)));
+    const bool hasTrack = f.Track > 0 && f.Track <= 255;
+    tag->setComment(TagText::toTagLib(f.Comment.left(hasTrack ? 28 : 30)));
+    tag->setYear(f.Year > 0 && f.Year <= 9999 ? unsigned(f.Year) : 0);
+    tag->setTrack(hasTrack ? unsigned(f.Track) : 0);
+    tag->setGenreNumber(f.Genre >= 0 && f.Genre < Genres::Count ? unsigned(f.Genre) : 255);
+}
+
+// Keeps an ID3v2.4 tag at 2.4 (going down to 2.3 would drop frames 2.3 has no place for);
+// everything else is written as 2.3, which every player reads.
+ID3v2::Version id3v2VersionFor(const ID3v2::Tag *tag)
+{
+    return tag && tag->header()->majorVersion() == 4 ? ID3v2::v4 : ID3v2::v3;
+}
+
+[[noreturn]] void fail(const QString &path, const QString &why)
+{
+    throw EngineError(
+        QStringLiteral("Cannot access the tag of \"%1\": %2").arg(QFileInfo(path).fileName(), why));
+}
+
+// Opens the file as its kind and runs `work` on the tag store of the version; `save` is set
+// when the caller writes.
+void withTag(const QString &path, int tagVersion, bool save,
+             const std::function<void(TagStore &store, TagScope scope)> &work,
+             const std::function<void(ID3v1::Tag *)> &id3v1)
+{
+    silenceTagLib();
+    const TagScope scope = tagVersion == 1 ? TagScope::Basic : TagScope::Full;
+    FileStream stream(QFile::encodeName(path).constData(), !save);
+    if (!stream.isOpen())
+        fail(path, QStringLiteral("the file cannot be opened"));
+    if (save && stream.readOnly())
+        fail(path, QStringLiteral("the file is read-only"));
+    auto saved = [&](bool ok) {
+        if (!ok)
+            fail(path, QStringLiteral("the tag could not be written"));
+    };
+
+    const Kind kind = detect(path);
+    switch (kind) {
+    case Kind::Mpeg: {
+        MPEG::File file(&stream, ID3v2::FrameFactory::instance(), false);
+        if (!file.isValid())
+            fail(path, QStringLiteral("not an MPEG audio file"));
+        if (tagVersion == 1) {
+            id3v1(file.ID3v1Tag(save));
+            if (save)
+                saved(file.save(MPEG::File::ID3v1, TagLib::File::StripNone, ID3v2::v3,
+                                TagLib::File::DoNotDuplicate));
+            return;
+        }
+        if (!save && !file.hasID3v2Tag())
+            return;
+        const ID3v2::Version version =
+            id3v2VersionFor(file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr);
+        auto store = TagStore::forId3v2(file.ID3v2Tag(true));
+        work(*store, scope);
+        if (save)
+            saved(file.save(MPEG::File::ID3v2, TagLib::File::StripNone, version,
+                            TagLib::File::DoNotDuplicate));
+        return;
+    }
+    case Kind::Wav: {
+        RIFF::WAV::File file(&stream, false);
+        if (!file.isValid())
+            fail(path, QStringLiteral("not a readable WAV file"));
+        // The ID3 chunk is the file's tag; a LIST INFO chunk is read when it is all there is
+        // and kept in step on a save.
+        if (!save && !file.hasID3v2Tag() && file.hasInfoTag()) {
+            work(*TagStore::forProperties(file.InfoTag()), scope);
+            return;
+        }
+        if (!file.ID3v2Tag())
+            fail(path, QStringLiteral("not a readable WAV file"));
+        const ID3v2::Version version =
+            id3v2VersionFor(file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr);
+        work(*TagStore::forId3v2(file.ID3v2Tag()), scope);
+        if (save) {
+            int tags = RIFF::WAV::File::ID3v2;
+            if (file.hasInfoTag()) {
+                work(*TagStore::forProperties(file.InfoTag()), TagScope::Basic);
+                tags |= RIFF::WAV::File::Info;
+            }
+            saved(file.save(RIFF::WAV::File::TagTypes(tags), TagLib::File::StripNone, version));
+        }
+        return;
+    }
+    case Kind::Aiff: {
+        RIFF::AIFF::File file(&stream, false);
+        if (!file.isValid() || !file.tag())
+            fail(path, QStringLiteral("not a readable AIFF file"));
+        const ID3v2::Version version = id3v2VersionFor(file.hasID3v2Tag() ? file.tag() : nullptr);
+        work(*TagStore::forId3v2(file.tag()), scope);
+        if (save)
+            saved(file.save(version));
+        return;
+    }
+    case Kind::Flac: {
+        FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
+        if (!file.isValid())
+            fail(path, QStringLiteral("not a readable FLAC file"));
+        work(*TagStore::forXiph(file.xiphComment(true)), scope);
+        if (save)
+            saved(file.save());
+        return;
+    }
+    case Kind::OggVorbis:
+    case Kind::OggOpus:
+    case Kind::OggSpeex:
+    case Kind::OggFlac: {
+        std::unique_ptr<Ogg::File> file;
+        Ogg::XiphComment *comment = nullptr;
+        if (kind == Kind::OggVorbis) {
+            auto f = std::make_unique<Ogg::Vorbis::File>(&stream, false);
+            comment = f->tag();
+            file = std::move(f);
+        } else if (kind == Kind::OggOpus) {
+            auto f = std::make_unique<Ogg::Opus::File>(&stream, false);
+            comment = f->tag();
+            file = std::move(f);
+        } else if (kind == Kind::OggSpeex) {
+            auto f = std::make_unique<Ogg::Speex::File>(&stream, false);
+            comment = f->tag();
+            file = std::move(f);
+        } else {
+            auto f = std::make_unique<Ogg::FLAC::File>(&stream, false);
+            comment = f->tag();
+            file = std::move(f);
+        }
+        if (!file->isValid() || !comment)
+            fail(path, QStringLiteral("not a readable Ogg file"));
+        work(*TagStore::forXiph(comment), scope);
+        if (save)
+            saved(file->save());
+        return;
+    }
+    case Kind::Asf: {
+        ASF::File file(&stream, false);
+        if (!file.isValid() || !file.tag())
+            fail(path, QStringLiteral("not a readable WMA file"));
+        work(*TagStore::forAsf(file.tag()), scope);
+        if (save)
+            saved(file.save());
+        return;
+    }
+    case Kind::Other:
+        break;
+    }
+
+    FileRef ref(&stream, false);
+    if (ref.isNull() || !ref.file()->isValid())
+        fail(path, QStringLiteral("no tag can be kept in this kind of file"));
+    work(*TagStore::forProperties(ref.file()), scope);
+    if (save)
+        saved(ref.file()->save());
+}
+} // namespace
+
+TagFields TagIO::read(const QString &path, int tagVersion)
+{
+    TagFields fields;
+    withTag(
+        path, tagVersion, false,
+        [&](TagStore &store, TagScope scope) { readStore(store, scope, fields); },
+        [&](ID3v1::Tag *tag) { readId3v1(tag, fields); });
+    return fields;
+}
+
+void TagIO::write(const QString &path, int tagVersion, const TagFields &fields)
+{
+    withTag(
+        path, tagVersion, true,
+        [&](TagStore &store, TagScope scope) { writeStore(store, scope, fields); },
+        [&](ID3v1::Tag *tag) { writeId3v1(tag, fields); });
+}
