@@ -1,6 +1,5 @@
 #include "joblist/joblistmodel.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -81,36 +80,6 @@ private slots:
         QVERIFY(jobs.AddJobRow("a.mp3", "", "", "/x", "/y"));
     }
 
-    void removeCheckedRows()
-    {
-        JobListModel jobs;
-        addRows(jobs, {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
-        jobs.setChecked(2, false);
-        jobs.setChecked(4, false);
-        jobs.removeChecked();
-        QCOMPARE(column(jobs, JobColumn::Name), (QStringList{"3.mp3", "5.mp3"}));
-        QCOMPARE(jobs.checkedCount(), 0);
-    }
-
-    void selectionOperations()
-    {
-        JobListModel jobs;
-        QCOMPARE(jobs.invertSelection(), 0); // empty list: nothing happens
-        addRows(jobs, {"1.mp3", "2.mp3", "3.mp3"});
-        jobs.setChecked(0, false);
-        jobs.setChecked(2, false);
-        QCOMPARE(jobs.invertSelection(), 2);
-        QVERIFY(jobs.isChecked(0) && !jobs.isChecked(1) && jobs.isChecked(2));
-        QCOMPARE(column(jobs, JobColumn::Status), (QStringList{"Ready", "Waitting", "Ready"}));
-
-        QCOMPARE(jobs.selectNone(), 0);
-        QCOMPARE(jobs.checkedCount(), 0);
-        QCOMPARE(column(jobs, JobColumn::Status), QStringList(3, "Waitting"));
-        QCOMPARE(jobs.selectAll(), 3);
-        QCOMPARE(jobs.checkedCount(), 3);
-        QCOMPARE(column(jobs, JobColumn::Status), QStringList(3, "Ready"));
-    }
-
     void countsBeyondSixteenBits()
     {
         JobListModel jobs;
@@ -122,19 +91,6 @@ private slots:
         QCOMPARE(jobs.invertSelection(), 1);
         QCOMPARE(jobs.selectAll(), 40000);
         QCOMPARE(jobs.checkedCount(), 40000);
-    }
-
-    void userTickEmitsItemCheck()
-    {
-        JobListModel jobs;
-        addRows(jobs, {"a.mp3"});
-        QSignalSpy spy(&jobs, &JobListModel::itemCheck);
-        jobs.setChecked(0, false); // programmatic: silent
-        QCOMPARE(spy.count(), 0);
-        QVERIFY(jobs.setData(jobs.index(0, 0), Qt::Checked, Qt::CheckStateRole));
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(1).toBool(), true);
-        QVERIFY(!jobs.setData(jobs.index(0, 1), "x", Qt::EditRole)); // cells are not editable
     }
 
     void headerClicks()
