@@ -61,6 +61,7 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     sldColor->setTickPosition(QSlider::TicksBelow);
     sldColor->setTickInterval(1);
     txtNormalize->setMaximumWidth(48);
+    Command1->setMinimumWidth(Command1->sizeHint().width() + 24);
 
     auto *outLabel = new QLabel(QStringLiteral("Output directory"), this);
     auto *whenLabel = new QLabel(QStringLiteral("When converting"), this);

@@ -42,6 +42,7 @@ void drawFolder(QPainter &p)
     p.setBrush(QColor(248, 244, 252));
     p.drawPath(folder);
     p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(104, 84, 140), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     drawWave(p, QRectF(24, 46, 40, 16), 3, 0.6);
 }
 

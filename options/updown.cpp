@@ -21,9 +21,12 @@ UpDown::UpDown(QLineEdit *buddy, int minimum, int maximum, int step, QWidget *pa
     layout->setSpacing(0);
     for (QToolButton *button : {m_up, m_down}) {
         button->setAutoRepeat(true);
-        button->setFixedSize(16, 11);
+        button->setFixedSize(18, 13);
         layout->addWidget(button);
     }
+    // Skins pad tool buttons for toolbars; these arrows stay small beside their text box.
+    setStyleSheet(QStringLiteral(
+        "QToolButton { min-width: 0px; min-height: 0px; padding: 0px; margin: 0px; }"));
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
     connect(m_up, &QToolButton::clicked, this, [this] { stepBy(1); });

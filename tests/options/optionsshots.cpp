@@ -1,0 +1,71 @@
+// Saves a picture of every options page, drawn with the program's skin, into the folder given
+// as the first argument (run under a display server, e.g. Xvfb).
+#include "recordinghost.h"
+
+#include "../support/testenv.h"
+#include "../support/testplatform.h"
+#include "engine/converter.h"
+#include "engine/skinengine.h"
+#include "options/converterencoder.h"
+#include "options/frmoption.h"
+#include "settings/settingsfiles.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTabWidget>
+#include <QThread>
+
+namespace {
+
+class SkinnedHost : public RecordingHost
+{
+public:
+    SkinEngine skin;
+    void applySkin(QWidget *window, const QString &definition) override
+    {
+        skin.applySkin(window, definition);
+    }
+    void setHue(int degrees) override { skin.setHue(degrees, true); }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    TestConfigDir config;
+    TestPlatform::install();
+
+    QFile defaults(SettingsFiles::defaultsFile());
+    QFile working(SettingsFiles::workingFile());
+    if (!defaults.open(QIODevice::ReadOnly) || !working.open(QIODevice::WriteOnly))
+        return 1;
+    working.write(defaults.readAll());
+    working.close();
+
+    SkinnedHost host;
+    host.skin.loadSkinFile(TestEnv::sourceDir() + QStringLiteral("/resources/skin/media.skn"));
+    Converter writer;
+    ConverterEncoder encoder(writer);
+    host.engine = &encoder;
+
+    frmOption dialog(host);
+    dialog.Load();
+    dialog.Apply();
+    dialog.show();
+    const char *names[] = {"general", "mp3", "wma", "ogg", "wav"};
+    for (int page = 0; page < 5; ++page) {
+        dialog.SSTab1->setCurrentIndex(page);
+        for (int i = 0; i < 20; ++i) {
+            app.processEvents();
+            QThread::msleep(10);
+        }
+        const QString file =
+            QDir(outDir).filePath(QStringLiteral("options-%1.png").arg(names[page]));
+        if (!dialog.grab().save(file))
+            return 2;
+    }
+    return 0;
+}
