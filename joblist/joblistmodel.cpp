@@ -1,7 +1,6 @@
 #include "joblist/joblistmodel.h"
 
 #include <QDir>
-#include <QSize>
 
 #include <algorithm>
 #include <numeric>
@@ -369,8 +368,6 @@ QVariant JobListModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     if (role == Qt::DisplayRole)
         return columnHeader(section);
-    if (role == Qt::SizeHintRole)
-        return QSize(columnWidth(section), -1);
     return {};
 }
 

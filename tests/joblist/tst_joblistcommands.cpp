@@ -127,6 +127,9 @@ private slots:
         emit f.view->header()->sectionClicked(int(JobColumn::Size));
         QCOMPARE(f.names(), (QStringList{"a.mp3", "b.mp3"}));
         QCOMPARE(f.view->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+        f.window.show();
+        QVERIFY(f.view->header()->height() > 0); // the headers are shown
+        QCOMPARE(f.view->header()->sectionSize(1), JobListModel::columnWidth(1));
     }
 
     void pointerAndClicks()
