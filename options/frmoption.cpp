@@ -14,6 +14,7 @@
 #include "settings/settingsfiles.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,7 +92,12 @@ void frmOption::build()
 void frmOption::Load()
 {
     m_host.applySkin(this, QStringLiteral("Form"));
-    INI = flgDefault ? SettingsFiles::defaultsFile() : SettingsFiles::workingFile();
+    // A first start has no settings file yet: it starts from the factory defaults, which the
+    // start-up Apply then writes. Built-in states alone select no OGG rate or channels, which
+    // the engine refuses, so every start would end in the OGG message with nothing stored.
+    const bool firstStart = !flgDefault && !QFileInfo::exists(SettingsFiles::workingFile());
+    const bool fromDefaults = flgDefault || firstStart;
+    INI = fromDefaults ? SettingsFiles::defaultsFile() : SettingsFiles::workingFile();
     // A fresh load starts from the built-in states; a re-run on the open dialog ("Default")
     // changes the controls from what they show, so every change has its usual effect.
     if (!m_loaded) {
@@ -109,7 +115,7 @@ void frmOption::Load()
         engineStep([engine] { engine->setSwitch(true); });
     wma->load();
     mp3->load();
-    if (flgDefault)
+    if (fromDefaults)
         INI = SettingsFiles::workingFile();
 }
 

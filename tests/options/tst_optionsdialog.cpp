@@ -65,6 +65,7 @@ class TestOptionsDialog : public QObject
 private slots:
     void structureAndCaptions();
     void emptySettingsFileGivesBuiltInStates();
+    void firstStartBeginsFromDefaults();
     void blankFolderBecomesProgramFolder_data();
     void blankFolderBecomesProgramFolder();
     void loadReadsGeneralPageAndSkipsBadValues();
@@ -139,6 +140,29 @@ void TestOptionsDialog::emptySettingsFileGivesBuiltInStates()
     // The engine's switch, then the WMA page's built-in profile.
     QCOMPARE(f.host.recorder.calls, (QStringList{"setSwitch 1", "SetWmaProfile 36"}));
     QCOMPARE(d.outputFolder(), programFolder());
+}
+
+void TestOptionsDialog::firstStartBeginsFromDefaults()
+{
+    OptionsFixture f;
+    QVERIFY(!QFile::exists(f.working()));
+    const QString defaults = SettingsFiles::defaultsFile();
+    const QByteArray shipped = f.bytes(defaults);
+    f.dialog->Load();
+    QCOMPARE(f.dialog->INI, f.working());
+    QCOMPARE(f.dialog->general->txtPlaylist->text(),
+             SettingsFiles::read(defaults, Ini::Output::PlaylistName));
+    QVERIFY(!QFile::exists(f.working())); // loading writes nothing
+    f.host.recorder.acceptOgg = true;
+    QVERIFY(f.dialog->Apply());
+    QCOMPARE(f.platform->count("messageBox"), 0);
+    QCOMPARE(f.value(Ini::Ogg::Frequency), SettingsFiles::read(defaults, Ini::Ogg::Frequency));
+    QCOMPARE(f.bytes(defaults), shipped);
+    // From then on the settings file is the one read.
+    f.dialog->general->txtPlaylist->setText(QStringLiteral("Mine"));
+    f.dialog->cmdOK->click();
+    QCOMPARE(f.dialog->outputFolder(), programFolder());
+    QCOMPARE(f.dialog->general->txtPlaylist->text(), QStringLiteral("Mine"));
 }
 
 void TestOptionsDialog::blankFolderBecomesProgramFolder_data()
