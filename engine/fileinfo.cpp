@@ -304,10 +304,16 @@ void FileInfo::SaveTag(const QString &path)
     // Through a symbolic link to the file itself, so the link stays a link.
     const QString target = info.canonicalFilePath();
     const QFile::Permissions permissions = QFile::permissions(target);
-    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
-                           QFileDevice::WriteOther | QFileDevice::WriteUser;
+    const auto writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (!QFileInfo(target).isWritable() || !(permissions & writeBits))
         refuse(path, QStringLiteral("the file is read-only"));
+
+    // Only an audio file gets a tag: a text file named .mp3 stays a text file.
+    FileInfo probe;
+    probe.readProperties(target);
+    if (!probe.isAudio())
+        refuse(path, QStringLiteral("not an audio file"));
 
     QFile original(target);
     if (!original.open(QIODevice::ReadOnly))

@@ -190,13 +190,13 @@ void readId3v1(const ID3v1::Tag *tag, TagFields &f)
 
 void writeId3v1(ID3v1::Tag *tag, const TagFields &f)
 {
-    // The block holds 30 Latin-1 characters per text, a 4-digit year, a track up to 255
-    // (taking the comment's last two bytes) and one genre byte.
+    // The block holds 30 Latin-1 characters per text, a 4-digit year, a track up to 255 and
+    // one genre byte; the comment has 28 (TagLib always writes the block with a track byte).
     tag->setTitle(TagText::toTagLib(f.Title.left(30)));
     tag->setArtist(TagText::toTagLib(f.Artist.left(30)));
     tag->setAlbum(TagText::toTagLib(f.Album.left(30)));
     const bool hasTrack = f.Track > 0 && f.Track <= 255;
-    tag->setComment(TagText::toTagLib(f.Comment.left(hasTrack ? 28 : 30)));
+    tag->setComment(TagText::toTagLib(f.Comment.left(28)));
     tag->setYear(f.Year > 0 && f.Year <= 9999 ? unsigned(f.Year) : 0);
     tag->setTrack(hasTrack ? unsigned(f.Track) : 0);
     tag->setGenreNumber(f.Genre >= 0 && f.Genre < Genres::Count ? unsigned(f.Genre) : 255);
