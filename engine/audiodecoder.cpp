@@ -180,6 +180,8 @@ void AudioDecoder::keepInPending(qint64 skipFrames)
 
 QByteArray AudioDecoder::read(qint64 maxFrames)
 {
+    if (m_atEnd)
+        return {};
     maxFrames = std::max<qint64>(1, maxFrames);
     const qint64 frameBytes = qint64(m_channels) * qint64(sizeof(float));
     QByteArray out;
@@ -211,6 +213,13 @@ QByteArray AudioDecoder::read(qint64 maxFrames)
 qint64 AudioDecoder::seek(qint64 frame)
 {
     frame = std::max<qint64>(0, frame);
+    m_atEnd = false;
+    m_pendingFrames = m_pendingOffset = 0;
+    m_haveFrame = false;
+    if (m_length > 0 && frame >= m_length) {
+        m_atEnd = true;
+        return m_length;
+    }
     AVStream *stream = m_format->streams[m_stream];
     const qint64 ts = av_rescale_q(frame, AVRational{1, m_rate}, stream->time_base) + m_startTime;
     int rc = avformat_seek_file(m_format.get(), m_stream, INT64_MIN, ts, ts, 0);

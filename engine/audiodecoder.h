@@ -57,6 +57,7 @@ private:
     qint64 m_startTime = 0;
     bool m_inputEnded = false;
     bool m_haveFrame = false;
+    bool m_atEnd = false;
     QByteArray m_pending;
     qint64 m_pendingFrames = 0;
     qint64 m_pendingOffset = 0;
