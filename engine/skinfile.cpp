@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 const QRegularExpression &placeholderPattern()
@@ -194,9 +196,30 @@ QColor SkinFile::rotated(const QColor &colour, int hue)
     const QColor hsl = colour.toHsl();
     if (turn == 0 || hsl.hslHueF() < 0)
         return colour;
-    // Floating point keeps a whole turn of steps from drifting the colours.
     float shifted = hsl.hslHueF() + float(turn) / 360.0f;
     if (shifted >= 1.0f)
         shifted -= 1.0f;
-    return QColor::fromHslF(shifted, hsl.hslSaturationF(), hsl.lightnessF(), hsl.alphaF()).toRgb();
+    // Hues differ in brightness (yellow outshines blue at the same lightness), so the
+    // lightness is chosen to keep the colour's luminance: contrasts hold at every hue.
+    const double target = luminance(colour);
+    float low = 0.0f;
+    float high = 1.0f;
+    for (int i = 0; i < 24; ++i) {
+        const float middle = (low + high) / 2;
+        if (luminance(QColor::fromHslF(shifted, hsl.hslSaturationF(), middle)) < target)
+            low = middle;
+        else
+            high = middle;
+    }
+    return QColor::fromHslF(shifted, hsl.hslSaturationF(), (low + high) / 2, hsl.alphaF()).toRgb();
+}
+
+double SkinFile::luminance(const QColor &colour)
+{
+    const auto linear = [](float v) {
+        return v <= 0.04045f ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
+           0.0722 * linear(rgb.blueF());
 }

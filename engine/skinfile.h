@@ -41,8 +41,10 @@ public:
     // The style sheet of a definition with every palette colour rotated by `hue` degrees.
     QString styleSheet(const SkinDefinition &definition, int hue) const;
 
-    // A colour rotated by `hue` degrees; greys stay grey.
+    // A colour rotated by `hue` degrees at the same luminance; greys stay grey.
     static QColor rotated(const QColor &colour, int hue);
+    // Relative luminance (0 black .. 1 white) of an sRGB colour.
+    static double luminance(const QColor &colour);
 
 private:
     QMap<QString, QColor> m_palette;

@@ -3,8 +3,11 @@
 #include "engine/skinfile.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <QStyle>
+#include <QStyleOption>
 #include <QVariant>
 
 SkinWindowState::SkinWindowState(QWidget *window)
@@ -30,14 +33,18 @@ void SkinWindowState::applyShape(const SkinDefinition &definition)
         const bool frameless = definition.frame == SkinDefinition::Frame::Frameless;
         setFlags(frameless ? (m_flags | Qt::FramelessWindowHint) : m_flags);
     }
+    // A translucent window paints no background of its own: the skin paints it, so that
+    // rounded corners stay see-through.
+    m_paintBackground = definition.translucent && !m_translucent;
     m_cornerRadius = definition.cornerRadius;
-    if (m_cornerRadius > 0) {
+    if (m_cornerRadius > 0 || m_paintBackground)
         m_window->installEventFilter(this);
-        updateMask();
-    } else {
+    else
         m_window->removeEventFilter(this);
+    if (m_cornerRadius > 0)
+        updateMask();
+    else
         m_window->clearMask();
-    }
 }
 
 void SkinWindowState::restore()
@@ -58,8 +65,16 @@ void SkinWindowState::restore()
 
 bool SkinWindowState::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    if (watched != m_window)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
         updateMask();
+    } else if (event->type() == QEvent::Paint && m_paintBackground) {
+        QStyleOption option;
+        option.initFrom(m_window);
+        QPainter painter(m_window);
+        m_window->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, m_window);
+    }
     return QObject::eventFilter(watched, event);
 }
 

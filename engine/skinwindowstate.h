@@ -36,4 +36,5 @@ private:
     bool m_styledBackground = false;
     bool m_noSystemBackground = false;
     int m_cornerRadius = 0;
+    bool m_paintBackground = false;
 };
