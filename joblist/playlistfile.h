@@ -9,7 +9,8 @@
 namespace PlaylistFile {
 
 // The raw lines of a playlist's content: split at CR, a LF right after a CR belongs to that
-// line end; nothing is trimmed. UTF-8 (with or without a byte order mark), else Latin-1.
+// line end; nothing is trimmed. Each line is UTF-8 (a leading byte order mark is dropped),
+// else Latin-1; a line too long to be a path is dropped.
 QStringList lines(const QByteArray &content);
 
 // The paths of the existing files the playlist at `path` names, in file order; relative lines

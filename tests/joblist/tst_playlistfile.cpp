@@ -53,6 +53,10 @@ private slots:
                                         << QStringList{QString::fromUtf8("\xC3\xA9.mp3")};
         QTest::newRow("Latin-1 fallback")
             << QByteArray("\xE9.mp3\r\n") << QStringList{"\u00e9.mp3"};
+        QTest::newRow("code page per line")
+            << QByteArray("\xC3\xA9\r\n\xE9") << QStringList{"\u00e9", "\u00e9"};
+        QTest::newRow("too long for a path")
+            << QByteArray(40000, 'x') + "\r\nb" << QStringList{"b"};
         QTest::newRow("empty") << QByteArray() << QStringList{};
     }
     void lines()
