@@ -21,11 +21,8 @@ JobListController::JobListController(JobListWiring wiring, QObject *parent)
     connect(m_wiring.jobs, &JobListModel::itemCheck, this, &JobListController::checkBoxChanged);
 }
 
-JobListController::~JobListController()
-{
-    if (m_wiring.viewEvent)
-        m_wiring.viewEvent->viewport()->removeEventFilter(this);
-}
+// The view forgets this event filter by itself when the controller goes.
+JobListController::~JobListController() = default;
 
 void JobListController::attachView()
 {
