@@ -31,16 +31,28 @@ QtTooltipWindowSystem::~QtTooltipWindowSystem()
         delete window.data();
 }
 
+namespace {
+// Widgets handed out as handles; a handle whose widget is gone resolves to nothing.
+QHash<WindowHandle, QPointer<QWidget>> &knownWidgets()
+{
+    static QHash<WindowHandle, QPointer<QWidget>> widgets;
+    return widgets;
+}
+} // namespace
+
 WindowHandle QtTooltipWindowSystem::handleOf(QWidget *widget)
 {
-    return reinterpret_cast<WindowHandle>(widget);
+    if (!widget)
+        return 0;
+    const auto handle = reinterpret_cast<WindowHandle>(widget);
+    knownWidgets().insert(handle, widget);
+    return handle;
 }
 
 QWidget *QtTooltipWindowSystem::widgetOf(WindowHandle handle)
 {
-    // Handles are only ever made by handleOf from live widgets; a stale one is the
-    // caller's fault just as a stale window handle would be.
-    return reinterpret_cast<QWidget *>(handle);
+    const auto it = knownWidgets().constFind(handle);
+    return it == knownWidgets().constEnd() ? nullptr : it->data();
 }
 
 ModuleHandle QtTooltipWindowSystem::moduleInstance() const

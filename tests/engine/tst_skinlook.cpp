@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -226,6 +227,7 @@ private slots:
     void mainWindowIsDarkAndTurnsWithTheHue();
     void optionsDialogTakesTheFormLook();
     void splashIsShapedAndBranded();
+    void popupMenuIsDrawnInTheSkin();
 
 private:
     TestConfigDir m_config;
@@ -308,6 +310,29 @@ void TestSkinLook::splashIsShapedAndBranded()
     const QColor face120 = at120.pixelColor(at120.width() / 2, 12);
     QVERIFY(hueDistance(face120.hslHue(), face.hslHue() + 120) <= 8);
     m_engine.setHue(0);
+}
+
+void TestSkinLook::popupMenuIsDrawnInTheSkin()
+{
+    auto window = makeMainWindow();
+    m_engine.setHue(0);
+    m_engine.applyDefaultSkin(window.get());
+    window->show();
+    QMenu menu(window.get());
+    menu.addAction(QStringLiteral("Convert to MP3"));
+    menu.addAction(QStringLiteral("Convert to OGG"));
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Play Source File"));
+    QAction *disabled = menu.addAction(QStringLiteral("Edit ID3 Tag"));
+    disabled->setEnabled(false);
+    m_engine.skinnedWindow(window.get()).popupMenu(&menu, 40, 40);
+    menu.setActiveAction(menu.actions().at(1));
+    const QImage image = shot(&menu, QStringLiteral("skin-menu"));
+    QVERIFY(image.pixelColor(image.width() / 2, image.height() - 4).lightness() < 80);
+    // The active entry is marked in the accent colour.
+    const QColor active =
+        image.pixelColor(menu.actionGeometry(menu.actions().at(1)).topLeft() + QPoint(6, 4));
+    QVERIFY2(active.hslSaturation() > 100, qPrintable(active.name()));
 }
 
 QTEST_MAIN(TestSkinLook)

@@ -325,6 +325,17 @@ void TestCTooltip::qtTipWindowFollowsTheMessages()
     tip.Destroy();
     QVERIFY(!window);
     QCOMPARE(qt.tipWindow(tip.windowHandle()), nullptr);
+
+    // A handle whose window has gone stands for nothing; a tool of it is simply inert.
+    auto *gone = new QWidget;
+    const WindowHandle stale = QtTooltipWindowSystem::handleOf(gone);
+    QCOMPARE(QtTooltipWindowSystem::widgetOf(stale), gone);
+    delete gone;
+    QCOMPARE(QtTooltipWindowSystem::widgetOf(stale), nullptr);
+    QCOMPARE(QtTooltipWindowSystem::widgetOf(0x1234), nullptr);
+    tip.Create(stale);
+    QVERIFY(qt.tipWindow(tip.windowHandle()));
+    QCOMPARE(qt.tipWindow(tip.windowHandle())->tool(), nullptr);
 }
 
 void TestCTooltip::qtTipWindowPlacement()
