@@ -9,13 +9,18 @@
 #include "../support/testplatform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
+#include <QUrl>
 
 class tst_JobListWindow : public QObject
 {
@@ -94,6 +99,23 @@ private slots:
         QCOMPARE(f.panel2(), QString("Total Selected Files: 2"));
         f.trigger("removef");
         QCOMPARE(jobs.count(), 0);
+    }
+
+    void dropOnTheWindowsList()
+    {
+        Window f;
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(m_corrupt), QUrl::fromLocalFile(m_long)});
+        QWidget *viewport = f.w->viewEvent->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(f.w->jobs->count(), 1);
+        QCOMPARE(f.w->jobs->text(0, JobColumn::Length), QString("00:02:05"));
+        QCOMPARE(f.panel2(), QString("Total Selected Files: 1"));
     }
 
     void sourceFolderOptionAndPlaylistRoundTrip()
