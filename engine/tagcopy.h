@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// Carries a file's tag over to another file, as a conversion does with its output: every
+// field FileInfo models is read from `source` with `tagVersion` and written into `target`
+// with the same version (so in the target's own kind of tag). A source without any of
+// those fields leaves the target untouched. Throws EngineError when the target cannot be
+// tagged; the target is then left as it was.
+void CopyTag(const QString &source, const QString &target, int tagVersion = 2);
