@@ -9,3 +9,9 @@ target_sources(twr_core PRIVATE
 )
 # Whatever links the engine finds the skin library built beside it.
 add_dependencies(twr_core twrLib)
+# Small images the skin's style sheets refer to; inside the program, so nothing on disk.
+qt_add_resources(twr_gui "skinimages" PREFIX "/skin" BASE ${CMAKE_SOURCE_DIR}/resources/skin
+  FILES
+    ${CMAKE_SOURCE_DIR}/resources/skin/arrow-up.png
+    ${CMAKE_SOURCE_DIR}/resources/skin/arrow-down.png
+    ${CMAKE_SOURCE_DIR}/resources/skin/check.png)
