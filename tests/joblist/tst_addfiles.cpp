@@ -2,7 +2,6 @@
 
 #include "../support/testenv.h"
 #include "../support/testplatform.h"
-#include "joblist/addfilescommand.h"
 #include "joblist/playlistfile.h"
 
 #include <QApplication>
@@ -161,23 +160,6 @@ private slots:
         f.controller->addFiles();
         QCOMPARE(f.probe.probed, (QStringList{f.dir.filePath("b.mp3"), upper}));
         QCOMPARE(f.names(), QStringList{"b.mp3"});
-    }
-
-    void dropAcceptsOnlyListedEndings_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("accepted");
-        for (const char *ok :
-             {"a.MP3", "a.mp3", "a.WAV", "a.wav", "a.WMA", "a.wma", "a.ogg", "a.OGG"})
-            QTest::newRow(ok) << QString(ok) << true;
-        for (const char *no : {"a.Mp3", "a.Ogg", "a.flac", "a.M3U", "mp"})
-            QTest::newRow(no) << QString(no) << false;
-    }
-    void dropAcceptsOnlyListedEndings()
-    {
-        QFETCH(QString, path);
-        QFETCH(bool, accepted);
-        QCOMPARE(AddFilesCommand::acceptedOnDrop(path), accepted);
     }
 
     void dropOnTheList()
