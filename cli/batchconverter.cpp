@@ -3,6 +3,7 @@
 #include "cli/encoderprofile.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
+#include "engine/tagcopy.h"
 
 #include <QFileInfo>
 
@@ -53,6 +54,11 @@ Result convertOne(const BatchConverter::Job &job, Converter &reader, Converter &
         }
         writer.Close();
         reader.Close();
+        // The output carries the source's tag; one that cannot take a tag is still converted.
+        try {
+            CopyTag(job.source, job.output);
+        } catch (const EngineError &) {
+        }
         return {Outcome::Converted, job.output};
     } catch (const EngineError &e) {
         // Closing discards the unfinished output; the source was only read.

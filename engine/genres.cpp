@@ -71,13 +71,22 @@ void Genres::parse(const QStringList &stored, int &genre, QString &genreS)
 {
     // "(17)Rock" is a reference followed by a refinement: two values.
     static const QRegularExpression reference(QStringLiteral("^\\s*\\((\\d+)\\)(.*)$"));
-    QStringList values;
+    QStringList split;
     for (const QString &value : stored) {
         const auto m = reference.match(value);
         if (m.hasMatch())
-            values << m.captured(1) << m.captured(2);
+            split << m.captured(1) << m.captured(2);
         else
-            values << value;
+            split << value;
+    }
+    // Numbers past the standard list (TagLib writes "Krautrock" as 169) stand for their names.
+    QStringList values;
+    for (const QString &value : split) {
+        bool ok = false;
+        const int n = value.trimmed().toInt(&ok);
+        const QString extended =
+            ok && n >= StandardGenres && n < 256 ? toQString(TagLib::ID3v1::genre(n)) : QString();
+        values << (extended.isEmpty() ? value : extended);
     }
     genre = -1;
     genreS.clear();
