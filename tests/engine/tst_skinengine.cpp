@@ -90,7 +90,6 @@ private slots:
     void deletingTheFileChangesNothing();
     void removeRestoresThePlainWindow();
     void freeFormIsFramelessAndShaped();
-    void unknownDefinitionFallsBackToDefault();
     void destroyedWindowIsForgotten();
     void popupShowsAtPointAndTriggers();
     void popupFollowsHueAndRemoval();
@@ -207,6 +206,12 @@ void TestSkinEngine::generatedStyleFollowsPaletteAndInheritance()
     QVERIFY(engine.styleSheetFor(QStringLiteral("Default"))
                 .contains(QStringLiteral("background-color: %1; color: #808080;").arg(turned)));
     QCOMPARE(engine.styleSheetFor(QStringLiteral("Nothing")), QString());
+
+    // An unknown definition draws a window with the default one.
+    QWidget window;
+    engine.applySkin(&window, QStringLiteral("NoSuchWindow"));
+    QCOMPARE(engine.definitionOf(&window), QStringLiteral("Default"));
+    QCOMPARE(window.styleSheet(), engine.styleSheetFor(QStringLiteral("Default")));
 }
 
 void TestSkinEngine::withoutSkinWindowsStayPlain()
@@ -374,16 +379,6 @@ void TestSkinEngine::freeFormIsFramelessAndShaped()
     engine.applySkin(&splash, QStringLiteral("Form"));
     QVERIFY(!(splash.windowFlags() & Qt::FramelessWindowHint));
     QVERIFY(splash.mask().isEmpty());
-}
-
-void TestSkinEngine::unknownDefinitionFallsBackToDefault()
-{
-    SkinEngine engine;
-    QVERIFY(engine.loadSkinData(SmallSkin));
-    QWidget window;
-    engine.applySkin(&window, QStringLiteral("NoSuchWindow"));
-    QCOMPARE(engine.definitionOf(&window), QStringLiteral("Default"));
-    QCOMPARE(window.styleSheet(), engine.styleSheetFor(QStringLiteral("Default")));
 }
 
 void TestSkinEngine::destroyedWindowIsForgotten()
