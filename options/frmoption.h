@@ -35,8 +35,10 @@ public:
     explicit frmOption(OptionsHost &host, QWidget *parent = nullptr);
     ~frmOption() override;
 
-    // Resets every control to its built-in state and reads the settings into it (each failing
-    // step is skipped). Runs hidden; the main window's side effects happen as on user changes.
+    // Reads the settings file (the defaults file while flgDefault, or when no settings file
+    // exists yet) into the controls; each failing step is skipped. An unloaded dialog starts
+    // from the built-in states. Runs hidden; the main window's side effects happen as on user
+    // changes.
     void Load();
     // Hides the dialog and marks it unloaded; the public variables keep their values.
     void Unload();
@@ -44,7 +46,8 @@ public:
     // Pushes every encoder setting to the engine and writes every option to INI. False, after
     // a message and with nothing written or pushed, when the engine rejects the OGG setting.
     bool Apply();
-    // Unloads, loads afresh and runs the dialog modally over the main window.
+    // Loads the dialog if it is unloaded, then runs it modally over its parent. The Options
+    // command calls Unload() first, so every showing starts from the settings file.
     int showModal();
 
     // Live settings read by the rest of the program; each loads the dialog first if needed.
