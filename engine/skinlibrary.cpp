@@ -67,9 +67,15 @@ QString SkinLibrary::fileName() const
 
 int SkinLibrary::LoadSkin(const QString &path, const QString &name)
 {
-    if (!load())
+    if (!load()) {
+        qWarning("Starting without a skin: %s", qPrintable(m_error));
         return 0;
+    }
     const QByteArray nativePath = QFile::encodeName(path);
     const QByteArray resourceName = name.toLatin1();
-    return m_loadSkin(nativePath.constData(), resourceName.constData());
+    const int result = m_loadSkin(nativePath.constData(), resourceName.constData());
+    if (result == 0)
+        qWarning("twrLib could not write the skin resource %s to %s", resourceName.constData(),
+                 nativePath.constData());
+    return result;
 }
