@@ -28,7 +28,10 @@ void SkinWindowState::applyShape(const SkinDefinition &definition)
     m_window->setProperty("skinWindow", true);
     // Top-level windows only paint a style sheet background when asked to.
     m_window->setAttribute(Qt::WA_StyledBackground, true);
-    m_window->setAttribute(Qt::WA_TranslucentBackground, definition.translucent || m_translucent);
+    const bool translucent = definition.translucent || m_translucent;
+    m_window->setAttribute(Qt::WA_TranslucentBackground, translucent);
+    if (!translucent)
+        m_window->setAttribute(Qt::WA_NoSystemBackground, m_noSystemBackground);
     if (m_window->isWindow()) {
         const bool frameless = definition.frame == SkinDefinition::Frame::Frameless;
         setFlags(frameless ? (m_flags | Qt::FramelessWindowHint) : m_flags);

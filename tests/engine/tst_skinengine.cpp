@@ -378,6 +378,8 @@ void TestSkinEngine::freeFormIsFramelessAndShaped()
     // Another definition gives the frame back and drops the shape.
     engine.applySkin(&splash, QStringLiteral("Form"));
     QVERIFY(!(splash.windowFlags() & Qt::FramelessWindowHint));
+    QVERIFY(!splash.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(!splash.testAttribute(Qt::WA_NoSystemBackground));
     QVERIFY(splash.mask().isEmpty());
 }
 
