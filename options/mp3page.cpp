@@ -173,12 +173,13 @@ void Mp3Page::load()
     const OptionsContext &c = m_context;
     ComboValue::selectIndex(cmbFrequency, c.readNumber(Ini::Mp3::Frequency));
     ComboValue::selectIndex(cmbVBRCodingMethod, c.readNumber(Ini::Mp3::VbrCoding));
-    if (setPosition(sldrBitrate, c.readNumber(Ini::Mp3::Bitrate)))
-        sldrBitrateScroll();
-    if (setPosition(sldrQuality, c.readNumber(Ini::Mp3::Quality)))
-        sldrQualityScroll();
-    if (setPosition(sldrVbrBitrate, c.readNumber(Ini::Mp3::VbrBitrate)))
-        sldrVbrBitrateScroll();
+    // Each handler runs whether or not its position could be read.
+    setPosition(sldrBitrate, c.readNumber(Ini::Mp3::Bitrate));
+    sldrBitrateScroll();
+    setPosition(sldrQuality, c.readNumber(Ini::Mp3::Quality));
+    sldrQualityScroll();
+    setPosition(sldrVbrBitrate, c.readNumber(Ini::Mp3::VbrBitrate));
+    sldrVbrBitrateScroll();
     if (const auto value = c.readNumber(Ini::Mp3::VbrQuality))
         udVbrQuality->setValue(*value);
     ComboValue::selectIndex(cmbChMode, c.readNumber(Ini::Mp3::Channel));
