@@ -88,7 +88,16 @@ frmDialog::frmDialog(QWidget *parent)
     m_jobListCommands = std::make_unique<JobListCommands>(*this);
 }
 
-frmDialog::~frmDialog() = default;
+frmDialog::~frmDialog()
+{
+    // Whatever refers to the window's parts goes first, the skin engine last.
+    m_jobListCommands.reset();
+    m_options.reset();
+    tooltip = nullptr;
+    m_tooltip.reset();
+    Skn = nullptr;
+    m_skin.reset();
+}
 
 QString frmDialog::skinTempFile()
 {
