@@ -21,7 +21,8 @@ private slots:
     void propertiesMatchFfprobe_data();
     void propertiesMatchFfprobe();
     void vbrMp3WithoutHeaderIsScanned();
-    void truncatedMp3IsNotReportedAtFullLength();
+    void truncatedFileIsNotReportedAtFullLength_data();
+    void truncatedFileIsNotReportedAtFullLength();
     void hugeFileSizeIsClamped();
     void badInputsGiveEmptyProperties_data();
     void badInputsGiveEmptyProperties();
@@ -129,14 +130,25 @@ void tst_FileInfo::vbrMp3WithoutHeaderIsScanned()
     QVERIFY(qAbs(info.Bitrate() - QFile(path).size() * 8000.0 / trueMs) < 2000);
 }
 
-void tst_FileInfo::truncatedMp3IsNotReportedAtFullLength()
+void tst_FileInfo::truncatedFileIsNotReportedAtFullLength_data()
 {
-    // The Xing header still promises three seconds; the bytes hold little more than one.
-    const QString full = Fixture::tone(m_dir.path(), "full.mp3", 3.0, {"-b:a", "128k"});
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("codec");
+    QTest::newRow("mp3 with Xing header") << "cut.mp3" << QStringList{"-b:a", "128k"};
+    QTest::newRow("wav") << "cut.wav" << QStringList{};
+    QTest::newRow("wma") << "cut.wma" << QStringList{"-c:a", "wmav2"};
+}
+
+void tst_FileInfo::truncatedFileIsNotReportedAtFullLength()
+{
+    // The header still promises three seconds; the bytes hold little more than one.
+    QFETCH(QString, name);
+    QFETCH(QStringList, codec);
+    const QString full = Fixture::tone(m_dir.path(), "full-" + name, 3.0, codec);
     QVERIFY(!full.isEmpty());
     QByteArray bytes = Fixture::readAll(full);
     bytes.truncate(bytes.size() * 2 / 5);
-    const QString cut = m_dir.filePath("cut.mp3");
+    const QString cut = m_dir.filePath(name);
     QFile f(cut);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
