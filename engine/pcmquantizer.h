@@ -37,7 +37,7 @@ public:
     {
         double v = double(sample) * m_scale;
         if (m_dither)
-            v += uniform() - uniform();
+            v += triangular();
         v = std::nearbyint(v);
         if (v > m_max)
             v = m_max;
@@ -47,13 +47,16 @@ public:
     }
 
 private:
-    double uniform()
+    // The difference of two uniform values in (-1, 1) LSB, both from one xorshift64 draw:
+    // fast, and good enough for dither noise.
+    double triangular()
     {
-        // xorshift64: fast, and good enough for dither noise.
         m_state ^= m_state << 13;
         m_state ^= m_state >> 7;
         m_state ^= m_state << 17;
-        return double(m_state >> 11) * (1.0 / 9007199254740992.0);
+        const double a = double(uint32_t(m_state));
+        const double b = double(uint32_t(m_state >> 32));
+        return (a - b) * (1.0 / 4294967296.0);
     }
 
     double m_scale;

@@ -101,6 +101,7 @@ void TestConverterDecode::decodesEveryFormat()
     QVERIFY2(!path.isEmpty(), "ffmpeg could not make the fixture");
 
     Converter reader;
+    reader.setDecoderThreads(2); // as the program's reader
     reader.OpenRead(path, 0, 1);
     QVERIFY(reader.GetStatus() >= 0);
     QCOMPARE(reader.GetFormatA(), rate);
@@ -200,11 +201,14 @@ void TestConverterDecode::seekLandsOnTheFrame_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("tolerance");
+    QTest::addColumn<int>("threads");
 
-    QTest::newRow("wav exact") << "seek.wav" << QStringList{"-c:a", "pcm_s16le"} << 0;
+    QTest::newRow("wav exact") << "seek.wav" << QStringList{"-c:a", "pcm_s16le"} << 0 << 1;
     QTest::newRow("mp3 within a frame")
-        << "seek.mp3" << QStringList{"-c:a", "libmp3lame", "-b:a", "192k"} << 1152;
-    QTest::newRow("flac") << "seek.flac" << QStringList{"-c:a", "flac"} << 0;
+        << "seek.mp3" << QStringList{"-c:a", "libmp3lame", "-b:a", "192k"} << 1152 << 1;
+    QTest::newRow("mp3, two decoding threads")
+        << "seek2.mp3" << QStringList{"-c:a", "libmp3lame", "-b:a", "128k"} << 1152 << 2;
+    QTest::newRow("flac") << "seek.flac" << QStringList{"-c:a", "flac"} << 0 << 2;
 }
 
 void TestConverterDecode::seekLandsOnTheFrame()
@@ -212,6 +216,7 @@ void TestConverterDecode::seekLandsOnTheFrame()
     QFETCH(QString, name);
     QFETCH(QStringList, args);
     QFETCH(int, tolerance);
+    QFETCH(int, threads);
 
     // Noise never repeats, so a stretch of it tells where it came from.
     QStringList out{"-ar", "44100", "-ac", "2"};
@@ -221,6 +226,7 @@ void TestConverterDecode::seekLandsOnTheFrame()
     QVERIFY(!path.isEmpty());
 
     Converter reader;
+    reader.setDecoderThreads(threads);
     reader.OpenRead(path, 0, 1);
     const std::vector<float> all = samples(readAll(reader, 44100 * 8));
     const qint64 total = qint64(all.size()) / 2;
