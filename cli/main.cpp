@@ -6,6 +6,10 @@
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -38,6 +42,9 @@ QString progressBar(double fraction, int done, int total)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Each file's outcome is reported on its own line; the codecs' remarks would only
+    // bury it.
+    av_log_set_level(AV_LOG_FATAL);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
