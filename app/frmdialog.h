@@ -73,7 +73,7 @@ public:
     static constexpr int TwipsPerPixel = 15;
     static constexpr int NormalHeightTwips = 6900;
     static constexpr int TagHeightTwips = 9940;
-    static constexpr int WidthTwips = 12300;
+    static constexpr int WidthTwips = 13800;
     static constexpr int TopTwips = 1000;
 
     // The engine objects released by the close, in release order ("Reader", "Writer", ...).

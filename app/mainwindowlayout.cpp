@@ -56,6 +56,8 @@ void addRow(QGridLayout *grid, int row, int column, const QString &caption, QWid
 {
     auto *label = new QLabel(caption, box->parentWidget());
     label->setBuddy(box);
+    if (column > 0)
+        label->setContentsMargins(10, 0, 0, 0); // a gap between the groups of fields
     grid->addWidget(label, row, column);
     grid->addWidget(box, row, column + 1);
 }
@@ -197,30 +199,43 @@ QWidget *frmDialog::buildTagPanel()
     panel->setObjectName(QStringLiteral("tagPanel"));
     panel->setFrameShape(QFrame::StyledPanel);
     auto *outer = new QVBoxLayout(panel);
-    outer->setContentsMargins(8, 4, 8, 4);
-    outer->setSpacing(3);
+    outer->setContentsMargins(8, 2, 8, 2);
+    outer->setSpacing(2);
 
-    // Heading: the file's name and format, and the close box.
+    // Heading: the file's name and format, the tag version choice, and the close box.
     auto *heading = new QHBoxLayout;
     heading->setSpacing(6);
     lblFs = named(new QLabel(panel), QStringLiteral("lblFs"));
     lblFs->setTextFormat(Qt::PlainText);
     lblFs->setVisible(false);
     lblFs->setMinimumWidth(80);
-    lblFs->setFixedHeight(22);
     heading->addWidget(lblFs, 1);
+    Option1[0] =
+        named(new QRadioButton(QStringLiteral("ID3v1"), panel), QStringLiteral("Option1_0"));
+    Option1[1] =
+        named(new QRadioButton(QStringLiteral("ID3v2"), panel), QStringLiteral("Option1_1"));
+    auto *versions = new QButtonGroup(panel);
+    for (int i = 0; i < 2; ++i) {
+        Option1[size_t(i)]->setProperty("index", i);
+        versions->addButton(Option1[size_t(i)], i);
+        heading->addWidget(Option1[size_t(i)]);
+    }
+    Option1[0]->setChecked(true);
+    cmdID3 = button(panel, "cmdID3", QStringLiteral("<-->"),
+                    QStringLiteral("  Copy between ID3v1 and ID3v2  "));
+    heading->addWidget(cmdID3);
+    heading->addSpacing(12);
     cmdCloseTag =
         button(panel, "cmdCloseTag", QStringLiteral("X"), QStringLiteral("Close Tag Editor Mode"));
-    cmdCloseTag->setFixedSize(28, 22);
     cmdCloseTag->setVisible(false);
     heading->addWidget(cmdCloseTag);
     outer->addLayout(heading);
 
-    // Fields: the shared ones, the ID3v2-only ones with the version choice below them, then
-    // the audio properties with the panel's buttons below them.
+    // Fields: the shared ones, the ID3v2-only ones, then the audio properties with the panel's
+    // buttons below them.
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(5);
-    grid->setVerticalSpacing(2);
+    grid->setVerticalSpacing(1);
     infoTitle = field(panel, "infoTitle");
     infoArtist = field(panel, "infoArtist");
     infoAlbum = field(panel, "infoAlbum");
@@ -251,25 +266,6 @@ QWidget *frmDialog::buildTagPanel()
     addRow(grid, 4, 2, QStringLiteral("Encoded By:"), infoEncodedBy);
     addRow(grid, 5, 2, QStringLiteral("OriginalArtist:"), infoOriginalArtist);
 
-    auto *versionRow = new QHBoxLayout;
-    versionRow->setSpacing(6);
-    Option1[0] =
-        named(new QRadioButton(QStringLiteral("ID3v1"), panel), QStringLiteral("Option1_0"));
-    Option1[1] =
-        named(new QRadioButton(QStringLiteral("ID3v2"), panel), QStringLiteral("Option1_1"));
-    auto *versions = new QButtonGroup(panel);
-    for (int i = 0; i < 2; ++i) {
-        Option1[size_t(i)]->setProperty("index", i);
-        versions->addButton(Option1[size_t(i)], i);
-        versionRow->addWidget(Option1[size_t(i)]);
-    }
-    Option1[0]->setChecked(true);
-    cmdID3 = button(panel, "cmdID3", QStringLiteral("<-->"),
-                    QStringLiteral("  Copy between ID3v1 and ID3v2  "));
-    versionRow->addStretch(1);
-    versionRow->addWidget(cmdID3);
-    grid->addLayout(versionRow, 6, 2, 1, 2);
-
     infoFormatString = field(panel, "infoFormatString", true);
     infoFrequency = field(panel, "infoFrequency", true);
     infoBitrate = field(panel, "infoBitrate", true);
@@ -282,6 +278,7 @@ QWidget *frmDialog::buildTagPanel()
     // The format description is the longest: it takes the whole width of both columns.
     auto *formatLabel = new QLabel(QStringLiteral("FormatString:"), panel);
     formatLabel->setBuddy(infoFormatString);
+    formatLabel->setContentsMargins(10, 0, 0, 0);
     grid->addWidget(formatLabel, 0, 4);
     grid->addWidget(infoFormatString, 0, 5, 1, 3);
     addRow(grid, 1, 4, QStringLiteral("Frequency:"), infoFrequency);
@@ -311,11 +308,17 @@ QWidget *frmDialog::buildTagPanel()
     outer->addLayout(grid);
     outer->addStretch(1);
 
-    // Compact boxes so that every field fits the panel's height.
+    // Compact boxes so that every field fits the panel's height, whatever padding a skin gives.
+    panel->setStyleSheet(
+        QStringLiteral("QLineEdit, QComboBox { padding-top: 0px; padding-bottom: 0px; }"));
     for (QLineEdit *edit : panel->findChildren<QLineEdit *>())
         edit->setFixedHeight(22);
     infoGenre->setFixedHeight(22);
-    for (QPushButton *b : {cmdID3, cmdSetInfo, cmdCancel})
-        b->setFixedHeight(24);
+    for (QLineEdit *edit : {infoFormatString, infoFrequency, infoBitrate, infoDuration,
+                            infoChannels, infoSamples, infoSize, infoBitsPerSample, infoFormatTag})
+        edit->setMinimumWidth(106);
+    for (QLineEdit *edit :
+         {infoGenreS, infoCopyright, infoComposer, infoURL, infoEncodedBy, infoOriginalArtist})
+        edit->setMinimumWidth(130);
     return panel;
 }
