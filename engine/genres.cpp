@@ -70,7 +70,7 @@ QStringList Genres::compose(int genre, const QString &genreS)
 void Genres::parse(const QStringList &stored, int &genre, QString &genreS)
 {
     // "(17)Rock" is a reference followed by a refinement: two values.
-    static const QRegularExpression reference(QStringLiteral("^\\s*\\((\\d+)\\)(.*)$"));
+    const QRegularExpression reference(QStringLiteral("^\\s*\\((\\d+)\\)(.*)$"));
     QStringList split;
     for (const QString &value : stored) {
         const auto m = reference.match(value);

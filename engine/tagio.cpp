@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <taglib/aifffile.h>
 #include <taglib/asffile.h>
@@ -106,9 +105,12 @@ QString yearText(qint32 year)
 
 int leadingNumber(const QString &text)
 {
-    static const QRegularExpression digits(QStringLiteral("^\\s*(\\d+)"));
-    const auto m = digits.match(text);
-    return m.hasMatch() ? m.captured(1).left(9).toInt() : 0;
+    // "2004-05-01" gives 2004, "5/12" gives 5.
+    const QString t = text.trimmed();
+    qsizetype n = 0;
+    while (n < t.size() && n < 9 && t.at(n).isDigit() && t.at(n).unicode() < 128)
+        ++n;
+    return n > 0 ? t.left(n).toInt() : 0;
 }
 
 void readStore(const TagStore &store, TagScope scope, TagFields &f)
