@@ -143,6 +143,31 @@ private slots:
         QCOMPARE(f.window->Skn->hue(), hue);
     }
 
+    void unusableThemeGivesPlainHue_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("not a number") << "abc";
+        QTest::newRow("hue past 16 bits") << "2000";
+    }
+
+    // With the options refused at start-up nothing rewrites the stored theme, so the load
+    // itself meets what the file holds.
+    void unusableThemeGivesPlainHue()
+    {
+        QFETCH(QString, stored);
+        Fixture f;
+        f.write(Ini::Ogg::QualityEnabled, QStringLiteral("0"));
+        f.write(Ini::Ogg::VbrEnabled, QStringLiteral("0"));
+        f.write(Ini::Ogg::Bitrate, QStringLiteral("14"));
+        f.write(Ini::Ogg::Frequency, QStringLiteral("0"));
+        f.write(Ini::Ogg::Channel, QStringLiteral("0"));
+        f.write(Ini::Output::ColorThemes, stored);
+        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
+        QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 1);
+        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
+        QCOMPARE(f.window->Skn->hue(), 0);
+    }
+
     void loadPreparesEngineAndWindow()
     {
         Fixture f;
