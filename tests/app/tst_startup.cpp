@@ -56,7 +56,13 @@ private slots:
         if (libraryWritesSkin)
             QVERIFY(window->Skn->isSkinned(window));
         QVERIFY(!startup.endedSilently());
-        window->close();
+
+        // Closing the main window releases the engine objects and leaves nothing visible.
+        QVERIFY(window->close());
+        QCOMPARE(window->releaseLog(),
+                 QStringList({"Reader", "Writer", "AudioPlayer", "FileInfo"}));
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
     }
 
     void anotherInstanceShowsNoMainWindow()
