@@ -82,8 +82,9 @@ public:
     // 0..1000 is Vorbis quality 0.0..10.0 (the bitrates are then ignored).
     void SetOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate,
                       qint16 quality);
-    // Later ".wav" outputs. 8, 16, 24, 32 bits: PCM (8-bit unsigned, the others signed).
-    // 2..5 bits: IMA ADPCM with that many bits per sample code, a compressed WAV.
+    // Later ".wav" outputs. 8, 16, 24, 32 bits: PCM (8-bit unsigned, the others signed),
+    // dithered when the source is finer. 2..5 bits: compressed as IMA ADPCM, whose 4-bit
+    // code is the one WAV players decode, at the rate and (one or two) channels asked.
     void SetWavFormat(int rate, int channels, int bitsPerSample);
     // Later ".mp3" outputs use a copy of these values.
     void SetMp3Settings(const Mp3Settings &settings);

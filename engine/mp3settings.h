@@ -13,9 +13,9 @@ public:
     int Channels = 2;
     // LAME's algorithm quality, 0 (best, slowest) .. 9 (fastest).
     int EncoderQuality = 2;
-    // kbit/s: the constant bitrate, the minimum for VBR and the mean for ABR.
+    // kbit/s: the constant bitrate (CBR), the mean bitrate (ABR).
     int Bitrate = 128;
-    // kbit/s: the largest bitrate VBR and ABR may use.
+    // kbit/s: the largest bitrate VBR and ABR may use (ABR: at least Bitrate).
     int MaxVbrBitrate = 192;
     // VBR quality, 0 (best) .. 9 (smallest).
     int VbrQuality = 4;
