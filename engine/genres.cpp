@@ -57,13 +57,14 @@ int Genres::number(const QString &name)
 
 QStringList Genres::compose(int genre, const QString &genreS)
 {
+    // The free text first: players that show one value show the more telling one.
     QStringList values;
     const QString standard = name(genre);
-    if (!standard.isEmpty())
-        values << standard;
     const QString text = genreS.trimmed();
     if (!text.isEmpty() && text.compare(standard, Qt::CaseInsensitive) != 0)
         values << text;
+    if (!standard.isEmpty())
+        values << standard;
     return values;
 }
 
@@ -112,13 +113,13 @@ void Genres::parse(const QStringList &stored, int &genre, QString &genreS)
 QStringList Genres::mergeBasic(int genre, const QStringList &stored)
 {
     QStringList values;
-    const QString standard = name(genre);
-    if (!standard.isEmpty())
-        values << standard;
     for (const QString &value : stored) {
         const QString text = value.trimmed();
         if (!text.isEmpty() && numberReference(text) < 0 && number(text) < 0)
             values << text;
     }
+    const QString standard = name(genre);
+    if (!standard.isEmpty())
+        values << standard;
     return values;
 }

@@ -35,8 +35,8 @@ constexpr int Count = 148;
 QString name(int genre);
 // The number of a standard name (case-insensitive, common alternative spellings too), or -1.
 int number(const QString &name);
-// Genre and GenreS as the list of values a tag's genre holds: the standard genre's name,
-// then the free text when it says something else.
+// Genre and GenreS as the list of values a tag's genre holds: the free text when it says
+// something other than the standard genre's name, then that name.
 QStringList compose(int genre, const QString &genreS);
 // The reverse of compose for any stored list: numbers ("17", "(17)") and names map to Genre;
 // GenreS is the first value that is not the standard name, else the standard name.
