@@ -109,6 +109,8 @@ QString tst_Tags::source(const QString &name)
             codec = {"-c:a", "libvorbis"};
         else if (ext == "wma")
             codec = {"-c:a", "wmav2"};
+        else if (ext == "opus")
+            codec = {"-c:a", "libopus"};
         else if (ext == "mp3")
             codec = {"-c:a",         "libmp3lame", "-b:a",           "96k",
                      "-write_id3v1", "0",          "-id3v2_version", "0"};
@@ -131,6 +133,7 @@ void tst_Tags::roundTrip_data()
     QTest::newRow("wav v2") << "wav" << 2;
     QTest::newRow("wav v1") << "wav" << 1;
     QTest::newRow("flac v2") << "flac" << 2;
+    QTest::newRow("opus v2") << "opus" << 2;
 }
 
 void tst_Tags::roundTrip()
