@@ -12,6 +12,7 @@
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
@@ -349,7 +350,10 @@ void withTag(const QString &path, int tagVersion, bool save,
     FileRef ref(&stream, false);
     if (ref.isNull() || !ref.file()->isValid())
         fail(path, QStringLiteral("no tag can be kept in this kind of file"));
-    work(*TagStore::forProperties(ref.file()), scope);
+    if (auto *mp4 = dynamic_cast<MP4::File *>(ref.file()); mp4 && mp4->tag())
+        work(*TagStore::forMp4(mp4->tag()), scope);
+    else
+        work(*TagStore::forProperties(ref.file()), scope);
     if (save)
         saved(ref.file()->save());
 }

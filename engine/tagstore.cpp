@@ -3,6 +3,7 @@
 #include <taglib/asftag.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/mp4tag.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tfile.h>
 #include <taglib/tpropertymap.h>
@@ -499,6 +500,64 @@ private:
     Apply m_apply;
     bool m_dirty = false;
 };
+
+// MP4: TagLib's property names, plus iTunes-style free-form atoms for the fields that have
+// no atom of their own.
+class Mp4Store : public PropertyStore
+{
+public:
+    Mp4Store(MP4::Tag *tag)
+        : PropertyStore(tag->properties(), [tag](const PropertyMap &m) { tag->setProperties(m); })
+        , m_tag(tag)
+    {
+    }
+
+    QStringList get(StoredField field) const override
+    {
+        const char *atom = freeForm(field);
+        if (!atom)
+            return PropertyStore::get(field);
+        return m_tag->contains(atom) ? toQt(m_tag->item(atom).toStringList()) : QStringList();
+    }
+
+    void set(StoredField field, const QStringList &values) override
+    {
+        const char *atom = freeForm(field);
+        if (!atom) {
+            PropertyStore::set(field, values);
+            return;
+        }
+        m_pending.append({atom, nonEmpty(values)});
+    }
+
+    void commit() override
+    {
+        PropertyStore::commit();
+        // After the properties, which would otherwise drop atoms they do not know.
+        for (const auto &[atom, values] : m_pending) {
+            m_tag->removeItem(atom);
+            if (!values.isEmpty())
+                m_tag->setItem(atom, MP4::Item(toTagLib(values)));
+        }
+        m_pending.clear();
+    }
+
+private:
+    static const char *freeForm(StoredField field)
+    {
+        switch (field) {
+        case StoredField::URL:
+            return "----:com.apple.iTunes:URL";
+        case StoredField::OriginalArtist:
+            return "----:com.apple.iTunes:ORIGINALARTIST";
+        default:
+            return nullptr;
+        }
+    }
+
+    MP4::Tag *m_tag;
+    QList<QPair<const char *, QStringList>> m_pending;
+};
 } // namespace
 
 std::unique_ptr<TagStore> TagStore::forId3v2(ID3v2::Tag *tag)
@@ -514,6 +573,11 @@ std::unique_ptr<TagStore> TagStore::forXiph(Ogg::XiphComment *tag)
 std::unique_ptr<TagStore> TagStore::forAsf(ASF::Tag *tag)
 {
     return std::make_unique<AsfStore>(tag);
+}
+
+std::unique_ptr<TagStore> TagStore::forMp4(MP4::Tag *tag)
+{
+    return std::make_unique<Mp4Store>(tag);
 }
 
 std::unique_ptr<TagStore> TagStore::forProperties(TagLib::File *file)

@@ -18,6 +18,9 @@ class XiphComment;
 namespace ASF {
 class Tag;
 }
+namespace MP4 {
+class Tag;
+}
 } // namespace TagLib
 
 // The tag fields as stored values, before numbers are parsed.
@@ -51,6 +54,7 @@ public:
     static std::unique_ptr<TagStore> forId3v2(TagLib::ID3v2::Tag *tag);
     static std::unique_ptr<TagStore> forXiph(TagLib::Ogg::XiphComment *tag);
     static std::unique_ptr<TagStore> forAsf(TagLib::ASF::Tag *tag);
+    static std::unique_ptr<TagStore> forMp4(TagLib::MP4::Tag *tag);
     // Through TagLib's generic property names, for every other format.
     static std::unique_ptr<TagStore> forProperties(TagLib::File *file);
     static std::unique_ptr<TagStore> forProperties(TagLib::Tag *tag);

@@ -134,6 +134,7 @@ void tst_Tags::roundTrip_data()
     QTest::newRow("wav v1") << "wav" << 1;
     QTest::newRow("flac v2") << "flac" << 2;
     QTest::newRow("opus v2") << "opus" << 2;
+    QTest::newRow("m4a v2") << "m4a" << 2;
 }
 
 void tst_Tags::roundTrip()
