@@ -22,14 +22,20 @@ struct OptionsFixture
     std::unique_ptr<frmOption> dialog = std::make_unique<frmOption>(host);
 
     QString working() const { return SettingsFiles::workingFile(); }
-    void writeWorking(const QByteArray &text) const { writeFile(working(), text); }
-    QString value(Ini::Key key) const { return SettingsFiles::read(working(), key); }
-    static void writeFile(const QString &path, const QByteArray &text)
+    void writeWorking(const QByteArray &text) const
     {
-        QFile f(path);
+        QFile f(working());
         if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
             f.write(text);
     }
+    // Writes the settings file and loads the dialog from it.
+    frmOption &load(const QByteArray &text)
+    {
+        writeWorking(text);
+        dialog->Load();
+        return *dialog;
+    }
+    QString value(Ini::Key key) const { return SettingsFiles::read(working(), key); }
     static QByteArray bytes(const QString &path)
     {
         QFile f(path);

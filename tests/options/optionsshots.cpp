@@ -16,41 +16,26 @@
 #include <QTabWidget>
 #include <QThread>
 
-namespace {
-
-class SkinnedHost : public RecordingHost
+struct SkinnedHost : RecordingHost
 {
-public:
     SkinEngine skin;
-    void applySkin(QWidget *window, const QString &definition) override
-    {
-        skin.applySkin(window, definition);
-    }
+    void applySkin(QWidget *window, const QString &name) override { skin.applySkin(window, name); }
     void setHue(int degrees) override { skin.setHue(degrees, true); }
 };
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     TestConfigDir config;
     TestPlatform::install();
-
-    QFile defaults(SettingsFiles::defaultsFile());
-    QFile working(SettingsFiles::workingFile());
-    if (!defaults.open(QIODevice::ReadOnly) || !working.open(QIODevice::WriteOnly))
-        return 1;
-    working.write(defaults.readAll());
-    working.close();
+    QFile::copy(SettingsFiles::defaultsFile(), SettingsFiles::workingFile());
 
     SkinnedHost host;
     host.skin.loadSkinFile(TestEnv::sourceDir() + QStringLiteral("/resources/skin/media.skn"));
     Converter writer;
     ConverterEncoder encoder(writer);
     host.engine = &encoder;
-
     frmOption dialog(host);
     dialog.Load();
     dialog.Apply();
@@ -58,13 +43,9 @@ int main(int argc, char **argv)
     const char *names[] = {"general", "mp3", "wma", "ogg", "wav"};
     for (int page = 0; page < 5; ++page) {
         dialog.SSTab1->setCurrentIndex(page);
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < 20; ++i, QThread::msleep(10))
             app.processEvents();
-            QThread::msleep(10);
-        }
-        const QString file =
-            QDir(outDir).filePath(QStringLiteral("options-%1.png").arg(names[page]));
-        if (!dialog.grab().save(file))
+        if (!dialog.grab().save(out.filePath(QStringLiteral("options-%1.png").arg(names[page]))))
             return 2;
     }
     return 0;

@@ -11,46 +11,36 @@ QStringList RecordingEncoder::callsOf(const QString &name) const
     return out;
 }
 
-QString RecordingEncoder::last(const QString &name) const
+void RecordingEncoder::record(const char *name, std::initializer_list<int> values, const char *set)
 {
-    const QStringList all = callsOf(name);
-    return all.isEmpty() ? QString() : all.last();
+    QString line = QLatin1String(name);
+    for (int v : values)
+        line += QLatin1Char(' ') + QString::number(v);
+    calls << line;
+    if (set)
+        m_lastSet = QLatin1String(set);
 }
 
-bool RecordingEncoder::CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
-                                      int maxBitrate)
+bool RecordingEncoder::CheckOggFormat(int rate, int channels, int bitrate, int min, int max)
 {
-    calls << QStringLiteral("CheckOggFormat %1 %2 %3 %4 %5")
-                 .arg(rate)
-                 .arg(channels)
-                 .arg(bitrate)
-                 .arg(minBitrate)
-                 .arg(maxBitrate);
+    record("CheckOggFormat", {rate, channels, bitrate, min, max});
     return acceptOgg;
 }
 
-void RecordingEncoder::SetOggFormat(int rate, int channels, int bitrate, int minBitrate,
-                                    int maxBitrate, qint16 quality)
+void RecordingEncoder::SetOggFormat(int rate, int channels, int bitrate, int min, int max,
+                                    qint16 quality)
 {
-    calls << QStringLiteral("SetOggFormat %1 %2 %3 %4 %5 %6")
-                 .arg(rate)
-                 .arg(channels)
-                 .arg(bitrate)
-                 .arg(minBitrate)
-                 .arg(maxBitrate)
-                 .arg(quality);
-    m_lastSet = QStringLiteral("ogg");
+    record("SetOggFormat", {rate, channels, bitrate, min, max, quality}, "ogg");
 }
 
 void RecordingEncoder::SetWavFormat(int rate, int channels, int bits)
 {
-    calls << QStringLiteral("SetWavFormat %1 %2 %3").arg(rate).arg(channels).arg(bits);
-    m_lastSet = QStringLiteral("wav");
+    record("SetWavFormat", {rate, channels, bits}, "wav");
 }
 
 void RecordingEncoder::SetWmaProfile(int profile)
 {
-    calls << QStringLiteral("SetWmaProfile %1").arg(profile);
+    record("SetWmaProfile", {profile});
     if (profile == failProfile)
         throw EngineError(QStringLiteral("profile refused"));
     m_lastSet = QStringLiteral("wma%1").arg(profile);
@@ -58,37 +48,9 @@ void RecordingEncoder::SetWmaProfile(int profile)
 
 void RecordingEncoder::SetMp3Settings(const Mp3Settings &s)
 {
-    calls << QStringLiteral("SetMp3Settings %1 %2 %3 %4 %5 %6 %7 %8")
-                 .arg(s.SampleRate)
-                 .arg(s.VbrMethod)
-                 .arg(s.Channels)
-                 .arg(s.EncoderQuality)
-                 .arg(s.Bitrate)
-                 .arg(s.MaxVbrBitrate)
-                 .arg(s.VbrQuality)
-                 .arg(s.AlternativePreset);
+    record("SetMp3Settings",
+           {s.SampleRate, s.VbrMethod, s.Channels, s.EncoderQuality, s.Bitrate, s.MaxVbrBitrate,
+            s.VbrQuality, s.AlternativePreset},
+           "mp3");
     lastMp3 = s;
-    m_lastSet = QStringLiteral("mp3");
-}
-
-QString RecordingEncoder::FormatString()
-{
-    return format + QLatin1Char(' ') + m_lastSet;
-}
-
-void RecordingEncoder::setSwitch(bool on)
-{
-    calls << QStringLiteral("setSwitch %1").arg(on ? 1 : 0);
-}
-
-void RecordingHost::rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder)
-{
-    for (Row &row : rows)
-        row.saveTo = intoSourceFolder ? row.from : outputFolder;
-}
-
-void RecordingHost::setJobListBackground(const QColor &colour)
-{
-    listBackground = colour;
-    ++backgroundChanges;
 }

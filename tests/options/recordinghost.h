@@ -7,8 +7,6 @@
 #include <QColor>
 #include <QStringList>
 
-#include <functional>
-
 // An encoder that records every call as one text line ("SetOggFormat 44100 2 128 0 0 400").
 class RecordingEncoder : public EncoderSink
 {
@@ -20,7 +18,10 @@ public:
     Mp3Settings lastMp3;
 
     QStringList callsOf(const QString &name) const;
-    QString last(const QString &name) const;
+    QString last(const QString &name) const
+    {
+        return callsOf(name).value(callsOf(name).size() - 1);
+    }
 
     bool CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
                         int maxBitrate) override;
@@ -29,10 +30,11 @@ public:
     void SetWavFormat(int rate, int channels, int bits) override;
     void SetWmaProfile(int profile) override;
     void SetMp3Settings(const Mp3Settings &settings) override;
-    QString FormatString() override;
-    void setSwitch(bool on) override;
+    QString FormatString() override { return format + QLatin1Char(' ') + m_lastSet; }
+    void setSwitch(bool on) override { record("setSwitch", {on ? 1 : 0}); }
 
 private:
+    void record(const char *name, std::initializer_list<int> values, const char *set = nullptr);
     QString m_lastSet;
 };
 
@@ -61,10 +63,18 @@ public:
     QWidget *ownerWindow() override { return nullptr; }
     void setFolderBox(const QString &text) override { folderBox = text; }
     void setFolderPanel(const QString &text) override { panel1 = text; }
-    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder) override;
+    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder) override
+    {
+        for (Row &row : rows)
+            row.saveTo = intoSourceFolder ? row.from : outputFolder;
+    }
     void applySkin(QWidget *, const QString &definition) override { skinCalls << definition; }
     void setHue(int degrees) override { hues << degrees; }
-    void setJobListBackground(const QColor &colour) override;
+    void setJobListBackground(const QColor &colour) override
+    {
+        listBackground = colour;
+        ++backgroundChanges;
+    }
     EncoderSink *encoder() override { return engine; }
     Mp3Settings *mp3Settings() override { return engine ? &mp3 : nullptr; }
 };

@@ -18,37 +18,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-// Decodes `source` and encodes it with the writer's current settings.
-void convert(const QString &source, const QString &output, Converter &writer)
-{
-    Converter reader;
-    reader.OpenRead(source);
-    writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
-    writer.OpenWrite(output);
-    for (QByteArray chunk = reader.ReadChunk(1 << 16); !chunk.isEmpty();
-         chunk = reader.ReadChunk(1 << 16))
-        writer.WriteChunk(chunk);
-    writer.Close();
-    reader.Close();
-}
-
-QByteArray head(const QString &path, int size = 8192)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.read(size) : QByteArray();
-}
-
-} // namespace
-
 class TestOptionsOutput : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
     void defaultsMatchTheEngine();
     void mp3CbrVersusVbrMono();
     void oggQualityVersusBitrate();
@@ -56,13 +31,19 @@ private slots:
     void wmaProfilesDiffer();
 
 private:
-    QVariantMap convertAndProbe(const QString &name);
+    // Converts the tone with the writer's current settings; ffprobe's view of the result.
+    QVariantMap convert(const QString &name);
+    QByteArray head(const QString &name)
+    {
+        return OptionsFixture::bytes(m_dir.filePath(name)).left(8192);
+    }
+    qint64 size(const QString &name) { return QFileInfo(m_dir.filePath(name)).size(); }
 
     QTemporaryDir m_dir;
     QString m_source;
-    std::unique_ptr<OptionsFixture> m_f;
     std::unique_ptr<Converter> m_writer;
     std::unique_ptr<ConverterEncoder> m_encoder;
+    std::unique_ptr<OptionsFixture> m_f; // released first
 };
 
 void TestOptionsOutput::initTestCase()
@@ -71,61 +52,60 @@ void TestOptionsOutput::initTestCase()
     QVERIFY(!m_source.isEmpty());
 }
 
+// Each test starts from the factory defaults, applied to a fresh engine.
 void TestOptionsOutput::init()
-{
-    m_f = std::make_unique<OptionsFixture>();
-    m_writer = std::make_unique<Converter>();
-    m_encoder = std::make_unique<ConverterEncoder>(*m_writer);
-    m_f->host.engine = m_encoder.get();
-    // Start from the factory defaults.
-    m_f->writeWorking(OptionsFixture::bytes(SettingsFiles::defaultsFile()));
-    m_f->dialog->Load();
-    QVERIFY(m_f->dialog->Apply());
-}
-
-void TestOptionsOutput::cleanup()
 {
     m_f.reset();
     m_encoder.reset();
-    m_writer.reset();
+    m_writer = std::make_unique<Converter>();
+    m_encoder = std::make_unique<ConverterEncoder>(*m_writer);
+    m_f = std::make_unique<OptionsFixture>();
+    m_f->host.engine = m_encoder.get();
+    m_f->load(OptionsFixture::bytes(SettingsFiles::defaultsFile()));
+    QVERIFY(m_f->dialog->Apply());
 }
 
-QVariantMap TestOptionsOutput::convertAndProbe(const QString &name)
+QVariantMap TestOptionsOutput::convert(const QString &name)
 {
-    const QString out = m_dir.filePath(name);
-    convert(m_source, out, *m_writer);
-    return AudioFixtures::probe(out);
+    Converter reader;
+    reader.OpenRead(m_source);
+    m_writer->SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
+    m_writer->OpenWrite(m_dir.filePath(name));
+    for (QByteArray chunk = reader.ReadChunk(1 << 16); !chunk.isEmpty();
+         chunk = reader.ReadChunk(1 << 16))
+        m_writer->WriteChunk(chunk);
+    m_writer->Close();
+    reader.Close();
+    return AudioFixtures::probe(m_dir.filePath(name));
 }
 
 void TestOptionsOutput::defaultsMatchTheEngine()
 {
     // The format texts shipped with the defaults are what the engine reports for them.
-    const QString defaults = SettingsFiles::defaultsFile();
     for (Ini::Key key : {Ini::Ogg::Fs, Ini::Wma::Fs, Ini::Mp3::Fs})
-        QCOMPARE(m_f->value(key), SettingsFiles::read(defaults, key));
+        QCOMPARE(m_f->value(key), SettingsFiles::read(SettingsFiles::defaultsFile(), key));
     QCOMPARE(m_f->platform->count("messageBox"), 0);
 }
 
 void TestOptionsOutput::mp3CbrVersusVbrMono()
 {
-    const QVariantMap cbr = convertAndProbe(QStringLiteral("cbr.mp3"));
+    const QVariantMap cbr = convert(QStringLiteral("cbr.mp3"));
     QCOMPARE(cbr.value("codec_name").toString(), QStringLiteral("mp3"));
     QCOMPARE(cbr.value("channels").toInt(), 2);
     QCOMPARE(cbr.value("sample_rate").toInt(), 44100);
     QCOMPARE(cbr.value("bit_rate").toInt(), 128000);
-    QVERIFY(!head(m_dir.filePath("cbr.mp3")).contains("Xing"));
+    QVERIFY(!head("cbr.mp3").contains("Xing"));
 
     Mp3Page &p = *m_f->dialog->mp3;
     p.cmbChMode->setCurrentIndex(0);          // Mono
     p.cmbVBRCodingMethod->setCurrentIndex(3); // New
     p.cmbFrequency->setCurrentIndex(5);       // 24 000 Hz
     QVERIFY(m_f->dialog->Apply());
-    const QVariantMap vbr = convertAndProbe(QStringLiteral("vbr.mp3"));
+    const QVariantMap vbr = convert(QStringLiteral("vbr.mp3"));
     QCOMPARE(vbr.value("channels").toInt(), 1);
     QCOMPARE(vbr.value("sample_rate").toInt(), 24000);
-    QVERIFY(head(m_dir.filePath("vbr.mp3")).contains("Xing"));
+    QVERIFY(head("vbr.mp3").contains("Xing"));
     QVERIFY2(m_f->dialog->MP3fs.contains("24000"), qPrintable(m_f->dialog->MP3fs));
-    QCOMPARE(m_f->value(Ini::Mp3::Channel), QStringLiteral("0"));
 }
 
 void TestOptionsOutput::oggQualityVersusBitrate()
@@ -134,8 +114,9 @@ void TestOptionsOutput::oggQualityVersusBitrate()
     QVERIFY(p.chQuality->isChecked());
     p.sldrQuality1->setValue(0);
     QVERIFY(m_f->dialog->Apply());
-    const QVariantMap low = convertAndProbe(QStringLiteral("q0.ogg"));
+    const QVariantMap low = convert(QStringLiteral("q0.ogg"));
     QCOMPARE(low.value("codec_name").toString(), QStringLiteral("vorbis"));
+    QCOMPARE(low.value("channels").toInt(), 2);
 
     // A setting Vorbis cannot encode is refused with the message, and nothing is stored.
     p.chQuality->click();         // bitrate mode
@@ -150,19 +131,15 @@ void TestOptionsOutput::oggQualityVersusBitrate()
     p.Combo2->setCurrentIndex(7); // 44 100 Hz
     p.sldrBitrate1->setValue(8);  // 112 kbit/s nominal
     QVERIFY(m_f->dialog->Apply());
-    QCOMPARE(m_f->platform->count("messageBox"), 1);
-    const QVariantMap managed = convertAndProbe(QStringLiteral("b112.ogg"));
+    const QVariantMap managed = convert(QStringLiteral("b112.ogg"));
     QCOMPARE(managed.value("channels").toInt(), 1);
-    QCOMPARE(low.value("channels").toInt(), 2);
-    QVERIFY2(QFileInfo(m_dir.filePath("b112.ogg")).size() >
-                 QFileInfo(m_dir.filePath("q0.ogg")).size(),
-             "the 112 kbit/s file is larger than the quality 0 file");
     QCOMPARE(managed.value("bit_rate").toInt(), 112000);
+    QVERIFY2(size("b112.ogg") > size("q0.ogg"), "112 kbit/s is larger than quality 0");
 }
 
 void TestOptionsOutput::wavCdVersusSmallMono()
 {
-    const QVariantMap cd = convertAndProbe(QStringLiteral("cd.wav"));
+    const QVariantMap cd = convert(QStringLiteral("cd.wav"));
     QCOMPARE(cd.value("codec_name").toString(), QStringLiteral("pcm_s16le"));
     QCOMPARE(cd.value("sample_rate").toInt(), 44100);
     QCOMPARE(cd.value("channels").toInt(), 2);
@@ -172,27 +149,26 @@ void TestOptionsOutput::wavCdVersusSmallMono()
     p.Combo4->setCurrentIndex(p.Combo4->findText("MONO"));
     p.Combo5->setCurrentIndex(p.Combo5->findText("BPS_8_BIT"));
     QVERIFY(m_f->dialog->Apply());
-    const QVariantMap small = convertAndProbe(QStringLiteral("small.wav"));
+    const QVariantMap small = convert(QStringLiteral("small.wav"));
     QCOMPARE(small.value("codec_name").toString(), QStringLiteral("pcm_u8"));
     QCOMPARE(small.value("sample_rate").toInt(), 22050);
     QCOMPARE(small.value("channels").toInt(), 1);
-    QCOMPARE(m_f->value(Ini::Wav::Frequency), QStringLiteral("FQ_22_KHZ"));
 }
 
 void TestOptionsOutput::wmaProfilesDiffer()
 {
     WmaPage &p = *m_f->dialog->wma;
     p.sldWMA->setValue(2); // live: no Apply needed
-    const QVariantMap low = convertAndProbe(QStringLiteral("low.wma"));
+    const QVariantMap low = convert(QStringLiteral("low.wma"));
     p.sldWMA->setValue(7);
-    const QVariantMap high = convertAndProbe(QStringLiteral("high.wma"));
+    const QVariantMap high = convert(QStringLiteral("high.wma"));
     QCOMPARE(low.value("codec_name").toString(), QStringLiteral("wmav2"));
     QCOMPARE(high.value("codec_name").toString(), QStringLiteral("wmav2"));
     const int lowRate = low.value("bit_rate").toInt();
     const int highRate = high.value("bit_rate").toInt();
     QVERIFY2(lowRate > 0 && highRate >= 4 * lowRate,
              qPrintable(QStringLiteral("%1 vs %2").arg(lowRate).arg(highRate)));
-    QVERIFY(p.lblWMAdes->text().trimmed() == m_writer->FormatString());
+    QCOMPARE(p.lblWMAdes->text().trimmed(), m_writer->FormatString());
 }
 
 QTEST_MAIN(TestOptionsOutput)
