@@ -26,17 +26,20 @@ private slots:
     void truncatedMp3StillDecodesItsStart();
     void seekLandsOnTheFrame_data();
     void seekLandsOnTheFrame();
-    void seekPastTheEndEndsReading();
-    void closeIsHarmless();
+    void seekPastTheEndAndClose();
 
 private:
     TestConfigDir m_config;
     QTemporaryDir m_dir;
+    QByteArray m_mp3; // 4 s
 };
 
 void TestConverterDecode::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    QFile full(AudioFixtures::make(m_dir.path(), "full.mp3", 4, 44100, 2, {"-c:a", "libmp3lame"}));
+    QVERIFY(full.open(QIODevice::ReadOnly));
+    m_mp3 = full.readAll();
 }
 
 void TestConverterDecode::decodesEveryFormat_data()
@@ -81,23 +84,14 @@ void TestConverterDecode::decodesEveryFormat()
     QFETCH(bool, video);
 
     const double seconds = 2.0;
-    QString path;
-    if (video) {
-        const QString tone =
-            QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(rate).arg(seconds);
-        QStringList full{"-hide_banner", "-loglevel",
-                         "error",        "-y",
-                         "-f",           "lavfi",
-                         "-i",           "testsrc=size=160x128:rate=25",
-                         "-f",           "lavfi",
-                         "-i",           tone,
-                         "-ac",          QString::number(channels)};
-        full << args << m_dir.filePath(name);
-        QVERIFY(!AudioFixtures::runTool("ffmpeg", full).isNull());
-        path = m_dir.filePath(name);
-    } else {
-        path = AudioFixtures::make(m_dir.path(), name, seconds, rate, channels, args);
-    }
+    const QString path =
+        video ? AudioFixtures::makeFrom(
+                    m_dir.path(), name,
+                    QStringLiteral("sine=frequency=440:sample_rate=%1:duration=2").arg(rate),
+                    QStringList{"-f", "lavfi", "-i", "testsrc=size=160x128:rate=25", "-ac",
+                                QString::number(channels)} +
+                        args)
+              : AudioFixtures::make(m_dir.path(), name, seconds, rate, channels, args);
     QVERIFY2(!path.isEmpty(), "ffmpeg could not make the fixture");
 
     Converter reader;
@@ -143,6 +137,7 @@ void TestConverterDecode::refusesUnusableSources_data()
         << "text.wav" << QByteArray("RIFF? no, just words\n").repeated(50);
     QTest::newRow("wav header only") << "header.wav" << QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16);
     QTest::newRow("missing file") << "missing.mp3" << QByteArray();
+    QTest::newRow("mp3 cut inside its first frames") << "stub.mp3" << m_mp3.left(300);
 }
 
 void TestConverterDecode::refusesUnusableSources()
@@ -168,29 +163,13 @@ void TestConverterDecode::refusesUnusableSources()
 
 void TestConverterDecode::truncatedMp3StillDecodesItsStart()
 {
-    const QString path =
-        AudioFixtures::make(m_dir.path(), "full.mp3", 4, 44100, 2, {"-c:a", "libmp3lame"});
-    QVERIFY(!path.isEmpty());
-    QFile full(path);
-    QVERIFY(full.open(QIODevice::ReadOnly));
-    const QByteArray bytes = full.readAll();
-
-    // Cut inside the first frames: nothing decodable is left.
-    const QString stub = m_dir.filePath("stub.mp3");
-    QFile s(stub);
-    QVERIFY(s.open(QIODevice::WriteOnly));
-    s.write(bytes.left(300));
-    s.close();
-    Converter reader;
-    QVERIFY_THROWS_EXCEPTION(EngineError, reader.OpenRead(stub, 0, 1));
-    QVERIFY(reader.GetStatus() < 0);
-
     // Cut in the middle: what is there decodes, and reading ends cleanly.
     const QString half = m_dir.filePath("half.mp3");
     QFile h(half);
     QVERIFY(h.open(QIODevice::WriteOnly));
-    h.write(bytes.left(bytes.size() / 2));
+    h.write(m_mp3.left(m_mp3.size() / 2));
     h.close();
+    Converter reader;
     reader.OpenRead(half, 0, 1);
     const qint64 frames = readAll(reader, 44100 * 8).size() / 8;
     QVERIFY(frames > 44100 && frames < 3 * 44100);
@@ -263,7 +242,7 @@ void TestConverterDecode::seekLandsOnTheFrame()
     }
 }
 
-void TestConverterDecode::seekPastTheEndEndsReading()
+void TestConverterDecode::seekPastTheEndAndClose()
 {
     const QString path =
         AudioFixtures::make(m_dir.path(), "short.wav", 1, 8000, 1, {"-c:a", "pcm_s16le"});
@@ -275,17 +254,14 @@ void TestConverterDecode::seekPastTheEndEndsReading()
     QCOMPARE(reader.Seek(4000, 3), 4000);
     QCOMPARE(readAll(reader, 100000).size(), 4000 * 4);
     QVERIFY_THROWS_EXCEPTION(EngineError, reader.Seek(0, 1));
-}
 
-void TestConverterDecode::closeIsHarmless()
-{
-    Converter c;
-    c.Close();
-    c.Close();
-    QCOMPARE(c.GetStatus(), 0);
-    QCOMPARE(c.GetLength(), 0);
-    QVERIFY_THROWS_EXCEPTION(EngineError, c.ReadChunk(100));
-    QVERIFY_THROWS_EXCEPTION(EngineError, c.WriteChunk(QByteArray(8, 0)));
+    // Closed (twice), it holds nothing and refuses to read or write.
+    reader.Close();
+    reader.Close();
+    QCOMPARE(reader.GetStatus(), 0);
+    QCOMPARE(reader.GetLength(), 0);
+    QVERIFY_THROWS_EXCEPTION(EngineError, reader.ReadChunk(100));
+    QVERIFY_THROWS_EXCEPTION(EngineError, reader.WriteChunk(QByteArray(8, 0)));
 }
 
 QTEST_GUILESS_MAIN(TestConverterDecode)

@@ -4,7 +4,6 @@
 #include "tests/support/testenv.h"
 #include "tst_converter_common.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,9 +22,7 @@ namespace {
 QByteArray digest(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList folderEntries(const QString &dir)
@@ -68,7 +65,6 @@ private slots:
     void refusesTheSourceAsOutput();
     void failedWriteLeavesNoPartialFile_data();
     void failedWriteLeavesNoPartialFile();
-    void readOnlyFolderIsRefused();
     void existingOutputIsReplacedOnlyAtClose();
     void cancelledCopyKeepsWhatWasCopied();
     void refusesUnknownExtensionsAndBadInput();
@@ -147,18 +143,6 @@ void TestConverterSafety::failedWriteLeavesNoPartialFile()
     QCOMPARE(folderEntries(outDir.path()), QStringList());
 }
 
-void TestConverterSafety::readOnlyFolderIsRefused()
-{
-    if (geteuid() == 0)
-        QSKIP("permissions do not bind the superuser");
-    QTemporaryDir outDir;
-    QFile::setPermissions(outDir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    Converter writer;
-    QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(outDir.filePath("x.wav"), 0));
-    QFile::setPermissions(outDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(folderEntries(outDir.path()), QStringList());
-}
-
 void TestConverterSafety::existingOutputIsReplacedOnlyAtClose()
 {
     QTemporaryDir outDir;
@@ -229,6 +213,14 @@ void TestConverterSafety::refusesUnknownExtensionsAndBadInput()
     writer.SetWavFormat(44100, 2, 12);
     QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav"), 0));
     QVERIFY(!QFile::exists(m_dir.filePath("x.wav")));
+    if (geteuid() != 0) { // permissions do not bind the superuser
+        QTemporaryDir outDir;
+        QFile::setPermissions(outDir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(outDir.filePath("x.wav"), 0));
+        QFile::setPermissions(outDir.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(folderEntries(outDir.path()), QStringList());
+    }
 
     // Frames split across chunks still arrive whole.
     writer.SetWavFormat(44100, 2, 16);
@@ -246,16 +238,17 @@ void TestConverterSafety::refusesUnknownExtensionsAndBadInput()
 
 void TestConverterSafety::parallelConvertersAreIndependent()
 {
-    QList<QString> outs;
-    std::vector<std::thread> threads;
     std::atomic<int> ok{0};
+    const auto out = [&](int i) {
+        return m_dir.filePath(QStringLiteral("par%1.ogg").arg(i));
+    };
+    std::vector<std::thread> threads;
     for (int i = 0; i < 3; ++i) {
-        outs << m_dir.filePath(QStringLiteral("par%1.ogg").arg(i));
         threads.emplace_back([&, i] {
             try {
                 Converter writer;
                 writer.SetOggFormat(44100, 2, 128, 0, 0, 300);
-                convert(writer, m_source, outs[i]);
+                convert(writer, m_source, out(i));
                 ++ok;
             } catch (const EngineError &) {
             }
@@ -264,8 +257,8 @@ void TestConverterSafety::parallelConvertersAreIndependent()
     for (auto &t : threads)
         t.join();
     QCOMPARE(ok.load(), 3);
-    for (const QString &o : outs)
-        QCOMPARE(AudioFixtures::probe(o).value("codec_name").toString(), QString("vorbis"));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(AudioFixtures::probe(out(i)).value("codec_name").toString(), QString("vorbis"));
 }
 
 QTEST_GUILESS_MAIN(TestConverterSafety)

@@ -8,11 +8,9 @@
 // Small audio files made at test time with the ffmpeg program, and independent readings of
 // them with ffprobe.
 namespace Fixture {
-// Runs ffmpeg with `arguments` (before the output name) and returns `dir/name`, or "" when
-// ffmpeg failed.
+// Runs ffmpeg with `arguments` (before the output name); `dir/name`, or "" when it failed.
 QString make(const QString &dir, const QString &name, const QStringList &arguments);
-// A tone of `seconds` from lavfi's sine source, encoded by the output name's extension
-// with `codecArguments`.
+// A tone as AudioFixtures::make.
 QString tone(const QString &dir, const QString &name, double seconds,
              const QStringList &codecArguments = {}, int rate = 44100, int channels = 2);
 // ffprobe's view: {"streams": [...], "format": {...}}.
@@ -21,7 +19,5 @@ QJsonObject probe(const QString &path);
 QJsonObject audioStream(const QString &path);
 // MD5 of the decoded audio stream (ffmpeg -f md5), untouched by any tag change.
 QByteArray audioMd5(const QString &path);
-// The decoded audio as 32-bit float interleaved PCM.
-QByteArray decodeFloat(const QString &path, int rate, int channels);
 QByteArray readAll(const QString &path);
 } // namespace Fixture

@@ -58,14 +58,11 @@ bool looksTheSame(const QImage &a, const QImage &b)
         return false;
     const QImage x = a.convertToFormat(QImage::Format_ARGB32);
     const QImage y = b.convertToFormat(QImage::Format_ARGB32);
-    for (int row = 0; row < x.height(); ++row) {
-        for (int column = 0; column < x.width(); ++column) {
-            const QRgb p = x.pixel(column, row);
-            const QRgb q = y.pixel(column, row);
-            if (qAbs(qRed(p) - qRed(q)) > 2 || qAbs(qGreen(p) - qGreen(q)) > 2 ||
-                qAbs(qBlue(p) - qBlue(q)) > 2 || qAbs(qAlpha(p) - qAlpha(q)) > 2)
-                return false;
-        }
+    const auto *p = x.constBits();
+    const auto *q = y.constBits();
+    for (qsizetype i = 0; i < x.sizeInBytes(); ++i) {
+        if (qAbs(int(p[i]) - int(q[i])) > 2)
+            return false;
     }
     return true;
 }
@@ -85,14 +82,10 @@ private slots:
     void generatedStyleFollowsPaletteAndInheritance();
     void withoutSkinWindowsStayPlain();
     void hueRestylesEverySkinnedWindow();
-    void everyHueStepGivesItsOwnLook();
-    void hueWithoutRedrawWaitsForNextApply();
     void deletingTheFileChangesNothing();
     void removeRestoresThePlainWindow();
     void freeFormIsFramelessAndShaped();
-    void destroyedWindowIsForgotten();
     void popupShowsAtPointAndTriggers();
-    void popupFollowsHueAndRemoval();
 
 private:
     TestConfigDir m_config;
@@ -125,18 +118,13 @@ void TestSkinEngine::malformedSkinsAreRefused_data()
     QTest::newRow("empty") << QByteArray() << "no window definitions";
     QTest::newRow("binary") << QByteArray("\x00\x01\xd0\xcf\x11\xe0", 6) << "line 1";
     QTest::newRow("unknown colour") << ("[Palette]\nb = #010203\n" + window) << "unknown colour @a";
-    QTest::newRow("bad colour") << QByteArray("[Palette]\na = #zz0000\n") + window << "bad colour";
     QTest::newRow("named colour") << QByteArray("[Palette]\na = red\n") + window << "bad colour";
     QTest::newRow("unclosed style")
         << QByteArray("[Palette]\na = #010203\n[Window X]\nstyle = <<<\n") << "without closing";
-    QTest::newRow("entry outside section") << QByteArray("a = #010203\n") + window << "line 1";
-    QTest::newRow("unknown section") << QByteArray("[Colours]\n") << "unknown section";
     QTest::newRow("unknown key") << QByteArray("[Window X]\nborder = 2\n") << "unknown key";
     QTest::newRow("duplicate window") << QByteArray("[Window X]\n[Window x]\n") << "defined twice";
     QTest::newRow("unknown inherit") << QByteArray("[Window X]\ninherit = Y\n") << "unknown window";
     QTest::newRow("bad corners") << QByteArray("[Window X]\ncorners = -3\n") << "corner radius";
-    QTest::newRow("bad frame") << QByteArray("[Window X]\nframe = round\n") << "bad frame";
-    QTest::newRow("unclosed header") << QByteArray("[Window X\n") << "unclosed";
 }
 
 void TestSkinEngine::malformedSkinsAreRefused()
@@ -160,16 +148,12 @@ void TestSkinEngine::hueRotation_data()
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<int>("hue");
     QTest::addColumn<int>("expectedHue"); // -1: unchanged colour
-    QTest::newRow("red +120") << QColor(255, 0, 0) << 120 << 120;
     QTest::newRow("blue +60") << QColor(0, 0, 255) << 60 << 300;
     QTest::newRow("accent +210 wraps") << QColor(91, 140, 255) << 210 << 72;
-    QTest::newRow("dark tint +90") << QColor(29, 33, 48) << 90 << 317;
     QTest::newRow("negative") << QColor(0, 255, 0) << -120 << 0;
     QTest::newRow("translucent") << QColor(255, 0, 0, 40) << 240 << 240;
     QTest::newRow("full turn") << QColor(18, 52, 86) << 360 << -1;
-    QTest::newRow("zero") << QColor(91, 140, 255) << 0 << -1;
     QTest::newRow("grey stays") << QColor(128, 128, 128) << 90 << -1;
-    QTest::newRow("white stays") << QColor(255, 255, 255) << 150 << -1;
 }
 
 void TestSkinEngine::hueRotation()
@@ -201,17 +185,22 @@ void TestSkinEngine::generatedStyleFollowsPaletteAndInheritance()
     QVERIFY(form.contains(QStringLiteral("QDialog { border: 1px solid #ff0000; }")));
     QVERIFY(engine.styleSheetFor(QStringLiteral("FreeForm"))
                 .contains(QStringLiteral("rgba(255, 0, 0, 128)")));
-    engine.setHue(120);
-    const QString turned = SkinFile::rotated(QColor(255, 0, 0), 120).name();
-    QVERIFY(engine.styleSheetFor(QStringLiteral("Default"))
-                .contains(QStringLiteral("background-color: %1; color: #808080;").arg(turned)));
     QCOMPARE(engine.styleSheetFor(QStringLiteral("Nothing")), QString());
 
     // An unknown definition draws a window with the default one.
     QWidget window;
     engine.applySkin(&window, QStringLiteral("NoSuchWindow"));
     QCOMPARE(engine.definitionOf(&window), QStringLiteral("Default"));
-    QCOMPARE(window.styleSheet(), engine.styleSheetFor(QStringLiteral("Default")));
+    const QString before = window.styleSheet();
+    QCOMPARE(before, engine.styleSheetFor(QStringLiteral("Default")));
+
+    // A hue set without redrawing waits for the next apply; greys do not turn.
+    engine.setHue(120, false);
+    QCOMPARE(window.styleSheet(), before);
+    engine.applyDefaultSkin(&window);
+    const QString turned = SkinFile::rotated(QColor(255, 0, 0), 120).name();
+    QVERIFY(window.styleSheet().contains(
+        QStringLiteral("background-color: %1; color: #808080;").arg(turned)));
 }
 
 void TestSkinEngine::withoutSkinWindowsStayPlain()
@@ -229,7 +218,6 @@ void TestSkinEngine::withoutSkinWindowsStayPlain()
     QVERIFY(!engine.isSkinned(&window));
     QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
     engine.removeSkin(&window);
-    QCOMPARE(engine.hue(), 60);
 }
 
 void TestSkinEngine::hueRestylesEverySkinnedWindow()
@@ -240,7 +228,6 @@ void TestSkinEngine::hueRestylesEverySkinnedWindow()
     QWidget dialog;
     engine.applyDefaultSkin(&main);
     engine.applySkin(&dialog, QStringLiteral("Form"));
-    QCOMPARE(engine.definitionOf(&dialog), QStringLiteral("Form"));
     const QString mainAt0 = main.styleSheet();
     const QString dialogAt0 = dialog.styleSheet();
     QVERIFY(!mainAt0.isEmpty() && mainAt0 != dialogAt0);
@@ -248,10 +235,8 @@ void TestSkinEngine::hueRestylesEverySkinnedWindow()
     QSignalSpy changed(&engine, &SkinEngine::hueChanged);
     engine.setHue(4 * 30);
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(engine.hue(), 120);
     QCOMPARE(main.styleSheet(), engine.styleSheetFor(SkinEngine::DefaultDefinition));
     QCOMPARE(dialog.styleSheet(), engine.styleSheetFor(QStringLiteral("Form")));
-    QVERIFY(main.styleSheet() != mainAt0);
     QVERIFY(dialog.styleSheet() != dialogAt0);
     // The accent colour has turned by 120 degrees.
     const QColor accent = engine.skin()->palette().value(QStringLiteral("accent"));
@@ -262,31 +247,14 @@ void TestSkinEngine::hueRestylesEverySkinnedWindow()
     QCOMPARE(engine.hue(), 0);
     QCOMPARE(main.styleSheet(), mainAt0);
     QCOMPARE(dialog.styleSheet(), dialogAt0);
-}
 
-void TestSkinEngine::everyHueStepGivesItsOwnLook()
-{
-    SkinEngine engine;
-    QVERIFY(engine.loadSkinFile(shippedSkinPath()));
+    // Each of the twelve steps of the options slider gives its own look.
     QSet<QString> sheets;
     for (int n = 0; n < 12; ++n) {
         engine.setHue(n * 30);
-        sheets.insert(engine.styleSheetFor(SkinEngine::DefaultDefinition));
+        sheets.insert(main.styleSheet());
     }
     QCOMPARE(sheets.size(), 12);
-}
-
-void TestSkinEngine::hueWithoutRedrawWaitsForNextApply()
-{
-    SkinEngine engine;
-    QVERIFY(engine.loadSkinData(SmallSkin));
-    QWidget window;
-    engine.applyDefaultSkin(&window);
-    const QString before = window.styleSheet();
-    engine.setHue(240, false);
-    QCOMPARE(window.styleSheet(), before);
-    engine.applyDefaultSkin(&window);
-    QVERIFY(window.styleSheet().contains(SkinFile::rotated(QColor(255, 0, 0), 240).name()));
 }
 
 void TestSkinEngine::deletingTheFileChangesNothing()
@@ -304,13 +272,10 @@ void TestSkinEngine::deletingTheFileChangesNothing()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QImage before = window.grab().toImage();
-    const QString sheet = window.styleSheet();
 
     QVERIFY(QFile::remove(path));
     QCoreApplication::processEvents();
-    window.update();
     QCOMPARE(window.grab().toImage(), before);
-    QCOMPARE(window.styleSheet(), sheet);
 
     // The skin stays usable: hue changes and windows skinned later still work.
     engine.setHue(90);
@@ -338,7 +303,6 @@ void TestSkinEngine::removeRestoresThePlainWindow()
     engine.applySkin(&window, QStringLiteral("FreeForm"));
     engine.applyDefaultSkin(&window);
     QVERIFY(window.grab().toImage() != plain);
-    QCOMPARE(window.property("skinWindow").toBool(), true);
 
     engine.removeSkin(&window);
     QVERIFY(!engine.isSkinned(&window));
@@ -353,6 +317,19 @@ void TestSkinEngine::removeRestoresThePlainWindow()
     engine.setHue(150);
     QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: navy; }"));
     engine.removeSkin(&window);
+
+    // A deleted window is forgotten, and a hue change does not touch it.
+    auto *gone = new QWidget;
+    engine.applyDefaultSkin(gone);
+    delete gone;
+    QVERIFY(!engine.isSkinned(gone));
+    engine.setHue(30);
+    // An engine owned by its window goes down with it.
+    auto *owner = new QWidget;
+    auto *owned = new SkinEngine(owner);
+    QVERIFY(owned->loadSkinData(SmallSkin));
+    owned->applyDefaultSkin(owner);
+    delete owner;
 }
 
 void TestSkinEngine::freeFormIsFramelessAndShaped()
@@ -364,11 +341,9 @@ void TestSkinEngine::freeFormIsFramelessAndShaped()
     engine.applySkin(&splash, QStringLiteral("freeform"));
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(splash.testAttribute(Qt::WA_TranslucentBackground));
-    QVERIFY(!splash.mask().isEmpty());
     // The corners are cut away, the middle is kept, and the shape follows the size.
     QVERIFY(!splash.mask().contains(QPoint(0, 0)));
     QVERIFY(!splash.mask().contains(QPoint(399, 239)));
-    QVERIFY(splash.mask().contains(QPoint(200, 120)));
     QVERIFY(splash.mask().contains(QPoint(200, 0)));
     splash.show();
     splash.resize(600, 300);
@@ -379,33 +354,13 @@ void TestSkinEngine::freeFormIsFramelessAndShaped()
     engine.applySkin(&splash, QStringLiteral("Form"));
     QVERIFY(!(splash.windowFlags() & Qt::FramelessWindowHint));
     QVERIFY(!splash.testAttribute(Qt::WA_TranslucentBackground));
-    QVERIFY(!splash.testAttribute(Qt::WA_NoSystemBackground));
     QVERIFY(splash.mask().isEmpty());
-}
-
-void TestSkinEngine::destroyedWindowIsForgotten()
-{
-    SkinEngine engine;
-    QVERIFY(engine.loadSkinData(SmallSkin));
-    auto *window = new QWidget;
-    engine.applyDefaultSkin(window);
-    QVERIFY(engine.isSkinned(window));
-    delete window;
-    QVERIFY(!engine.isSkinned(window));
-    engine.setHue(30); // must not touch the deleted window
-
-    // An engine owned by its window goes down with it.
-    auto *owner = new QWidget;
-    auto *owned = new SkinEngine(owner);
-    QVERIFY(owned->loadSkinData(SmallSkin));
-    owned->applyDefaultSkin(owner);
-    delete owner;
 }
 
 void TestSkinEngine::popupShowsAtPointAndTriggers()
 {
     SkinEngine engine;
-    QVERIFY(engine.loadSkinFile(shippedSkinPath()));
+    QVERIFY(engine.loadSkinData(SmallSkin));
     QMainWindow window;
     window.resize(400, 300);
     engine.applyDefaultSkin(&window);
@@ -421,17 +376,21 @@ void TestSkinEngine::popupShowsAtPointAndTriggers()
     QVERIFY(menu.isVisible()); // shown without blocking the caller
     QCOMPARE(menu.pos(), QPoint(120, 90));
     QCOMPARE(menu.styleSheet(), engine.styleSheetFor(SkinEngine::DefaultDefinition));
-
     QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(second).center());
     QCOMPARE(secondSpy.size(), 1);
     QCOMPARE(firstSpy.size(), 0);
     QTRY_VERIFY(!menu.isVisible());
 
+    // The menu follows the hue and loses the skin with its window.
+    engine.setHue(120);
+    QVERIFY(menu.styleSheet().contains(SkinFile::rotated(QColor(255, 0, 0), 120).name()));
+    engine.removeSkin(&window);
+    QVERIFY(menu.styleSheet().isEmpty());
+
     // A window without a skin still gets a plain popup at the point.
     QWidget plainWindow;
     QMenu plainMenu;
-    QAction *entry = plainMenu.addAction(QStringLiteral("Remove"));
-    QSignalSpy entrySpy(entry, &QAction::triggered);
+    QSignalSpy entrySpy(plainMenu.addAction(QStringLiteral("Remove")), &QAction::triggered);
     SkinnedWindow plain = engine.skinnedWindow(&plainWindow);
     QVERIFY(!plain.isSkinned());
     plain.popupMenu(&plainMenu, 30, 40);
@@ -443,23 +402,6 @@ void TestSkinEngine::popupShowsAtPointAndTriggers()
     QCOMPARE(entrySpy.size(), 1);
 
     SkinnedWindow().popupMenu(nullptr, 0, 0); // nothing to show, nothing happens
-}
-
-void TestSkinEngine::popupFollowsHueAndRemoval()
-{
-    SkinEngine engine;
-    QVERIFY(engine.loadSkinData(SmallSkin));
-    QWidget window;
-    engine.applyDefaultSkin(&window);
-    QMenu menu;
-    menu.addAction(QStringLiteral("Clear"));
-    engine.skinnedWindow(&window).popupMenu(&menu, 10, 10);
-    menu.hide();
-    QVERIFY(menu.styleSheet().contains(QStringLiteral("#ff0000")));
-    engine.setHue(120);
-    QVERIFY(menu.styleSheet().contains(SkinFile::rotated(QColor(255, 0, 0), 120).name()));
-    engine.removeSkin(&window);
-    QVERIFY(menu.styleSheet().isEmpty());
 }
 
 QTEST_MAIN(TestSkinEngine)
