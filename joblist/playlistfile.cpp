@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QUrl>
 
 namespace {
 
@@ -21,9 +23,9 @@ QString decodeLine(const QByteArray &bytes)
     return QString::fromLatin1(bytes);
 }
 
-// Splits bytes into lines as they arrive: a line ends at CR, and a LF right after a CR belongs
-// to that line end. Lines are cut at the byte level (CR and LF never occur inside a UTF-8
-// sequence), so memory stays bounded by one line whatever the file holds.
+// Splits bytes into lines as they arrive: a line ends at CR, LF or CR LF. Lines are cut at the byte
+// level (CR and LF never occur inside a UTF-8 sequence), so memory stays bounded by one line
+// whatever the file holds.
 class LineSplitter
 {
 public:
@@ -49,9 +51,9 @@ public:
                 if (c == '\n')
                     continue;
             }
-            if (c == '\r') {
+            if (c == '\r' || c == '\n') {
                 endLine();
-                m_afterCr = true;
+                m_afterCr = c == '\r';
                 continue;
             }
             if (m_line.size() < MaxLineBytes)
@@ -97,10 +99,14 @@ QStringList PlaylistFile::lines(const QByteArray &content)
     return result;
 }
 
-QStringList PlaylistFile::read(const QString &path)
+QStringList PlaylistFile::entries(const QString &path, bool *ok)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (ok)
+        *ok = file.open(QIODevice::ReadOnly);
+    else
+        file.open(QIODevice::ReadOnly);
+    if (!file.isOpen())
         return {};
     QStringList raw;
     LineSplitter splitter(raw);
@@ -114,15 +120,39 @@ QStringList PlaylistFile::read(const QString &path)
     splitter.finish();
     file.close();
 
+    // A PLS file names its entries with numbered "FileN=" keys; everything else in it is
+    // metadata. Elsewhere every line that is not a comment is a path.
+    const bool pls = QFileInfo(path).suffix().compare(u"pls", Qt::CaseInsensitive) == 0 ||
+                     (!raw.isEmpty() &&
+                      raw.constFirst().trimmed().compare(u"[playlist]", Qt::CaseInsensitive) == 0);
+    static const QRegularExpression plsEntry(QStringLiteral("^\\s*File\\d+\\s*=(.*)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
     const QDir base = QFileInfo(path).absoluteDir();
-    QStringList files;
-    for (const QString &line : raw) {
+    QStringList out;
+    for (QString line : std::as_const(raw)) {
+        if (pls) {
+            const QRegularExpressionMatch m = plsEntry.match(line);
+            if (!m.hasMatch())
+                continue;
+            line = m.captured(1).trimmed();
+        } else if (line.startsWith(u'#')) {
+            continue;
+        }
         if (line.isEmpty())
             continue;
-        const QFileInfo entry(QFileInfo(line).isRelative() ? base.filePath(line) : line);
-        if (entry.isFile())
-            files.append(QDir::cleanPath(entry.absoluteFilePath()));
+        if (line.startsWith(u"file://"))
+            line = QUrl(line).toLocalFile();
+        out << QDir::cleanPath(base.absoluteFilePath(line));
     }
+    return out;
+}
+
+QStringList PlaylistFile::read(const QString &path)
+{
+    QStringList files;
+    for (const QString &entry : entries(path))
+        if (QFileInfo(entry).isFile())
+            files << entry;
     return files;
 }
 

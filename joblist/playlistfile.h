@@ -4,14 +4,19 @@
 #include <QString>
 #include <QStringList>
 
-// The playlist format: one full path per line. Written with CR LF line ends in UTF-8; read
-// with lines ending at CR, so a line feed alone does not end a line.
+// The playlist format: one full path per line. Written with CR LF line ends in UTF-8. Read
+// with lines ending at CR, LF or CR LF, so playlists made on any system import; PLS files
+// contribute their numbered "FileN=" entries, M3U comment lines are skipped.
 namespace PlaylistFile {
 
-// The raw lines of a playlist's content: split at CR, a LF right after a CR belongs to that
-// line end; nothing is trimmed. Each line is UTF-8 (a leading byte order mark is dropped),
-// else Latin-1; a line too long to be a path is dropped.
+// The raw lines of a playlist's content: split at CR, LF or CR LF; nothing is trimmed. Each line is
+// UTF-8 (a leading byte order mark is dropped), else Latin-1; a line too long to be a path is
+// dropped.
 QStringList lines(const QByteArray &content);
+
+// Every entry the playlist at `path` names, resolved against the playlist's own folder, whether
+// the file exists or not. `ok` tells whether the playlist itself could be read.
+QStringList entries(const QString &path, bool *ok = nullptr);
 
 // The paths of the existing files the playlist at `path` names, in file order; relative lines
 // resolve against the playlist's own folder. Empty when the file cannot be read.

@@ -45,7 +45,7 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
         QTest::newRow("CR only") << QByteArray("a\rb") << QStringList{"a", "b"};
-        QTest::newRow("LF only is one line") << QByteArray("a\nb\n") << QStringList{"a\nb\n"};
+        QTest::newRow("LF only") << QByteArray("a\nb\n") << QStringList{"a", "b"};
         QTest::newRow("LF after blank CR line")
             << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
         QTest::newRow("not trimmed") << QByteArray(" a \r\n") << QStringList{" a "};
@@ -74,11 +74,14 @@ private slots:
             << QByteArray("#EXTM3U\r\n#EXTINF:7,Artist - A\r\nABS/a.mp3\r\n# comment\r\n"
                           "missing.mp3\r\nsub/b.ogg\r\n")
             << QStringList{"a.mp3", "sub/b.ogg"};
-        QTest::newRow("PLS numbered keys add nothing")
-            << QByteArray("[playlist]\r\nFile1=ABS/a.mp3\r\nTitle1=A\r\nNumberOfEntries=1\r\n")
-            << QStringList{};
-        QTest::newRow("LF-only lines add nothing")
-            << QByteArray("ABS/a.mp3\nABS/sub/b.ogg\n") << QStringList{};
+        QTest::newRow("PLS numbered keys")
+            << QByteArray("[playlist]\nFile1=ABS/a.mp3\nTitle1=A\nfile2 = sub/b.ogg\n"
+                          "File3=missing.mp3\nNumberOfEntries=3\n")
+            << QStringList{"a.mp3", "sub/b.ogg"};
+        QTest::newRow("LF-only lines")
+            << QByteArray("ABS/a.mp3\nABS/sub/b.ogg\n") << QStringList{"a.mp3", "sub/b.ogg"};
+        QTest::newRow("file URLs")
+            << QByteArray("file://ABS/sub/b.ogg\n") << QStringList{"sub/b.ogg"};
         QTest::newRow("relative to the playlist's folder")
             << QByteArray("sub/b.ogg\r\n../outside.mp3\r\n") << QStringList{"sub/b.ogg"};
         QTest::newRow("folder is not a file") << QByteArray("ABS/sub\r\n") << QStringList{};
