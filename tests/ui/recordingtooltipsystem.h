@@ -63,10 +63,5 @@ public:
         return numbers;
     }
 
-    void clear()
-    {
-        created.clear();
-        messages.clear();
-        destroyed.clear();
-    }
+    void clear() { created.clear(), messages.clear(), destroyed.clear(); }
 };
