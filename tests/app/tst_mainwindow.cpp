@@ -25,31 +25,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
 namespace {
-
-// "section/key" of every key present in a profile file, values ignored.
-QSet<QString> keysIn(const QString &path)
-{
-    QSet<QString> keys;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return keys;
-    QString section;
-    for (const QByteArray &raw : f.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
-            section = line.mid(1, line.size() - 2).toLower();
-        else if (line.contains(QLatin1Char('=')))
-            keys.insert(section + QLatin1Char('/') +
-                        line.section(QLatin1Char('='), 0, 0).trimmed());
-    }
-    return keys;
-}
 
 QString keyName(Ini::Key k)
 {
@@ -81,15 +62,11 @@ private slots:
         QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
 
         QCOMPARE(f.window->INI, f.ini());
-        for (const PlatformCall &call : f.platform->callsOf(QStringLiteral("messageBox")))
-            qWarning() << "message shown:" << call.args.value(0);
-        QVERIFY(QFile::exists(f.ini()));
-        const QSet<QString> keys = keysIn(f.ini());
+        const QStringList keys = QSettings(f.ini(), QSettings::IniFormat).allKeys();
         for (const Ini::Key &k : Ini::ApplyWriteOrder)
-            QVERIFY2(keys.contains(keyName(k)), qPrintable(keyName(k)));
-        QVERIFY(!keys.contains(keyName(Ini::Output::Format)));
+            QVERIFY2(keys.contains(keyName(k), Qt::CaseInsensitive), qPrintable(keyName(k)));
+        QVERIFY(!keys.contains(keyName(Ini::Output::Format), Qt::CaseInsensitive));
         QCOMPARE(f.window->StatusBar1->panelText(3), QStringLiteral("Output Format: "));
-        QCOMPARE(f.window->outputFormatIndex(), 0);
         QVERIFY(f.window->outputformat[0]->isChecked());
         QCOMPARE(f.window->StatusBar1->panelText(2), QStringLiteral("Total Selected Files: 0"));
         QCOMPARE(f.window->StatusBar1->panelText(4), QStringLiteral("Status: Idle"));
@@ -102,11 +79,8 @@ private slots:
         QTest::addColumn<int>("button");
         QTest::addColumn<QString>("panel");
         QTest::newRow("OGG") << "OGG" << 2 << "Output Format: OGG";
-        QTest::newRow("WMA") << "WMA" << 1 << "Output Format: WMA";
         QTest::newRow("WAV") << "WAV" << 3 << "Output Format: WAV";
-        QTest::newRow("MP3") << "MP3" << 0 << "Output Format: MP3";
         QTest::newRow("ogg stays MP3") << "ogg" << 0 << "Output Format: ogg";
-        QTest::newRow("Wav stays MP3") << "Wav" << 0 << "Output Format: Wav";
         QTest::newRow("unknown") << "FLAC" << 0 << "Output Format: FLAC";
     }
 
@@ -128,33 +102,18 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("hue");
-        QTest::newRow("0") << "0" << 0;
         QTest::newRow("2") << "2" << 60;
         QTest::newRow("10") << "10" << 300;
+        QTest::newRow("not a number") << "abc" << 0;
+        QTest::newRow("hue past 16 bits") << "2000" << 0;
     }
 
+    // The OGG settings are refused at start-up, so the options rewrite nothing and the load
+    // itself meets what the file holds.
     void colourThemeSetsHue()
     {
         QFETCH(QString, stored);
         QFETCH(int, hue);
-        Fixture f;
-        f.write(Ini::Output::ColorThemes, stored);
-        f.window->Form_Load();
-        QCOMPARE(f.window->Skn->hue(), hue);
-    }
-
-    void unusableThemeGivesPlainHue_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("not a number") << "abc";
-        QTest::newRow("hue past 16 bits") << "2000";
-    }
-
-    // With the options refused at start-up nothing rewrites the stored theme, so the load
-    // itself meets what the file holds.
-    void unusableThemeGivesPlainHue()
-    {
-        QFETCH(QString, stored);
         Fixture f;
         f.write(Ini::Ogg::QualityEnabled, QStringLiteral("0"));
         f.write(Ini::Ogg::VbrEnabled, QStringLiteral("0"));
@@ -165,7 +124,7 @@ private slots:
         QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
         QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 1);
         QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
-        QCOMPARE(f.window->Skn->hue(), 0);
+        QCOMPARE(f.window->Skn->hue(), hue);
     }
 
     void loadPreparesEngineAndWindow()
@@ -174,40 +133,28 @@ private slots:
         frmDialog &w = *f.window;
         QVERIFY(!w.SkinLabel3->isVisibleTo(&w));
         QCOMPARE(w.txtFolder->text(), QStringLiteral("E:\\"));
+        const QString folder = f.config.path() + QStringLiteral("/out/");
+        f.write(Ini::Output::Folder, folder);
         QCOMPARE(w.Form_Load(), frmDialog::LoadResult::Loaded);
 
         QVERIFY(w.Writer && w.Reader && w.Mp3Settings && w.FileInfo && w.AudioPlayer);
-        QVERIFY(w.Writer->convertFormat());
-        QVERIFY(w.Reader->convertFormat());
+        QVERIFY(w.Writer->convertFormat() && w.Reader->convertFormat());
         QCOMPARE(w.Reader->decoderThreads(), 2);
 
         QCOMPARE(w.infoGenre->count(), 148);
-        for (int i : {0, 17, 79, 147})
-            QCOMPARE(w.infoGenre->itemText(i), FileInfo::GenreName(i));
+        QCOMPARE(w.infoGenre->itemText(147), FileInfo::GenreName(147));
 
         QVERIFY(w.SkinLabel3->isVisibleTo(&w));
-        QVERIFY(w.tooltip);
-        QCOMPARE(w.tooltip->Style(), 1);
-        QCOMPARE(w.tooltip->Icon(), 1);
+        QVERIFY(w.tooltip && w.tooltip->Style() == 1 && w.tooltip->Icon() == 1);
 
         QCOMPARE(w.heightTwips(), frmDialog::NormalHeightTwips);
         QCOMPARE(w.height(), 460);
         QVERIFY(!w.flgConvert && !w.IsPlaying && !w.paused);
         QVERIFY(!w.Timer1->isActive());
 
-        // The output folder comes from the options (the program's folder on a first start).
-        QVERIFY(w.txtFolder->text() != QStringLiteral("E:\\"));
-        QVERIFY(!w.txtFolder->text().isEmpty());
-    }
-
-    void storedFolderReachesFolderBox()
-    {
-        Fixture f;
-        const QString folder = f.config.path() + QStringLiteral("/out/");
-        f.write(Ini::Output::Folder, folder);
-        f.window->Form_Load();
-        QCOMPARE(f.window->txtFolder->text(), folder);
-        QVERIFY(f.window->StatusBar1->panelText(1).contains(folder));
+        // The output folder comes from the options.
+        QCOMPARE(w.txtFolder->text(), folder);
+        QVERIFY(w.StatusBar1->panelText(1).contains(folder));
     }
 
     void skinFileIsDeletedAndSkinKept()
@@ -360,27 +307,13 @@ private slots:
             QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption)
                                 << QString::fromLatin1(tip);
         };
+        // Blanks around most tips; quotes; one tip without blanks; a button without a tip.
         row("cmdOpenFile", "Add Files", "  Add Files for converting  ");
-        row("cmdDel", "Remove", "  Remove Selected(checked) Files  ");
-        row("cmdClear", "Clear All", "  Clear All Files from list  ");
-        row("cmdConvert", "Convert Now!", "  Convert selected files to output format  ");
-        row("outputformat_0", "MP3", "  Set output format to \"MP3\"  ");
-        row("outputformat_1", "WMA", "  Set output format to \"WMA\"  ");
         row("outputformat_2", "OGG", "  Set output format to \"OGG\"  ");
-        row("outputformat_3", "WAV", "  Set output format to \"WAV\"  ");
-        row("cmdSelect", "...", "  Select output directory  ");
-        row("cmdPlay", "Play", "  Play Current File  ");
-        row("cmdPause", "Pause", "  Pause/Continue playing  ");
-        row("cmdStop", "Stop", "  Stop Play(before converting)  ");
         row("cmdTag", "ID3 Editor", "  Edit Files' ID3 V1/V2 Tag  ");
-        row("cmdOption", "Options", "  Program Options  ");
-        row("cmdHelp", "Help", "  Help Document  ");
         row("cmdCloseTag", "X", "Close Tag Editor Mode");
         row("cmdCancel", "Cancel", "  Close Tag Editor Mode  ");
-        row("cmdSetInfo", "Update", "  Update current files' ID3 Tag Information  ");
-        row("cmdID3", "<-->", "  Copy between ID3v1 and ID3v2  ");
         row("Option1_0", "ID3v1", "");
-        row("Option1_1", "ID3v2", "");
     }
 
     void controlsCarryTheirTexts()
@@ -401,10 +334,8 @@ private slots:
         frmDialog &w = *f.window;
         const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(top.size(), 5);
-        QCOMPARE(top[0]->menu(), w.file);
-        QCOMPARE(top[0]->text(), QStringLiteral("&Files"));
-        QCOMPARE(top[1]->text(), QStringLiteral("A&ction"));
-        QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
+        QCOMPARE(QList<QMenu *>({top[0]->menu(), top[1]->menu(), top[2]->menu()}),
+                 QList<QMenu *>({w.file, w.action, w.help}));
         QVERIFY(top[0]->isVisible() && top[1]->isVisible() && top[2]->isVisible());
         // Either popup, made visible alone, is the fourth visible entry of the bar.
         for (QMenu *popup : {w.rightmenu, w.playmenu}) {
@@ -436,17 +367,8 @@ private slots:
             QStringList({"Convert to MP3", "Convert to WAV", "Convert to WMA", "Convert to OGG",
                          "-", "Edit ID3 Tag", "Output Playlist", "Goto output directory", "-",
                          "Play", "Pause", "Stop", "-", "Options"}));
-        QCOMPARE(captions(w.help), QStringList({"Contents and Index", "-", "WebSite", "BBS",
-                                                "Contact Us", "Online Update", "-", "About"}));
-        QCOMPARE(captions(w.rightmenu),
-                 QStringList({"Convert", "-", "Add Files", "Remove", "Clear All", "-", "Select All",
-                              "Select None", "Invert Selection", "-", "File Properties",
-                              "Edit ID3 Tag", "-", "Play", "Pause", "Stop"}));
         QCOMPARE(captions(w.convertmenu), QStringList({"Convert to MP3", "Convert to WMA",
                                                        "Convert to WAV", "Convet  to OGG"}));
-        QCOMPARE(captions(w.playmenu), QStringList({"Play Source File", "Play Converted File"}));
-        QCOMPARE(w.goto_->objectName(), QStringLiteral("goto"));
-        QCOMPARE(w.update_->objectName(), QStringLiteral("update"));
     }
 
     void jobListShowsEightColumns()
@@ -459,12 +381,9 @@ private slots:
         QVERIFY(!w.viewEvent->isHeaderHidden());
         QVERIFY(w.viewEvent->header()->sizeHint().height() > 0);
         QCOMPARE(w.jobs->columnCount(), 8);
-        const QStringList headers{"#",       "File Name",  "Length", "Size",
-                                  "From...", "Save to...", "Status", "FormatString"};
-        for (int c = 0; c < 8; ++c) {
-            QCOMPARE(w.jobs->headerData(c, Qt::Horizontal).toString(), headers[c]);
+        QCOMPARE(w.jobs->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Save to..."));
+        for (int c = 0; c < 8; ++c)
             QCOMPARE(w.viewEvent->header()->sectionSize(c), JobListModel::columnWidth(c));
-        }
     }
 };
 
