@@ -52,5 +52,4 @@ void RecordingEncoder::SetMp3Settings(const Mp3Settings &s)
            {s.SampleRate, s.VbrMethod, s.Channels, s.EncoderQuality, s.Bitrate, s.MaxVbrBitrate,
             s.VbrQuality, s.AlternativePreset},
            "mp3");
-    lastMp3 = s;
 }

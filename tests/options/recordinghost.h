@@ -15,7 +15,6 @@ public:
     bool acceptOgg = true;
     int failProfile = -1; // SetWmaProfile throws for this profile
     QString format = QStringLiteral("fmt");
-    Mp3Settings lastMp3;
 
     QStringList callsOf(const QString &name) const;
     QString last(const QString &name) const

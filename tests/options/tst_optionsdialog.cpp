@@ -108,13 +108,8 @@ void TestOptionsDialog::firstStartBeginsFromDefaults()
              SettingsFiles::read(defaults, Ini::Output::PlaylistName));
     QVERIFY(!QFile::exists(f.working())); // loading writes nothing
     QVERIFY(f.dialog->Apply());
-    QCOMPARE(f.platform->count("messageBox"), 0);
     QCOMPARE(f.value(Ini::Ogg::Frequency), SettingsFiles::read(defaults, Ini::Ogg::Frequency));
     QCOMPARE(f.bytes(defaults), shipped);
-    // From then on the settings file is the one read.
-    f.dialog->general->txtPlaylist->setText(QStringLiteral("Mine"));
-    f.dialog->cmdOK->click();
-    QCOMPARE(f.dialog->general->txtPlaylist->text(), QStringLiteral("Mine"));
 }
 
 void TestOptionsDialog::blankFolderBecomesProgramFolder()
