@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
 // Records what a tooltip asks of the window system, decoding each message's payload the
 // way the real window would read it at the time of the call.
@@ -24,6 +25,9 @@ public:
     QList<TooltipApi::CreateWindowParams> created;
     QList<Message> messages;
     QList<TooltipApi::WindowHandle> destroyed;
+    // Each message as a line: "add <flags> <text>", "update <flags> <text>",
+    // "title <icon> <text>", "fore <colour>", "back <colour>", "delay <selector> <ms>".
+    QStringList log;
     TooltipApi::WindowHandle nextHandle = 0x1000;
 
     void initCommonControls() override { ++initCount; }
@@ -46,6 +50,31 @@ public:
             m.text = QByteArray(reinterpret_cast<const char *>(lParam));
         }
         messages.append(m);
+        using namespace TooltipApi;
+        const QString w = QString::number(wParam), text = QString::fromLatin1(m.text);
+        switch (message) {
+        case TTM_ADDTOOLA:
+        case TTM_UPDATETIPTEXTA:
+            log << QStringLiteral("%1 %2 %3")
+                       .arg(message == TTM_ADDTOOLA ? "add" : "update")
+                       .arg(m.tool.uFlags)
+                       .arg(text);
+            break;
+        case TTM_SETTITLEA:
+            log << "title " + w + ' ' + text;
+            break;
+        case TTM_SETTIPTEXTCOLOR:
+            log << "fore " + w;
+            break;
+        case TTM_SETTIPBKCOLOR:
+            log << "back " + w;
+            break;
+        case TTM_SETDELAYTIME:
+            log << "delay " + w + ' ' + QString::number(lParam);
+            break;
+        default:
+            log << QString::number(message);
+        }
         return 1;
     }
 
@@ -55,13 +84,5 @@ public:
         return true;
     }
 
-    QList<std::uint32_t> messageNumbers() const
-    {
-        QList<std::uint32_t> numbers;
-        for (const Message &m : messages)
-            numbers.append(m.message);
-        return numbers;
-    }
-
-    void clear() { created.clear(), messages.clear(), destroyed.clear(); }
+    void clear() { created.clear(), messages.clear(), destroyed.clear(), log.clear(); }
 };

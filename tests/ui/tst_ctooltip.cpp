@@ -9,7 +9,6 @@
 #include <QWidget>
 
 using namespace TooltipApi;
-using Numbers = QList<std::uint32_t>;
 
 namespace {
 constexpr WindowHandle Parent = 0x2a2a;
@@ -40,25 +39,24 @@ void TestCTooltip::createSequence_data()
     QTest::addColumn<uint>("fore");
     QTest::addColumn<uint>("back");
     QTest::addColumn<uint>("windowStyle");
-    QTest::addColumn<uint>("toolFlags");
-    QTest::addColumn<Numbers>("messages");
+    QTest::addColumn<QStringList>("log");
 
-    const Numbers plain{TTM_ADDTOOLA, TTM_SETDELAYTIME, TTM_SETDELAYTIME};
-    const Numbers titled{TTM_ADDTOOLA, TTM_SETTITLEA, TTM_SETDELAYTIME, TTM_SETDELAYTIME};
-    QTest::newRow("defaults") << 0 << false << "" << 0 << 0u << 0u << 3u << 17u << plain;
-    QTest::newRow("balloon, centred") << 1 << true << "" << 0 << 0u << 0u << 67u << 19u << plain;
+    const QStringList delays{"delay 2 7000", "delay 3 250"};
+    QTest::newRow("defaults") << 0 << false << "" << 0 << 0u << 0u << 3u
+                              << QStringList{"add 17 Tip"} + delays;
+    QTest::newRow("balloon, centred")
+        << 1 << true << "" << 0 << 0u << 0u << 67u << QStringList{"add 19 Tip"} + delays;
     QTest::newRow("style 2 is a standard tip")
-        << 2 << false << "" << 0 << 0u << 0u << 3u << 17u << plain;
-    QTest::newRow("icon with empty title")
-        << 1 << false << "" << 1 << 0u << 0u << 67u << 17u << titled;
-    QTest::newRow("title without icon")
-        << 0 << false << "Hello" << 0 << 0u << 0u << 3u << 17u << titled;
-    QTest::newRow("both colours") << 0 << false << "" << 0 << 0x0000ffu << 0xffffffu << 3u << 17u
-                                  << Numbers{TTM_ADDTOOLA, TTM_SETTIPTEXTCOLOR, TTM_SETTIPBKCOLOR,
-                                             TTM_SETDELAYTIME, TTM_SETDELAYTIME};
-    QTest::newRow("background only")
-        << 0 << false << "" << 0 << 0u << 0x123456u << 3u << 17u
-        << Numbers{TTM_ADDTOOLA, TTM_SETTIPBKCOLOR, TTM_SETDELAYTIME, TTM_SETDELAYTIME};
+        << 2 << false << "" << 0 << 0u << 0u << 3u << QStringList{"add 17 Tip"} + delays;
+    QTest::newRow("icon with empty title") << 1 << false << "" << 1 << 0u << 0u << 67u
+                                           << QStringList{"add 17 Tip", "title 1 "} + delays;
+    QTest::newRow("title without icon") << 0 << false << "Hello" << 0 << 0u << 0u << 3u
+                                        << QStringList{"add 17 Tip", "title 0 Hello"} + delays;
+    QTest::newRow("both colours") << 0 << false << "" << 0 << 0x0000ffu << 0xffffffu << 3u
+                                  << QStringList{"add 17 Tip", "fore 255", "back 16777215"} +
+                                         delays;
+    QTest::newRow("background only") << 0 << false << "" << 0 << 0u << 0x123456u << 3u
+                                     << QStringList{"add 17 Tip", "back 1193046"} + delays;
 }
 
 void TestCTooltip::createSequence()
@@ -70,8 +68,7 @@ void TestCTooltip::createSequence()
     QFETCH(uint, fore);
     QFETCH(uint, back);
     QFETCH(uint, windowStyle);
-    QFETCH(uint, toolFlags);
-    QFETCH(Numbers, messages);
+    QFETCH(QStringList, log);
 
     RecordingTooltipSystem system;
     CTooltip tip(&system);
@@ -95,36 +92,15 @@ void TestCTooltip::createSequence()
     for (std::int32_t v : {params.x, params.y, params.width, params.height})
         QCOMPARE(v, CW_USEDEFAULT);
     QCOMPARE(params.instance, system.moduleInstance());
-    QCOMPARE(tip.windowHandle(), WindowHandle(0x1000));
 
-    QCOMPARE(system.messageNumbers(), messages);
+    QCOMPARE(system.log, log);
     for (const auto &m : std::as_const(system.messages))
         QCOMPARE(m.window, tip.windowHandle());
-
-    const auto &add = system.messages.first();
-    QCOMPARE(add.tool.cbSize, 44u);
-    QCOMPARE(add.tool.uFlags, toolFlags);
-    QVERIFY(add.tool.hwnd == Parent && add.tool.uId == std::uintptr_t(Parent));
-    QVERIFY(!add.tool.rect.left && !add.tool.rect.top && !add.tool.rect.right &&
-            !add.tool.rect.bottom);
-    QCOMPARE(add.tool.hinst, system.moduleInstance());
-    QCOMPARE(add.text, QByteArray("Tip"));
-
-    for (const auto &m : std::as_const(system.messages)) {
-        if (m.message == TTM_SETTITLEA) {
-            QCOMPARE(m.wParam, std::uintptr_t(icon));
-            QCOMPARE(m.text, title.toLatin1());
-        } else if (m.message == TTM_SETTIPTEXTCOLOR) {
-            QCOMPARE(m.wParam, std::uintptr_t(fore));
-        } else if (m.message == TTM_SETTIPBKCOLOR) {
-            QCOMPARE(m.wParam, std::uintptr_t(back));
-        }
-    }
-    const auto &autoPop = system.messages[messages.size() - 2];
-    const auto &initial = system.messages.last();
-    QCOMPARE(QList<std::intptr_t>({std::intptr_t(autoPop.wParam), autoPop.lParam,
-                                   std::intptr_t(initial.wParam), initial.lParam}),
-             QList<std::intptr_t>({TTDT_AUTOPOP, 7000, TTDT_INITIAL, 250}));
+    const ToolInfo &add = system.messages.first().tool;
+    QCOMPARE(add.cbSize, 44u);
+    QVERIFY(add.hwnd == Parent && add.uId == std::uintptr_t(Parent));
+    QVERIFY(!add.rect.left && !add.rect.top && !add.rect.right && !add.rect.bottom);
+    QCOMPARE(add.hinst, system.moduleInstance());
 }
 
 void TestCTooltip::defaultsAndWritesWithoutWindowSendNothing()
@@ -158,8 +134,7 @@ void TestCTooltip::propertyWritesWithWindow()
     tip.setTitle(QStringLiteral("Gr\u00f6\u00dfe"));
     QVERIFY(system.messages.isEmpty());
     tip.setIcon(2);
-    QCOMPARE(system.messageNumbers(), Numbers{TTM_SETTITLEA});
-    QCOMPARE(system.messages.last().wParam, std::uintptr_t(2));
+    QCOMPARE(system.log, QStringList{"title 2 Gr\u00f6\u00dfe"});
     QCOMPARE(system.messages.last().text, QByteArray("Gr\xf6\xdf"
                                                      "e"));
     system.clear();
@@ -170,16 +145,15 @@ void TestCTooltip::propertyWritesWithWindow()
     // Colours are sent as they are written, 0 included.
     tip.setForeColor(0);
     tip.setBackColor(0xabcdef);
-    QCOMPARE(system.messageNumbers(), (Numbers{TTM_SETTIPTEXTCOLOR, TTM_SETTIPBKCOLOR}));
-    QCOMPARE(system.messages.last().wParam, std::uintptr_t(0xabcdef));
+    QCOMPARE(system.log, (QStringList{"fore 0", "back 11259375"}));
     system.clear();
 
     // The text updates the kept tool record.
     tip.setTipText(QStringLiteral("caf\u00e9 \u266b"));
-    QCOMPARE(system.messageNumbers(), Numbers{TTM_UPDATETIPTEXTA});
+    QCOMPARE(system.log, QStringList{"update 17 caf\u00e9 ?"});
     const auto &update = system.messages.first();
     QCOMPARE(update.text, QByteArray("caf\xe9 ?"));
-    QVERIFY(update.tool.cbSize == 44u && update.tool.hwnd == Parent && update.tool.uFlags == 17u);
+    QVERIFY(update.tool.cbSize == 44u && update.tool.hwnd == Parent);
     QCOMPARE(tip.TipText(), QStringLiteral("caf\u00e9 \u266b"));
     system.clear();
 
