@@ -2,6 +2,9 @@
 
 #include "engine/converter.h"
 #include "engine/engineerror.h"
+#include "options/bitratesteps.h"
+#include "options/encoderchoices.h"
+#include "options/wmaprofiles.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
 
@@ -10,37 +13,7 @@
 
 namespace {
 
-constexpr std::array<int, 15> BitrateSteps{8,   16,  24,  32,  48,  56,  64, 96,
-                                           112, 128, 160, 192, 224, 256, 320};
-constexpr std::array<int, 9> Rates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
-constexpr std::array<int, 8> WmaProfileNumbers{0, 36, 23, 16, 13, 11, 10, 8};
-
-struct Named
-{
-    const char *text;
-    int value;
-};
-constexpr std::array<Named, 12> WavRates{{{"FQ_6_KHZ", 6000},
-                                          {"FQ_8_KHZ", 8000},
-                                          {"FQ_11_KHZ", 11025},
-                                          {"FQ_12_KHZ", 12000},
-                                          {"FQ_16_KHZ", 16000},
-                                          {"FQ_22_KHZ", 22050},
-                                          {"FQ_24_KHZ", 24000},
-                                          {"FQ_32_KHZ", 32000},
-                                          {"FQ_44_KHZ", 44100},
-                                          {"FQ_48_KHZ", 48000},
-                                          {"FQ_88_KHZ", 88200},
-                                          {"FQ_96_KHZ", 96000}}};
-constexpr std::array<Named, 2> WavChannels{{{"MONO", 1}, {"STEREO", 2}}};
-constexpr std::array<Named, 8> WavBits{{{"BPS_2_BIT", 2},
-                                        {"BPS_3_BIT", 3},
-                                        {"BPS_4_BIT", 4},
-                                        {"BPS_5_BIT", 5},
-                                        {"BPS_8_BIT", 8},
-                                        {"BPS_16_BIT", 16},
-                                        {"BPS_24_BIT", 24},
-                                        {"BPS_32_BIT", 32}}};
+using EncoderChoices::Choice;
 
 bool wholeNumber(const QString &text, int min, int max, int *out)
 {
@@ -55,9 +28,10 @@ bool wholeNumber(const QString &text, int min, int max, int *out)
     return true;
 }
 
-template <size_t N> int lookup(const std::array<Named, N> &table, const QString &text, int fallback)
+template <size_t N>
+int lookup(const std::array<Choice, N> &table, const QString &text, int fallback)
 {
-    for (const Named &n : table) {
+    for (const Choice &n : table) {
         if (text == QLatin1String(n.text))
             return n.value;
     }
@@ -99,7 +73,8 @@ bool EncoderProfile::apply(Converter &writer, const QString &extension, QString 
     try {
         if (ext == QLatin1String(".mp3")) {
             Mp3Settings s;
-            s.SampleRate = Rates[size_t(number("mp3", "frequency", 0, 8))];
+            s.SampleRate =
+                EncoderChoices::SampleRates[size_t(number("mp3", "frequency", 0, 8))].value;
             s.VbrMethod = number("mp3", "vbrcoding", 0, 5) - 1;
             s.Channels = number("mp3", "channel", 0, 4) == 0 ? 1 : 2;
             s.EncoderQuality = number("mp3", "quality", 0, 9);
@@ -110,7 +85,8 @@ bool EncoderProfile::apply(Converter &writer, const QString &extension, QString 
                 number("mp3", "altpresetenabled", 0, 1) ? number("mp3", "altpreset", 1, 5) : 0;
             writer.SetMp3Settings(s);
         } else if (ext == QLatin1String(".ogg")) {
-            const int rate = Rates[size_t(number("ogg", "frequency", 0, 8))];
+            const int rate =
+                EncoderChoices::SampleRates[size_t(number("ogg", "frequency", 0, 8))].value;
             const int channels = number("ogg", "channel", 0, 1) + 1;
             const int bitrate = BitrateSteps[size_t(number("ogg", "bitrate", 0, 14))];
             if (number("ogg", "qualityenabled", 0, 1)) {
@@ -133,12 +109,12 @@ bool EncoderProfile::apply(Converter &writer, const QString &extension, QString 
                 writer.SetOggFormat(rate, channels, bitrate, min, max, -1);
             }
         } else if (ext == QLatin1String(".wav")) {
-            const int rate = lookup(WavRates, value("wav", "frequency"), 44100);
-            const int channels = lookup(WavChannels, value("wav", "channel"), 2);
-            const int bits = lookup(WavBits, value("wav", "bitrate"), 16);
+            const int rate = lookup(EncoderChoices::WavRates, value("wav", "frequency"), 44100);
+            const int channels = lookup(EncoderChoices::WavChannels, value("wav", "channel"), 2);
+            const int bits = lookup(EncoderChoices::WavBits, value("wav", "bitrate"), 160) / 10;
             writer.SetWavFormat(rate, channels, bits);
         } else if (ext == QLatin1String(".wma")) {
-            writer.SetWmaProfile(WmaProfileNumbers[size_t(number("wma", "profile", 1, 7))]);
+            writer.SetWmaProfile(*WmaProfiles::WmaProfileNumbers(number("wma", "profile", 1, 7)));
         } else {
             *error = QStringLiteral("Unknown output format %1").arg(extension);
             return false;

@@ -1,13 +1,13 @@
 #include "options/samplerates.h"
 
-#include <QComboBox>
+#include "options/encoderchoices.h"
 
-#include <initializer_list>
-#include <utility>
+#include <QComboBox>
 
 namespace {
 
-void fill(QComboBox *combo, std::initializer_list<std::pair<const char *, int>> items)
+template <std::size_t N>
+void fill(QComboBox *combo, const std::array<EncoderChoices::Choice, N> &items)
 {
     for (const auto &[text, data] : items)
         combo->addItem(QString::fromLatin1(text), data);
@@ -20,43 +20,17 @@ namespace SampleRates {
 
 void fillHz(QComboBox *combo)
 {
-    fill(combo, {{"  8 000 Hz", 8000},
-                 {"11 025 Hz", 11025},
-                 {"12 000 Hz ", 12000},
-                 {"16 000 Hz", 16000},
-                 {"22 050 Hz", 22050},
-                 {"24 000 Hz", 24000},
-                 {"32 000 Hz", 32000},
-                 {"44 100 Hz", 44100},
-                 {"48 000 Hz", 48000}});
+    fill(combo, EncoderChoices::SampleRates);
 }
 
 void fillWavRates(QComboBox *combo)
 {
-    fill(combo, {{"FQ_6_KHZ", 6000},
-                 {"FQ_8_KHZ", 8000},
-                 {"FQ_11_KHZ", 11025},
-                 {"FQ_12_KHZ", 12000},
-                 {"FQ_16_KHZ", 16000},
-                 {"FQ_22_KHZ", 22050},
-                 {"FQ_24_KHZ", 24000},
-                 {"FQ_32_KHZ", 32000},
-                 {"FQ_44_KHZ", 44100},
-                 {"FQ_48_KHZ", 48000},
-                 {"FQ_88_KHZ", 88200},
-                 {"FQ_96_KHZ", 96000}});
+    fill(combo, EncoderChoices::WavRates);
 }
 
 void fillWavBits(QComboBox *combo)
 {
-    fill(combo, {{"BPS_2_BIT", 20},
-                 {"BPS_3_BIT", 30},
-                 {"BPS_4_BIT", 40},
-                 {"BPS_5_BIT", 50},
-                 {"BPS_8_BIT", 80},
-                 {"BPS_16_BIT", 160},
-                 {"BPS_24_BIT", 240},
-                 {"BPS_32_BIT", 320}});
+    fill(combo, EncoderChoices::WavBits);
 }
 
 } // namespace SampleRates
