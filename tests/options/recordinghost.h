@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/engineerror.h"
 #include "engine/mp3settings.h"
 #include "options/encodersink.h"
 #include "options/optionshost.h"
@@ -14,26 +15,62 @@ public:
     QStringList calls;
     bool acceptOgg = true;
     int failProfile = -1; // SetWmaProfile throws for this profile
-    QString format = QStringLiteral("fmt");
 
-    QStringList callsOf(const QString &name) const;
+    QStringList callsOf(const QString &name) const
+    {
+        QStringList out;
+        for (const QString &call : calls)
+            if (call.section(QLatin1Char(' '), 0, 0) == name)
+                out << call;
+        return out;
+    }
     QString last(const QString &name) const
     {
         return callsOf(name).value(callsOf(name).size() - 1);
     }
 
-    bool CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
-                        int maxBitrate) override;
-    void SetOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate,
-                      qint16 quality) override;
-    void SetWavFormat(int rate, int channels, int bits) override;
-    void SetWmaProfile(int profile) override;
-    void SetMp3Settings(const Mp3Settings &settings) override;
-    QString FormatString() override { return format + QLatin1Char(' ') + m_lastSet; }
+    bool CheckOggFormat(int rate, int channels, int bitrate, int min, int max) override
+    {
+        record("CheckOggFormat", {rate, channels, bitrate, min, max});
+        return acceptOgg;
+    }
+    void SetOggFormat(int rate, int channels, int bitrate, int min, int max,
+                      qint16 quality) override
+    {
+        record("SetOggFormat", {rate, channels, bitrate, min, max, quality}, "ogg");
+    }
+    void SetWavFormat(int rate, int channels, int bits) override
+    {
+        record("SetWavFormat", {rate, channels, bits}, "wav");
+    }
+    void SetWmaProfile(int profile) override
+    {
+        record("SetWmaProfile", {profile});
+        if (profile == failProfile)
+            throw EngineError(QStringLiteral("profile refused"));
+        m_lastSet = QStringLiteral("wma%1").arg(profile);
+    }
+    void SetMp3Settings(const Mp3Settings &s) override
+    {
+        record("SetMp3Settings",
+               {s.SampleRate, s.VbrMethod, s.Channels, s.EncoderQuality, s.Bitrate, s.MaxVbrBitrate,
+                s.VbrQuality, s.AlternativePreset},
+               "mp3");
+    }
+    // "fmt " and what was set last: "fmt ogg", "fmt wma13", ...
+    QString FormatString() override { return QStringLiteral("fmt ") + m_lastSet; }
     void setSwitch(bool on) override { record("setSwitch", {on ? 1 : 0}); }
 
 private:
-    void record(const char *name, std::initializer_list<int> values, const char *set = nullptr);
+    void record(const char *name, std::initializer_list<int> values, const char *set = nullptr)
+    {
+        QString line = QLatin1String(name);
+        for (int v : values)
+            line += QLatin1Char(' ') + QString::number(v);
+        calls << line;
+        if (set)
+            m_lastSet = QLatin1String(set);
+    }
     QString m_lastSet;
 };
 
