@@ -351,7 +351,7 @@ private slots:
         QVERIFY(!w.other->menuAction()->isVisible());
         QVERIFY(w.help->actions().contains(w.other->menuAction()));
 
-        // Entries with their captions; separators where the menus group them.
+        // The two convert lists differ in order, and one caption keeps its misspelling.
         const auto captions = [](QMenu *menu) {
             QStringList list;
             for (QAction *a : menu->actions())
@@ -359,9 +359,6 @@ private slots:
                     list << (a->isSeparator() ? QStringLiteral("-") : a->text());
             return list;
         };
-        QCOMPARE(captions(w.file),
-                 QStringList({"Add Files", "Remove Files", "Clear All", "-", "Select All",
-                              "Select None", "Invert Selection", "-", "Exit"}));
         QCOMPARE(
             captions(w.action),
             QStringList({"Convert to MP3", "Convert to WAV", "Convert to WMA", "Convert to OGG",
