@@ -181,13 +181,18 @@ void AudioPlayer::resumeIfWaiting()
         m_timer.start();
 }
 
-void AudioPlayer::Prepare()
+void AudioPlayer::pauseDevice()
 {
-    openDevice(); // a failure is reported by Start
     if (m_device->id != 0 && m_device->running) {
         SDL_PauseAudioDevice(m_device->id, 1);
         m_device->running = false;
     }
+}
+
+void AudioPlayer::Prepare()
+{
+    openDevice(); // a failure is reported by Start
+    pauseDevice();
     std::lock_guard lock(m_device->mutex);
     m_device->dropQueue();
     m_device->playedBytes = 0;
@@ -228,10 +233,7 @@ qint64 AudioPlayer::GetPlayedCount() const
 void AudioPlayer::StopOutput()
 {
     m_timer.stop();
-    if (m_device->id != 0 && m_device->running) {
-        SDL_PauseAudioDevice(m_device->id, 1);
-        m_device->running = false;
-    }
+    pauseDevice();
     std::lock_guard lock(m_device->mutex);
     m_device->dropQueue();
     m_device->stopped = true;
@@ -239,10 +241,7 @@ void AudioPlayer::StopOutput()
 
 void AudioPlayer::Halt()
 {
-    if (m_device->id != 0 && m_device->running) {
-        SDL_PauseAudioDevice(m_device->id, 1);
-        m_device->running = false;
-    }
+    pauseDevice();
     std::lock_guard lock(m_device->mutex);
     m_device->dropQueue();
     // The caller restarts its count from the position it seeks to.
@@ -313,10 +312,7 @@ void AudioPlayer::onDrainCheck(quint64 generation)
             return;
     }
     // Nothing came: pause the output (no silence is played on) until a block arrives.
-    if (m_device->id != 0 && m_device->running) {
-        SDL_PauseAudioDevice(m_device->id, 1);
-        m_device->running = false;
-    }
+    pauseDevice();
     m_timer.stop();
     emit EndPlay();
 }

@@ -68,6 +68,7 @@ private:
     void closeDevice();
     bool openDevice();
     void resumeIfWaiting();
+    void pauseDevice();
     void onTick();
     void onBlockFinished(quint64 generation);
     void onDrained(quint64 generation);
