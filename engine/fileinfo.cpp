@@ -241,19 +241,7 @@ int FileInfo::Samples() const
 
 void FileInfo::clearTag()
 {
-    Title.clear();
-    Artist.clear();
-    Album.clear();
-    Genre = -1;
-    Year = 0;
-    Comment.clear();
-    Track = 0;
-    GenreS.clear();
-    Copyright.clear();
-    Composer.clear();
-    URL.clear();
-    EncodedBy.clear();
-    OriginalArtist.clear();
+    static_cast<TagFields &>(*this) = TagFields{};
 }
 
 void FileInfo::clearProperties()
@@ -350,20 +338,7 @@ void FileInfo::Load(const QString &path)
     if (!m_isAudio)
         return;
     try {
-        const TagFields f = TagIO::read(path, TagVersion);
-        Title = f.Title;
-        Artist = f.Artist;
-        Album = f.Album;
-        Genre = f.Genre;
-        Year = f.Year;
-        Comment = f.Comment;
-        Track = f.Track;
-        GenreS = f.GenreS;
-        Copyright = f.Copyright;
-        Composer = f.Composer;
-        URL = f.URL;
-        EncodedBy = f.EncodedBy;
-        OriginalArtist = f.OriginalArtist;
+        static_cast<TagFields &>(*this) = TagIO::read(path, TagVersion);
     } catch (const EngineError &) {
         clearTag(); // a file without a readable tag reads as an empty one
     }
@@ -397,20 +372,7 @@ void copyContents(QFile &from, QFile &to, const QString &path)
 
 void FileInfo::SaveTag(const QString &path)
 {
-    TagFields f;
-    f.Title = Title;
-    f.Artist = Artist;
-    f.Album = Album;
-    f.Genre = Genre;
-    f.Year = Year;
-    f.Comment = Comment;
-    f.Track = Track;
-    f.GenreS = GenreS;
-    f.Copyright = Copyright;
-    f.Composer = Composer;
-    f.URL = URL;
-    f.EncodedBy = EncodedBy;
-    f.OriginalArtist = OriginalArtist;
+    const TagFields f = *this;
 
     const QFileInfo info(path);
     if (!info.isFile())

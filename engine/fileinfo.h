@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/tagfields.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -11,7 +13,7 @@
 // (Vorbis comments, ASF attributes, the WAV file's ID3 chunk...): version 1 reads and writes
 // only the seven ID3v1 fields there (Title, Artist, Album, Genre, Year, Comment, Track),
 // version 2 all of them. Any value other than 1 counts as 2.
-class FileInfo
+class FileInfo : public TagFields
 {
 public:
     FileInfo();
@@ -23,20 +25,7 @@ public:
 
     int TagVersion = 1;
 
-    // Tag fields. Empty text and zero numbers mean "not set".
-    QString Title;
-    QString Artist;
-    QString Album;
-    int Genre = -1; // 0..147 (GenreName), anything else when the file names no standard genre
-    qint32 Year = 0;
-    QString Comment;
-    qint16 Track = 0;
-    QString GenreS; // the genre as free text
-    QString Copyright;
-    QString Composer;
-    QString URL;
-    QString EncodedBy;
-    QString OriginalArtist;
+    // The tag fields (Title, Artist, ... OriginalArtist) are the public members of TagFields.
 
     // Reads the properties and the tag of TagVersion. Never throws: a missing, empty,
     // truncated or non-audio file leaves the properties empty (zero) and the tag fields

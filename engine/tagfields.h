@@ -4,6 +4,11 @@
 #include <QStringList>
 #include <QtGlobal>
 
+namespace Genres {
+// How many standard genres there are (numbers 0..147).
+constexpr int Count = 148;
+} // namespace Genres
+
 // The tag fields FileInfo models, as plain values. Empty text and zero numbers mean
 // "not set"; Genre is 0..147 or -1.
 struct TagFields
@@ -21,6 +26,15 @@ struct TagFields
     QString URL;
     QString EncodedBy;
     QString OriginalArtist;
+
+    // True when no field holds anything.
+    bool isEmpty() const
+    {
+        return Title.isEmpty() && Artist.isEmpty() && Album.isEmpty() &&
+               (Genre < 0 || Genre >= Genres::Count) && Year <= 0 && Comment.isEmpty() &&
+               Track <= 0 && GenreS.isEmpty() && Copyright.isEmpty() && Composer.isEmpty() &&
+               URL.isEmpty() && EncodedBy.isEmpty() && OriginalArtist.isEmpty();
+    }
 };
 
 // Which of the fields a tag version covers.
@@ -30,7 +44,6 @@ enum class TagScope {
 };
 
 namespace Genres {
-constexpr int Count = 148;
 // The standard genre names 0..147; "" outside.
 QString name(int genre);
 // The number of a standard name (case-insensitive, common alternative spellings too), or -1.
