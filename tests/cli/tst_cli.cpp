@@ -20,13 +20,6 @@ QString probeCodec(const QString &path)
     return AudioFixtures::probe(path).value("codec_name").toString();
 }
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
 } // namespace
 
 class TestCli : public QObject
@@ -94,7 +87,7 @@ void TestCli::exitStatus()
     QFETCH(QStringList, args);
     QFETCH(int, status);
     QTemporaryDir out;
-    writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
+    TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
     QStringList full{"--output-dir", out.path()};
     for (const QString &a : args) {
         if (a == "@good")
@@ -152,7 +145,7 @@ void TestCli::overwritePolicy()
 {
     QTemporaryDir out;
     const QString target = out.filePath("tone.wav");
-    writeFile(target, "keep me");
+    TestEnv::writeFile(target, "keep me");
 
     Run r = run({"--format", "wav", "--output-dir", out.path(), "--no-overwrite", m_wav});
     QCOMPARE(r.exitCode, 0);
@@ -164,7 +157,7 @@ void TestCli::overwritePolicy()
 
     // The settings' "overwrite" decides when no option is given.
     const QString ini = m_config.file("overwrite.ini");
-    writeFile(ini, "[output]\noverwrite=1\n");
+    TestEnv::writeFile(ini, "[output]\noverwrite=1\n");
     r = run({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_wav});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(probeCodec(target), QString("pcm_s16le"));
@@ -197,10 +190,10 @@ void TestCli::playlistsAreExpanded()
     QDir(src.path()).mkpath("sub");
     QVERIFY(QFile::copy(m_wav, src.filePath("sub/a.wav")));
     QVERIFY(QFile::copy(m_wav, src.filePath("b.wav")));
-    writeFile(src.filePath("list.m3u"),
-              "#EXTM3U\n#EXTINF:1,A\nsub/a.wav\n\n" + src.filePath("b.wav").toUtf8() + "\r\n");
-    writeFile(src.filePath("list.pls"),
-              "[playlist]\nFile1=sub/a.wav\nTitle1=A\nNumberOfEntries=1\n");
+    TestEnv::writeFile(src.filePath("list.m3u"), "#EXTM3U\n#EXTINF:1,A\nsub/a.wav\n\n" +
+                                                     src.filePath("b.wav").toUtf8() + "\r\n");
+    TestEnv::writeFile(src.filePath("list.pls"),
+                       "[playlist]\nFile1=sub/a.wav\nTitle1=A\nNumberOfEntries=1\n");
 
     QTemporaryDir out;
     Run r = run({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
@@ -218,9 +211,9 @@ void TestCli::settingsFileDecidesFormatAndEncoder()
 {
     QTemporaryDir out;
     const QString ini = m_config.file("custom.ini");
-    writeFile(ini,
-              "[output]\nformat=WAV\nfolder=" + out.path().toUtf8() +
-                  "/\noverwrite=1\n[wav]\nfrequency=FQ_22_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n");
+    TestEnv::writeFile(
+        ini, "[output]\nformat=WAV\nfolder=" + out.path().toUtf8() +
+                 "/\noverwrite=1\n[wav]\nfrequency=FQ_22_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n");
     Run r = run({"--settings", ini, m_wav});
     QCOMPARE(r.exitCode, 0);
     QVariantMap p = AudioFixtures::probe(out.filePath("tone.wav"));
@@ -229,9 +222,9 @@ void TestCli::settingsFileDecidesFormatAndEncoder()
     QCOMPARE(p.value("channels").toInt(), 1);
 
     // MP3 keys as the options dialog stores them: list positions and slider positions.
-    writeFile(ini,
-              "[output]\nfolder=" + out.path().toUtf8() +
-                  "\n[mp3]\nfrequency=4\nchannel=0\nbitrate=6\nvbrcoding=0\naltpresetenabled=0\n");
+    TestEnv::writeFile(
+        ini, "[output]\nfolder=" + out.path().toUtf8() +
+                 "\n[mp3]\nfrequency=4\nchannel=0\nbitrate=6\nvbrcoding=0\naltpresetenabled=0\n");
     r = run({"--settings", ini, "--format", "mp3", m_wav});
     QCOMPARE(r.exitCode, 0);
     p = AudioFixtures::probe(out.filePath("tone.mp3"));
@@ -240,9 +233,9 @@ void TestCli::settingsFileDecidesFormatAndEncoder()
     QCOMPARE(p.value("bit_rate").toInt(), 64000);
 
     // A bitrate setting Vorbis cannot encode fails every file with the reason.
-    writeFile(ini,
-              "[output]\nfolder=" + out.path().toUtf8() +
-                  "\n[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n");
+    TestEnv::writeFile(
+        ini, "[output]\nfolder=" + out.path().toUtf8() +
+                 "\n[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n");
     r = run({"--settings", ini, "--format", "ogg", m_wav});
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.contains("Vorbis cannot encode"));

@@ -9,14 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-QByteArray readAllBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
-
 class tst_CliTags : public QObject
 {
     Q_OBJECT
@@ -67,7 +59,7 @@ void tst_CliTags::initTestCase()
     info.EncodedBy = QStringLiteral("Encoder");
     info.OriginalArtist = QStringLiteral("Original");
     info.SaveTag(m_tagged);
-    m_taggedBytes = readAllBytes(m_tagged);
+    m_taggedBytes = TestEnv::readFile(m_tagged);
 }
 
 void tst_CliTags::tagIsCarriedOver_data()
@@ -110,7 +102,7 @@ void tst_CliTags::tagIsCarriedOver()
 
     // Another reader agrees, and the source was only read.
     QCOMPARE(AudioFixtures::probe(output).value("codec_name").toString().isEmpty(), false);
-    QCOMPARE(readAllBytes(m_tagged), m_taggedBytes);
+    QCOMPARE(TestEnv::readFile(m_tagged), m_taggedBytes);
 }
 
 void tst_CliTags::untaggedSourceGivesUntaggedOutput()

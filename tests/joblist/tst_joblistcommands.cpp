@@ -16,12 +16,6 @@ void fill(JobListFixture &f, int rows)
         f.jobs.AddJobRow(QString("%1.mp3").arg(i), "00:00:1", "1.M", "/m", "/o");
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_JobListCommands : public QObject
@@ -203,7 +197,7 @@ private slots:
         const PlatformCall save = m_platform->callsOf("saveFile").first();
         QCOMPARE(save.args.mid(0, 3),
                  (QStringList{"Save Playlist as", "Play List File(*.M3U)|*.M3U", "MyPlaylist"}));
-        QCOMPARE(readBytes(target), QByteArray("/m/1.mp3\r\n/m/2.mp3\r\n/r.mp3\r\n"));
+        QCOMPARE(TestEnv::readFile(target), QByteArray("/m/1.mp3\r\n/m/2.mp3\r\n/r.mp3\r\n"));
         QCOMPARE(m_platform->callsOf("openDocument").value(0).args, QStringList{target});
     }
 };

@@ -7,23 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class tst_PlaylistFile : public QObject
 {
     Q_OBJECT
@@ -34,7 +17,7 @@ class tst_PlaylistFile : public QObject
     {
         const QString path = m_dir.filePath(relative);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        writeBytes(path, "x");
+        TestEnv::writeFile(path, "x");
         return path;
     }
 
@@ -93,7 +76,7 @@ private slots:
         touch("a.mp3");
         touch("sub/b.ogg");
         const QString list = m_dir.filePath("list.M3U");
-        writeBytes(list, content.replace("ABS", m_dir.path().toUtf8()));
+        TestEnv::writeFile(list, content.replace("ABS", m_dir.path().toUtf8()));
         QStringList wanted;
         for (const QString &relative : expected)
             wanted << m_dir.filePath(relative);
@@ -111,7 +94,7 @@ private slots:
                                 touch("plain.wav"), touch(QString::fromUtf8("\xC3\xBC/x.ogg"))};
         const QString list = m_dir.filePath("MyPlaylist");
         QVERIFY(PlaylistFile::write(list, paths));
-        const QByteArray bytes = readBytes(list);
+        const QByteArray bytes = TestEnv::readFile(list);
         QCOMPARE(bytes.count("\r\n"), 3);
         QVERIFY(bytes.endsWith("x.ogg\r\n"));
         QVERIFY(!bytes.startsWith("#"));
@@ -122,13 +105,13 @@ private slots:
     {
         QVERIFY(!PlaylistFile::write(m_dir.filePath("no/such/folder/x.m3u"), {"/a.mp3"}));
         const QString list = m_dir.filePath("keep.m3u");
-        writeBytes(list, "old\r\n");
+        TestEnv::writeFile(list, "old\r\n");
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         const bool written = PlaylistFile::write(list, {"/new.mp3"});
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (written)
             QSKIP("the folder stayed writable (running with elevated rights)");
-        QCOMPARE(readBytes(list), QByteArray("old\r\n"));
+        QCOMPARE(TestEnv::readFile(list), QByteArray("old\r\n"));
     }
 };
 

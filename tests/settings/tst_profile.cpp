@@ -1,5 +1,7 @@
 #include "settings/profile.h"
 
+#include "../support/testenv.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,18 +17,6 @@ class tst_Profile : public QObject
     QTemporaryDir dir;
 
     QString file(const QString &name) const { return dir.filePath(name); }
-
-    static void put(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    static QByteArray get(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
 private slots:
     void readRules_data()
@@ -91,7 +81,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, expected);
         const QString path = file(QStringLiteral("read.ini"));
-        put(path, content);
+        TestEnv::writeFile(path, content);
         QCOMPARE(ReadIni(path, section, key), expected);
     }
 
@@ -104,27 +94,28 @@ private slots:
     {
         const QString path = file(QStringLiteral("new.ini"));
         WriteIni(path, "output", "format", "MP3");
-        QCOMPARE(get(path), QByteArray("[output]\nformat=MP3\n"));
+        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n"));
         WriteIni(path, "mp3", "bitrate", "9");
-        QCOMPARE(get(path), QByteArray("[output]\nformat=MP3\n[mp3]\nbitrate=9\n"));
+        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n[mp3]\nbitrate=9\n"));
     }
 
     void writeReplacesInPlaceOnce()
     {
         const QString path = file(QStringLiteral("twice.ini"));
-        put(path, "[Output]\nFormat=WAV\nfolder=/a\n");
+        TestEnv::writeFile(path, "[Output]\nFormat=WAV\nfolder=/a\n");
         WriteIni(path, "output", "format", "OGG");
         WriteIni(path, "output", "format", "WMA");
-        QCOMPARE(get(path), QByteArray("[Output]\nFormat=WMA\nfolder=/a\n"));
+        QCOMPARE(TestEnv::readFile(path), QByteArray("[Output]\nFormat=WMA\nfolder=/a\n"));
         QCOMPARE(ReadIni(path, "output", "format"), QString("WMA"));
     }
 
     void newKeyGoesToEndOfItsSection()
     {
         const QString path = file(QStringLiteral("sections.ini"));
-        put(path, "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n");
+        TestEnv::writeFile(path, "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n");
         WriteIni(path, "output", "open", "1");
-        QCOMPARE(get(path), QByteArray("[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n"));
+        QCOMPARE(TestEnv::readFile(path),
+                 QByteArray("[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n"));
     }
 
     void everythingElseSurvivesByteForByte()
@@ -132,14 +123,14 @@ private slots:
         const QString path = file(QStringLiteral("keep.ini"));
         const QByteArray before = "stray line outside\r\n; a comment\r\n[output]\r\n"
                                   "unknown = kept as is \r\nformat=MP3\r\n\r\n[other]\r\nx=1";
-        put(path, before);
+        TestEnv::writeFile(path, before);
         WriteIni(path, "output", "format", "OGG");
         QByteArray expected = before;
         expected.replace("format=MP3", "format=OGG");
-        QCOMPARE(get(path), expected);
+        QCOMPARE(TestEnv::readFile(path), expected);
         // A new section after a last line without an ending keeps the file's CRLF style.
         WriteIni(path, "wav", "channel", "MONO");
-        QCOMPARE(get(path), expected + "\r\n[wav]\r\nchannel=MONO\r\n");
+        QCOMPARE(TestEnv::readFile(path), expected + "\r\n[wav]\r\nchannel=MONO\r\n");
     }
 
     void longAndNonAsciiValuesRoundTrip()
@@ -151,7 +142,7 @@ private slots:
         const QString music = QStringLiteral("/home/zoë/Musik/Über Äpfel/日本語/");
         WriteIni(path, "output", "folder", music);
         QCOMPARE(ReadIni(path, "output", "folder"), music);
-        QCOMPARE(get(path), QByteArray("[output]\nfolder=") + music.toUtf8() + "\n");
+        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nfolder=") + music.toUtf8() + "\n");
     }
 
     void lineBreaksInValueCannotSplitTheFile()
@@ -178,13 +169,13 @@ private slots:
     {
         QTemporaryDir ro;
         const QString path = ro.filePath(QStringLiteral("twr.ini"));
-        put(path, "[output]\nformat=MP3\n");
+        TestEnv::writeFile(path, "[output]\nformat=MP3\n");
         if (!lockFolder(ro.path(), true))
             QSKIP("cannot make a folder read-only here");
         WriteIni(path, "output", "format", "OGG");
         WriteIni(ro.filePath(QStringLiteral("new.ini")), "output", "format", "OGG");
         lockFolder(ro.path(), false);
-        QCOMPARE(get(path), QByteArray("[output]\nformat=MP3\n"));
+        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n"));
         QVERIFY(!QFile::exists(ro.filePath(QStringLiteral("new.ini"))));
     }
 

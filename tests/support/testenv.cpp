@@ -1,7 +1,9 @@
 #include "testenv.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
+#include <QTest>
 
 TestConfigDir::TestConfigDir()
     : m_previous(qgetenv("TONEWRIGHT_CONFIG_DIR"))
@@ -39,4 +41,17 @@ int TestEnv::run(const QString &program, const QStringList &arguments, QByteArra
     if (output)
         *output = p.readAll();
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QByteArray TestEnv::readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestEnv::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
+             qPrintable(path));
 }

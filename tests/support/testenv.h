@@ -24,6 +24,10 @@ namespace TestEnv {
 QString binDir();
 // The source tree's root.
 QString sourceDir();
+// The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+// Writes a file whole (the test fails when it cannot).
+void writeFile(const QString &path, const QByteArray &bytes);
 // Runs a program to completion; returns its exit code (-1 when it could not start or timed out).
 int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
         int timeoutMs = 120000);
