@@ -1,8 +1,8 @@
 #include "app/frmsplash.h"
 
 #include "app/frmdialog.h"
-#include "engine/skinengine.h"
-#include "engine/skinlibrary.h"
+#include "ui/skin/skinengine.h"
+#include "ui/skin/skinlibrary.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The main window's controls: the command buttons, output format and folder, the player
 // controls, the progress bars, the job list, the status bar and the tag editor panel.
 #include "app/frmdialog.h"
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

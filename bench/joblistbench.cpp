@@ -1,6 +1,6 @@
 // Job list benchmark: run by hand, e.g. `QT_QPA_PLATFORM=offscreen bin/joblist_bench`.
 // Prints each figure with its target and exits non-zero when a target is missed.
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 #include "joblist/addfilescommand.h"
 #include "joblist/fileinfoprobe.h"
 #include "joblist/joblistmodel.h"

@@ -3,7 +3,7 @@
 #include "cli/encoderprofile.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
-#include "engine/tagcopy.h"
+#include "tags/tagcopy.h"
 
 #include <QFileInfo>
 

@@ -2,9 +2,9 @@
 
 #include "engine/converter.h"
 #include "engine/engineerror.h"
-#include "options/bitratesteps.h"
-#include "options/encoderchoices.h"
-#include "options/wmaprofiles.h"
+#include "settings/bitratesteps.h"
+#include "settings/encoderchoices.h"
+#include "settings/wmaprofiles.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
 

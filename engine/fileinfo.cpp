@@ -1,7 +1,7 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
-#include "engine/tagfields.h"
+#include "tags/tagfields.h"
 
 #include <QDir>
 #include <QFile>

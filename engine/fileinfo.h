@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/tagfields.h"
+#include "tags/tagfields.h"
 
 #include <QString>
 #include <QtGlobal>

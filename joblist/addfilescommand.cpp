@@ -1,6 +1,6 @@
 #include "joblist/addfilescommand.h"
 
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 #include "joblist/joblistmodel.h"
 #include "joblist/joblistwiring.h"
 #include "joblist/playlistfile.h"

@@ -2,7 +2,7 @@
 
 #include "app/frmdialog.h"
 #include "engine/fileinfo.h"
-#include "engine/skinengine.h"
+#include "ui/skin/skinengine.h"
 #include "joblist/fileinfoprobe.h"
 #include "joblist/joblistcontroller.h"
 #include "joblist/joblistmodel.h"

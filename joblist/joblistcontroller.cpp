@@ -1,6 +1,6 @@
 #include "joblist/joblistcontroller.h"
 
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 #include "joblist/joblistmodel.h"
 #include "joblist/playlistexport.h"
 #include "platform/platform.h"

@@ -1,10 +1,10 @@
 #include "options/mainwindowhost.h"
 
 #include "app/frmdialog.h"
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 #include "engine/converter.h"
 #include "engine/mp3settings.h"
-#include "engine/skinengine.h"
+#include "ui/skin/skinengine.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
 #include "options/optionscontext.h"

@@ -1,7 +1,7 @@
 #include "options/mp3page.h"
 
 #include "engine/mp3settings.h"
-#include "options/bitratesteps.h"
+#include "settings/bitratesteps.h"
 #include "options/edgeframe.h"
 #include "options/encodersink.h"
 #include "options/optionscontext.h"

@@ -1,6 +1,6 @@
 #include "options/oggpage.h"
 
-#include "options/bitratesteps.h"
+#include "settings/bitratesteps.h"
 #include "options/edgeframe.h"
 #include "options/encodersink.h"
 #include "options/optionscontext.h"

@@ -1,6 +1,6 @@
 #include "options/samplerates.h"
 
-#include "options/encoderchoices.h"
+#include "settings/encoderchoices.h"
 
 #include <QComboBox>
 

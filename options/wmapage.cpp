@@ -3,7 +3,7 @@
 #include "options/encodersink.h"
 #include "options/optionscontext.h"
 #include "options/pagewidgets.h"
-#include "options/wmaprofiles.h"
+#include "settings/wmaprofiles.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

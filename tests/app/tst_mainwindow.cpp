@@ -1,18 +1,18 @@
 // The main window's load, close, Exit, output format selection, shutdown timer and layout,
 // driven headless through the test platform on a settings folder of its own.
 #include "app/frmdialog.h"
-#include "app/statusbar.h"
-#include "engine/audioplayer.h"
+#include "ui/statusbar.h"
+#include "player/audioplayer.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
-#include "engine/skinengine.h"
-#include "engine/skinlibrary.h"
+#include "ui/skin/skinengine.h"
+#include "ui/skin/skinlibrary.h"
 #include "joblist/joblistmodel.h"
 #include "settings/settingsfiles.h"
 #include "ui/ctooltip.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 
 #include <QAction>
 #include <QComboBox>

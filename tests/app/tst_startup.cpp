@@ -3,13 +3,13 @@
 #include "app/frmdialog.h"
 #include "app/frmsplash.h"
 #include "app/startup.h"
-#include "engine/skinengine.h"
-#include "engine/skinlibrary.h"
+#include "ui/skin/skinengine.h"
+#include "ui/skin/skinlibrary.h"
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 
 #include <QApplication>
 #include <QFile>

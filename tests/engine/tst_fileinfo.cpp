@@ -1,6 +1,6 @@
 // Audio properties read by FileInfo, checked against ffprobe, and what bad inputs give.
 #include "engine/fileinfo.h"
-#include "tst_fileinfo_fixtures.h"
+#include "tests/support/fixture.h"
 
 #include "tests/support/audiofixtures.h"
 #include "tests/support/testenv.h"

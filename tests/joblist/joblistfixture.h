@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 #include "joblist/audioprobe.h"
 #include "joblist/joblistcontroller.h"
 #include "joblist/joblistmodel.h"

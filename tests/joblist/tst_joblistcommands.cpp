@@ -1,7 +1,7 @@
 #include "joblistfixture.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 #include "joblist/playlistexport.h"
 
 #include <QFile>

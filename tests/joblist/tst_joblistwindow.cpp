@@ -1,12 +1,12 @@
 // The job list commands on the real main window, with real audio files read by the engine.
 #include "app/frmdialog.h"
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 #include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "joblist/playlistfile.h"
 
-#include "../support/testenv.h"
+#include "tests/support/testenv.h"
 
 #include <QDir>
 #include <QFile>

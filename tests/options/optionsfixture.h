@@ -2,8 +2,8 @@
 
 #include "recordinghost.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 #include "options/frmoption.h"
 #include "settings/keys.h"
 #include "settings/settingsfiles.h"

@@ -2,10 +2,10 @@
 // as the first argument (run under a display server, e.g. Xvfb).
 #include "recordinghost.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 #include "engine/converter.h"
-#include "engine/skinengine.h"
+#include "ui/skin/skinengine.h"
 #include "options/converterencoder.h"
 #include "options/frmoption.h"
 #include "settings/settingsfiles.h"

@@ -2,7 +2,7 @@
 // each output checked with ffprobe.
 #include "optionsfixture.h"
 
-#include "../support/audiofixtures.h"
+#include "tests/support/audiofixtures.h"
 #include "engine/converter.h"
 #include "options/converterencoder.h"
 #include "options/mp3page.h"

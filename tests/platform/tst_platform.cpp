@@ -2,8 +2,8 @@
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 
-#include "../support/testenv.h"
-#include "../support/testplatform.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 
 #include <QDir>
 #include <QProcess>

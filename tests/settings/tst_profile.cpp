@@ -1,6 +1,6 @@
 #include "settings/profile.h"
 
-#include "../support/testenv.h"
+#include "tests/support/testenv.h"
 
 #include <QFile>
 #include <QProcess>

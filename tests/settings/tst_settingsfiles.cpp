@@ -1,7 +1,7 @@
 #include "settings/keys.h"
 #include "settings/settingsfiles.h"
 
-#include "../support/testenv.h"
+#include "tests/support/testenv.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "audiofixtures.h"
+#include "tests/support/audiofixtures.h"
 
 #include <QDir>
 #include <QJsonArray>

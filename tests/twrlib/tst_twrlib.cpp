@@ -1,5 +1,5 @@
 // The skin resource library as the program sees it: loaded at run time, LoadSkin called.
-#include "engine/skinlibrary.h"
+#include "ui/skin/skinlibrary.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>

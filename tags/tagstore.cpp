@@ -1,4 +1,4 @@
-#include "engine/tagstore.h"
+#include "tags/tagstore.h"
 
 #include <taglib/asftag.h>
 #include <taglib/commentsframe.h>

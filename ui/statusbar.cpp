@@ -1,4 +1,4 @@
-#include "app/statusbar.h"
+#include "ui/statusbar.h"
 
 #include <QLabel>
 

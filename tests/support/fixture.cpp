@@ -1,4 +1,4 @@
-#include "tst_fileinfo_fixtures.h"
+#include "tests/support/fixture.h"
 
 #include "tests/support/audiofixtures.h"
 

@@ -1,4 +1,4 @@
-#include "engine/tagfields.h"
+#include "tags/tagfields.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 // Tag round trips through FileInfo for each format, and what a save must never do.
 #include "engine/engineerror.h"
 #include "engine/fileinfo.h"
-#include "tst_fileinfo_fixtures.h"
+#include "tests/support/fixture.h"
 
 #include "tests/support/testenv.h"
 

@@ -1,4 +1,4 @@
-#include "engine/skinlibrary.h"
+#include "ui/skin/skinlibrary.h"
 
 #include "platform/paths.h"
 

@@ -1,6 +1,6 @@
-#include "engine/skinengine.h"
+#include "ui/skin/skinengine.h"
 
-#include "engine/skinwindowstate.h"
+#include "ui/skin/skinwindowstate.h"
 
 #include <QFile>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "engine/tagcopy.h"
+#include "tags/tagcopy.h"
 
 #include "engine/fileinfo.h"
 

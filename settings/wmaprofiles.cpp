@@ -1,4 +1,4 @@
-#include "options/wmaprofiles.h"
+#include "settings/wmaprofiles.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "engine/skinfile.h"
+#include "ui/skin/skinfile.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "engine/audioplayer.h"
+#include "player/audioplayer.h"
 
 #include <SDL2/SDL.h>
 

@@ -1,6 +1,6 @@
 #include "engine/engineerror.h"
-#include "engine/tagfields.h"
-#include "engine/tagstore.h"
+#include "tags/tagfields.h"
+#include "tags/tagstore.h"
 
 #include <QFile>
 #include <QFileInfo>

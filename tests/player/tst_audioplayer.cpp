@@ -1,7 +1,7 @@
 // Playback through SDL's disk driver: what reaches the device is compared with the source.
-#include "engine/audioplayer.h"
+#include "player/audioplayer.h"
 #include "tests/support/audiofixtures.h"
-#include "tst_fileinfo_fixtures.h"
+#include "tests/support/fixture.h"
 
 #include "tests/support/testenv.h"
 

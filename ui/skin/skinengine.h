@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/skinfile.h"
+#include "ui/skin/skinfile.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
 // How the shipped skin looks on windows like the program's: dark and tinted, recoloured by
 // the hue, a shaped splash. Set TWR_SKIN_SHOT_DIR to keep the pictures.
-#include "engine/skinengine.h"
+#include "ui/skin/skinengine.h"
 #include "tests/support/testenv.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // The skin engine: the skin file format, applying definitions, hue, removal and popups.
-#include "engine/skinengine.h"
+#include "ui/skin/skinengine.h"
 #include "tests/support/testenv.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "engine/skinwindowstate.h"
+#include "ui/skin/skinwindowstate.h"
 
-#include "engine/skinfile.h"
+#include "ui/skin/skinfile.h"
 
 #include <QEvent>
 #include <QPainter>
