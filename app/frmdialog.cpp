@@ -1,18 +1,25 @@
 #include "app/frmdialog.h"
 
-#include "ui/statusbar.h"
-#include "player/audioplayer.h"
+#include "app/commandtable.h"
+#include "app/mainwindowhost.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
-#include "ui/skin/skinengine.h"
+#include "joblist/fileinfoprobe.h"
+#include "joblist/formatting.h"
 #include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "player/audioplayer.h"
 #include "settings/settingsfiles.h"
+#include "tags/notageditor.h"
+#include "tags/tagpanel.h"
 #include "ui/ctooltip.h"
+#include "ui/skin/skinengine.h"
+#include "ui/statusbar.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -45,10 +52,7 @@ int hueOfTheme(const QString &stored)
     return n * 30;
 }
 
-int twipsToPixels(int twips)
-{
-    return (twips + frmDialog::TwipsPerPixel / 2) / frmDialog::TwipsPerPixel;
-}
+using Twips::toPixels;
 
 } // namespace
 
@@ -72,7 +76,6 @@ frmDialog::frmDialog(QWidget *parent)
         if (checked)
             outputformat_Click(id);
     });
-    connect(exit, &QAction::triggered, this, &frmDialog::Exit);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -80,23 +83,50 @@ frmDialog::frmDialog(QWidget *parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmDialog::Timer1_Timer);
 
-    const int width = twipsToPixels(WidthTwips);
-    resize(width, twipsToPixels(NormalHeightTwips));
+    const int width = toPixels(WidthTwips);
+    resize(width, toPixels(NormalHeightTwips));
     setMinimumWidth(width * 3 / 4);
     setHeightTwips(NormalHeightTwips);
 
-    m_jobListCommands = std::make_unique<JobListCommands>(*this);
+    compose();
 }
 
 frmDialog::~frmDialog()
 {
     // Whatever refers to the window's parts goes first, the skin engine last.
-    m_jobListCommands.reset();
+    releaseEngineObjects();
     m_options.reset();
+    m_optionsHost.reset();
     tooltip = nullptr;
     m_tooltip.reset();
     Skn = nullptr;
     m_skin.reset();
+}
+
+void frmDialog::compose()
+{
+    Writer = std::make_unique<Converter>();
+    Reader = std::make_unique<Converter>();
+    Mp3Settings = std::make_unique<::Mp3Settings>();
+    FileInfo = std::make_unique<::FileInfo>();
+    AudioPlayer = std::make_unique<::AudioPlayer>();
+    m_tooltip = std::make_unique<CTooltip>();
+    tooltip = m_tooltip.get();
+
+    m_optionsHost = std::make_unique<MainWindowHost>(*this);
+    m_options = std::make_unique<frmOption>(*m_optionsHost, this);
+    m_probe = std::make_unique<FileInfoProbe>(FileInfo.get());
+    m_tagEditor = std::make_unique<NoTagEditor>();
+    m_jobList = std::make_unique<JobListCommands>(
+        JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu}, m_state,
+        *m_probe, *m_options, *m_tagEditor);
+    connect(m_jobList.get(), &JobListCommands::hoverCleared, this, [this] { tooltip->Destroy(); });
+    connect(m_jobList.get(), &JobListCommands::popupRequested, this,
+            [this](QMenu *menu, const QPoint &at) {
+                Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
+            });
+
+    CommandTable::connectAll(*this);
 }
 
 QString frmDialog::skinTempFile()
@@ -112,7 +142,7 @@ frmDialog::LoadResult frmDialog::Form_Load()
 
     StatusBar1->setPanelText(1, QStringLiteral("Save to: '") + txtFolder->text() +
                                     QStringLiteral("'"));
-    StatusBar1->setPanelText(2, QStringLiteral("Total Selected Files: 0"));
+    StatusBar1->setPanelText(2, SelectedFilesText(0));
     StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") +
                                     SettingsFiles::read(INI, Ini::Output::Format));
     StatusBar1->setPanelText(4, QStringLiteral("Status: Idle"));
@@ -120,31 +150,21 @@ frmDialog::LoadResult frmDialog::Form_Load()
     if (Platform::instance().previousInstanceRunning())
         return LoadResult::AnotherInstanceRunning;
 
-    Writer = std::make_unique<Converter>();
-    Reader = std::make_unique<Converter>();
-    Mp3Settings = std::make_unique<::Mp3Settings>();
-    FileInfo = std::make_unique<::FileInfo>();
-    AudioPlayer = std::make_unique<::AudioPlayer>();
-
-    infoGenre->clear();
-    for (int genre = 0; genre < 148; ++genre)
-        infoGenre->addItem(::FileInfo::GenreName(genre));
+    tagPanel->fillGenres();
 
     SkinLabel3->setVisible(true);
 
-    m_tooltip = std::make_unique<CTooltip>();
-    tooltip = m_tooltip.get();
     tooltip->setStyle(1);
     tooltip->setIcon(1);
 
-    IsPlaying = false;
-    paused = false;
+    m_state.IsPlaying = false;
+    m_state.paused = false;
     setHeightTwips(NormalHeightTwips);
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->geometry().width() : width();
-    move((screenWidth - frameGeometry().width()) / 2, twipsToPixels(TopTwips));
+    move((screenWidth - frameGeometry().width()) / 2, toPixels(TopTwips));
 
-    flgConvert = false;
+    m_state.flgConvert = false;
 
     Writer->setConvertFormat(true);
     Reader->setConvertFormat(true);
@@ -171,8 +191,6 @@ frmDialog::LoadResult frmDialog::Form_Load()
 
 frmOption &frmDialog::options()
 {
-    if (!m_options)
-        m_options = std::make_unique<frmOption>(*this);
     if (!m_options->IsLoaded())
         m_options->Load();
     return *m_options;
@@ -180,8 +198,7 @@ frmOption &frmDialog::options()
 
 void frmDialog::unloadOptions()
 {
-    if (m_options)
-        m_options->Unload();
+    m_options->Unload();
 }
 
 void frmDialog::outputformat_Click(int index)
@@ -215,7 +232,7 @@ void frmDialog::Timer1_Timer()
 void frmDialog::setHeightTwips(int twips)
 {
     m_heightTwips = twips;
-    setFixedHeight(twipsToPixels(twips));
+    setFixedHeight(toPixels(twips));
     layoutPanels();
 }
 
@@ -227,8 +244,8 @@ void frmDialog::layoutPanels()
     // The upper part fills the window at its normal height; the tag panel lies below it and
     // comes into view only when the window grows.
     const int chrome = menuBar()->sizeHint().height() + StatusBar1->sizeHint().height();
-    const int upperHeight = twipsToPixels(NormalHeightTwips) - chrome;
-    const int tagHeight = twipsToPixels(TagHeightTwips) - twipsToPixels(NormalHeightTwips);
+    const int upperHeight = toPixels(NormalHeightTwips) - chrome;
+    const int tagHeight = toPixels(TagHeightTwips) - toPixels(NormalHeightTwips);
     m_upperPanel->setGeometry(0, 0, central->width(), upperHeight);
     tagPanel->setGeometry(0, upperHeight, central->width(), tagHeight);
 }
@@ -240,18 +257,12 @@ bool frmDialog::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool frmDialog::conversionActive() const
-{
-    // The button reads "Cancel..." exactly while a file's conversion is on the stack.
-    return cmdConvert->text() == QLatin1String("Cancel...");
-}
-
 void frmDialog::closeEvent(QCloseEvent *event)
 {
     // Releasing the converters under a running conversion would pull them from under it:
     // ask the run to stop, and close once it has returned.
-    if (conversionActive()) {
-        if (flgConvert)
+    if (m_state.runActive) {
+        if (m_state.flgConvert)
             cmdConvert->click();
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);
@@ -263,20 +274,11 @@ void frmDialog::closeEvent(QCloseEvent *event)
 
 void frmDialog::releaseEngineObjects()
 {
-    if (Reader) {
-        Reader.reset();
-        m_releaseLog << QStringLiteral("Reader");
-    }
-    if (Writer) {
-        Writer.reset();
-        m_releaseLog << QStringLiteral("Writer");
-    }
-    if (AudioPlayer) {
-        AudioPlayer.reset();
-        m_releaseLog << QStringLiteral("AudioPlayer");
-    }
-    if (FileInfo) {
-        FileInfo.reset();
-        m_releaseLog << QStringLiteral("FileInfo");
-    }
+    // The subsystems that use the engine objects go before them.
+    m_jobList.reset();
+    m_probe.reset();
+    Reader.reset();
+    Writer.reset();
+    AudioPlayer.reset();
+    FileInfo.reset();
 }

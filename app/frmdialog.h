@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/mainstate.h"
 #include <QMainWindow>
+
 #include <QStringList>
 
 #include <array>
@@ -24,15 +26,20 @@ class AudioPlayer;
 class CTooltip;
 class Converter;
 class FileInfo;
+class FileInfoProbe;
 class JobListCommands;
 class JobListModel;
+class MainWindowHost;
 class Mp3Settings;
 class SkinEngine;
 class StatusBar;
+class TagEditorCalls;
+class TagPanel;
 class frmOption;
 
-// The main window. It owns the widgets and the state shared by the subsystems; each
-// subsystem's logic lives in its own class and is handed what it touches.
+// The main window. It builds the widgets, owns the engine objects and the state the
+// subsystems share, and composes the subsystems: each lives in its own class, is handed what
+// it touches, and is connected to the buttons and menus in one table (app/commandtable).
 class frmDialog : public QMainWindow
 {
     Q_OBJECT
@@ -51,6 +58,9 @@ public:
 
     // The options dialog as the live settings store: loaded hidden on first use.
     frmOption &options();
+    MainState &state() { return m_state; }
+    JobListCommands &jobList() { return *m_jobList; }
+    TagEditorCalls &tagEditor() { return *m_tagEditor; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -70,30 +80,17 @@ public:
     void setHeightTwips(int twips);
     bool isTagMode() const { return m_heightTwips == TagHeightTwips; }
 
-    static constexpr int TwipsPerPixel = 15;
     static constexpr int NormalHeightTwips = 6900;
     static constexpr int TagHeightTwips = 9940;
     static constexpr int WidthTwips = 13800;
     static constexpr int TopTwips = 1000;
 
-    // The engine objects released by the close, in release order ("Reader", "Writer", ...).
-    QStringList releaseLog() const { return m_releaseLog; }
     // The temporary skin file written at start-up and deleted by the load.
     static QString skinTempFile();
 
-    // --- Shared state -----------------------------------------------------------------
-    QString INI;            // the settings file
-    QString CurrentFile;    // full path of the current row, or of the file being converted
-    QString CurrentBase;    // that file's folder plus its name up to the first "."
-    qint64 intCurItem = 0;  // 1-based position of the current row (0: none)
-    qint64 HoverRow = 0;    // 1-based row under the mouse pointer (0: none)
-    bool IsPlaying = false; // the player is playing
-    qint64 intPlaying = 0;  // row being played
-    bool paused = false;
-    bool flgConvert = false; // a file of a conversion run is being converted
-    qint64 TotalSelected = 0;
+    QString INI; // the settings file
 
-    // --- Engine objects, created by the window load in this order ----------------------
+    // --- Engine objects, in the order they are made; the close releases them ------------
     std::unique_ptr<Converter> Writer;
     std::unique_ptr<Converter> Reader;
     std::unique_ptr<::Mp3Settings> Mp3Settings;
@@ -130,36 +127,8 @@ public:
     QProgressBar *ProgressConvert22 = nullptr;
     QTimer *Timer1 = nullptr; // shutdown timer
 
-    // --- Tag editor panel (below the fold; shown when the window is 9940 twips high) -----
-    QLineEdit *infoTitle = nullptr;
-    QLineEdit *infoArtist = nullptr;
-    QLineEdit *infoAlbum = nullptr;
-    QComboBox *infoGenre = nullptr; // genre names 0..147 in number order
-    QLineEdit *infoYear = nullptr;  // at most 4 characters
-    QLineEdit *infoComment = nullptr;
-    QLineEdit *infoTrack = nullptr;
-    QLineEdit *infoGenreS = nullptr; // ID3v2 only from here ...
-    QLineEdit *infoCopyright = nullptr;
-    QLineEdit *infoComposer = nullptr;
-    QLineEdit *infoURL = nullptr;
-    QLineEdit *infoEncodedBy = nullptr;
-    QLineEdit *infoOriginalArtist = nullptr; // ... to here
-    QLineEdit *infoFormatString = nullptr;   // audio properties, read-only
-    QLineEdit *infoFrequency = nullptr;
-    QLineEdit *infoBitrate = nullptr;
-    QLineEdit *infoDuration = nullptr;
-    QLineEdit *infoChannels = nullptr;
-    QLineEdit *infoSamples = nullptr;
-    QLineEdit *infoSize = nullptr;
-    QLineEdit *infoBitsPerSample = nullptr;
-    QLineEdit *infoFormatTag = nullptr;
-    QLabel *lblFs = nullptr;
-    std::array<QRadioButton *, 2> Option1{}; // "ID3v1", "ID3v2"
-    QPushButton *cmdCloseTag = nullptr;
-    QPushButton *cmdCancel = nullptr;
-    QPushButton *cmdSetInfo = nullptr;
-    QPushButton *cmdID3 = nullptr;
-    QWidget *tagPanel = nullptr;
+    // The tag editor panel, below the fold: shown when the window is 9940 twips high.
+    TagPanel *tagPanel = nullptr;
 
     // --- Menus -----------------------------------------------------------------------
     QMenu *file = nullptr;
@@ -222,19 +191,21 @@ protected:
 
 private:
     void buildControls();
-    QWidget *buildTagPanel();
     void buildMenus();
+    void compose();
     void layoutPanels();
-    bool conversionActive() const;
     void releaseEngineObjects();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    std::unique_ptr<frmOption> m_options;
+    MainState m_state;
     std::unique_ptr<SkinEngine> m_skin;
     std::unique_ptr<CTooltip> m_tooltip;
-    std::unique_ptr<JobListCommands> m_jobListCommands;
+    std::unique_ptr<MainWindowHost> m_optionsHost;
+    std::unique_ptr<frmOption> m_options;
+    std::unique_ptr<FileInfoProbe> m_probe;
+    std::unique_ptr<TagEditorCalls> m_tagEditor;
+    std::unique_ptr<JobListCommands> m_jobList;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
-    QStringList m_releaseLog;
 };

@@ -1,17 +1,19 @@
 // Job list benchmark: run by hand, e.g. `QT_QPA_PLATFORM=offscreen bin/joblist_bench`.
 // Prints each figure with its target and exits non-zero when a target is missed.
-#include "ui/statusbar.h"
 #include "joblist/addfilescommand.h"
 #include "joblist/fileinfoprobe.h"
 #include "joblist/joblistmodel.h"
-#include "joblist/joblistwiring.h"
+#include "joblist/joblistwidgets.h"
+#include "options/outputoptions.h"
 #include "platform/platform.h"
+#include "ui/statusbar.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -136,13 +138,18 @@ void benchAddFiles()
     JobListModel jobs;
     StatusBar status;
     QLineEdit folder(QStringLiteral("/tmp/out"));
+    QTreeView view;
+    QWidget window;
+    QMenu menu;
     FileInfoProbe probe;
-    JobListWiring wiring;
-    wiring.jobs = &jobs;
-    wiring.StatusBar1 = &status;
-    wiring.txtFolder = &folder;
-    wiring.probe = &probe;
-    AddFilesCommand command(wiring);
+    struct : OutputOptions
+    {
+        QString outputFolder() override { return QStringLiteral("/tmp/out"); }
+        bool convertIntoSourceFolder() override { return false; }
+        bool openFolderAfterRun() override { return false; }
+    } options;
+    JobListWidgets widgets{jobs, view, window, status, folder, menu};
+    AddFilesCommand command(widgets, probe, options);
 
     QElapsedTimer timer;
     timer.start();

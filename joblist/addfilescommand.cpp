@@ -1,10 +1,12 @@
 #include "joblist/addfilescommand.h"
 
-#include "ui/statusbar.h"
+#include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
-#include "joblist/joblistwiring.h"
+#include "joblist/joblistwidgets.h"
 #include "joblist/playlistfile.h"
+#include "options/outputoptions.h"
 #include "platform/platform.h"
+#include "ui/statusbar.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -24,9 +26,10 @@ bool isPlaylistName(const QString &path)
 
 } // namespace
 
-AddFilesCommand::AddFilesCommand(JobListWiring &wiring)
-    : m_wiring(wiring)
-    , m_adder(*wiring.jobs, *wiring.probe)
+AddFilesCommand::AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options)
+    : m_widgets(widgets)
+    , m_options(options)
+    , m_adder(widgets.jobs, probe)
 {
 }
 
@@ -57,18 +60,14 @@ bool AddFilesCommand::acceptedOnDrop(const QString &path)
 FileAdder::Destination AddFilesCommand::destination() const
 {
     FileAdder::Destination destination;
-    destination.intoSourceFolder =
-        m_wiring.convertIntoSourceFolder && m_wiring.convertIntoSourceFolder();
-    if (m_wiring.txtFolder)
-        destination.outputFolder = m_wiring.txtFolder->text();
+    destination.intoSourceFolder = m_options.convertIntoSourceFolder();
+    destination.outputFolder = m_widgets.txtFolder.text();
     return destination;
 }
 
 void AddFilesCommand::showSelectedCount()
 {
-    if (m_wiring.StatusBar1)
-        m_wiring.StatusBar1->setPanelText(2, QStringLiteral("Total Selected Files: ") +
-                                                 QString::number(m_wiring.jobs->checkedCount()));
+    m_widgets.StatusBar1.setPanelText(2, SelectedFilesText(m_widgets.jobs.checkedCount()));
 }
 
 void AddFilesCommand::run()
@@ -78,7 +77,7 @@ void AddFilesCommand::run()
     request.filter = sourceFilter();
     request.selectedFilter = SourceFilterIndex;
     request.multiSelect = true;
-    request.owner = m_wiring.window;
+    request.owner = &m_widgets.window;
     const QStringList picked = Platform::instance().openFiles(request);
     if (picked.isEmpty())
         return;
@@ -96,8 +95,8 @@ void AddFilesCommand::run()
     for (const QString &path : picked)
         m_adder.addFile(path, form, where);
 
-    if (where.intoSourceFolder && m_wiring.jobs->count() > 0 && m_wiring.txtFolder)
-        m_wiring.txtFolder->setText(QFileInfo(picked.first()).absolutePath());
+    if (where.intoSourceFolder && m_widgets.jobs.count() > 0)
+        m_widgets.txtFolder.setText(QFileInfo(picked.first()).absolutePath());
     showSelectedCount();
 }
 

@@ -4,15 +4,17 @@
 
 #include <QStringList>
 
+class AudioProbe;
+class OutputOptions;
 class QMimeData;
-struct JobListWiring;
+struct JobListWidgets;
 
 // The two ways files come in: the source-file dialog (which also takes a playlist) and a drop
 // of files onto the list.
 class AddFilesCommand
 {
 public:
-    explicit AddFilesCommand(JobListWiring &wiring);
+    AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options);
 
     // The dialog's filter, six caption/pattern pieces; the sixth is preselected.
     static QString sourceFilter();
@@ -30,6 +32,7 @@ private:
     FileAdder::Destination destination() const;
     void showSelectedCount();
 
-    JobListWiring &m_wiring;
+    JobListWidgets &m_widgets;
+    OutputOptions &m_options;
     FileAdder m_adder;
 };

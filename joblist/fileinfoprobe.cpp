@@ -2,34 +2,23 @@
 
 #include "engine/fileinfo.h"
 
-FileInfoProbe::FileInfoProbe(std::function<FileInfo *()> source)
-    : m_source(std::move(source))
+FileInfoProbe::FileInfoProbe(FileInfo *shared)
+    : m_own(shared ? nullptr : std::make_unique<FileInfo>())
+    , m_info(shared ? *shared : *m_own)
 {
 }
 
 FileInfoProbe::~FileInfoProbe() = default;
 
-FileInfo &FileInfoProbe::fileInfo()
-{
-    if (m_source) {
-        if (FileInfo *shared = m_source())
-            return *shared;
-    }
-    if (!m_own)
-        m_own = std::make_unique<FileInfo>();
-    return *m_own;
-}
-
 void FileInfoProbe::prepare()
 {
-    fileInfo().ReadOption = true;
+    m_info.ReadOption = true;
 }
 
 std::optional<AudioFacts> FileInfoProbe::probe(const QString &path)
 {
-    FileInfo &info = fileInfo();
-    info.Load(path);
-    if (!info.isAudio())
+    m_info.Load(path);
+    if (!m_info.isAudio())
         return std::nullopt;
-    return AudioFacts{info.durationMs(), info.fileSize()};
+    return AudioFacts{m_info.durationMs(), m_info.fileSize()};
 }

@@ -2,26 +2,21 @@
 
 #include "joblist/audioprobe.h"
 
-#include <functional>
 #include <memory>
 
 class FileInfo;
 
-// The probe over the engine's FileInfo. The object is looked up on every use, because the
-// window creates its engine objects after the commands are wired; while there is none, a
-// FileInfo of the probe's own does the reading.
+// The probe over the engine's FileInfo: the window's, or one of the probe's own.
 class FileInfoProbe : public AudioProbe
 {
 public:
-    explicit FileInfoProbe(std::function<FileInfo *()> source = {});
+    explicit FileInfoProbe(FileInfo *shared = nullptr);
     ~FileInfoProbe() override;
 
     void prepare() override;
     std::optional<AudioFacts> probe(const QString &path) override;
 
 private:
-    FileInfo &fileInfo();
-
-    std::function<FileInfo *()> m_source;
     std::unique_ptr<FileInfo> m_own;
+    FileInfo &m_info;
 };

@@ -40,3 +40,8 @@ QString FormatSize(qint64 bytes)
     }
     return text + u'M';
 }
+
+QString SelectedFilesText(qint64 count)
+{
+    return QStringLiteral("Total Selected Files: ") + QString::number(count);
+}

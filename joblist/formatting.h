@@ -13,3 +13,6 @@ QString FormatLength(qint64 milliseconds, LengthForm form);
 // The "Size" column text: mebibytes with at most two decimals and an always written point,
 // followed by "M": "1.5M", "3.M", "0.95M".
 QString FormatSize(qint64 bytes);
+
+// Status panel 2 between runs: "Total Selected Files: " and the number of ticked rows.
+QString SelectedFilesText(qint64 count);

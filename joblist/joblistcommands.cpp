@@ -1,90 +1,236 @@
 #include "joblist/joblistcommands.h"
 
-#include "app/frmdialog.h"
-#include "engine/fileinfo.h"
-#include "ui/skin/skinengine.h"
-#include "joblist/fileinfoprobe.h"
-#include "joblist/joblistcontroller.h"
+#include "app/mainstate.h"
+#include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
-#include "options/frmoption.h"
-#include "ui/ctooltip.h"
+#include "joblist/playlistexport.h"
+#include "platform/platform.h"
+#include "tags/tageditorcalls.h"
+#include "ui/statusbar.h"
 
-#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
 #include <QMenu>
-#include <QPushButton>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTreeView>
 
-namespace {
-
-template <typename Sender, typename Signal>
-void connectNamed(frmDialog &window, const char *name, Signal signal, JobListController *target,
-                  void (JobListController::*slot)())
+JobListCommands::JobListCommands(JobListWidgets widgets, MainState &state, AudioProbe &probe,
+                                 OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent)
+    : QObject(parent)
+    , m_widgets(widgets)
+    , m_state(state)
+    , m_tagEditor(tagEditor)
+    , m_addFiles(m_widgets, probe, options)
 {
-    for (Sender *sender : window.findChildren<Sender *>(QString::fromLatin1(name)))
-        QObject::connect(sender, signal, target, slot);
+    connect(&m_widgets.jobs, &JobListModel::itemCheck, this, &JobListCommands::checkBoxChanged);
+    attachView();
 }
 
-} // namespace
-
-JobListCommands::JobListCommands(frmDialog &window)
-    : m_probe(std::make_unique<FileInfoProbe>([&window] { return window.FileInfo.get(); }))
-{
-    JobListWiring wiring;
-    wiring.jobs = window.jobs;
-    wiring.viewEvent = window.viewEvent;
-    wiring.window = &window;
-    wiring.StatusBar1 = window.StatusBar1;
-    wiring.txtFolder = window.txtFolder;
-    wiring.probe = m_probe.get();
-    wiring.rightmenu = window.rightmenu;
-    wiring.CurrentFile = &window.CurrentFile;
-    wiring.HoverRow = &window.HoverRow;
-    wiring.intCurItem = &window.intCurItem;
-    wiring.IsPlaying = &window.IsPlaying;
-    wiring.convertIntoSourceFolder = [&window] {
-        return window.options().convertIntoSourceFolder();
-    };
-    wiring.tagEditorOpen = [&window] {
-        return window.isTagMode();
-    };
-    wiring.destroyTooltip = [&window] {
-        if (window.tooltip)
-            window.tooltip->Destroy();
-    };
-    wiring.popupMenu = [&window](QMenu *menu, const QPoint &at) {
-        if (window.Skn)
-            window.Skn->skinnedWindow(&window).popupMenu(menu, at.x(), at.y());
-        else
-            menu->popup(at);
-    };
-
-    m_controller = std::make_unique<JobListController>(std::move(wiring));
-    JobListController *c = m_controller.get();
-    c->attachView();
-
-    using C = JobListController;
-    constexpr auto clicked = &QPushButton::clicked;
-    constexpr auto triggered = &QAction::triggered;
-    connectNamed<QPushButton>(window, "cmdOpenFile", clicked, c, &C::addFiles);
-    connectNamed<QPushButton>(window, "cmdDel", clicked, c, &C::removeChecked);
-    connectNamed<QPushButton>(window, "cmdClear", clicked, c, &C::clearAll);
-    for (const char *name : {"addf", "add"})
-        connectNamed<QAction>(window, name, triggered, c, &C::addFiles);
-    for (const char *name : {"removef", "remove"})
-        connectNamed<QAction>(window, name, triggered, c, &C::removeChecked);
-    for (const char *name : {"cleara", "clear"})
-        connectNamed<QAction>(window, name, triggered, c, &C::clearAll);
-    for (const char *name : {"selecta", "select"})
-        connectNamed<QAction>(window, name, triggered, c, &C::selectAll);
-    for (const char *name : {"unselecta", "unselect"})
-        connectNamed<QAction>(window, name, triggered, c, &C::selectNone);
-    for (const char *name : {"invert", "insel"})
-        connectNamed<QAction>(window, name, triggered, c, &C::invertSelection);
-    connectNamed<QAction>(window, "playlist", triggered, c, &C::outputPlaylist);
-}
-
+// The view forgets this event filter by itself when the controller goes.
 JobListCommands::~JobListCommands() = default;
 
-JobListWiring &JobListCommands::wiring()
+void JobListCommands::attachView()
 {
-    return m_controller->wiring();
+    QTreeView *view = &m_widgets.viewEvent;
+    if (view->model() != &m_widgets.jobs)
+        view->setModel(&m_widgets.jobs);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSortingEnabled(false); // the list sorts itself on header clicks
+    view->setMouseTracking(true);
+    view->setAcceptDrops(true);
+    view->setDragDropMode(QAbstractItemView::DropOnly);
+    view->setDropIndicatorShown(false);
+
+    QHeaderView *header = view->header();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    for (int column = 0; column < JobListModel::ColumnCount; ++column)
+        header->resizeSection(column, JobListModel::columnWidth(column));
+
+    view->viewport()->installEventFilter(this);
+    connect(header, &QHeaderView::sectionClicked, this, &JobListCommands::columnHeaderClicked);
+    connect(view, &QTreeView::clicked, this, [this] { rowClicked(); });
+    connect(view, &QTreeView::doubleClicked, this, [this] { doubleClicked(); });
+    connect(&m_widgets.jobs, &JobListModel::sortingChanged, this,
+            &JobListCommands::updateSortIndicator);
+}
+
+// --- Commands -----------------------------------------------------------------------------
+
+void JobListCommands::addFiles()
+{
+    m_addFiles.run();
+}
+
+void JobListCommands::outputPlaylist()
+{
+    PlaylistExport::run(m_widgets.jobs, &m_widgets.window);
+}
+
+bool JobListCommands::refuseWhilePlaying()
+{
+    if (!m_state.IsPlaying)
+        return false;
+    Platform::instance().messageBox(QString::fromLatin1(StopPlayingMessage),
+                                    QStringLiteral("Tonewright"), MessageButtons::OkCancel,
+                                    MessageIcon::Information, &m_widgets.window);
+    return true;
+}
+
+void JobListCommands::setSelectedCount(qint64 count)
+{
+    m_widgets.StatusBar1.setPanelText(2, SelectedFilesText(count));
+}
+
+void JobListCommands::showSelectedCount()
+{
+    setSelectedCount(m_widgets.jobs.checkedCount());
+}
+
+void JobListCommands::clearAll()
+{
+    if (refuseWhilePlaying())
+        return;
+    m_widgets.jobs.clearAll();
+    setSelectedCount(0);
+    m_state.CurrentFile.clear();
+    if (m_tagEditor.isOpen())
+        m_tagEditor.LeaveTagMode();
+}
+
+void JobListCommands::removeChecked()
+{
+    if (refuseWhilePlaying())
+        return;
+    m_widgets.jobs.removeChecked();
+    setSelectedCount(0);
+    if (m_tagEditor.isOpen())
+        m_tagEditor.LeaveTagMode();
+}
+
+void JobListCommands::selectAll()
+{
+    if (m_widgets.jobs.count() == 0)
+        return;
+    setSelectedCount(m_widgets.jobs.selectAll());
+}
+
+void JobListCommands::selectNone()
+{
+    if (m_widgets.jobs.count() == 0)
+        return;
+    setSelectedCount(m_widgets.jobs.selectNone());
+}
+
+void JobListCommands::invertSelection()
+{
+    if (m_widgets.jobs.count() == 0)
+        return;
+    setSelectedCount(m_widgets.jobs.invertSelection());
+}
+
+// --- List events --------------------------------------------------------------------------
+
+void JobListCommands::checkBoxChanged(int row, bool checked)
+{
+    m_widgets.jobs.setStatus(row,
+                             QString::fromLatin1(checked ? JobStatus::Ready : JobStatus::Waitting));
+    showSelectedCount();
+}
+
+void JobListCommands::columnHeaderClicked(int column)
+{
+    m_widgets.jobs.headerClicked(column);
+}
+
+void JobListCommands::updateSortIndicator()
+{
+    QHeaderView *header = m_widgets.viewEvent.header();
+    header->setSortIndicatorShown(m_widgets.jobs.isSorted());
+    if (m_widgets.jobs.isSorted())
+        header->setSortIndicator(m_widgets.jobs.sortKey(), m_widgets.jobs.sortOrder());
+}
+
+void JobListCommands::mouseMoved(const QPoint &position)
+{
+    const QModelIndex at = m_widgets.viewEvent.indexAt(position);
+    const qint64 row = at.isValid() ? at.row() + 1 : 0;
+    if (row == m_state.HoverRow)
+        return;
+    m_state.HoverRow = row;
+    if (row == 0)
+        emit hoverCleared();
+}
+
+void JobListCommands::mousePressed(Qt::MouseButton button, const QPoint &position)
+{
+    if (button != Qt::RightButton)
+        return;
+    emit popupRequested(&m_widgets.rightmenu,
+                        m_widgets.viewEvent.viewport()->mapToGlobal(position));
+}
+
+void JobListCommands::rowClicked()
+{
+    if (m_state.HoverRow == 0)
+        return;
+    const int row = int(m_state.HoverRow - 1);
+    if (row >= m_widgets.jobs.count())
+        return;
+    const QString path = m_widgets.jobs.fullPath(row);
+    m_state.CurrentFile = path;
+    m_widgets.StatusBar1.setPanelText(1, path);
+    if (m_tagEditor.isOpen())
+        m_tagEditor.LoadTags(path);
+    m_state.intCurItem = m_state.HoverRow;
+}
+
+void JobListCommands::doubleClicked()
+{
+    m_tagEditor.EnterTagMode();
+}
+
+bool JobListCommands::filesDropped(const QMimeData *data)
+{
+    return m_addFiles.drop(data);
+}
+
+bool JobListCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_widgets.viewEvent.viewport())
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        mouseMoved(static_cast<QMouseEvent *>(event)->position().toPoint());
+        break;
+    case QEvent::MouseButtonPress: {
+        const auto *press = static_cast<QMouseEvent *>(event);
+        mouseMoved(press->position().toPoint());
+        mousePressed(press->button(), press->position().toPoint());
+        break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (!drag->mimeData()->hasUrls())
+            return false;
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        filesDropped(drop->mimeData());
+        return true;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }

@@ -1,27 +1,67 @@
 #pragma once
 
-#include <memory>
+#include "joblist/addfilescommand.h"
+#include "joblist/joblistwidgets.h"
 
-class frmDialog;
-class FileInfoProbe;
-class JobListController;
-struct JobListWiring;
+#include <QObject>
 
-// Wires the job list's commands to the main window: the buttons, the Files, Action and
-// right-click menu entries, and the list's own events. Built at the end of the window's
-// construction, after `viewEvent` and `jobs` exist.
-class JobListCommands
+class MainState;
+class OutputOptions;
+class QEvent;
+class QMimeData;
+class TagEditorCalls;
+
+// The operations on the list as a whole and the list's own events: adding, clearing, removing
+// the ticked rows, the selection commands, ticks, header clicks, the pointer and row clicks,
+// the right-button popup and file drops.
+class JobListCommands : public QObject
 {
+    Q_OBJECT
 public:
-    explicit JobListCommands(frmDialog &window);
-    ~JobListCommands();
+    static constexpr const char *StopPlayingMessage = "Please stop playing at first   ";
 
-    JobListController &controller() { return *m_controller; }
-    // The hooks into the tag editor (tagEditorOpen, LeaveTagMode, EnterTagMode, LoadTags) and
-    // the tooltip may be set here by whoever owns them.
-    JobListWiring &wiring();
+    JobListCommands(JobListWidgets widgets, MainState &state, AudioProbe &probe,
+                    OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent = nullptr);
+    ~JobListCommands() override;
+
+    void addFiles();
+    void outputPlaylist();
+    void clearAll();
+    void removeChecked();
+    void selectAll();
+    void selectNone();
+    void invertSelection();
+
+    void checkBoxChanged(int row, bool checked);
+    void columnHeaderClicked(int column);
+    // Pointer position in the view's viewport.
+    void mouseMoved(const QPoint &position);
+    void mousePressed(Qt::MouseButton button, const QPoint &position);
+    void rowClicked();
+    void doubleClicked();
+    bool filesDropped(const QMimeData *data);
+
+    // Panel 2: "Total Selected Files: " and the number of ticked rows.
+    void showSelectedCount();
+
+signals:
+    // The pointer left the rows: the list's tooltip should go.
+    void hoverCleared();
+    // The right button was pressed on the list: `menu` should pop up at `globalPosition`
+    // the way the window's skin shows popups.
+    void popupRequested(QMenu *menu, const QPoint &globalPosition);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    std::unique_ptr<FileInfoProbe> m_probe;
-    std::unique_ptr<JobListController> m_controller;
+    void attachView();
+    bool refuseWhilePlaying();
+    void setSelectedCount(qint64 count);
+    void updateSortIndicator();
+
+    JobListWidgets m_widgets;
+    MainState &m_state;
+    TagEditorCalls &m_tagEditor;
+    AddFilesCommand m_addFiles;
 };

@@ -1,5 +1,7 @@
 #include "joblist/joblistmodel.h"
 
+#include "ui/twips.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -61,7 +63,7 @@ int JobListModel::columnWidthTwips(int column)
 
 int JobListModel::columnWidth(int column)
 {
-    return (columnWidthTwips(column) + TwipsPerPixel / 2) / TwipsPerPixel;
+    return Twips::toPixels(columnWidthTwips(column));
 }
 
 // --- The duplicate index ------------------------------------------------------------------

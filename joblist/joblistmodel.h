@@ -39,7 +39,6 @@ class JobListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     static constexpr int ColumnCount = 8;
-    static constexpr int TwipsPerPixel = 15;
 
     explicit JobListModel(QObject *parent = nullptr);
     ~JobListModel() override;

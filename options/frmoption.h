@@ -1,6 +1,7 @@
 #pragma once
 
 #include "options/optionvariables.h"
+#include "options/outputoptions.h"
 
 #include <QDialog>
 
@@ -13,7 +14,6 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-class frmDialog;
 class GeneralPage;
 class Mp3Page;
 class OggPage;
@@ -25,13 +25,11 @@ class WmaPage;
 // The options dialog. It is both the settings editor (shown modally) and, loaded but hidden,
 // the live settings store the rest of the program reads. The object lives for the whole run:
 // Unload() only marks the controls stale; the next Load() rebuilds them from the settings file.
-class frmOption : public QDialog, public OptionVariables
+class frmOption : public QDialog, public OptionVariables, public OutputOptions
 {
     Q_OBJECT
 public:
-    // Production: the dialog works on the main window and its engine objects.
-    explicit frmOption(frmDialog &main);
-    // Any host (tests): `host` must outlive the dialog.
+    // `host` (the main window in the program) must outlive the dialog.
     explicit frmOption(OptionsHost &host, QWidget *parent = nullptr);
     ~frmOption() override;
 
@@ -51,9 +49,9 @@ public:
     int showModal();
 
     // Live settings read by the rest of the program; each loads the dialog first if needed.
-    QString outputFolder();
-    bool convertIntoSourceFolder();
-    bool openFolderAfterRun();
+    QString outputFolder() override;
+    bool convertIntoSourceFolder() override;
+    bool openFolderAfterRun() override;
 
     // --- Controls (object names are the member names) --------------------------------
     QTabWidget *SSTab1 = nullptr;     // "General", "MP3", "WMA", "OGG", "WAV"
@@ -87,7 +85,6 @@ private:
     void onOk();
     void onCancel();
 
-    std::unique_ptr<OptionsHost> m_ownedHost;
     OptionsHost &m_host;
     std::unique_ptr<OptionsContext> m_context;
     bool m_loaded = false;

@@ -3,10 +3,10 @@
 #include "app/frmdialog.h"
 #include "app/frmsplash.h"
 #include "app/startup.h"
-#include "ui/skin/skinengine.h"
-#include "ui/skin/skinlibrary.h"
 #include "platform/instancelock.h"
 #include "platform/paths.h"
+#include "ui/skin/skinengine.h"
+#include "ui/skin/skinlibrary.h"
 
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"

@@ -34,42 +34,13 @@ JobListFixture::JobListFixture()
     layout->addWidget(statusBar);
     rightmenu = new QMenu(&window);
 
-    JobListWiring wiring;
-    wiring.jobs = &jobs;
-    wiring.viewEvent = view;
-    wiring.window = &window;
-    wiring.StatusBar1 = statusBar;
-    wiring.txtFolder = txtFolder;
-    wiring.probe = &probe;
-    wiring.rightmenu = rightmenu;
-    wiring.CurrentFile = &CurrentFile;
-    wiring.HoverRow = &HoverRow;
-    wiring.intCurItem = &intCurItem;
-    wiring.IsPlaying = &IsPlaying;
-    wiring.convertIntoSourceFolder = [this] {
-        return intoSourceFolder;
-    };
-    wiring.tagEditorOpen = [this] {
-        return tagMode;
-    };
-    wiring.LeaveTagMode = [this] {
-        ++leftTagMode;
-        tagMode = false;
-    };
-    wiring.EnterTagMode = [this] {
-        ++enteredTagMode;
-    };
-    wiring.LoadTags = [this](const QString &path) {
-        loadedTags << path;
-    };
-    wiring.destroyTooltip = [this] {
-        ++tooltipsDestroyed;
-    };
-    wiring.popupMenu = [this](QMenu *menu, const QPoint &) {
-        popups << menu;
-    };
-    controller = std::make_unique<JobListController>(std::move(wiring));
-    controller->attachView();
+    controller = std::make_unique<JobListCommands>(
+        JobListWidgets{jobs, *view, window, *statusBar, *txtFolder, *rightmenu}, state, probe,
+        options, tagEditor);
+    QObject::connect(controller.get(), &JobListCommands::hoverCleared,
+                     [this] { ++tooltipsDestroyed; });
+    QObject::connect(controller.get(), &JobListCommands::popupRequested,
+                     [this](QMenu *menu, const QPoint &) { popups << menu; });
     window.resize(900, 400);
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "ui/statusbar.h"
+#include "app/mainstate.h"
 #include "joblist/audioprobe.h"
-#include "joblist/joblistcontroller.h"
+#include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
+#include "options/outputoptions.h"
+#include "tags/tageditorcalls.h"
+#include "ui/statusbar.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -25,7 +28,34 @@ public:
     std::optional<AudioFacts> probe(const QString &path) override;
 };
 
-// A window with the widgets and shared variables the job list commands touch, and records of
+// Records the calls into the tag editor; open while `open` is set.
+struct RecordingTagEditor : TagEditorCalls
+{
+    bool open = false;
+    int left = 0;
+    int entered = 0;
+    QStringList loaded;
+
+    bool isOpen() const override { return open; }
+    void EnterTagMode() override { ++entered; }
+    void LeaveTagMode() override
+    {
+        ++left;
+        open = false;
+    }
+    void LoadTags(const QString &path) override { loaded << path; }
+};
+
+struct FixedOptions : OutputOptions
+{
+    bool intoSourceFolder = false;
+
+    QString outputFolder() override { return QStringLiteral("/output"); }
+    bool convertIntoSourceFolder() override { return intoSourceFolder; }
+    bool openFolderAfterRun() override { return false; }
+};
+
+// A window with the widgets and shared state the job list commands touch, and records of
 // the calls into the other subsystems.
 struct JobListFixture
 {
@@ -47,17 +77,11 @@ struct JobListFixture
     JobListModel jobs;
     ScriptedProbe probe;
 
-    QString CurrentFile;
-    qint64 HoverRow = 0;
-    qint64 intCurItem = 0;
-    bool IsPlaying = false;
-    bool intoSourceFolder = false;
-    bool tagMode = false;
-    int leftTagMode = 0;
-    int enteredTagMode = 0;
+    MainState state;
+    FixedOptions options;
+    RecordingTagEditor tagEditor;
     int tooltipsDestroyed = 0;
-    QStringList loadedTags;
     QList<QMenu *> popups;
 
-    std::unique_ptr<JobListController> controller;
+    std::unique_ptr<JobListCommands> controller;
 };

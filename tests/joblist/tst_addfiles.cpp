@@ -1,8 +1,8 @@
 #include "joblistfixture.h"
 
+#include "joblist/playlistfile.h"
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
-#include "joblist/playlistfile.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -104,7 +104,7 @@ private slots:
     void sourceFolderOptionMovesOutputFolder()
     {
         JobListFixture f;
-        f.intoSourceFolder = true;
+        f.options.intoSourceFolder = true;
         m_platform->openFilesAnswers << QStringList{f.audio("src/a.mp3"), f.audio("src/b.mp3")};
         f.controller->addFiles();
         QCOMPARE(f.jobs.text(1, JobColumn::SaveTo), f.dir.filePath("src"));

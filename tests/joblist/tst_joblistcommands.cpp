@@ -1,8 +1,8 @@
 #include "joblistfixture.h"
 
+#include "joblist/playlistexport.h"
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
-#include "joblist/playlistexport.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -32,7 +32,7 @@ private slots:
     {
         JobListFixture f;
         fill(f, 2);
-        f.IsPlaying = true;
+        f.state.IsPlaying = true;
         f.controller->clearAll();
         f.controller->removeChecked();
         QCOMPARE(m_platform->count("messageBox"), 2);
@@ -47,15 +47,15 @@ private slots:
     {
         JobListFixture f;
         fill(f, 3);
-        f.CurrentFile = "/m/1.mp3";
-        f.tagMode = true;
+        f.state.CurrentFile = "/m/1.mp3";
+        f.tagEditor.open = true;
         f.controller->clearAll();
         QCOMPARE(f.jobs.count(), 0);
-        QCOMPARE(f.CurrentFile, QString());
+        QCOMPARE(f.state.CurrentFile, QString());
         QCOMPARE(f.panel(2), QString("Total Selected Files: 0"));
-        QCOMPARE(f.leftTagMode, 1);
+        QCOMPARE(f.tagEditor.left, 1);
         f.controller->clearAll(); // tag editor closed now: left alone
-        QCOMPARE(f.leftTagMode, 1);
+        QCOMPARE(f.tagEditor.left, 1);
     }
 
     void removeChecked()
@@ -64,12 +64,12 @@ private slots:
         fill(f, 5);
         f.jobs.setChecked(2, false);
         f.jobs.setChecked(4, false);
-        f.tagMode = true;
+        f.tagEditor.open = true;
         f.controller->removeChecked();
         QCOMPARE(f.names(), (QStringList{"3.mp3", "5.mp3"}));
         QVERIFY(!f.jobs.isChecked(0) && !f.jobs.isChecked(1));
         QCOMPARE(f.panel(2), QString("Total Selected Files: 0"));
-        QCOMPARE(f.leftTagMode, 1);
+        QCOMPARE(f.tagEditor.left, 1);
     }
 
     void selectionCommands()
@@ -137,21 +137,21 @@ private slots:
 
         QTest::mouseMove(viewport, second);
         f.controller->mouseMoved(second); // offscreen windows may not deliver moves
-        QCOMPARE(f.HoverRow, 2);
+        QCOMPARE(f.state.HoverRow, 2);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, second);
-        QCOMPARE(f.CurrentFile, QString("/m/2.mp3"));
+        QCOMPARE(f.state.CurrentFile, QString("/m/2.mp3"));
         QCOMPARE(f.panel(1), QString("/m/2.mp3"));
-        QCOMPARE(f.intCurItem, 2);
-        QVERIFY(f.loadedTags.isEmpty());
+        QCOMPARE(f.state.intCurItem, 2);
+        QVERIFY(f.tagEditor.loaded.isEmpty());
 
-        f.tagMode = true;
+        f.tagEditor.open = true;
         const QPoint third = f.view->visualRect(f.jobs.index(2, 1)).center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, third);
-        QCOMPARE(f.loadedTags, QStringList{"/m/3.mp3"});
-        QCOMPARE(f.intCurItem, 3);
+        QCOMPARE(f.tagEditor.loaded, QStringList{"/m/3.mp3"});
+        QCOMPARE(f.state.intCurItem, 3);
 
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, third);
-        QCOMPARE(f.enteredTagMode, 1);
+        QCOMPARE(f.tagEditor.entered, 1);
 
         QTest::mousePress(viewport, Qt::RightButton, {}, second);
         QCOMPARE(f.popups, QList<QMenu *>{f.rightmenu});
@@ -165,11 +165,11 @@ private slots:
 
         const QPoint below(second.x(), viewport->height() - 2);
         f.controller->mouseMoved(below);
-        QCOMPARE(f.HoverRow, 0);
+        QCOMPARE(f.state.HoverRow, 0);
         QCOMPARE(f.tooltipsDestroyed, 1);
-        f.CurrentFile.clear();
+        f.state.CurrentFile.clear();
         f.controller->rowClicked(); // over no row: nothing
-        QCOMPARE(f.CurrentFile, QString());
+        QCOMPARE(f.state.CurrentFile, QString());
     }
 
     void exportEmptyList()

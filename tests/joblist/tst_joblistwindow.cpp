@@ -1,9 +1,9 @@
 // The job list commands on the real main window, with real audio files read by the engine.
 #include "app/frmdialog.h"
-#include "ui/statusbar.h"
 #include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
+#include "ui/statusbar.h"
 
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(f.platform->callsOf("openDocument").value(0).args, QStringList{list});
         f.trigger("cleara");
         QCOMPARE(f.w->jobs->count(), 0);
-        QCOMPARE(f.w->CurrentFile, QString());
+        QCOMPARE(f.w->state().CurrentFile, QString());
 
         f.platform->openFilesAnswers << QStringList{list};
         f.trigger("add");

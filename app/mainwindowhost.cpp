@@ -1,25 +1,15 @@
-#include "options/mainwindowhost.h"
+#include "app/mainwindowhost.h"
 
 #include "app/frmdialog.h"
-#include "ui/statusbar.h"
 #include "engine/converter.h"
 #include "engine/mp3settings.h"
-#include "ui/skin/skinengine.h"
 #include "joblist/joblistmodel.h"
-#include "options/frmoption.h"
-#include "options/optionscontext.h"
+#include "ui/skin/skinengine.h"
+#include "ui/statusbar.h"
 
 #include <QLineEdit>
 #include <QPalette>
 #include <QTreeView>
-
-frmOption::frmOption(frmDialog &main)
-    : QDialog(&main)
-    , m_ownedHost(std::make_unique<MainWindowHost>(main))
-    , m_host(*m_ownedHost)
-{
-    build();
-}
 
 QWidget *MainWindowHost::ownerWindow()
 {

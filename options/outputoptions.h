@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The options other subsystems read while the program runs: where outputs go and what
+// happens after a run.
+class OutputOptions
+{
+public:
+    virtual ~OutputOptions() = default;
+
+    virtual QString outputFolder() = 0;
+    // "Convert into source folder (ignore Output directory setting)".
+    virtual bool convertIntoSourceFolder() = 0;
+    virtual bool openFolderAfterRun() = 0;
+};
