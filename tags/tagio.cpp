@@ -1,4 +1,5 @@
 #include "engine/engineerror.h"
+#include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
 #include "tags/tagstore.h"
 
@@ -56,13 +57,8 @@ Kind detect(const QString &path)
     QByteArray head;
     if (f.open(QIODevice::ReadOnly))
         head = f.read(4096);
-    qsizetype start = 0;
-    if (head.startsWith("ID3") && head.size() >= 10) {
-        // Skip a leading ID3v2 block to see what it precedes.
-        const auto b = [&](int i) {
-            return quint32(quint8(head[i])) & 0x7f;
-        };
-        start = 10 + ((b(6) << 21) | (b(7) << 14) | (b(8) << 7) | b(9));
+    // Skip a leading ID3v2 block to see what it precedes.
+    if (const qint64 start = id3v2TagSize(head)) {
         if (f.seek(start))
             head = f.read(64);
         else

@@ -1,6 +1,7 @@
 // Tag round trips through FileInfo for each format, and what a save must never do.
 #include "engine/engineerror.h"
 #include "engine/fileinfo.h"
+#include "tags/id3v2tagsize.h"
 #include "tests/support/fixture.h"
 
 #include "tests/support/testenv.h"
@@ -79,6 +80,8 @@ private slots:
     void badTargetsAreRefusedUntouched();
     void permissionsAndLinksAreKept();
     void basicVersionLeavesOtherFieldsAlone();
+    void id3v2TagSizeFromHeader_data();
+    void id3v2TagSizeFromHeader();
 
 private:
     QString source(const QString &name);
@@ -409,6 +412,29 @@ void tst_Tags::basicVersionLeavesOtherFieldsAlone()
     QCOMPARE(read.GenreS, full.GenreS); // the free text stays
     QCOMPARE(read.Composer, full.Composer);
     QCOMPARE(read.URL, full.URL);
+}
+
+void tst_Tags::id3v2TagSizeFromHeader_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<qint64>("size");
+    // Sizes are synchsafe: seven bits a byte, so 01 7f stands for 255.
+    QTest::newRow("plain") << QByteArray::fromHex("4944330300000000017f") << qint64(10 + 255);
+    QTest::newRow("footer flag") << QByteArray::fromHex("4944330400100000017f")
+                                 << qint64(10 + 255 + 10);
+    QTest::newRow("largest") << QByteArray::fromHex("4944330300007f7f7f7f")
+                             << qint64(10 + (1 << 28) - 1);
+    QTest::newRow("longer input") << QByteArray::fromHex("494433030000000000100000") << qint64(26);
+    QTest::newRow("size byte not synchsafe") << QByteArray::fromHex("49443303000000000180") << 0ll;
+    QTest::newRow("too short") << QByteArray::fromHex("494433030000000001") << 0ll;
+    QTest::newRow("no ID3") << QByteArray::fromHex("54414703000000000100") << 0ll;
+}
+
+void tst_Tags::id3v2TagSizeFromHeader()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(qint64, size);
+    QCOMPARE(id3v2TagSize(header), size);
 }
 
 QTEST_GUILESS_MAIN(tst_Tags)
