@@ -1,14 +1,13 @@
 #include "settings/profile.h"
 
+#include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 class tst_Profile : public QObject
 {
@@ -153,30 +152,32 @@ private slots:
         QCOMPARE(ReadIni(path, "output", "playlistname"), QString("a [mp3] bitrate=0"));
     }
 
-    // Root ignores permission bits, so the folder is also made immutable where that works.
-    static bool lockFolder(const QString &dir, bool lock)
+    // A read-only folder, and a full disk: the old file stays whole and nothing is thrown.
+    void failedWriteKeepsOldFile_data()
     {
-        ::chmod(QFile::encodeName(dir).constData(), lock ? 0555 : 0755);
-        if (::geteuid() != 0)
-            return true;
-        QProcess p;
-        p.start(QStringLiteral("chattr"),
-                {lock ? QStringLiteral("+i") : QStringLiteral("-i"), dir});
-        return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        QTest::addColumn<bool>("full");
+        QTest::newRow("read-only folder") << false;
+        QTest::newRow("disk full") << true;
     }
-
-    void failedWriteKeepsOldFileAndDoesNotThrow()
+    void failedWriteKeepsOldFile()
     {
-        QTemporaryDir ro;
-        const QString path = ro.filePath(QStringLiteral("twr.ini"));
-        TestEnv::writeFile(path, "[output]\nformat=MP3\n");
-        if (!lockFolder(ro.path(), true))
-            QSKIP("cannot make a folder read-only here");
-        WriteIni(path, "output", "format", "OGG");
-        WriteIni(ro.filePath(QStringLiteral("new.ini")), "output", "format", "OGG");
-        lockFolder(ro.path(), false);
-        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n"));
-        QVERIFY(!QFile::exists(ro.filePath(QStringLiteral("new.ini"))));
+        QFETCH(bool, full);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("twr.ini"));
+        const QByteArray old = "[output]\nformat=MP3\n";
+        // Full: two pages of room, one taken by the old file.
+        std::unique_ptr<MountGuard> guard;
+        if (full)
+            guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
+        TestEnv::writeFile(path, old);
+        if (!full)
+            guard = std::make_unique<ReadOnlyMount>(folder.path());
+        TWR_SKIP_UNLESS_MOUNTED(*guard);
+        const QString big(6000, u'o');
+        WriteIni(path, "output", "format", big);
+        WriteIni(folder.filePath(QStringLiteral("new.ini")), "output", "format", big);
+        QCOMPARE(TestEnv::readFile(path), old);
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("new.ini"))));
     }
 
     void writeIntoMissingFolderIsSilent()
