@@ -1,6 +1,7 @@
 #include "engine/engineerror.h"
 #include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
+#include "tags/tagfilestream.h"
 #include "tags/tagstore.h"
 
 #include <QFile>
@@ -19,7 +20,6 @@
 #include <taglib/opusfile.h>
 #include <taglib/speexfile.h>
 #include <taglib/tdebuglistener.h>
-#include <taglib/tfilestream.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
@@ -222,13 +222,11 @@ void withTag(const QString &path, int tagVersion, bool save,
 {
     silenceTagLib();
     const TagScope scope = tagVersion == 1 ? TagScope::Basic : TagScope::Full;
-    FileStream stream(QFile::encodeName(path).constData(), !save);
+    TagFileStream stream(path, !save);
     if (!stream.isOpen())
         fail(path, QStringLiteral("the file cannot be opened"));
-    if (save && stream.readOnly())
-        fail(path, QStringLiteral("the file is read-only"));
     auto saved = [&](bool ok) {
-        if (!ok)
+        if (!ok || stream.failed())
             fail(path, QStringLiteral("the tag could not be written"));
     };
 
