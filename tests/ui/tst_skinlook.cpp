@@ -1,22 +1,17 @@
 // How the shipped skin looks on windows like the program's: dark and tinted, recoloured by
 // the hue, a shaped splash. Set TWR_SKIN_SHOT_DIR to keep the pictures.
-#include "ui/skin/skinengine.h"
 #include "tests/support/testenv.h"
+#include "ui/skin/skinengine.h"
 
-#include <QCheckBox>
-#include <QDialog>
 #include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -85,7 +80,6 @@ class TestSkinLook : public QObject
 private slots:
     void initTestCase();
     void mainWindowIsDarkAndTurnsWithTheHue();
-    void optionsDialogTakesTheFormLook();
     void splashIsShapedAndBranded();
 
 private:
@@ -127,43 +121,6 @@ void TestSkinLook::mainWindowIsDarkAndTurnsWithTheHue()
 
     m_engine.setHue(0);
     QCOMPARE(window->grab().toImage().convertToFormat(at0.format()), at0);
-
-    // The popup menu is drawn dark, its active entry in the accent colour.
-    QMenu menu(window.get());
-    menu.addAction(QStringLiteral("Convert to MP3"));
-    QAction *active = menu.addAction(QStringLiteral("Convert to OGG"));
-    menu.addAction(QStringLiteral("Edit ID3 Tag"))->setEnabled(false);
-    m_engine.skinnedWindow(window.get()).popupMenu(&menu, 40, 40);
-    menu.setActiveAction(active);
-    const QImage image = shot(&menu, QStringLiteral("skin-menu"));
-    QVERIFY(image.pixelColor(image.width() / 2, image.height() - 4).lightness() < 80);
-    const QColor marked = image.pixelColor(menu.actionGeometry(active).topLeft() + QPoint(6, 4));
-    QVERIFY2(marked.hslSaturation() > 100, qPrintable(marked.name()));
-}
-
-void TestSkinLook::optionsDialogTakesTheFormLook()
-{
-    QDialog dialog;
-    auto *tabs = new QTabWidget;
-    auto *page = new QWidget;
-    auto *group = new QGroupBox(QStringLiteral("Output"));
-    auto *groupLayout = new QVBoxLayout(group);
-    groupLayout->addWidget(new QCheckBox(QStringLiteral("Save to the source folder")));
-    groupLayout->addWidget(new QCheckBox(QStringLiteral("Overwrite existing files")));
-    (new QVBoxLayout(page))->addWidget(group);
-    tabs->addTab(page, QStringLiteral("General"));
-    tabs->addTab(new QWidget, QStringLiteral("MP3"));
-    (new QVBoxLayout(&dialog))->addWidget(tabs);
-    dialog.resize(480, 460);
-
-    m_engine.setHue(0);
-    m_engine.applySkin(&dialog, QStringLiteral("Form"));
-    const QImage image = shot(&dialog, QStringLiteral("skin-options"));
-    const QColor panel = pixelAt(image, &dialog, group, QPoint(group->width() / 2 - 20, 0));
-    const QColor background = image.pixelColor(2, dialog.height() - 4);
-    QVERIFY(background.lightness() < 60);
-    QVERIFY(panel.lightness() < 80);
-    QVERIFY(panel != background); // frames stand out
 }
 
 void TestSkinLook::splashIsShapedAndBranded()
