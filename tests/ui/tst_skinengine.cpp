@@ -239,14 +239,6 @@ void TestSkinEngine::hueRestylesEverySkinnedWindow()
     QCOMPARE(engine.hue(), 0);
     QCOMPARE(main.styleSheet(), mainAt0);
     QCOMPARE(dialog.styleSheet(), dialogAt0);
-
-    // Each of the twelve steps of the options slider gives its own look.
-    QSet<QString> sheets;
-    for (int n = 0; n < 12; ++n) {
-        engine.setHue(n * 30);
-        sheets.insert(main.styleSheet());
-    }
-    QCOMPARE(sheets.size(), 12);
 }
 
 void TestSkinEngine::deletingTheFileChangesNothing()
