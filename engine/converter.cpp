@@ -236,7 +236,9 @@ void Converter::Private::closeWriter()
         if (OpenSources::contains(outputPath))
             throw EngineError(
                 QStringLiteral("\"%1\" is being read and cannot be replaced").arg(outputPath));
-        if (!file->commit())
+        // Qt's commit renames even when the last buffered bytes did not reach the disk (a full
+        // disk), which would put a cut file under the output name: flush first.
+        if (!file->flush() || !file->commit())
             throw EngineError(
                 QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, file->errorString()));
         file.reset();

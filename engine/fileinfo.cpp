@@ -1,6 +1,7 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
+#include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
 
 #include <QDir>
@@ -111,14 +112,7 @@ qint64 walkMpegFrames(const QString &path, qint64 fileSize, int sampleRate)
     if (!file.open(QIODevice::ReadOnly))
         return -1;
     // The audio starts after an ID3v2 block; the first frame is one followed by another.
-    qint64 pos = 0;
-    const QByteArray id3 = file.read(10);
-    if (id3.size() == 10 && id3.startsWith("ID3")) {
-        const auto b = [&](int i) {
-            return qint64(uchar(id3[i]) & 0x7f);
-        };
-        pos = 10 + ((b(6) << 21) | (b(7) << 14) | (b(8) << 7) | b(9)) + ((id3[5] & 0x10) ? 10 : 0);
-    }
+    qint64 pos = id3v2TagSize(file.read(10));
     if (!file.seek(pos))
         return -1;
     const QByteArray probe = file.read(65536 + 4096);

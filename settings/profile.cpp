@@ -188,6 +188,9 @@ void WriteIni(const QString &file, const QString &section, const QString &key, c
     QSaveFile save(file);
     if (!save.open(QIODevice::WriteOnly))
         return;
-    save.write(out);
-    save.commit(); // a failed commit leaves the old file untouched
+    // Qt's commit renames the new file into place even when its last buffered bytes did not
+    // reach the disk (a full disk): only a whole flush may replace the old file. Without
+    // commit, the temporary file is discarded and the old one stays.
+    if (save.write(out) == out.size() && save.flush())
+        save.commit();
 }

@@ -24,8 +24,10 @@ QString SettingsFiles::defaultsFile()
         if (shipped.open(QIODevice::ReadOnly)) {
             QSaveFile out(path);
             if (out.open(QIODevice::WriteOnly)) {
-                out.write(shipped.readAll());
-                out.commit();
+                const QByteArray bytes = shipped.readAll();
+                // A cut copy must not take the place of the defaults (see WriteIni).
+                if (out.write(bytes) == bytes.size() && out.flush())
+                    out.commit();
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "engine/engineerror.h"
+#include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
+#include "tags/tagfilestream.h"
 #include "tags/tagstore.h"
 
 #include <QFile>
@@ -18,7 +20,6 @@
 #include <taglib/opusfile.h>
 #include <taglib/speexfile.h>
 #include <taglib/tdebuglistener.h>
-#include <taglib/tfilestream.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
@@ -56,13 +57,8 @@ Kind detect(const QString &path)
     QByteArray head;
     if (f.open(QIODevice::ReadOnly))
         head = f.read(4096);
-    qsizetype start = 0;
-    if (head.startsWith("ID3") && head.size() >= 10) {
-        // Skip a leading ID3v2 block to see what it precedes.
-        const auto b = [&](int i) {
-            return quint32(quint8(head[i])) & 0x7f;
-        };
-        start = 10 + ((b(6) << 21) | (b(7) << 14) | (b(8) << 7) | b(9));
+    // Skip a leading ID3v2 block to see what it precedes.
+    if (const qint64 start = id3v2TagSize(head)) {
         if (f.seek(start))
             head = f.read(64);
         else
@@ -226,13 +222,11 @@ void withTag(const QString &path, int tagVersion, bool save,
 {
     silenceTagLib();
     const TagScope scope = tagVersion == 1 ? TagScope::Basic : TagScope::Full;
-    FileStream stream(QFile::encodeName(path).constData(), !save);
+    TagFileStream stream(path, !save);
     if (!stream.isOpen())
         fail(path, QStringLiteral("the file cannot be opened"));
-    if (save && stream.readOnly())
-        fail(path, QStringLiteral("the file is read-only"));
     auto saved = [&](bool ok) {
-        if (!ok)
+        if (!ok || stream.failed())
             fail(path, QStringLiteral("the tag could not be written"));
     };
 

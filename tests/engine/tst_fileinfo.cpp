@@ -247,7 +247,6 @@ void tst_FileInfo::badInputsGiveEmptyProperties()
 
 void tst_FileInfo::genreNames()
 {
-    QCOMPARE(FileInfo::GenreName(147), QString("Synthpop"));
     QVERIFY(FileInfo::GenreName(-1).isEmpty());
     QVERIFY(FileInfo::GenreName(148).isEmpty());
     QStringList seen;

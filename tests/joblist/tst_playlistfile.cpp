@@ -1,11 +1,14 @@
 #include "joblist/playlistfile.h"
 
+#include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class tst_PlaylistFile : public QObject
 {
@@ -101,17 +104,40 @@ private slots:
         QCOMPARE(PlaylistFile::read(list), paths);
     }
 
-    void failedWriteKeepsTheOldFile()
+    void missingFolderFailsTheWrite()
     {
         QVERIFY(!PlaylistFile::write(m_dir.filePath("no/such/folder/x.m3u"), {"/a.mp3"}));
-        const QString list = m_dir.filePath("keep.m3u");
+    }
+
+    // A read-only folder, a full disk: false, and the old list stays whole.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<int>("entries"); // of 100 bytes
+        QTest::newRow("read-only folder") << false << 10;
+        QTest::newRow("disk full, long list") << true << 200;
+        QTest::newRow("disk full, list within the write buffer") << true << 60;
+    }
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(bool, full);
+        QFETCH(int, entries);
+        QTemporaryDir folder;
+        const QString list = folder.filePath("keep.m3u");
+        // Full: two pages of room, one taken by the old list.
+        std::unique_ptr<MountGuard> guard;
+        if (full)
+            guard = std::make_unique<TmpfsMount>(folder.path(), 2 * 4096);
         TestEnv::writeFile(list, "old\r\n");
-        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        const bool written = PlaylistFile::write(list, {"/new.mp3"});
-        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (written)
-            QSKIP("the folder stayed writable (running with elevated rights)");
+        if (!full)
+            guard = std::make_unique<ReadOnlyMount>(folder.path());
+        TWR_SKIP_UNLESS_MOUNTED(*guard);
+        QEXPECT_FAIL("disk full, list within the write buffer",
+                     "QSaveFile::commit() renames after a failed flush; write() must flush first",
+                     Abort);
+        QVERIFY(!PlaylistFile::write(list, QStringList(entries, QString(98, u'p'))));
         QCOMPARE(TestEnv::readFile(list), QByteArray("old\r\n"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.m3u"});
     }
 };
 

@@ -2,13 +2,13 @@
 // as the first argument (run under a display server, e.g. Xvfb).
 #include "recordinghost.h"
 
-#include "tests/support/testenv.h"
-#include "tests/support/testplatform.h"
 #include "engine/converter.h"
-#include "ui/skin/skinengine.h"
 #include "options/converterencoder.h"
 #include "options/frmoption.h"
 #include "settings/settingsfiles.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
+#include "ui/skin/skinengine.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,17 +1,17 @@
 // The options dialog inside the program: its effects reach the real main window and engine.
-#include "tests/support/testenv.h"
-#include "tests/support/testplatform.h"
 #include "app/frmdialog.h"
-#include "ui/statusbar.h"
 #include "engine/converter.h"
 #include "engine/mp3settings.h"
-#include "ui/skin/skinengine.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
 #include "options/generalpage.h"
 #include "options/mp3page.h"
 #include "options/wmapage.h"
 #include "settings/settingsfiles.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
+#include "ui/skin/skinengine.h"
+#include "ui/statusbar.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -2,13 +2,13 @@
 // each output checked with ffprobe.
 #include "optionsfixture.h"
 
-#include "tests/support/audiofixtures.h"
 #include "engine/converter.h"
 #include "options/converterencoder.h"
 #include "options/mp3page.h"
 #include "options/oggpage.h"
 #include "options/wavpage.h"
 #include "options/wmapage.h"
+#include "tests/support/audiofixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,14 +1,13 @@
 #include "settings/profile.h"
 
+#include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 
 class tst_Profile : public QObject
 {
@@ -19,70 +18,36 @@ class tst_Profile : public QObject
     QString file(const QString &name) const { return dir.filePath(name); }
 
 private slots:
+    // What [output] format= reads as.
     void readRules_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-
-        QTest::newRow("blanks around value")
-            << QByteArray("[output]\nfolder=  /home/me/Music  \n") << "output"
-            << "folder"
-            << "/home/me/Music";
-        QTest::newRow("double quotes") << QByteArray("[output]\nfolder=\" a b \"\n") << "output"
-                                       << "folder"
-                                       << " a b ";
-        QTest::newRow("single quotes") << QByteArray("[output]\nfolder='x'\n") << "output"
-                                       << "folder"
-                                       << "x";
-        QTest::newRow("unmatched quote kept") << QByteArray("[output]\nfolder=\"x'\n") << "output"
-                                              << "folder"
-                                              << "\"x'";
-        QTest::newRow("case-insensitive names") << QByteArray("[OUTPUT]\nFORMAT=OGG\n") << "output"
-                                                << "format"
-                                                << "OGG";
-        QTest::newRow("first of two keys wins")
-            << QByteArray("[output]\nformat=WAV\nformat=OGG\n") << "output"
-            << "format"
-            << "WAV";
-        QTest::newRow("first section of two wins") << QByteArray("[a]\nk=1\n[a]\nk=2\n") << "a"
-                                                   << "k"
-                                                   << "1";
-        QTest::newRow("key of another section")
-            << QByteArray("[mp3]\nformat=WAV\n[output]\n") << "output"
-            << "format"
-            << "";
-        QTest::newRow("missing key") << QByteArray("[output]\n") << "output"
-                                     << "format"
-                                     << "";
-        QTest::newRow("missing section") << QByteArray("[x]\nformat=1\n") << "output"
-                                         << "format"
-                                         << "";
-        QTest::newRow("empty value") << QByteArray("[output]\nformat=\n") << "output"
-                                     << "format"
-                                     << "";
-        QTest::newRow("comment is no key")
-            << QByteArray("[output]\n;format=WAV\nformat=OGG\n") << "output"
-            << "format"
-            << "OGG";
-        QTest::newRow("CRLF and blanks in names")
-            << QByteArray("\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n") << "output"
-            << "format"
-            << "MP3";
-        QTest::newRow("value with equals") << QByteArray("[s]\nk=a=b\n") << "s"
-                                           << "k"
-                                           << "a=b";
+        const auto row = [](const char *tag, const QByteArray &content, const char *expected) {
+            QTest::newRow(tag) << content << QString::fromUtf8(expected);
+        };
+        row("blanks around value", "[output]\nformat=  MP3 x  \n", "MP3 x");
+        row("double quotes", "[output]\nformat=\" a b \"\n", " a b ");
+        row("single quotes", "[output]\nformat='x'\n", "x");
+        row("unmatched quote kept", "[output]\nformat=\"x'\n", "\"x'");
+        row("case-insensitive names", "[OUTPUT]\nFORMAT=OGG\n", "OGG");
+        row("first of two keys wins", "[output]\nformat=WAV\nformat=OGG\n", "WAV");
+        row("first section of two wins", "[output]\nformat=1\n[output]\nformat=2\n", "1");
+        row("key of another section", "[mp3]\nformat=WAV\n[output]\n", "");
+        row("missing key", "[output]\n", "");
+        row("missing section", "[x]\nformat=1\n", "");
+        row("empty value", "[output]\nformat=\n", "");
+        row("comment is no key", "[output]\n;format=WAV\nformat=OGG\n", "OGG");
+        row("BOM, CRLF, blanks in names", "\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n", "MP3");
+        row("value with equals", "[output]\nformat=a=b\n", "a=b");
     }
     void readRules()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
         QFETCH(QString, expected);
         const QString path = file(QStringLiteral("read.ini"));
         TestEnv::writeFile(path, content);
-        QCOMPARE(ReadIni(path, section, key), expected);
+        QCOMPARE(ReadIni(path, "output", "format"), expected);
     }
 
     void missingFileReadsEmpty()
@@ -153,30 +118,32 @@ private slots:
         QCOMPARE(ReadIni(path, "output", "playlistname"), QString("a [mp3] bitrate=0"));
     }
 
-    // Root ignores permission bits, so the folder is also made immutable where that works.
-    static bool lockFolder(const QString &dir, bool lock)
+    // A read-only folder, and a full disk: the old file stays whole and nothing is thrown.
+    void failedWriteKeepsOldFile_data()
     {
-        ::chmod(QFile::encodeName(dir).constData(), lock ? 0555 : 0755);
-        if (::geteuid() != 0)
-            return true;
-        QProcess p;
-        p.start(QStringLiteral("chattr"),
-                {lock ? QStringLiteral("+i") : QStringLiteral("-i"), dir});
-        return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        QTest::addColumn<bool>("full");
+        QTest::newRow("read-only folder") << false;
+        QTest::newRow("disk full") << true;
     }
-
-    void failedWriteKeepsOldFileAndDoesNotThrow()
+    void failedWriteKeepsOldFile()
     {
-        QTemporaryDir ro;
-        const QString path = ro.filePath(QStringLiteral("twr.ini"));
-        TestEnv::writeFile(path, "[output]\nformat=MP3\n");
-        if (!lockFolder(ro.path(), true))
-            QSKIP("cannot make a folder read-only here");
-        WriteIni(path, "output", "format", "OGG");
-        WriteIni(ro.filePath(QStringLiteral("new.ini")), "output", "format", "OGG");
-        lockFolder(ro.path(), false);
-        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n"));
-        QVERIFY(!QFile::exists(ro.filePath(QStringLiteral("new.ini"))));
+        QFETCH(bool, full);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("twr.ini"));
+        const QByteArray old = "[output]\nformat=MP3\n";
+        // Full: two pages of room, one taken by the old file.
+        std::unique_ptr<MountGuard> guard;
+        if (full)
+            guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
+        TestEnv::writeFile(path, old);
+        if (!full)
+            guard = std::make_unique<ReadOnlyMount>(folder.path());
+        TWR_SKIP_UNLESS_MOUNTED(*guard);
+        const QString big(6000, u'o');
+        WriteIni(path, "output", "format", big);
+        WriteIni(folder.filePath(QStringLiteral("new.ini")), "output", "format", big);
+        QCOMPARE(TestEnv::readFile(path), old);
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("new.ini"))));
     }
 
     void writeIntoMissingFolderIsSilent()

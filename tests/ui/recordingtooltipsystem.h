@@ -2,87 +2,50 @@
 
 #include "ui/tooltipwindowsystem.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QStringList>
 
-// Records what a tooltip asks of the window system, decoding each message's payload the
-// way the real window would read it at the time of the call.
+// Records what a tooltip asks of the window system, one line a message, its texts read the
+// way the window would read them at the time of the call: "add <text>", "update <text>",
+// "title <icon> <text>", "fore <colour>", "back <colour>", "delay <ms>".
 class RecordingTooltipSystem : public TooltipWindowSystem
 {
 public:
-    struct Message
-    {
-        TooltipApi::WindowHandle window = 0;
-        std::uint32_t message = 0;
-        std::uintptr_t wParam = 0;
-        std::intptr_t lParam = 0;
-        TooltipApi::ToolInfo tool; // TTM_ADDTOOLA, TTM_UPDATETIPTEXTA
-        QByteArray text;           // the tool's text, or the title of TTM_SETTITLEA
-    };
-
-    int initCount = 0;
-    QList<TooltipApi::CreateWindowParams> created;
-    QList<Message> messages;
+    int created = 0;
     QList<TooltipApi::WindowHandle> destroyed;
-    // Each message as a line: "add <flags> <text>", "update <flags> <text>",
-    // "title <icon> <text>", "fore <colour>", "back <colour>", "delay <selector> <ms>".
     QStringList log;
-    TooltipApi::WindowHandle nextHandle = 0x1000;
 
-    void initCommonControls() override { ++initCount; }
+    void initCommonControls() override {}
     TooltipApi::ModuleHandle moduleInstance() const override { return 0x400000; }
-
-    TooltipApi::WindowHandle createWindow(const TooltipApi::CreateWindowParams &params) override
+    TooltipApi::WindowHandle createWindow(const TooltipApi::CreateWindowParams &) override
     {
-        created.append(params);
-        return nextHandle++;
+        return 0x1000 + created++;
     }
-
-    std::intptr_t sendMessage(TooltipApi::WindowHandle window, std::uint32_t message,
-                              std::uintptr_t wParam, std::intptr_t lParam) override
-    {
-        Message m{window, message, wParam, lParam, {}, {}};
-        if (message == TooltipApi::TTM_ADDTOOLA || message == TooltipApi::TTM_UPDATETIPTEXTA) {
-            m.tool = *reinterpret_cast<const TooltipApi::ToolInfo *>(lParam);
-            m.text = QByteArray(m.tool.lpszText);
-        } else if (message == TooltipApi::TTM_SETTITLEA) {
-            m.text = QByteArray(reinterpret_cast<const char *>(lParam));
-        }
-        messages.append(m);
-        using namespace TooltipApi;
-        const QString w = QString::number(wParam), text = QString::fromLatin1(m.text);
-        switch (message) {
-        case TTM_ADDTOOLA:
-        case TTM_UPDATETIPTEXTA:
-            log << QStringLiteral("%1 %2 %3")
-                       .arg(message == TTM_ADDTOOLA ? "add" : "update")
-                       .arg(m.tool.uFlags)
-                       .arg(text);
-            break;
-        case TTM_SETTITLEA:
-            log << "title " + w + ' ' + text;
-            break;
-        case TTM_SETTIPTEXTCOLOR:
-            log << "fore " + w;
-            break;
-        case TTM_SETTIPBKCOLOR:
-            log << "back " + w;
-            break;
-        case TTM_SETDELAYTIME:
-            log << "delay " + w + ' ' + QString::number(lParam);
-            break;
-        default:
-            log << QString::number(message);
-        }
-        return 1;
-    }
-
     bool destroyWindow(TooltipApi::WindowHandle window) override
     {
         destroyed.append(window);
         return true;
     }
 
-    void clear() { created.clear(), messages.clear(), destroyed.clear(), log.clear(); }
+    std::intptr_t sendMessage(TooltipApi::WindowHandle, std::uint32_t message,
+                              std::uintptr_t wParam, std::intptr_t lParam) override
+    {
+        using namespace TooltipApi;
+        const auto text = [](const char *ansi) {
+            return QString::fromLatin1(ansi);
+        };
+        const QString w = QString::number(wParam);
+        if (message == TTM_ADDTOOLA || message == TTM_UPDATETIPTEXTA)
+            log << (message == TTM_ADDTOOLA ? "add " : "update ") +
+                       text(reinterpret_cast<const ToolInfo *>(lParam)->lpszText);
+        else if (message == TTM_SETTITLEA)
+            log << "title " + w + ' ' + text(reinterpret_cast<const char *>(lParam));
+        else if (message == TTM_SETTIPTEXTCOLOR || message == TTM_SETTIPBKCOLOR)
+            log << (message == TTM_SETTIPTEXTCOLOR ? "fore " : "back ") + w;
+        else if (message == TTM_SETDELAYTIME)
+            log << "delay " + QString::number(lParam);
+        else
+            log << QString::number(message);
+        return 1;
+    }
 };
