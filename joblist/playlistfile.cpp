@@ -168,5 +168,6 @@ bool PlaylistFile::write(const QString &path, const QStringList &paths)
             return false;
         }
     }
-    return file.commit();
+    // A failed flush (a full disk) must not let commit rename a cut list into place.
+    return file.flush() && file.commit();
 }

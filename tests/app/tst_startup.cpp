@@ -6,7 +6,6 @@
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 #include "ui/skin/skinengine.h"
-#include "ui/skin/skinlibrary.h"
 
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
@@ -28,9 +27,6 @@ private slots:
         TestConfigDir config;
         TestPlatform::install();
         const QString skinFile = frmDialog::skinTempFile();
-        const bool libraryWritesSkin =
-            SkinLibrary({TestEnv::binDir()}).LoadSkin(config.file(QStringLiteral("probe.skn"))) ==
-            1;
 
         Startup startup;
         startup.begin();
@@ -39,19 +35,16 @@ private slots:
         QVERIFY(splash->Timer2->isActive());
         QCOMPARE(splash->Timer2->interval(), 1500);
         QVERIFY(!startup.mainWindow());
-        if (libraryWritesSkin) {
-            QVERIFY(QFile::exists(skinFile));
-            QVERIFY(splash->Skin1->isSkinned(splash));
-            QCOMPARE(splash->Skin1->definitionOf(splash), QStringLiteral("FreeForm"));
-        }
+        QVERIFY(QFile::exists(skinFile));
+        QVERIFY(splash->Skin1->isSkinned(splash));
+        QCOMPARE(splash->Skin1->definitionOf(splash), QStringLiteral("FreeForm"));
 
         QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
         frmDialog *window = startup.mainWindow();
         QVERIFY(window->isVisible());
         QTRY_VERIFY(!splash); // destroyed in its own tick
         QVERIFY(!QFile::exists(skinFile));
-        if (libraryWritesSkin)
-            QVERIFY(window->Skn->isSkinned(window));
+        QVERIFY(window->Skn->isSkinned(window));
         QVERIFY(!startup.endedSilently());
 
         // Closing the main window leaves nothing visible.
