@@ -214,6 +214,7 @@ void frmUpdate::done(int result)
 {
     m_closing = true;
     m_transfer.cancel();
+    Timer2->stop();
     QDialog::done(result);
 }
 
