@@ -1,5 +1,6 @@
 #include "app/commandtable.h"
 
+#include "app/commands.h"
 #include "app/frmdialog.h"
 #include "joblist/joblistcommands.h"
 
@@ -45,4 +46,18 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Action
     bind({w.playlist}, list, on(&L::outputPlaylist, list));
+
+    // Small commands: output folder, help, properties, options, About, update, vendor links
+    Commands *cmds = &w.commands();
+    using C = Commands;
+    bind({w.cmdSelect}, cmds, on(&C::pickOutputFolder, cmds));
+    bind({w.cmdHelp, w.content}, cmds, on(&C::showHelp, cmds));
+    bind({w.goto_}, cmds, on(&C::gotoOutputFolder, cmds));
+    bind({w.properties}, cmds, on(&C::showFileProperties, cmds));
+    bind({w.cmdOption, w.option}, cmds, on(&C::showOptions, cmds));
+    bind({w.about}, cmds, on(&C::showAbout, cmds));
+    bind({w.update_}, cmds, on(&C::showUpdate, cmds));
+    bind({w.website}, cmds, on(&C::openWebSite, cmds));
+    bind({w.bbs}, cmds, on(&C::openForum, cmds));
+    bind({w.mailus}, cmds, on(&C::mailUs, cmds));
 }

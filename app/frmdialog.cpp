@@ -1,6 +1,8 @@
 #include "app/frmdialog.h"
 
+#include "app/commands.h"
 #include "app/commandtable.h"
+#include "app/frmoptionwindow.h"
 #include "app/mainwindowhost.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
@@ -94,6 +96,8 @@ frmDialog::frmDialog(QWidget *parent)
 frmDialog::~frmDialog()
 {
     // Whatever refers to the window's parts goes first, the skin engine last.
+    m_commands.reset();
+    m_optionsWindow.reset();
     releaseEngineObjects();
     m_options.reset();
     m_optionsHost.reset();
@@ -125,6 +129,11 @@ void frmDialog::compose()
             [this](QMenu *menu, const QPoint &at) {
                 Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
             });
+
+    m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
+    m_commands = std::make_unique<Commands>(
+        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus}, m_state, *Skn,
+        *m_optionsWindow, CommandLinks::fromBuild());
 
     CommandTable::connectAll(*this);
 }

@@ -23,6 +23,7 @@ class QTreeView;
 class QWidget;
 
 class AudioPlayer;
+class Commands;
 class CTooltip;
 class Converter;
 class FileInfo;
@@ -34,6 +35,7 @@ class Mp3Settings;
 class SkinEngine;
 class StatusBar;
 class TagEditorCalls;
+class OptionsWindow;
 class TagPanel;
 class frmOption;
 
@@ -61,6 +63,7 @@ public:
     MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
     TagEditorCalls &tagEditor() { return *m_tagEditor; }
+    Commands &commands() { return *m_commands; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -205,6 +208,9 @@ private:
     std::unique_ptr<FileInfoProbe> m_probe;
     std::unique_ptr<TagEditorCalls> m_tagEditor;
     std::unique_ptr<JobListCommands> m_jobList;
+    // The small commands of the menus (folder, help, properties, options, About, update).
+    std::unique_ptr<OptionsWindow> m_optionsWindow;
+    std::unique_ptr<Commands> m_commands;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
