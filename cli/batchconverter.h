@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/conversionjob.h"
+
 #include <QList>
 #include <QString>
 
@@ -16,18 +18,16 @@ public:
         QString source;
         QString output; // empty: no output name could be built
     };
-    enum class Outcome { Converted, Skipped, Failed };
-    struct Result
-    {
-        Outcome outcome = Outcome::Failed;
-        QString message;
-    };
+    using Result = ConversionJob::Result;
+    using Outcome = ConversionJob::Outcome;
 
     BatchConverter(const EncoderProfile &profile, const QString &extension, bool overwrite,
                    int workers);
 
-    // Runs every job and returns when all are done. `done` is called from the workers, one
-    // call at a time; `progress` (0..1 over the whole batch) from the calling thread.
+    // Runs every job and returns when all are done. Before anything is converted, a job
+    // whose output another job already has, or whose output is one of the sources, fails
+    // with the reason. `done` is called one call at a time (from the workers); `progress`
+    // (0..1 over the whole batch) from the calling thread.
     QList<Result> run(const QList<Job> &jobs, const std::function<void(int, const Result &)> &done,
                       const std::function<void(double)> &progress);
 

@@ -87,11 +87,8 @@ int main(int argc, char *argv[])
     if (!besideSource) {
         if (folder.isEmpty())
             folder = QDir::currentPath();
+        // A missing folder is created by the first file converted into it.
         folder = QDir(folder).absolutePath();
-        if (!QDir().mkpath(folder)) {
-            err << "twr-convert: cannot create the output folder " << folder << "\n";
-            return ExitFailed;
-        }
         folder = QDir::toNativeSeparators(folder);
         if (!folder.endsWith(QDir::separator()))
             folder += QDir::separator();
@@ -117,13 +114,16 @@ int main(int argc, char *argv[])
         const QString &source = jobs.at(index).source;
         switch (r.outcome) {
         case BatchConverter::Outcome::Converted:
-            out << "converted  " << source << " -> " << r.message << "\n";
+            out << "converted  " << source << " -> " << r.output << "\n";
+            if (!r.tagWarning.isEmpty())
+                out << "warning    " << source << ": " << r.tagWarning << "\n";
             break;
         case BatchConverter::Outcome::Skipped:
-            out << "skipped    " << source << ": " << r.message << "\n";
+            out << "skipped    " << source << ": " << r.reason << "\n";
             break;
+        case BatchConverter::Outcome::Cancelled:
         case BatchConverter::Outcome::Failed:
-            out << "FAILED     " << source << ": " << r.message << "\n";
+            out << "FAILED     " << source << ": " << r.reason << "\n";
             break;
         }
         out.flush();

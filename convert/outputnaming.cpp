@@ -6,15 +6,32 @@
 
 #include <filesystem>
 
+namespace {
+
+QString withSeparator(QString folder)
+{
+    if (!folder.endsWith(QDir::separator()) && !folder.endsWith(QLatin1Char('/')))
+        folder += QDir::separator();
+    return folder;
+}
+
+QString cleanAbsolute(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+QString OutputNaming::stemOf(const QString &source)
+{
+    const QString name = QFileInfo(source).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
 QString OutputNaming::baseOf(const QString &source)
 {
-    const QFileInfo info(source);
-    const QString name = info.fileName();
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    QString folder = QDir::toNativeSeparators(info.path());
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
-    return folder + (dot < 0 ? name : name.left(dot));
+    return withSeparator(QDir::toNativeSeparators(QFileInfo(source).path())) + stemOf(source);
 }
 
 QString OutputNaming::inSourceFolder(const QString &source, const QString &extension)
@@ -25,13 +42,7 @@ QString OutputNaming::inSourceFolder(const QString &source, const QString &exten
 QString OutputNaming::inOutputFolder(const QString &source, const QString &folder,
                                      const QString &extension)
 {
-    const QString name = QFileInfo(source).fileName();
-    if (name.size() < 4)
-        return {};
-    QString out = folder;
-    if (!out.endsWith(QDir::separator()) && !out.endsWith(QLatin1Char('/')))
-        out += QDir::separator();
-    return out + name.chopped(4) + extension;
+    return withSeparator(folder) + stemOf(source) + extension;
 }
 
 bool OutputNaming::sameFile(const QString &a, const QString &b)
@@ -47,16 +58,18 @@ bool OutputNaming::sameFile(const QString &a, const QString &b)
 #else
     const Qt::CaseSensitivity cs = Qt::CaseSensitive;
 #endif
-    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
-               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), cs) == 0;
+    return cleanAbsolute(a).compare(cleanAbsolute(b), cs) == 0;
 }
 
 QString OutputNaming::outputPath(const QString &source, const QString &folder,
                                  bool sourceFolderMode, const QString &extension)
 {
+    if (QFileInfo(source).fileName().isEmpty())
+        return {};
     const QString out = sourceFolderMode ? inSourceFolder(source, extension)
                                          : inOutputFolder(source, folder, extension);
-    if (out.isEmpty() || !sameFile(out, source))
+    if (!sameFile(out, source) &&
+        cleanAbsolute(out).compare(cleanAbsolute(source), Qt::CaseInsensitive) != 0)
         return out;
-    return out.chopped(4) + QStringLiteral("_back") + extension;
+    return out.chopped(extension.size()) + QStringLiteral("_back") + extension;
 }

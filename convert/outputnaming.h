@@ -3,25 +3,33 @@
 #include <QString>
 
 // Where a conversion writes its output. Extensions are given with their dot (".mp3").
+// The output's name is the source's file name without its last extension plus the new
+// one, in both folder modes: "track.flac" gives "track.wav", "my.song.mp3" gives
+// "my.song.wav", a name without a dot keeps all of it. A leading dot (".hidden") does not
+// start an extension.
 namespace OutputNaming {
 
-// The source's folder (with a trailing separator) and its file name up to the first ".".
+// The source's file name without its last extension.
+QString stemOf(const QString &source);
+
+// The source's folder (with a trailing separator) followed by stemOf(source).
 QString baseOf(const QString &source);
 
-// Source-folder mode: baseOf(source) + extension ("my.song.mp3" gives "my.wav").
+// Source-folder mode: baseOf(source) + extension.
 QString inSourceFolder(const QString &source, const QString &extension);
 
-// Output-folder mode: folder + the file name without its last four characters +
-// extension ("my.song.mp3" gives "my.song.wav"). A separator is added to a folder that
-// lacks one. Empty when the file name is shorter than four characters.
+// Output-folder mode: folder + stemOf(source) + extension. A separator is added to a
+// folder that lacks one.
 QString inOutputFolder(const QString &source, const QString &folder, const QString &extension);
 
-// True when both paths name the same file, compared as the file system compares names.
+// True when both paths name the same file: by identity when both exist (links, "..",
+// hard links), else by their cleaned absolute paths as the file system compares names.
 bool sameFile(const QString &a, const QString &b);
 
-// The output of one source: the mode's path, or that path without its last four
-// characters + "_back" + extension when it would be the source itself. Empty when no
-// name can be built.
+// The output of one source: the mode's path, or that path with "_back" before the
+// extension when it would be the source itself. Names that differ from the source's only
+// in letter case count as the source too: they are one file on case-insensitive file
+// systems. Empty when no name can be built (a path without a file name).
 QString outputPath(const QString &source, const QString &folder, bool sourceFolderMode,
                    const QString &extension);
 

@@ -254,11 +254,8 @@ Converter::Converter()
 
 Converter::~Converter()
 {
-    try {
-        Close();
-    } catch (const EngineError &) {
-        // Nothing can be reported from here; the unfinished output is already discarded.
-    }
+    // An output nobody closed is unfinished: it never replaces the file under its name.
+    Abandon();
 }
 
 void Converter::Close()
@@ -270,6 +267,17 @@ void Converter::Close()
         d->closeReader();
     else if (mode == Mode::Writing)
         d->closeWriter();
+}
+
+void Converter::Abandon() noexcept
+{
+    const Mode mode = d->mode;
+    d->mode = Mode::Closed;
+    d->status = StatusClosed;
+    if (mode == Mode::Reading)
+        d->closeReader();
+    else if (mode == Mode::Writing)
+        d->discardWriter();
 }
 
 void Converter::OpenRead(const QString &path, int, int)

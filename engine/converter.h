@@ -37,7 +37,14 @@ public:
 
     // Ends the open file. An output is completed and renamed into place; an output
     // whose encoding failed is discarded. Harmless when nothing is open.
+    // Close() is the only way an output reaches its name: Abandon() and destruction
+    // discard it.
     void Close();
+    // Ends the open file without keeping anything: an output's data and temporary file
+    // are removed and a file already under its name stays as it was; a source is closed.
+    // For failures outside the writer (a read error, a cancel). Never throws; harmless
+    // when nothing is open.
+    void Abandon() noexcept;
 
     // Opens a source for decoding. flagA and flagB are accepted for callers that pass
     // (0, 1) and carry no meaning. On failure GetStatus() turns negative and an

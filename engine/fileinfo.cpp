@@ -373,7 +373,23 @@ void copyContents(QFile &from, QFile &to, const QString &path)
 void FileInfo::SaveTag(const QString &path)
 {
     const TagFields f = *this;
+    const int version = TagVersion;
+    replaceTagged(path, [&](const QString &copy) { TagIO::write(copy, version, f); });
+}
 
+void FileInfo::SaveAllTags(const QString &path)
+{
+    const TagFields f = *this;
+    replaceTagged(path, [&](const QString &copy) {
+        TagIO::write(copy, 2, f);
+        if (TagIO::keepsId3v1(copy))
+            TagIO::write(copy, 1, f);
+    });
+}
+
+void FileInfo::replaceTagged(const QString &path,
+                             const std::function<void(const QString &copy)> &write)
+{
     const QFileInfo info(path);
     if (!info.isFile())
         refuse(path, QStringLiteral("the file does not exist"));
@@ -406,7 +422,7 @@ void FileInfo::SaveTag(const QString &path)
     copyContents(original, copy, path);
     original.close();
 
-    TagIO::write(copy.fileName(), TagVersion, f);
+    write(copy.fileName());
 
     if (::fsync(copy.handle()) != 0)
         refuse(path, QString::fromLocal8Bit(std::strerror(errno)));

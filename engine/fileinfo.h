@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 // One file's audio properties and tag. Load reads both; the tag fields are plain members
 // the caller reads and writes; SaveTag writes them back into a file.
 //
@@ -38,6 +40,10 @@ public:
     // Throws EngineError when the file cannot be tagged (missing, read-only, not audio, disk
     // full); the file is then left as it was.
     void SaveTag(const QString &path);
+    // Like SaveTag, into every tag the file keeps, in one atomic replacement: for MP3 both
+    // ID3v2 and ID3v1 (which takes what fits of the seven basic fields), for other formats
+    // their own tag with every field. TagVersion is not consulted.
+    void SaveAllTags(const QString &path);
 
     // The standard genre names, 0..147; "" outside that range.
     static QString GenreName(int genre);
@@ -71,6 +77,8 @@ public:
     QString path() const { return m_path; }
 
 private:
+    // Runs `write` on a copy of the file in its folder and renames the copy over it.
+    void replaceTagged(const QString &path, const std::function<void(const QString &copy)> &write);
     void clearProperties();
     void readProperties(const QString &path);
 

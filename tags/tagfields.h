@@ -65,4 +65,7 @@ namespace TagIO {
 TagFields read(const QString &path, int tagVersion);
 // Writes `fields` into the file in place (callers make it atomic). Throws EngineError.
 void write(const QString &path, int tagVersion, const TagFields &fields);
+// True when the file is MPEG audio, whose ID3v1 block is a tag of its own beside ID3v2;
+// every other format keeps one tag that both versions reach.
+bool keepsId3v1(const QString &path);
 } // namespace TagIO

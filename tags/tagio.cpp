@@ -376,3 +376,8 @@ void TagIO::write(const QString &path, int tagVersion, const TagFields &fields)
         [&](TagStore &store, TagScope scope) { writeStore(store, scope, fields); },
         [&](ID3v1::Tag *tag) { writeId3v1(tag, fields); });
 }
+
+bool TagIO::keepsId3v1(const QString &path)
+{
+    return detect(path) == Kind::Mpeg;
+}

@@ -30,7 +30,10 @@ private slots:
     void initTestCase();
     void exitStatus_data();
     void exitStatus();
+    void namesFollowTheProgram_data();
     void namesFollowTheProgram();
+    void oneOutputPerFile_data();
+    void oneOutputPerFile();
     void overwritePolicy();
     void parallelJobs();
     void playlistsAreExpanded();
@@ -107,38 +110,74 @@ void TestCli::exitStatus()
         QVERIFY(QFile::exists(out.filePath("tone.ogg")));
 }
 
+void TestCli::namesFollowTheProgram_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected"); // "out/" is the output folder, "src/" the source's
+
+    QTest::newRow("dotted, output folder")
+        << "my.song.wav" << QStringList{"--format", "mp3"} << "out/my.song.mp3";
+    QTest::newRow("dotted, beside the source")
+        << "my.song.wav" << QStringList{"--format", "ogg", "--beside-source"} << "src/my.song.ogg";
+    QTest::newRow("five-letter extension")
+        << "track.flac" << QStringList{"--format", "wav"} << "out/track.wav";
+    QTest::newRow("the source itself")
+        << "my.song.wav" << QStringList{"--format", "wav", "--beside-source", "--overwrite"}
+        << "src/my.song_back.wav";
+}
+
 void TestCli::namesFollowTheProgram()
 {
+    QFETCH(QString, name);
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("src");
+    const QString source = dir.filePath("src/" + name);
+    QVERIFY(QFile::copy(m_wav, source));
+    const QByteArray original = TestEnv::readFile(source);
+
+    const Run r =
+        run(QStringList{"--output-dir", dir.filePath("out")} + args + QStringList{source});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(probeCodec(dir.filePath(expected)).isEmpty(), false);
+    QCOMPARE(TestEnv::readFile(source), original);
+}
+
+void TestCli::oneOutputPerFile_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("two sources, one name") << QStringList{"a.wav", "a.flac"} << "a.flac"
+                                           << "same output name as a.wav";
+    QTest::newRow("output is another source") << QStringList{"b.mp3", "b.wav"} << "b.wav"
+                                              << "the output would replace the source file b.mp3";
+}
+
+void TestCli::oneOutputPerFile()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, refused);
+    QFETCH(QString, reason);
     QTemporaryDir src;
-    const QString dotted = src.filePath("my.song.wav");
-    QVERIFY(QFile::copy(m_wav, dotted));
-    QVERIFY(QFile::copy(m_wav, src.filePath("track.flac.wav")));
+    QStringList files;
+    for (const QString &name : names) {
+        files << src.filePath(name);
+        QVERIFY(QFile::copy(m_wav, files.last()));
+    }
+    const QByteArray original = TestEnv::readFile(m_wav);
 
-    // Output folder: the name without its last four characters.
-    QTemporaryDir out;
-    Run r = run({"--format", "mp3", "--output-dir", out.path(), dotted});
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(probeCodec(out.filePath("my.song.mp3")), QString("mp3"));
-
-    // Beside the source: the name up to its first dot.
-    r = run({"--format", "ogg", "--beside-source", dotted});
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(probeCodec(src.filePath("my.ogg")), QString("vorbis"));
-
-    // Same folder and extension as the source: the back name, and the source is untouched.
-    QFile before(dotted);
-    QVERIFY(before.open(QIODevice::ReadOnly));
-    const QByteArray original = before.readAll();
-    before.close();
-    r = run({"--format", "wav", "--output-dir", src.path(), "--overwrite", dotted});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY(QFile::exists(src.filePath("my.song_back.wav")));
-    QFile after(dotted);
-    QVERIFY(after.open(QIODevice::ReadOnly));
-    QCOMPARE(after.readAll(), original);
-    r = run({"--format", "wav", "--beside-source", "--overwrite", dotted});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY(QFile::exists(src.filePath("my.wav")));
+    const Run r = run(
+        QStringList{"--format", "mp3", "--beside-source", "--overwrite", "--jobs", "2"} + files);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.out.contains(("FAILED     " + src.filePath(refused) + ": " + reason).toUtf8()),
+             r.out.constData());
+    QVERIFY(r.out.contains("1 converted, 0 skipped, 1 failed"));
+    for (const QString &file : files)
+        QCOMPARE(TestEnv::readFile(file), original);
 }
 
 void TestCli::overwritePolicy()

@@ -1,7 +1,7 @@
 #include "convert/outputnaming.h"
+#include "tests/support/testenv.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -12,84 +12,88 @@ class TestOutputNaming : public QObject
 private slots:
     void names_data();
     void names();
-    void backNameWhenTheOutputIsTheSource_data();
-    void backNameWhenTheOutputIsTheSource();
+    void baseDropsOnlyTheLastExtension();
 };
 
 void TestOutputNaming::names_data()
 {
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<bool>("besideSource");
+    // Sources lie in <tmp>/music; "out" writes into <tmp>/out, "music" into the output folder
+    // <tmp>/music (given without its separator), "beside" into the source's folder.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("beside: up to the first dot") << "/music/my.song.mp3"
-                                                 << "" << true << ".wav"
-                                                 << "/music/my.wav";
-    QTest::newRow("folder: last four dropped") << "/music/my.song.mp3"
-                                               << "/out/" << false << ".wav"
-                                               << "/out/my.song.wav";
-    QTest::newRow("folder: five-letter extension") << "/music/track.flac"
-                                                   << "/out/" << false << ".wav"
-                                                   << "/out/track..wav";
-    QTest::newRow("folder without separator") << "/music/a.mp3"
-                                              << "/out" << false << ".ogg"
-                                              << "/out/a.ogg";
-    QTest::newRow("beside: no dot") << "/music/noext"
-                                    << "" << true << ".mp3"
-                                    << "/music/noext.mp3";
-    QTest::newRow("folder: name too short") << "/music/abc"
-                                            << "/out/" << false << ".mp3"
-                                            << "";
-    QTest::newRow("folder: four characters") << "/music/a.wa"
-                                             << "/out/" << false << ".mp3"
-                                             << "/out/.mp3";
+    QTest::newRow("five-letter extension") << "track.flac"
+                                           << "out"
+                                           << ".wav"
+                                           << "out/track.wav";
+    QTest::newRow("dotted name, folder") << "my.song.mp3"
+                                         << "out"
+                                         << ".wav"
+                                         << "out/my.song.wav";
+    QTest::newRow("dotted name, beside") << "my.song.mp3"
+                                         << "beside"
+                                         << ".wav"
+                                         << "music/my.song.wav";
+    QTest::newRow("digits and dash") << "lena-24.aiff"
+                                     << "out"
+                                     << ".mp3"
+                                     << "out/lena-24.mp3";
+    QTest::newRow("no dot, folder") << "README"
+                                    << "out"
+                                    << ".ogg"
+                                    << "out/README.ogg";
+    QTest::newRow("no dot, beside") << "README"
+                                    << "beside"
+                                    << ".mp3"
+                                    << "music/README.mp3";
+    QTest::newRow("short name") << "a.b"
+                                << "out"
+                                << ".wma"
+                                << "out/a.wma";
+    QTest::newRow("leading dot") << ".hidden"
+                                 << "beside"
+                                 << ".wav"
+                                 << "music/.hidden.wav";
+    QTest::newRow("back: beside, same extension") << "song.wav"
+                                                  << "beside"
+                                                  << ".wav"
+                                                  << "music/song_back.wav";
+    QTest::newRow("back: case differs") << "song.WAV"
+                                        << "beside"
+                                        << ".wav"
+                                        << "music/song_back.wav";
+    QTest::newRow("back: folder is the source's") << "my.song.mp3"
+                                                  << "music"
+                                                  << ".mp3"
+                                                  << "music/my.song_back.mp3";
+    QTest::newRow("other extension") << "song.wav"
+                                     << "beside"
+                                     << ".ogg"
+                                     << "music/song.ogg";
 }
 
 void TestOutputNaming::names()
 {
-    QFETCH(QString, source);
-    QFETCH(QString, folder);
-    QFETCH(bool, besideSource);
-    QFETCH(QString, extension);
-    QFETCH(QString, expected);
-    QCOMPARE(OutputNaming::outputPath(source, folder, besideSource, extension), expected);
-}
-
-void TestOutputNaming::backNameWhenTheOutputIsTheSource_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("besideSource");
-    QTest::addColumn<QString>("extension");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("beside, same extension") << "song.wav" << true << ".wav"
-                                            << "song_back.wav";
-    QTest::newRow("output folder is the source folder") << "song.mp3" << false << ".mp3"
-                                                        << "song_back.mp3";
-    QTest::newRow("other extension") << "song.wav" << true << ".ogg"
-                                     << "song.ogg";
-    // Linux names differ by case, so these are different files here.
-    QTest::newRow("case differs") << "song.WAV" << true << ".wav"
-                                  << "song.wav";
-}
-
-void TestOutputNaming::backNameWhenTheOutputIsTheSource()
-{
     QFETCH(QString, name);
-    QFETCH(bool, besideSource);
+    QFETCH(QString, mode);
     QFETCH(QString, extension);
     QFETCH(QString, expected);
 
     QTemporaryDir dir;
-    const QString source = dir.filePath(name);
-    QFile f(source);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
-    const QString folder = dir.path() + QDir::separator();
-    QCOMPARE(OutputNaming::outputPath(source, folder, besideSource, extension),
+    QVERIFY(QDir(dir.path()).mkpath("music"));
+    const QString source = dir.filePath("music/" + name);
+    TestEnv::writeFile(source, "audio");
+    const QString folder = mode == "out" ? dir.filePath("out/") : dir.filePath("music");
+    QCOMPARE(OutputNaming::outputPath(source, folder, mode == "beside", extension),
              dir.filePath(expected));
+}
+
+void TestOutputNaming::baseDropsOnlyTheLastExtension()
+{
+    QCOMPARE(OutputNaming::baseOf("/music/my.song.mp3"), QString("/music/my.song"));
+    QCOMPARE(OutputNaming::baseOf("/music/README"), QString("/music/README"));
 }
 
 QTEST_GUILESS_MAIN(TestOutputNaming)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/conversionjob.h"
 #include "engine/converter.h"
 
 #include <QByteArray>
@@ -31,18 +32,17 @@ inline QByteArray readAll(Converter &reader, qint64 chunk, bool *wholeFrames = n
     return all;
 }
 
-// Converts `source` into `output` the way the program's copy loop does.
-inline void convert(Converter &writer, const QString &source, const QString &output)
+// Converts `source` into `output` with the program's conversion job, replacing an older
+// output. "" when converted, else the reason.
+inline QString convert(Converter &writer, const QString &source, const QString &output)
 {
     Converter reader;
-    reader.OpenRead(source, 0, 1);
-    writer.OpenWrite(output, 0);
-    writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
-    const qint64 n = qint64(reader.GetFormatA()) * reader.GetFormatB();
-    for (QByteArray chunk = reader.ReadChunk(n); !chunk.isEmpty(); chunk = reader.ReadChunk(n))
-        writer.WriteChunk(chunk);
-    writer.Close();
-    reader.Close();
+    ConversionJob::Callbacks callbacks;
+    callbacks.overwrite = [](const QString &) {
+        return ConversionJob::OverwriteAnswer::Replace;
+    };
+    const ConversionJob::Result r = ConversionJob(reader, writer, callbacks).run(source, output);
+    return r.outcome == ConversionJob::Outcome::Converted ? QString() : r.reason;
 }
 
 inline std::vector<float> samples(const QByteArray &bytes)

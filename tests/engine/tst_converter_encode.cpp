@@ -107,7 +107,7 @@ void TestConverterEncode::mp3FollowsSettings()
     Converter writer;
     writer.SetMp3Settings(s);
     const QString out = outputFor(m_dir, ".mp3");
-    convert(writer, m_stereo, out);
+    QCOMPARE(convert(writer, m_stereo, out), QString());
 
     const QVariantMap p = AudioFixtures::probe(out);
     QCOMPARE(p.value("codec_name").toString(), QString("mp3"));
@@ -159,7 +159,7 @@ void TestConverterEncode::oggFollowsSettings()
         QVERIFY(!QFile::exists(out));
         return;
     }
-    convert(writer, m_stereo, out);
+    QCOMPARE(convert(writer, m_stereo, out), QString());
     const QVariantMap p = AudioFixtures::probe(out);
     QCOMPARE(p.value("codec_name").toString(), QString("vorbis"));
     QCOMPARE(p.value("sample_rate").toInt(), rate);
@@ -191,7 +191,7 @@ void TestConverterEncode::wmaProfiles()
     writer.SetWmaProfile(profile);
     QVERIFY(writer.FormatString().contains(QStringLiteral(" %1 kbit/s").arg(kbps)));
     const QString out = outputFor(m_dir, ".wma");
-    convert(writer, m_stereo, out);
+    QCOMPARE(convert(writer, m_stereo, out), QString());
 
     const QVariantMap p = AudioFixtures::probe(out);
     QCOMPARE(p.value("codec_name").toString(), QString("wmav2"));
@@ -230,7 +230,7 @@ void TestConverterEncode::wavFollowsSettings()
     Converter writer;
     writer.SetWavFormat(rate, channels, bits);
     const QString out = outputFor(m_dir, ".wav");
-    convert(writer, m_stereo, out);
+    QCOMPARE(convert(writer, m_stereo, out), QString());
 
     const QVariantMap p = AudioFixtures::probe(out);
     QCOMPARE(p.value("codec_name").toString(), codec);
@@ -252,7 +252,7 @@ void TestConverterEncode::wav16IsBitExact()
     Converter writer;
     writer.SetWavFormat(44100, 2, 16);
     const QString out = m_dir.filePath("exact.wav");
-    convert(writer, m_stereo, out);
+    QCOMPARE(convert(writer, m_stereo, out), QString());
     const QByteArray a = AudioFixtures::decode(m_stereo, "s16le");
     QVERIFY(!a.isEmpty());
     QVERIFY(AudioFixtures::decode(out, "s16le") == a);
@@ -261,7 +261,7 @@ void TestConverterEncode::wav16IsBitExact()
     const QString mono =
         AudioFixtures::make(m_dir.path(), "mono32k.wav", 1, 32000, 1, {"-c:a", "pcm_s16le"});
     writer.setConvertFormat(false);
-    convert(writer, mono, out);
+    QCOMPARE(convert(writer, mono, out), QString());
     const QVariantMap p = AudioFixtures::probe(out);
     QCOMPARE(p.value("sample_rate").toInt(), 32000);
     QCOMPARE(p.value("channels").toInt(), 1);

@@ -1,0 +1,207 @@
+#include "convert/conversionjob.h"
+
+#include "convert/outputnaming.h"
+#include "convert/runoutputs.h"
+#include "engine/converter.h"
+#include "engine/engineerror.h"
+#include "tags/tagcopy.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <limits>
+
+namespace {
+
+using Outcome = ConversionJob::Outcome;
+
+QString nameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+// Discards the writer's output unless the conversion got as far as closing it.
+class AbandonGuard
+{
+public:
+    explicit AbandonGuard(Converter &converter)
+        : m_converter(converter)
+    {
+    }
+    ~AbandonGuard()
+    {
+        if (m_armed)
+            m_converter.Abandon();
+    }
+    AbandonGuard(const AbandonGuard &) = delete;
+    AbandonGuard &operator=(const AbandonGuard &) = delete;
+    void release() { m_armed = false; }
+
+private:
+    Converter &m_converter;
+    bool m_armed = true;
+};
+
+bool diskFull(const QString &output, const QString &detail)
+{
+    for (const int code : {ENOSPC, EDQUOT}) {
+        if (detail.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
+            return true;
+    }
+    const QStorageInfo storage(QFileInfo(output).absolutePath());
+    return storage.isValid() && storage.bytesAvailable() == 0;
+}
+
+QString writeReason(const QString &output, const QString &detail)
+{
+    if (diskFull(output, detail))
+        return QStringLiteral("%1 cannot be written: the disk is full").arg(nameOf(output));
+    return QStringLiteral("%1 cannot be written: %2").arg(nameOf(output), detail);
+}
+
+} // namespace
+
+ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks,
+                             RunOutputs *outputs)
+    : m_reader(reader)
+    , m_writer(writer)
+    , m_callbacks(std::move(callbacks))
+    , m_outputs(outputs)
+{
+}
+
+ConversionJob::Result ConversionJob::run(const QString &source, const QString &output)
+{
+    try {
+        return convert(source, output);
+    } catch (const std::exception &e) {
+        // Out of memory or the like: the file fails, the run goes on.
+        m_writer.Abandon();
+        m_reader.Abandon();
+        return {Outcome::Failed,
+                source,
+                output,
+                QStringLiteral("%1 cannot be converted: %2")
+                    .arg(nameOf(source), QString::fromLocal8Bit(e.what())),
+                {}};
+    }
+}
+
+ConversionJob::Result ConversionJob::convert(const QString &source, const QString &output)
+{
+    Result r{Outcome::Failed, source, output, {}, {}};
+    if (output.isEmpty()) {
+        r.reason = QStringLiteral("no output name can be built from %1").arg(nameOf(source));
+        return r;
+    }
+    if (m_outputs)
+        r.reason = m_outputs->claim(source, output);
+    else if (OutputNaming::sameFile(source, output))
+        r.reason =
+            QStringLiteral("the output would replace the source file %1").arg(nameOf(source));
+    if (!r.reason.isEmpty())
+        return r;
+
+    const QFileInfo out(output);
+    if (out.isDir()) {
+        r.reason =
+            QStringLiteral("the output %1 is a folder").arg(QDir::toNativeSeparators(output));
+        return r;
+    }
+    if (out.exists()) {
+        const OverwriteAnswer answer =
+            m_callbacks.overwrite ? m_callbacks.overwrite(output) : OverwriteAnswer::Skip;
+        if (answer != OverwriteAnswer::Replace) {
+            r.outcome = Outcome::Skipped;
+            r.reason = QStringLiteral("%1 already exists and was kept").arg(nameOf(output));
+            return r;
+        }
+    }
+    const QString folder = out.absolutePath();
+    if (!QDir().mkpath(folder)) {
+        r.reason = QStringLiteral("the folder %1 for %2 cannot be created")
+                       .arg(QDir::toNativeSeparators(folder), nameOf(output));
+        return r;
+    }
+
+    r.outcome = copy(source, output, &r.reason);
+    if (r.outcome != Outcome::Converted)
+        return r;
+    try {
+        CopyAllTags(source, output);
+    } catch (const EngineError &e) {
+        r.tagWarning = QStringLiteral("the tag of %1 could not be carried over to %2: %3")
+                           .arg(nameOf(source), nameOf(output), e.message());
+    }
+    return r;
+}
+
+ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString &output,
+                                           QString *reason)
+{
+    enum class Step { OpenSource, OpenOutput, Read, Write };
+    Step step = Step::OpenSource;
+    AbandonGuard closeSource(m_reader);
+    AbandonGuard discardOutput(m_writer);
+    try {
+        m_reader.OpenRead(source, 0, 1);
+        const int a = m_reader.GetFormatA();
+        const int b = m_reader.GetFormatB();
+        const qint64 chunk = qint64(a) * qint64(b);
+        if (chunk > std::numeric_limits<qint32>::max())
+            throw EngineError(QStringLiteral("its audio format is too large"));
+        const qint64 total = m_reader.GetLength();
+        const int unit = m_reader.GetUnitBytes();
+
+        step = Step::OpenOutput;
+        m_writer.OpenWrite(output, 0);
+        m_writer.SetInputFormat(a, b);
+
+        qint64 done = 0;
+        for (;;) {
+            step = Step::Read;
+            const QByteArray data = m_reader.ReadChunk(chunk);
+            if (data.isEmpty())
+                break;
+            step = Step::Write;
+            m_writer.WriteChunk(data);
+            done += data.size() / unit;
+            if (total > 0 && done > total)
+                done = total;
+            if (m_callbacks.progress)
+                m_callbacks.progress(done, total);
+            if (m_callbacks.cancelled && m_callbacks.cancelled()) {
+                *reason = QStringLiteral("the conversion of %1 was cancelled; %2 was not written")
+                              .arg(nameOf(source), nameOf(output));
+                return Outcome::Cancelled;
+            }
+        }
+        step = Step::Write;
+        m_writer.Close();
+        discardOutput.release();
+        return Outcome::Converted;
+    } catch (const EngineError &e) {
+        switch (step) {
+        case Step::OpenSource:
+            // Most of the reader's reasons name the file already.
+            *reason =
+                e.message().contains(nameOf(source))
+                    ? e.message()
+                    : QStringLiteral("%1 cannot be converted: %2").arg(nameOf(source), e.message());
+            break;
+        case Step::Read:
+            *reason = QStringLiteral("%1 could not be read to the end: %2")
+                          .arg(nameOf(source), e.message());
+            break;
+        case Step::OpenOutput:
+        case Step::Write:
+            *reason = writeReason(output, e.message());
+            break;
+        }
+        return Outcome::Failed;
+    }
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class Converter;
+class RunOutputs;
+
+// Converts one source file into one output file: the copy loop that pumps decoded PCM
+// from a reader into a writer, shared by the window's run and twr-convert.
+//
+// The caller owns both converters and has set the writer up with the encoder settings of
+// the output's format (SetMp3Settings, SetOggFormat...); the output's extension picks the
+// format. One job object may convert many files one after the other; it never throws.
+//
+// run() goes through these steps and stops at the first that does not succeed:
+//   1. the run's registry, when one is given: an output that another source of the run
+//      already claimed, or that is a source of the run, fails the file;
+//   2. an existing file under the output name: Callbacks::overwrite decides (Skip leaves
+//      the file as it was);
+//   3. a missing output folder is created;
+//   4. the source is opened in the reader, the output in the writer;
+//   5. one second of audio (A x B bytes) at a time is read and written; after every chunk
+//      Callbacks::progress, then Callbacks::cancelled;
+//   6. the writer is closed: only now does the output appear under its name;
+//   7. the source's whole tag is carried over (a failure here leaves the file converted
+//      and is reported in Result::tagWarning).
+// A failure or a cancel after the output was opened leaves nothing under the output name
+// (an older file there stays intact) and no temporary file.
+class ConversionJob
+{
+public:
+    enum class Outcome { Converted, Skipped, Cancelled, Failed };
+    enum class OverwriteAnswer { Replace, Skip };
+
+    struct Callbacks
+    {
+        // Asked only when a file exists under the output name, with that name. Unset: Skip.
+        std::function<OverwriteAnswer(const QString &output)> overwrite;
+        // After every chunk: frames converted so far and the source's length in frames
+        // (0 when unknown; `done` never passes a known length). The window may yield to its
+        // event loop here.
+        std::function<void(qint64 done, qint64 total)> progress;
+        // Read after every chunk, after progress: true stops the file as Cancelled.
+        std::function<bool()> cancelled;
+    };
+
+    struct Result
+    {
+        Outcome outcome = Outcome::Failed;
+        QString source;
+        QString output;
+        // Why the file was skipped, cancelled or failed, in plain words that name the file
+        // ("track.wav cannot be written: the disk is full"); "" when converted.
+        QString reason;
+        // A converted file whose tag could not be carried over: why; else "".
+        QString tagWarning;
+    };
+
+    // `outputs` (may be null) is the run's registry of output names; it must outlive the job.
+    ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks = {},
+                  RunOutputs *outputs = nullptr);
+
+    // Converts `source` into `output` (full paths). An empty output means that no output
+    // name could be built and fails the file.
+    Result run(const QString &source, const QString &output);
+
+private:
+    Result convert(const QString &source, const QString &output);
+    Outcome copy(const QString &source, const QString &output, QString *reason);
+
+    Converter &m_reader;
+    Converter &m_writer;
+    Callbacks m_callbacks;
+    RunOutputs *m_outputs;
+};
