@@ -1,6 +1,7 @@
 #include "app/commandtable.h"
 
 #include "app/frmdialog.h"
+#include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
 
 #include <QAbstractButton>
@@ -45,4 +46,13 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Action
     bind({w.playlist}, list, on(&L::outputPlaylist, list));
+
+    // Conversion run
+    ConversionRun *run = &w.conversionRun();
+    using F = ConversionRun::Format;
+    bind({w.cmdConvert}, run, on(&ConversionRun::Convert, run));
+    bind({w.tomp3, w.ctm}, run, [run] { run->convertTo(F::Mp3); });
+    bind({w.towav, w.ctwav}, run, [run] { run->convertTo(F::Wav); });
+    bind({w.towma, w.ctw}, run, [run] { run->convertTo(F::Wma); });
+    bind({w.toogg, w.cto}, run, [run] { run->convertTo(F::Ogg); });
 }

@@ -2,6 +2,7 @@
 
 #include "app/commandtable.h"
 #include "app/mainwindowhost.h"
+#include "convert/conversionrun.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
@@ -125,6 +126,24 @@ void frmDialog::compose()
             [this](QMenu *menu, const QPoint &at) {
                 Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
             });
+
+    // Conversion run
+    m_conversionRun = std::make_unique<ConversionRun>(
+        ConversionWidgets{*this,
+                          *jobs,
+                          *StatusBar1,
+                          *cmdConvert,
+                          *txtFolder,
+                          {outputformat[0], outputformat[1], outputformat[2], outputformat[3]},
+                          *ProgressConvert,
+                          *ProgressConvert11,
+                          *ProgressConvert2,
+                          *ProgressConvert22,
+                          *Timer1,
+                          {cmdPlay, cmdStop, cmdPause, cmdOpenFile, cmdDel, cmdClear, cmdTag,
+                           cmdOption, tagPanel->cmdSetInfo, cmdSelect, viewEvent, slPosition},
+                          {file, action, rightmenu}},
+        m_state, *Reader, *Writer, *m_options, *m_tagEditor);
 
     CommandTable::connectAll(*this);
 }
@@ -275,6 +294,7 @@ void frmDialog::closeEvent(QCloseEvent *event)
 void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
+    m_conversionRun.reset();
     m_jobList.reset();
     m_probe.reset();
     Reader.reset();

@@ -24,6 +24,7 @@ class QWidget;
 
 class AudioPlayer;
 class CTooltip;
+class ConversionRun;
 class Converter;
 class FileInfo;
 class FileInfoProbe;
@@ -61,6 +62,7 @@ public:
     MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
     TagEditorCalls &tagEditor() { return *m_tagEditor; }
+    ConversionRun &conversionRun() { return *m_conversionRun; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -205,6 +207,7 @@ private:
     std::unique_ptr<FileInfoProbe> m_probe;
     std::unique_ptr<TagEditorCalls> m_tagEditor;
     std::unique_ptr<JobListCommands> m_jobList;
+    std::unique_ptr<ConversionRun> m_conversionRun;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
