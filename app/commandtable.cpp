@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/frmdialog.h"
+#include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
 
 #include <QAbstractButton>
@@ -60,4 +61,13 @@ void CommandTable::connectAll(frmDialog &w)
     bind({w.website}, cmds, on(&C::openWebSite, cmds));
     bind({w.bbs}, cmds, on(&C::openForum, cmds));
     bind({w.mailus}, cmds, on(&C::mailUs, cmds));
+
+    // Conversion run
+    ConversionRun *run = &w.conversionRun();
+    using F = ConversionRun::Format;
+    bind({w.cmdConvert}, run, on(&ConversionRun::Convert, run));
+    bind({w.tomp3, w.ctm}, run, [run] { run->convertTo(F::Mp3); });
+    bind({w.towav, w.ctwav}, run, [run] { run->convertTo(F::Wav); });
+    bind({w.towma, w.ctw}, run, [run] { run->convertTo(F::Wma); });
+    bind({w.toogg, w.cto}, run, [run] { run->convertTo(F::Ogg); });
 }

@@ -4,6 +4,7 @@
 #include "app/commandtable.h"
 #include "app/frmoptionwindow.h"
 #include "app/mainwindowhost.h"
+#include "convert/conversionrun.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
@@ -131,9 +132,27 @@ void frmDialog::compose()
             });
 
     m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
-    m_commands = std::make_unique<Commands>(
-        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus}, m_state, *Skn,
-        *m_optionsWindow, CommandLinks::fromBuild());
+    m_commands =
+        std::make_unique<Commands>(CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus},
+                                   m_state, *Skn, *m_optionsWindow, CommandLinks::fromBuild());
+
+    // Conversion run
+    m_conversionRun = std::make_unique<ConversionRun>(
+        ConversionWidgets{*this,
+                          *jobs,
+                          *StatusBar1,
+                          *cmdConvert,
+                          *txtFolder,
+                          {outputformat[0], outputformat[1], outputformat[2], outputformat[3]},
+                          *ProgressConvert,
+                          *ProgressConvert11,
+                          *ProgressConvert2,
+                          *ProgressConvert22,
+                          *Timer1,
+                          {cmdPlay, cmdStop, cmdPause, cmdOpenFile, cmdDel, cmdClear, cmdTag,
+                           cmdOption, tagPanel->cmdSetInfo, cmdSelect, viewEvent, slPosition},
+                          {file, action, rightmenu}},
+        m_state, *Reader, *Writer, *m_options, *m_tagEditor);
 
     CommandTable::connectAll(*this);
 }
@@ -284,6 +303,7 @@ void frmDialog::closeEvent(QCloseEvent *event)
 void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
+    m_conversionRun.reset();
     m_jobList.reset();
     m_probe.reset();
     Reader.reset();

@@ -25,6 +25,7 @@ class QWidget;
 class AudioPlayer;
 class Commands;
 class CTooltip;
+class ConversionRun;
 class Converter;
 class FileInfo;
 class FileInfoProbe;
@@ -64,6 +65,7 @@ public:
     JobListCommands &jobList() { return *m_jobList; }
     TagEditorCalls &tagEditor() { return *m_tagEditor; }
     Commands &commands() { return *m_commands; }
+    ConversionRun &conversionRun() { return *m_conversionRun; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -211,6 +213,7 @@ private:
     // The small commands of the menus (folder, help, properties, options, About, update).
     std::unique_ptr<OptionsWindow> m_optionsWindow;
     std::unique_ptr<Commands> m_commands;
+    std::unique_ptr<ConversionRun> m_conversionRun;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
