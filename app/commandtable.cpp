@@ -2,6 +2,7 @@
 
 #include "app/frmdialog.h"
 #include "joblist/joblistcommands.h"
+#include "player/playback.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -45,4 +46,12 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Action
     bind({w.playlist}, list, on(&L::outputPlaylist, list));
+
+    // Playback
+    Playback *player = &w.playback();
+    using P = Playback;
+    bind({w.playsource, w.playa, w.play}, player, on(&P::PlaySource, player));
+    bind({w.playconverted}, player, on(&P::PlayConverted, player));
+    bind({w.cmdPause, w.pausea, w.pause}, player, on(&P::PauseOrContinue, player));
+    bind({w.cmdStop, w.stopa, w.stop}, player, on(&P::StopPlayback, player));
 }

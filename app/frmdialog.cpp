@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "player/audioplayer.h"
+#include "player/playback.h"
 #include "settings/settingsfiles.h"
 #include "tags/notageditor.h"
 #include "tags/tagpanel.h"
@@ -122,6 +123,17 @@ void frmDialog::compose()
         *m_probe, *m_options, *m_tagEditor);
     connect(m_jobList.get(), &JobListCommands::hoverCleared, this, [this] { tooltip->Destroy(); });
     connect(m_jobList.get(), &JobListCommands::popupRequested, this,
+            [this](QMenu *menu, const QPoint &at) {
+                Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
+            });
+
+    // Playback
+    m_playback = std::make_unique<Playback>(
+        PlaybackWidgets{*jobs, *this, *StatusBar1, *txtFolder, *cmdPlay, *cmdPause, *cmdConvert,
+                        *slPosition, *ProgressConvert, *ProgressConvert11, *ProgressConvert2,
+                        *ProgressConvert22, *convertmenu, *playmenu, *pause, *pausea},
+        m_state, *Reader, *Writer, *AudioPlayer, *m_options);
+    connect(m_playback.get(), &Playback::popupRequested, this,
             [this](QMenu *menu, const QPoint &at) {
                 Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
             });
@@ -275,6 +287,7 @@ void frmDialog::closeEvent(QCloseEvent *event)
 void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
+    m_playback.reset();
     m_jobList.reset();
     m_probe.reset();
     Reader.reset();

@@ -31,6 +31,7 @@ class JobListCommands;
 class JobListModel;
 class MainWindowHost;
 class Mp3Settings;
+class Playback;
 class SkinEngine;
 class StatusBar;
 class TagEditorCalls;
@@ -61,6 +62,7 @@ public:
     MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
     TagEditorCalls &tagEditor() { return *m_tagEditor; }
+    Playback &playback() { return *m_playback; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -205,6 +207,7 @@ private:
     std::unique_ptr<FileInfoProbe> m_probe;
     std::unique_ptr<TagEditorCalls> m_tagEditor;
     std::unique_ptr<JobListCommands> m_jobList;
+    std::unique_ptr<Playback> m_playback;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
