@@ -41,10 +41,6 @@ public:
     // The position slider was released.
     void SeekTo();
 
-    // The file "Play Converted File" plays for row `row` (1-based): where converting that
-    // row into the format of status panel 3 writes its output; "" when no name can be built.
-    QString convertedFile(qint64 row) const;
-
 signals:
     // A mouse button was pressed on the Play button: `menu` should pop up at `globalPosition`
     // the way the window's skin shows popups.
@@ -54,6 +50,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The file "Play Converted File" plays for row `row` (1-based): where converting that
+    // row into the format of status panel 3 writes its output; "" when no name can be built.
+    QString convertedFile(qint64 row) const;
     void play(const QString &file, bool converted);
     bool queueNextBlock();
     void feedTwoBlocks();
