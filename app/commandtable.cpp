@@ -4,6 +4,7 @@
 #include "app/frmdialog.h"
 #include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
+#include "player/playback.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -70,4 +71,12 @@ void CommandTable::connectAll(frmDialog &w)
     bind({w.towav, w.ctwav}, run, [run] { run->convertTo(F::Wav); });
     bind({w.towma, w.ctw}, run, [run] { run->convertTo(F::Wma); });
     bind({w.toogg, w.cto}, run, [run] { run->convertTo(F::Ogg); });
+
+    // Playback
+    Playback *player = &w.playback();
+    using P = Playback;
+    bind({w.playsource, w.playa, w.play}, player, on(&P::PlaySource, player));
+    bind({w.playconverted}, player, on(&P::PlayConverted, player));
+    bind({w.cmdPause, w.pausea, w.pause}, player, on(&P::PauseOrContinue, player));
+    bind({w.cmdStop, w.stopa, w.stop}, player, on(&P::StopPlayback, player));
 }

@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "player/audioplayer.h"
+#include "player/playback.h"
 #include "settings/settingsfiles.h"
 #include "tags/notageditor.h"
 #include "tags/tagpanel.h"
@@ -126,10 +127,7 @@ void frmDialog::compose()
         JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu}, m_state,
         *m_probe, *m_options, *m_tagEditor);
     connect(m_jobList.get(), &JobListCommands::hoverCleared, this, [this] { tooltip->Destroy(); });
-    connect(m_jobList.get(), &JobListCommands::popupRequested, this,
-            [this](QMenu *menu, const QPoint &at) {
-                Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
-            });
+    connect(m_jobList.get(), &JobListCommands::popupRequested, this, &frmDialog::popUp);
 
     m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
     m_commands =
@@ -153,6 +151,14 @@ void frmDialog::compose()
                            cmdOption, tagPanel->cmdSetInfo, cmdSelect, viewEvent, slPosition},
                           {file, action, rightmenu}},
         m_state, *Reader, *Writer, *m_options, *m_tagEditor);
+
+    // Playback
+    m_playback = std::make_unique<Playback>(
+        PlaybackWidgets{*jobs, *this, *StatusBar1, *txtFolder, *cmdPlay, *cmdPause, *cmdConvert,
+                        *slPosition, *ProgressConvert, *ProgressConvert11, *ProgressConvert2,
+                        *ProgressConvert22, *convertmenu, *playmenu, *pause, *pausea},
+        m_state, *Reader, *Writer, *AudioPlayer, *m_options);
+    connect(m_playback.get(), &Playback::popupRequested, this, &frmDialog::popUp);
 
     CommandTable::connectAll(*this);
 }
@@ -300,10 +306,18 @@ void frmDialog::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void frmDialog::popUp(QMenu *menu, const QPoint &at)
+{
+    // Popups are shown the way the skin draws them, wherever they are asked for.
+    Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
+}
+
 void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
     m_conversionRun.reset();
+
+    m_playback.reset();
     m_jobList.reset();
     m_probe.reset();
     Reader.reset();

@@ -33,6 +33,7 @@ class JobListCommands;
 class JobListModel;
 class MainWindowHost;
 class Mp3Settings;
+class Playback;
 class SkinEngine;
 class StatusBar;
 class TagEditorCalls;
@@ -66,6 +67,7 @@ public:
     TagEditorCalls &tagEditor() { return *m_tagEditor; }
     Commands &commands() { return *m_commands; }
     ConversionRun &conversionRun() { return *m_conversionRun; }
+    Playback &playback() { return *m_playback; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -199,6 +201,7 @@ private:
     void buildMenus();
     void compose();
     void layoutPanels();
+    void popUp(QMenu *menu, const QPoint &at);
     void releaseEngineObjects();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -214,6 +217,7 @@ private:
     std::unique_ptr<OptionsWindow> m_optionsWindow;
     std::unique_ptr<Commands> m_commands;
     std::unique_ptr<ConversionRun> m_conversionRun;
+    std::unique_ptr<Playback> m_playback;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;

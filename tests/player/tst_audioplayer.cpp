@@ -305,6 +305,7 @@ void tst_AudioPlayer::startFailsWithoutDevice()
     player.SetFormat(Rate, FrameBytes);
     player.Prepare();
     QVERIFY(player.Start() < 0);
+    QVERIFY(player.lastError().contains("no-such-driver"));
     QSignalSpy end(&player, &AudioPlayer::EndPlay);
     player.QueueBlock(m_noise.left(4096)); // harmless
     player.StopOutput();
@@ -316,6 +317,7 @@ void tst_AudioPlayer::startFailsWithoutDevice()
     odd.SetFormat(Rate, 6);
     odd.Prepare();
     QVERIFY(odd.Start() < 0);
+    QVERIFY(!odd.lastError().isEmpty());
 }
 
 void tst_AudioPlayer::blockSizeAndTime()
