@@ -316,7 +316,6 @@ void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
     m_conversionRun.reset();
-
     m_playback.reset();
     m_jobList.reset();
     m_probe.reset();
