@@ -406,7 +406,7 @@ void FileInfo::SaveTag(const QString &path)
     copyContents(original, copy, path);
     original.close();
 
-    TagIO::write(copy.fileName(), TagVersion, f);
+    TagIO::write(copy.fileName(), TagVersion, f, path);
 
     if (::fsync(copy.handle()) != 0)
         refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
