@@ -2,10 +2,13 @@
 
 #include "app/frmdialog.h"
 #include "joblist/joblistcommands.h"
+#include "tags/tageditor.h"
+#include "tags/tagpanel.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <functional>
 #include <initializer_list>
@@ -45,4 +48,15 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Action
     bind({w.playlist}, list, on(&L::outputPlaylist, list));
+
+    // Tag editor
+    TagEditor *tags = &w.tagEditor();
+    const TagPanel &panel = *w.tagPanel;
+    using T = TagEditor;
+    bind({w.cmdTag, w.id3tag, w.id3}, tags, on(&T::EnterTagMode, tags));
+    bind({panel.cmdCloseTag, panel.cmdCancel}, tags, on(&T::LeaveTagMode, tags));
+    bind({panel.cmdSetInfo}, tags, on(&T::SaveTags, tags));
+    bind({panel.cmdID3}, tags, on(&T::SwapTagVersion, tags));
+    for (int i = 0; i < 2; ++i)
+        bind({panel.Option1[size_t(i)]}, tags, std::bind_front(&T::Option1_Click, tags, i));
 }

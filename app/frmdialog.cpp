@@ -14,7 +14,7 @@
 #include "platform/platform.h"
 #include "player/audioplayer.h"
 #include "settings/settingsfiles.h"
-#include "tags/notageditor.h"
+#include "tags/tageditor.h"
 #include "tags/tagpanel.h"
 #include "ui/ctooltip.h"
 #include "ui/skin/skinengine.h"
@@ -116,7 +116,7 @@ void frmDialog::compose()
     m_optionsHost = std::make_unique<MainWindowHost>(*this);
     m_options = std::make_unique<frmOption>(*m_optionsHost, this);
     m_probe = std::make_unique<FileInfoProbe>(FileInfo.get());
-    m_tagEditor = std::make_unique<NoTagEditor>();
+    m_tagEditor = std::make_unique<TagEditor>(*tagPanel, *this, m_state, *jobs, *FileInfo);
     m_jobList = std::make_unique<JobListCommands>(
         JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu}, m_state,
         *m_probe, *m_options, *m_tagEditor);
@@ -276,6 +276,7 @@ void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
     m_jobList.reset();
+    m_tagEditor.reset();
     m_probe.reset();
     Reader.reset();
     Writer.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainstate.h"
+#include "tags/tagwindow.h"
 #include <QMainWindow>
 
 #include <QStringList>
@@ -33,14 +34,14 @@ class MainWindowHost;
 class Mp3Settings;
 class SkinEngine;
 class StatusBar;
-class TagEditorCalls;
+class TagEditor;
 class TagPanel;
 class frmOption;
 
 // The main window. It builds the widgets, owns the engine objects and the state the
 // subsystems share, and composes the subsystems: each lives in its own class, is handed what
 // it touches, and is connected to the buttons and menus in one table (app/commandtable).
-class frmDialog : public QMainWindow
+class frmDialog : public QMainWindow, public TagWindow
 {
     Q_OBJECT
 public:
@@ -60,7 +61,7 @@ public:
     frmOption &options();
     MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
-    TagEditorCalls &tagEditor() { return *m_tagEditor; }
+    TagEditor &tagEditor() { return *m_tagEditor; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -76,8 +77,9 @@ public:
 
     // Window height in twips, tracked beside the real size (15 twips = 1 pixel). 9940 means
     // the tag editor panel is open; 6900 (or 6901 after leaving it) means it is closed.
-    int heightTwips() const { return m_heightTwips; }
-    void setHeightTwips(int twips);
+    int heightTwips() const override { return m_heightTwips; }
+    void setHeightTwips(int twips) override;
+    void repaintNow() override { repaint(); }
     bool isTagMode() const { return m_heightTwips == TagHeightTwips; }
 
     static constexpr int NormalHeightTwips = 6900;
@@ -203,7 +205,7 @@ private:
     std::unique_ptr<MainWindowHost> m_optionsHost;
     std::unique_ptr<frmOption> m_options;
     std::unique_ptr<FileInfoProbe> m_probe;
-    std::unique_ptr<TagEditorCalls> m_tagEditor;
+    std::unique_ptr<TagEditor> m_tagEditor;
     std::unique_ptr<JobListCommands> m_jobList;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
