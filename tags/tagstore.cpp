@@ -167,11 +167,28 @@ private:
             if (c && !c->description().startsWith("iTun") && !c->text().isEmpty())
                 return {toQt(c->text())};
         }
+        if (const auto *t = userComment())
+            return {toQt(t->fieldList()[1])};
         return {};
+    }
+
+    // FFmpeg writes a file's comment as a user text frame named "comment".
+    ID3v2::UserTextIdentificationFrame *userComment() const
+    {
+        for (ID3v2::Frame *frame : m_tag->frameList("TXXX")) {
+            auto *t = dynamic_cast<ID3v2::UserTextIdentificationFrame *>(frame);
+            if (t && t->description().upper() == "COMMENT" && t->fieldList().size() > 1)
+                return t;
+        }
+        return nullptr;
     }
 
     void setComment(const QStringList &values)
     {
+        // When the comment was read from FFmpeg's frame, the standard frame takes its place.
+        if (!plainComment() && userComment() &&
+            comment() == QStringList{toQt(userComment()->fieldList()[1])})
+            m_tag->removeFrame(userComment());
         const QString text = values.join(u' ');
         ID3v2::CommentsFrame *c = plainComment();
         if (text.isEmpty()) {

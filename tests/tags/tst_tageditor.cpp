@@ -147,13 +147,14 @@ private slots:
     {
         Editor e;
         const QString title = QString::fromUtf8("Eine sehr lange Überschrift, länger als dreißig");
-        const QString path = mp3("props.mp3", {}, {"title=" + title, "genre=Rock", "date=1999"});
+        const QString path = mp3("props.mp3", {}, {"title=" + title, "genre=Rock", "date=1999", "comment=Live take"});
         e.editor->Option1_Click(1);
         e.open(path);
         QCOMPARE(e.p->infoTitle->text(), title);
         QCOMPARE(e.p->infoGenre->currentText(), QString("Rock"));
         QCOMPARE(e.p->infoYear->text(), QString("1999"));
         QVERIFY(e.p->infoComposer->isEnabled());
+        QCOMPARE(e.p->infoComment->text(), QString("Live take")); // FFmpeg's own comment frame
         const QJsonObject s = Fixture::audioStream(path);
         QCOMPARE(e.p->infoFrequency->text(), s.value("sample_rate").toString() + " Hz");
         QCOMPARE(e.p->infoChannels->text(), QString::number(s.value("channels").toInt()));
@@ -161,6 +162,11 @@ private slots:
         QVERIFY(e.p->infoBitrate->text().endsWith(" bps"));
         const double ms = s.value("duration").toString().toDouble() * 1000;
         QVERIFY(qAbs(e.p->infoDuration->text().chopped(3).toDouble() - ms) < 60);
+
+        e.p->infoComment->setText("Studio take");
+        e.editor->SaveTags();
+        QCOMPARE(probedTag(path, "comment"), QString("Studio take"));
+        QVERIFY(!Fixture::readAll(path).contains("Live take"));
     }
 
     void id3v1AndSwap()
