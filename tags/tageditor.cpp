@@ -146,17 +146,22 @@ void TagEditor::LoadTags(const QString &path)
     p.infoEncodedBy->setText(f.EncodedBy);
     p.infoOriginalArtist->setText(f.OriginalArtist);
 
+    const auto number = [](qint64 n, const char *unit = "") {
+        return QString::number(n) + QLatin1String(unit);
+    };
     p.infoFormatString->setText(f.FormatString());
-    p.infoFrequency->setText(QString::number(f.Frequency()) + QStringLiteral(" Hz"));
-    p.infoBitrate->setText(QString::number(f.Bitrate()) + QStringLiteral(" bps"));
-    p.infoDuration->setText(QString::number(f.GetDuration()) + QStringLiteral(" ms"));
-    p.infoChannels->setText(QString::number(f.Channels()));
-    p.infoSamples->setText(QString::number(f.Samples()));
-    p.infoSize->setText(QString::number(f.GetFileSize()));
-    p.infoBitsPerSample->setText(QString::number(f.BitsPerSample()));
-    p.infoFormatTag->setText(QString::number(f.FormatTag()));
-    // Long values are read from their beginning.
-    for (QLineEdit *box : p.findChildren<QLineEdit *>())
+    p.infoFrequency->setText(number(f.Frequency(), " Hz"));
+    p.infoBitrate->setText(number(f.Bitrate(), " bps"));
+    p.infoDuration->setText(number(f.GetDuration(), " ms"));
+    p.infoChannels->setText(number(f.Channels()));
+    p.infoSamples->setText(number(f.Samples()));
+    p.infoSize->setText(number(f.GetFileSize()));
+    p.infoBitsPerSample->setText(number(f.BitsPerSample()));
+    p.infoFormatTag->setText(number(f.FormatTag()));
+    // Long values are read from their beginning (setText leaves the cursor at the end).
+    for (QLineEdit *box :
+         {p.infoTitle, p.infoArtist, p.infoAlbum, p.infoComment, p.infoGenreS, p.infoCopyright,
+          p.infoComposer, p.infoURL, p.infoEncodedBy, p.infoOriginalArtist, p.infoFormatString})
         box->setCursorPosition(0);
 
     p.lblFs->setText(QStringLiteral("File Name: ") + QFileInfo(path).fileName() +
