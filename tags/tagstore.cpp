@@ -341,7 +341,7 @@ public:
         case StoredField::Artist:
             return plain(m_tag->artist());
         case StoredField::Comment:
-            return plain(m_tag->comment());
+            return m_tag->comment().isEmpty() ? ffmpegComment() : plain(m_tag->comment());
         case StoredField::Copyright:
             return plain(m_tag->copyright());
         default:
@@ -370,6 +370,8 @@ public:
             m_tag->setArtist(one);
             return;
         case StoredField::Comment:
+            if (m_tag->comment().isEmpty()) // the comment shown came from FFmpeg's attribute
+                m_tag->removeItem("Description");
             m_tag->setComment(one);
             return;
         case StoredField::Copyright:
@@ -402,6 +404,14 @@ private:
         return s.isEmpty() ? QStringList() : QStringList{toQt(s)};
     }
 
+    // FFmpeg writes a file's comment as an attribute named "Description".
+    QStringList ffmpegComment() const
+    {
+        if (!m_tag->contains("Description"))
+            return {};
+        return {attributeText(m_tag->attribute("Description").front())};
+    }
+
     static QString attributeText(const ASF::Attribute &a)
     {
         switch (a.type()) {
@@ -428,7 +438,7 @@ private:
         case StoredField::Genre:
             return {"WM/Genre"};
         case StoredField::Date:
-            return {"WM/Year"};
+            return {"WM/Year", "date"}; // FFmpeg writes the year under its own name
         case StoredField::Track:
             return {"WM/TrackNumber"};
         case StoredField::Composer:
