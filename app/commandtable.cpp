@@ -5,10 +5,13 @@
 #include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
 #include "player/playback.h"
+#include "tags/tageditor.h"
+#include "tags/tagpanel.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <functional>
 #include <initializer_list>
@@ -79,4 +82,15 @@ void CommandTable::connectAll(frmDialog &w)
     bind({w.playconverted}, player, on(&P::PlayConverted, player));
     bind({w.cmdPause, w.pausea, w.pause}, player, on(&P::PauseOrContinue, player));
     bind({w.cmdStop, w.stopa, w.stop}, player, on(&P::StopPlayback, player));
+
+    // Tag editor
+    TagEditor *tags = &w.tagEditor();
+    const TagPanel &panel = *w.tagPanel;
+    using T = TagEditor;
+    bind({w.cmdTag, w.id3tag, w.id3}, tags, on(&T::EnterTagMode, tags));
+    bind({panel.cmdCloseTag, panel.cmdCancel}, tags, on(&T::LeaveTagMode, tags));
+    bind({panel.cmdSetInfo}, tags, on(&T::SaveTags, tags));
+    bind({panel.cmdID3}, tags, on(&T::SwapTagVersion, tags));
+    for (int i = 0; i < 2; ++i)
+        bind({panel.Option1[size_t(i)]}, tags, std::bind_front(&T::Option1_Click, tags, i));
 }

@@ -18,7 +18,7 @@
 #include "player/audioplayer.h"
 #include "player/playback.h"
 #include "settings/settingsfiles.h"
-#include "tags/notageditor.h"
+#include "tags/tageditor.h"
 #include "tags/tagpanel.h"
 #include "ui/ctooltip.h"
 #include "ui/skin/skinengine.h"
@@ -122,7 +122,7 @@ void frmDialog::compose()
     m_optionsHost = std::make_unique<MainWindowHost>(*this);
     m_options = std::make_unique<frmOption>(*m_optionsHost, this);
     m_probe = std::make_unique<FileInfoProbe>(FileInfo.get());
-    m_tagEditor = std::make_unique<NoTagEditor>();
+    m_tagEditor = std::make_unique<TagEditor>(*tagPanel, *this, m_state, *jobs, *FileInfo);
     m_jobList = std::make_unique<JobListCommands>(
         JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu}, m_state,
         *m_probe, *m_options, *m_tagEditor);
@@ -318,6 +318,7 @@ void frmDialog::releaseEngineObjects()
     m_conversionRun.reset();
     m_playback.reset();
     m_jobList.reset();
+    m_tagEditor.reset();
     m_probe.reset();
     Reader.reset();
     Writer.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainstate.h"
+#include "tags/tagwindow.h"
 #include <QMainWindow>
 
 #include <QStringList>
@@ -36,7 +37,7 @@ class Mp3Settings;
 class Playback;
 class SkinEngine;
 class StatusBar;
-class TagEditorCalls;
+class TagEditor;
 class OptionsWindow;
 class TagPanel;
 class frmOption;
@@ -44,7 +45,7 @@ class frmOption;
 // The main window. It builds the widgets, owns the engine objects and the state the
 // subsystems share, and composes the subsystems: each lives in its own class, is handed what
 // it touches, and is connected to the buttons and menus in one table (app/commandtable).
-class frmDialog : public QMainWindow
+class frmDialog : public QMainWindow, public TagWindow
 {
     Q_OBJECT
 public:
@@ -64,7 +65,7 @@ public:
     frmOption &options();
     MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
-    TagEditorCalls &tagEditor() { return *m_tagEditor; }
+    TagEditor &tagEditor() { return *m_tagEditor; }
     Commands &commands() { return *m_commands; }
     ConversionRun &conversionRun() { return *m_conversionRun; }
     Playback &playback() { return *m_playback; }
@@ -83,8 +84,9 @@ public:
 
     // Window height in twips, tracked beside the real size (15 twips = 1 pixel). 9940 means
     // the tag editor panel is open; 6900 (or 6901 after leaving it) means it is closed.
-    int heightTwips() const { return m_heightTwips; }
-    void setHeightTwips(int twips);
+    int heightTwips() const override { return m_heightTwips; }
+    void setHeightTwips(int twips) override;
+    void repaintNow() override { repaint(); }
     bool isTagMode() const { return m_heightTwips == TagHeightTwips; }
 
     static constexpr int NormalHeightTwips = 6900;
@@ -211,7 +213,7 @@ private:
     std::unique_ptr<MainWindowHost> m_optionsHost;
     std::unique_ptr<frmOption> m_options;
     std::unique_ptr<FileInfoProbe> m_probe;
-    std::unique_ptr<TagEditorCalls> m_tagEditor;
+    std::unique_ptr<TagEditor> m_tagEditor;
     std::unique_ptr<JobListCommands> m_jobList;
     // The small commands of the menus (folder, help, properties, options, About, update).
     std::unique_ptr<OptionsWindow> m_optionsWindow;

@@ -346,6 +346,8 @@ namespace {
         QStringLiteral("Cannot save the tag of \"%1\": %2").arg(QFileInfo(path).fileName(), why));
 }
 
+// Writes straight to the descriptor: a buffered short write would hide why it stopped (a full
+// disk is the usual reason, and the user should read that).
 void copyContents(QFile &from, QFile &to, const QString &path)
 {
     std::vector<char> buffer(1 << 20);
@@ -355,11 +357,16 @@ void copyContents(QFile &from, QFile &to, const QString &path)
             refuse(path, from.errorString());
         if (n == 0)
             break;
-        if (to.write(buffer.data(), n) != n)
-            refuse(path, to.errorString());
+        for (qint64 done = 0; done < n;) {
+            const ssize_t written = ::write(to.handle(), buffer.data() + done, size_t(n - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                refuse(path, QStringLiteral("its working copy could not be written: ") +
+                                 QString::fromLocal8Bit(std::strerror(errno)));
+            done += written;
+        }
     }
-    if (!to.flush())
-        refuse(path, to.errorString());
 }
 
 } // namespace
@@ -368,16 +375,16 @@ void FileInfo::SaveTag(const QString &path)
 {
     const TagFields f = *this;
     const int version = TagVersion;
-    replaceTagged(path, [&](const QString &copy) { TagIO::write(copy, version, f); });
+    replaceTagged(path, [&](const QString &copy) { TagIO::write(copy, version, f, path); });
 }
 
 void FileInfo::SaveAllTags(const QString &path)
 {
     const TagFields f = *this;
     replaceTagged(path, [&](const QString &copy) {
-        TagIO::write(copy, 2, f);
+        TagIO::write(copy, 2, f, path);
         if (TagIO::keepsId3v1(copy))
-            TagIO::write(copy, 1, f);
+            TagIO::write(copy, 1, f, path);
     });
 }
 

@@ -19,7 +19,7 @@ struct TagFields
     int Genre = -1;
     qint32 Year = 0;
     QString Comment;
-    qint16 Track = 0;
+    quint16 Track = 0;
     QString GenreS;
     QString Copyright;
     QString Composer;
@@ -32,7 +32,7 @@ struct TagFields
     {
         return Title.isEmpty() && Artist.isEmpty() && Album.isEmpty() &&
                (Genre < 0 || Genre >= Genres::Count) && Year <= 0 && Comment.isEmpty() &&
-               Track <= 0 && GenreS.isEmpty() && Copyright.isEmpty() && Composer.isEmpty() &&
+               Track == 0 && GenreS.isEmpty() && Copyright.isEmpty() && Composer.isEmpty() &&
                URL.isEmpty() && EncodedBy.isEmpty() && OriginalArtist.isEmpty();
     }
 };
@@ -63,8 +63,10 @@ namespace TagIO {
 // outside the version's scope is left cleared. Throws EngineError when the file cannot be
 // opened as a taggable audio file.
 TagFields read(const QString &path, int tagVersion);
-// Writes `fields` into the file in place (callers make it atomic). Throws EngineError.
-void write(const QString &path, int tagVersion, const TagFields &fields);
+// Writes `fields` into the file in place (callers make it atomic). Throws EngineError, naming
+// `shownPath` (when given) rather than `path`: the file a working copy stands for.
+void write(const QString &path, int tagVersion, const TagFields &fields,
+           const QString &shownPath = {});
 // True when the file is MPEG audio, whose ID3v1 block is a tag of its own beside ID3v2;
 // every other format keeps one tag that both versions reach.
 bool keepsId3v1(const QString &path);

@@ -1,7 +1,7 @@
 #include "engine/engineerror.h"
+#include "tags/checkedstream.h"
 #include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
-#include "tags/tagfilestream.h"
 #include "tags/tagstore.h"
 
 #include <QFile>
@@ -120,7 +120,7 @@ void readStore(const TagStore &store, TagScope scope, TagFields &f)
     f.Album = one(StoredField::Album);
     f.Comment = store.get(StoredField::Comment).value(0);
     f.Year = leadingNumber(store.get(StoredField::Date).value(0));
-    f.Track = qint16(qBound(0, leadingNumber(store.get(StoredField::Track).value(0)), 32767));
+    f.Track = quint16(qBound(0, leadingNumber(store.get(StoredField::Track).value(0)), 65535));
     QString genreS;
     Genres::parse(store.get(StoredField::Genre), f.Genre, genreS);
     if (scope == TagScope::Basic)
@@ -152,7 +152,7 @@ void writeStore(TagStore &store, TagScope scope, const TagFields &f)
 
     // So does a track total ("5/12").
     const QString storedTrack = store.get(StoredField::Track).value(0);
-    if (f.Track <= 0) {
+    if (f.Track == 0) {
         store.set(StoredField::Track, {});
     } else if (leadingNumber(storedTrack) != f.Track) {
         const qsizetype slash = storedTrack.indexOf(u'/');
@@ -182,7 +182,7 @@ void readId3v1(const ID3v1::Tag *tag, TagFields &f)
     f.Album = TagText::toQt(tag->album()).trimmed();
     f.Comment = TagText::toQt(tag->comment()).trimmed();
     f.Year = qint32(qMin<unsigned>(tag->year(), 9999));
-    f.Track = qint16(qMin<unsigned>(tag->track(), 255));
+    f.Track = quint16(qMin<unsigned>(tag->track(), 255));
     const unsigned genre = tag->genreNumber();
     f.Genre = genre < unsigned(Genres::Count) ? int(genre) : -1;
 }
@@ -215,19 +215,23 @@ ID3v2::Version id3v2VersionFor(const ID3v2::Tag *tag)
 }
 
 // Opens the file as its kind and runs `work` on the tag store of the version; `save` is set
-// when the caller writes.
-void withTag(const QString &path, int tagVersion, bool save,
+// when the caller writes. Messages name `shown`, the file the caller works on.
+void withTag(const QString &path, const QString &shown, int tagVersion, bool save,
              const std::function<void(TagStore &store, TagScope scope)> &work,
              const std::function<void(ID3v1::Tag *)> &id3v1)
 {
     silenceTagLib();
     const TagScope scope = tagVersion == 1 ? TagScope::Basic : TagScope::Full;
-    TagFileStream stream(path, !save);
+    CheckedStream stream(path, !save);
     if (!stream.isOpen())
-        fail(path, QStringLiteral("the file cannot be opened"));
+        fail(shown, QStringLiteral("the file cannot be opened"));
+    if (save && stream.readOnly())
+        fail(shown, QStringLiteral("the file is read-only"));
     auto saved = [&](bool ok) {
-        if (!ok || stream.failed())
-            fail(path, QStringLiteral("the tag could not be written"));
+        if (stream.failed())
+            fail(shown, QStringLiteral("the tag could not be written (%1)").arg(stream.error()));
+        if (!ok)
+            fail(shown, QStringLiteral("the tag could not be written"));
     };
 
     const Kind kind = detect(path);
@@ -235,7 +239,7 @@ void withTag(const QString &path, int tagVersion, bool save,
     case Kind::Mpeg: {
         MPEG::File file(&stream, ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
-            fail(path, QStringLiteral("not an MPEG audio file"));
+            fail(shown, QStringLiteral("not an MPEG audio file"));
         if (tagVersion == 1) {
             id3v1(file.ID3v1Tag(save));
             if (save)
@@ -257,7 +261,7 @@ void withTag(const QString &path, int tagVersion, bool save,
     case Kind::Wav: {
         RIFF::WAV::File file(&stream, false);
         if (!file.isValid())
-            fail(path, QStringLiteral("not a readable WAV file"));
+            fail(shown, QStringLiteral("not a readable WAV file"));
         // The ID3 chunk is the file's tag; a LIST INFO chunk is read when it is all there is
         // and kept in step on a save.
         if (!save && !file.hasID3v2Tag() && file.hasInfoTag()) {
@@ -265,7 +269,7 @@ void withTag(const QString &path, int tagVersion, bool save,
             return;
         }
         if (!file.ID3v2Tag())
-            fail(path, QStringLiteral("not a readable WAV file"));
+            fail(shown, QStringLiteral("not a readable WAV file"));
         const ID3v2::Version version =
             id3v2VersionFor(file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr);
         work(*TagStore::forId3v2(file.ID3v2Tag()), scope);
@@ -282,7 +286,7 @@ void withTag(const QString &path, int tagVersion, bool save,
     case Kind::Aiff: {
         RIFF::AIFF::File file(&stream, false);
         if (!file.isValid() || !file.tag())
-            fail(path, QStringLiteral("not a readable AIFF file"));
+            fail(shown, QStringLiteral("not a readable AIFF file"));
         const ID3v2::Version version = id3v2VersionFor(file.hasID3v2Tag() ? file.tag() : nullptr);
         work(*TagStore::forId3v2(file.tag()), scope);
         if (save)
@@ -292,7 +296,7 @@ void withTag(const QString &path, int tagVersion, bool save,
     case Kind::Flac: {
         FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
-            fail(path, QStringLiteral("not a readable FLAC file"));
+            fail(shown, QStringLiteral("not a readable FLAC file"));
         work(*TagStore::forXiph(file.xiphComment(true)), scope);
         if (save)
             saved(file.save());
@@ -322,7 +326,7 @@ void withTag(const QString &path, int tagVersion, bool save,
             file = std::move(f);
         }
         if (!file->isValid() || !comment)
-            fail(path, QStringLiteral("not a readable Ogg file"));
+            fail(shown, QStringLiteral("not a readable Ogg file"));
         work(*TagStore::forXiph(comment), scope);
         if (save)
             saved(file->save());
@@ -331,7 +335,7 @@ void withTag(const QString &path, int tagVersion, bool save,
     case Kind::Asf: {
         ASF::File file(&stream, false);
         if (!file.isValid() || !file.tag())
-            fail(path, QStringLiteral("not a readable WMA file"));
+            fail(shown, QStringLiteral("not a readable WMA file"));
         work(*TagStore::forAsf(file.tag()), scope);
         if (save)
             saved(file.save());
@@ -343,7 +347,7 @@ void withTag(const QString &path, int tagVersion, bool save,
 
     FileRef ref(&stream, false);
     if (ref.isNull() || !ref.file()->isValid())
-        fail(path, QStringLiteral("no tag can be kept in this kind of file"));
+        fail(shown, QStringLiteral("no tag can be kept in this kind of file"));
     if (auto *mp4 = dynamic_cast<MP4::File *>(ref.file()); mp4 && mp4->tag())
         work(*TagStore::forMp4(mp4->tag()), scope);
     else
@@ -357,16 +361,17 @@ TagFields TagIO::read(const QString &path, int tagVersion)
 {
     TagFields fields;
     withTag(
-        path, tagVersion, false,
+        path, path, tagVersion, false,
         [&](TagStore &store, TagScope scope) { readStore(store, scope, fields); },
         [&](ID3v1::Tag *tag) { readId3v1(tag, fields); });
     return fields;
 }
 
-void TagIO::write(const QString &path, int tagVersion, const TagFields &fields)
+void TagIO::write(const QString &path, int tagVersion, const TagFields &fields,
+                  const QString &shownPath)
 {
     withTag(
-        path, tagVersion, true,
+        path, shownPath.isEmpty() ? path : shownPath, tagVersion, true,
         [&](TagStore &store, TagScope scope) { writeStore(store, scope, fields); },
         [&](ID3v1::Tag *tag) { writeId3v1(tag, fields); });
 }

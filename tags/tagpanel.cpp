@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 using namespace NamedWidgets;
 
 namespace {
@@ -158,6 +160,11 @@ TagPanel::TagPanel(QWidget *parent)
     for (QLineEdit *edit :
          {infoGenreS, infoCopyright, infoComposer, infoURL, infoEncodedBy, infoOriginalArtist})
         edit->setMinimumWidth(130);
+    // A stored text is shown whole, however long; only the year is held to four characters.
+    for (QLineEdit *edit :
+         {infoTitle, infoArtist, infoAlbum, infoComment, infoGenreS, infoCopyright, infoComposer,
+          infoURL, infoEncodedBy, infoOriginalArtist})
+        edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 void TagPanel::fillGenres()

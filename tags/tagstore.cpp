@@ -167,11 +167,28 @@ private:
             if (c && !c->description().startsWith("iTun") && !c->text().isEmpty())
                 return {toQt(c->text())};
         }
+        if (const auto *t = userComment())
+            return {toQt(t->fieldList()[1])};
         return {};
+    }
+
+    // FFmpeg writes a file's comment as a user text frame named "comment".
+    ID3v2::UserTextIdentificationFrame *userComment() const
+    {
+        for (ID3v2::Frame *frame : m_tag->frameList("TXXX")) {
+            auto *t = dynamic_cast<ID3v2::UserTextIdentificationFrame *>(frame);
+            if (t && t->description().upper() == "COMMENT" && t->fieldList().size() > 1)
+                return t;
+        }
+        return nullptr;
     }
 
     void setComment(const QStringList &values)
     {
+        // When the comment was read from FFmpeg's frame, the standard frame takes its place.
+        if (!plainComment() && userComment() &&
+            comment() == QStringList{toQt(userComment()->fieldList()[1])})
+            m_tag->removeFrame(userComment());
         const QString text = values.join(u' ');
         ID3v2::CommentsFrame *c = plainComment();
         if (text.isEmpty()) {
@@ -324,7 +341,7 @@ public:
         case StoredField::Artist:
             return plain(m_tag->artist());
         case StoredField::Comment:
-            return plain(m_tag->comment());
+            return m_tag->comment().isEmpty() ? ffmpegComment() : plain(m_tag->comment());
         case StoredField::Copyright:
             return plain(m_tag->copyright());
         default:
@@ -353,6 +370,8 @@ public:
             m_tag->setArtist(one);
             return;
         case StoredField::Comment:
+            if (m_tag->comment().isEmpty()) // the comment shown came from FFmpeg's attribute
+                m_tag->removeItem("Description");
             m_tag->setComment(one);
             return;
         case StoredField::Copyright:
@@ -385,6 +404,14 @@ private:
         return s.isEmpty() ? QStringList() : QStringList{toQt(s)};
     }
 
+    // FFmpeg writes a file's comment as an attribute named "Description".
+    QStringList ffmpegComment() const
+    {
+        if (!m_tag->contains("Description"))
+            return {};
+        return {attributeText(m_tag->attribute("Description").front())};
+    }
+
     static QString attributeText(const ASF::Attribute &a)
     {
         switch (a.type()) {
@@ -411,7 +438,7 @@ private:
         case StoredField::Genre:
             return {"WM/Genre"};
         case StoredField::Date:
-            return {"WM/Year"};
+            return {"WM/Year", "date"}; // FFmpeg writes the year under its own name
         case StoredField::Track:
             return {"WM/TrackNumber"};
         case StoredField::Composer:

@@ -38,6 +38,18 @@ QJsonObject Fixture::audioStream(const QString &path)
     return {};
 }
 
+QString Fixture::tag(const QString &path, const QString &key)
+{
+    QJsonObject tags = probe(path).value("format").toObject().value("tags").toObject();
+    if (tags.isEmpty())
+        tags = audioStream(path).value("tags").toObject();
+    for (auto it = tags.begin(); it != tags.end(); ++it) {
+        if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+            return it.value().toString();
+    }
+    return {};
+}
+
 QByteArray Fixture::audioMd5(const QString &path)
 {
     return AudioFixtures::runTool(

@@ -17,6 +17,9 @@ QString tone(const QString &dir, const QString &name, double seconds,
 QJsonObject probe(const QString &path);
 // The first audio stream of probe().
 QJsonObject audioStream(const QString &path);
+// A tag value as ffprobe reads it, by case-insensitive key; on the container, or on the stream
+// where the format keeps its comments (Ogg).
+QString tag(const QString &path, const QString &key);
 // MD5 of the decoded audio stream (ffmpeg -f md5), untouched by any tag change.
 QByteArray audioMd5(const QString &path);
 QByteArray readAll(const QString &path);

@@ -1,0 +1,282 @@
+// The tag editor on a real panel and in the real window, over real files; what it writes is
+// read back with ffprobe or straight from the file's bytes.
+#include "app/frmdialog.h"
+#include "engine/fileinfo.h"
+#include "joblist/joblistcommands.h"
+#include "joblist/joblistmodel.h"
+#include "tags/tageditor.h"
+#include "tags/tagpanel.h"
+
+#include "tests/support/fixture.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <sys/mount.h>
+
+namespace {
+
+struct RecordingWindow : TagWindow
+{
+    int twips = NormalHeightTwips;
+    QStringList log; // each height and each repaint
+    int heightTwips() const override { return twips; }
+    void setHeightTwips(int t) override { log << QString::number(twips = t); }
+    void repaintNow() override { log << "paint"; }
+};
+
+QByteArray id3v1(const QByteArray &title, int track, int genre)
+{
+    return "TAG" + title.leftJustified(90, '\0') + "1987" + QByteArray(29, '\0') + char(track) +
+           char(genre);
+}
+
+struct Editor
+{
+    QWidget host;
+    TagPanel *p = new TagPanel(&host);
+    RecordingWindow window;
+    MainState state;
+    JobListModel jobs;
+    ::FileInfo info;
+    TestPlatform *platform = TestPlatform::install();
+    TagEditor editor{*p, window, state, jobs, info};
+
+    Editor() { p->fillGenres(); }
+    // Lists `path`, points at its row and opens the editor on it in tag `version`.
+    void open(const QString &path, int version = 2)
+    {
+        editor.Option1_Click(version - 1);
+        jobs.AddJobRow(QFileInfo(path).fileName(), "", "", QFileInfo(path).path(), "/out");
+        state.HoverRow = jobs.count();
+        editor.EnterTagMode();
+    }
+    // Text, caption, buttons and icon of the first message shown.
+    QString message() const { return platform->callsOf("messageBox").value(0).args.join('|'); }
+};
+
+} // namespace
+
+class tst_TagEditor : public QObject
+{
+    Q_OBJECT
+
+    TestConfigDir m_config;
+    QTemporaryDir m_dir;
+
+    // 1.5 s of audio in the extension's default codec, tagged by ffmpeg with `meta`, and an
+    // ID3v1 block when given.
+    QString make(const QString &name, const QStringList &meta, const QByteArray &v1 = {})
+    {
+        QStringList args{"-f", "lavfi", "-i", "sine=duration=1.5"};
+        for (const QString &m : meta)
+            args << "-metadata" << m;
+        QFile f(Fixture::make(m_dir.path(), name, args));
+        if (f.open(QIODevice::Append))
+            f.write(v1);
+        return f.fileName();
+    }
+
+private slots:
+    void openAndClose()
+    {
+        Editor e;
+        e.editor.EnterTagMode(); // the pointer has not been over a row yet
+        QVERIFY(e.window.log.isEmpty() && e.state.CurrentFile.isEmpty());
+        e.open(make("a.mp3", {"title=A"}));
+        QCOMPARE(e.window.log.join(' '),
+                 QString("6900 paint 7508 paint 8116 paint 8724 paint 9332 paint 9940 paint"));
+        QCOMPARE(e.state.CurrentFile, m_dir.filePath("a.mp3"));
+        QVERIFY(e.p->lblFs->isVisibleTo(&e.host) && e.p->cmdCloseTag->isVisibleTo(&e.host));
+        QTest::keyClicks(e.p->infoYear, "20045");
+        QCOMPARE(e.p->infoYear->text(), QString("2004"));
+
+        e.window.log.clear();
+        e.open(make("b.mp3", {"title=B"})); // already open: reloads without resizing
+        e.editor.LeaveTagMode();
+        QCOMPARE(e.p->infoTitle->text() + e.window.log.join(' '), "B9940 8927 7914 6901 paint");
+        QVERIFY(!e.editor.isOpen() && !e.p->lblFs->isVisibleTo(&e.host));
+        e.editor.EnterTagMode();
+        QCOMPARE(e.window.log[5] + QString::number(e.window.twips), QString("69009940"));
+        e.jobs.clearAll(); // a pointer position left over from removed rows opens nothing
+        e.editor.LeaveTagMode();
+        e.editor.EnterTagMode();
+        QCOMPARE(e.window.twips, 6901);
+    }
+
+    void id3v1AndSwap()
+    {
+        Editor e;
+        const QString none = make("none.mp3", {}, id3v1("No genre", 0, 255));
+        e.open(none, 1);
+        QCOMPARE(e.p->infoGenre->currentIndex(), -1);
+        e.editor.SaveTags(); // no genre stays none, never position 0 ("Blues")
+        QCOMPARE(quint8(Fixture::readAll(none).back()), quint8(255));
+
+        const QByteArray v1 = id3v1("V1 Title", 5, 8); // Jazz
+        const QString path = make("both.mp3", {"title=V2", "composer=V2 C", "genre=Rock"}, v1);
+        const QByteArray audio = Fixture::audioMd5(path);
+        e.open(path, 1);
+        QCOMPARE(e.p->infoTitle->text() + e.p->infoGenre->currentText(), QString("V1 TitleJazz"));
+        QVERIFY(!e.p->infoComposer->isEnabled());
+        // Greyed boxes are still handed over, though ID3v1 has no place for them; a long title
+        // is cut to the format's 30 characters, as a reload shows.
+        e.p->infoComposer->setText("Typed");
+        e.p->infoTitle->setText(QString(40, 'L'));
+        e.editor.SaveTags();
+        QCOMPARE(e.info.Composer + Fixture::tag(path, "composer"), QString("TypedV2 C"));
+        e.editor.LoadTags(path);
+        QCOMPARE(e.p->infoTitle->text(), QString(30, 'L'));
+        e.p->infoTitle->setText("V1 Title");
+        e.editor.SaveTags();
+        const QByteArray before = Fixture::readAll(path);
+        QCOMPARE(before.right(128), v1);
+
+        e.editor.SwapTagVersion();
+        QVERIFY(e.p->Option1[1]->isChecked() && e.p->infoComposer->isEnabled());
+        QCOMPARE(e.p->infoComposer->text() + e.p->infoTitle->text() + e.p->infoYear->text(),
+                 QString("V2 CV1 Title1987"));
+        QCOMPARE(Fixture::readAll(path), before); // nothing written yet
+        e.editor.SaveTags();
+        QCOMPARE(Fixture::tag(path, "title") + Fixture::tag(path, "genre") +
+                     Fixture::tag(path, "track") + Fixture::tag(path, "composer"),
+                 QString("V1 TitleJazz5V2 C"));
+        QCOMPARE(Fixture::readAll(path).right(128), v1);
+        QCOMPARE(Fixture::audioMd5(path), audio);
+    }
+
+    void saves_data()
+    {
+        // stored: date/track in the file afterwards; message: part of the one message shown
+        for (const char *column : {"file", "year", "track", "trouble", "stored", "message"})
+            QTest::addColumn<QString>(column);
+        const auto row = [](const char *name, QString f, QString y, QString t, QString trouble,
+                            QString s, QString m) {
+            QTest::newRow(name) << f << y << t << trouble << s << m;
+        };
+        row("mp3", "n.mp3", "2004", "7", "", "2004/7", "");
+        row("ogg", "n.ogg", "2004", "7", "", "2004/7", "");
+        row("wma", "n.wma", "2004", "7", "", "2004/7", "");
+        row("flac", "n.flac", "2004", "7", "", "2004/7", "");
+        row("empty clears", "n.mp3", "", "", "", "/", "");
+        row("track over 32767", "n.mp3", "2004", "40000", "", "2004/40000", "");
+        row("letter in year", "n.mp3", "20x4", "1", "", "1999/3", "not updated: the Year \"20x4\"");
+        row("signed year", "n.mp3", "-1", "1", "", "1999/3", "the Year \"-1\" is not a whole");
+        row("track over 65535", "n.mp3", "2004", "65536", "", "1999/3", "the Track \"65536\"");
+        row("read-only", "n.mp3", "2004", "7", "read-only", "1999/3", "the file is read-only");
+        row("gone", "n.flac", "2004", "7", "gone", "/", "the file does not exist");
+        row("disk full for the tag", "n.ogg", "2004", "7", "full tag", "1999/3", "No space left");
+        row("disk full for a copy", "n.mp3", "2004", "7", "full copy", "1999/3", "No space left");
+    }
+
+    // Every format the list takes and each way a save is refused; the audio is never touched.
+    void saves()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, year);
+        QFETCH(QString, track);
+        QFETCH(QString, trouble);
+        QFETCH(QString, stored);
+        QFETCH(QString, message);
+        const QString made =
+            make("made." + file.section('.', 1), {"date=1999", "track=3", "comment=Old comment"});
+        QTemporaryDir dir(m_dir.filePath("save-XXXXXX"));
+        const QString path = dir.filePath(file);
+        // Room for a copy but not the long tag, or for half a copy.
+        const qint64 bytes = QFileInfo(made).size();
+        const QByteArray room =
+            "size=" +
+            QByteArray::number(trouble.endsWith("tag") ? 2 * bytes + 65536 : bytes * 3 / 2);
+        const auto unmount = qScopeGuard([&] { ::umount(qPrintable(dir.path())); });
+        if (trouble.startsWith("full") &&
+            ::mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, room.constData()) != 0)
+            QSKIP("mounting a small tmpfs needs root; the full disk cannot be made here");
+        Editor e;
+        QVERIFY(QFile::copy(made, path));
+        const QByteArray before = Fixture::readAll(path), audio = Fixture::audioMd5(path);
+        const QString title =
+            QString::fromUtf8("Ночь — 夜の歌 « ø », longer than thirty characters");
+        e.open(path);
+        QCOMPARE(e.p->infoComment->text(), QString("Old comment")); // FFmpeg's own frames too
+        QCOMPARE(e.p->infoGenre->currentIndex(), -1);               // no genre: no selection
+        e.p->infoGenreS->setText("Chillwave");                      // and a free text is kept
+        e.p->infoTitle->setText(title);
+        e.p->infoYear->setText(year);
+        e.p->infoTrack->setText(track);
+        e.p->infoComment->setText(QString(200000, 'c')); // grows the tag past any padding
+        if (trouble == "read-only")
+            QFile::setPermissions(path, QFile::ReadOwner);
+        if (trouble == "gone")
+            QFile::remove(path);
+        e.editor.SaveTags();
+        QCOMPARE(Fixture::tag(path, "date") + "/" + Fixture::tag(path, "track"), stored);
+        QCOMPARE(Fixture::tag(path, "title") + Fixture::tag(path, "genre"),
+                 message.isEmpty() ? title + "Chillwave" : QString());
+        QCOMPARE(Fixture::readAll(path).contains("Old comment"),
+                 !message.isEmpty() && trouble != "gone");
+        QCOMPARE(Fixture::readAll(path) == before, !message.isEmpty() && trouble != "gone");
+        QCOMPARE(Fixture::audioMd5(path), trouble == "gone" ? QByteArray() : audio);
+        QCOMPARE(int(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size()),
+                 trouble == "gone" ? 0 : 1);
+        QCOMPARE(e.platform->count("messageBox"), message.isEmpty() ? 0 : 1);
+        const QString shown = QString("|Tonewright|%1|%2")
+                                  .arg(int(MessageButtons::Ok))
+                                  .arg(int(MessageIcon::Warning));
+        QVERIFY2(e.message().contains(message) &&
+                     e.message().endsWith(shown) == !message.isEmpty() &&
+                     e.message().contains("\"" + file + "\"") == !message.isEmpty(),
+                 qPrintable(e.message()));
+    }
+
+    // In the real window: what a new user does, then every other way in and out.
+    void inTheWindow()
+    {
+        TestPlatform *platform = TestPlatform::install();
+        frmDialog w;
+        w.Form_Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QString song = Fixture::tone(m_dir.path(), "song.mp3", 1, {"-id3v2_version", "0"});
+        const QString two = make("two.ogg", {});
+        platform->openFilesAnswers << QStringList{song, two};
+        w.cmdOpenFile->click();
+        QWidget *list = w.viewEvent->viewport();
+        const auto at = [&](int row) {
+            return w.viewEvent->visualRect(w.jobs->index(row, 1)).center();
+        };
+        w.jobList().mouseMoved(at(0)); // the pointer over the first row
+        w.cmdTag->click();
+        QWidget *focus = QApplication::focusWidget();
+        QCOMPARE(focus, w.tagPanel->infoTitle);
+        QTest::keyClicks(focus, "My new title");
+        QTest::keyClick(focus, Qt::Key_Return);
+        QCOMPARE(Fixture::tag(song, "title"), QString("My new title"));
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QCOMPARE(w.heightTwips(), 6901);
+
+        TagPanel &p = *w.tagPanel;
+        for (auto [open, close] : {std::pair{w.id3tag, p.cmdCloseTag}, {w.id3, p.cmdCancel}}) {
+            open->trigger();
+            QCOMPARE(w.heightTwips(), 9940);
+            close->click();
+            QCOMPARE(w.heightTwips(), 6901);
+        }
+        QTest::mouseClick(list, Qt::LeftButton, {}, at(0));
+        QTest::mouseDClick(list, Qt::LeftButton, {}, at(0));
+        QCOMPARE(w.heightTwips(), 9940);
+        // A click on another row while open shows that row.
+        QTest::mouseClick(list, Qt::LeftButton, {}, at(1));
+        QVERIFY(p.lblFs->text().startsWith("File Name: two.ogg  ( "));
+        p.Option1[1]->click();
+        QVERIFY(p.infoURL->isEnabled());
+        p.cmdID3->click();
+        QVERIFY(p.Option1[0]->isChecked() && !p.infoURL->isEnabled());
+        w.cmdClear->click();
+        QCOMPARE(w.heightTwips() + platform->count("messageBox"), 6901);
+    }
+};
+
+QTEST_MAIN(tst_TagEditor)
+#include "tst_tageditor.moc"
