@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -39,11 +38,8 @@ QStringList Startup::filesFromArguments(const QStringList &arguments)
 {
     QStringList files;
     for (const QString &argument : arguments) {
-        if (argument.isEmpty())
-            continue;
-        const QUrl url(argument);
-        const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
-        files << QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (!argument.isEmpty())
+            files << QDir::cleanPath(QFileInfo(argument).absoluteFilePath());
     }
     return files;
 }

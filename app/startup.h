@@ -23,8 +23,8 @@ public:
     explicit Startup(QStringList files = {});
     ~Startup() override;
 
-    // The program's arguments as absolute paths: file URLs become paths, relative paths are
-    // taken from the current folder.
+    // The program's arguments (paths, as the desktop entry asks for) made absolute: a later
+    // start hands them to an instance that runs in another folder.
     static QStringList filesFromArguments(const QStringList &arguments);
 
     // Opens the start-up window; the rest follows from its timer.

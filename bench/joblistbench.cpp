@@ -42,10 +42,6 @@ public:
     bool startProgram(const QString &, const QStringList &) override { return true; }
     bool requestShutdown() override { return false; }
     bool previousInstanceRunning() override { return false; }
-    bool handFilesToRunningInstance(const QStringList &) override { return false; }
-    void receiveFilesFromLaterStarts(HandedFilesReceiver &) override {}
-    void setTaskbarProgress(double) override {}
-    void notifyRunFinished(int, int) override {}
 };
 
 int failures = 0;

@@ -70,19 +70,19 @@ public:
     // answers false, this process holds the instance lock until it ends.
     virtual bool previousInstanceRunning() = 0;
 
-    // --- Living on the desktop ---------------------------------------------------------
+    // --- Living on the desktop (a platform without a desktop keeps these defaults) -------
     // Gives `files` (absolute paths) to the instance that holds the instance lock; true once
     // it has taken them. Waits a few seconds for an instance that is still loading.
-    virtual bool handFilesToRunningInstance(const QStringList &files) = 0;
+    virtual bool handFilesToRunningInstance(const QStringList &) { return false; }
     // From now on, files that later starts hand over reach `receiver`, on the UI thread.
     // Called once, by the instance that holds the lock, after its window is shown.
-    virtual void receiveFilesFromLaterStarts(HandedFilesReceiver &receiver) = 0;
+    virtual void receiveFilesFromLaterStarts(HandedFilesReceiver &) {}
     // A conversion run's overall progress on the program's taskbar entry: 0.0 to 1.0, or a
     // negative value to take it off. Nothing happens where the desktop has no such entry.
-    virtual void setTaskbarProgress(double fraction) = 0;
+    virtual void setTaskbarProgress(double) {}
     // One desktop notification that a run has ended: how many files were converted and how
     // many failed. The caller decides whether it is due (see platform/runfeedback.h).
-    virtual void notifyRunFinished(int converted, int failed) = 0;
+    virtual void notifyRunFinished(int, int) {}
 
     // The platform in use; the desktop one unless another was installed.
     static Platform &instance();

@@ -106,19 +106,6 @@ private slots:
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
     }
 
-    void filesFromArguments()
-    {
-        QTemporaryDir dir;
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        const QStringList files = Startup::filesFromArguments(
-            {"a.mp3", "sub/../b b.wav", "/abs/c.ogg", "file:///x/d%20e.flac", ""});
-        QDir::setCurrent(before);
-        const QString here = QDir(dir.path()).canonicalPath();
-        QCOMPARE(files,
-                 (QStringList{here + "/a.mp3", here + "/b b.wav", "/abs/c.ogg", "/x/d e.flac"}));
-    }
-
     void filesOpenedWithTheProgram()
     {
         TestConfigDir config;
@@ -159,19 +146,6 @@ private slots:
         window->state().runActive = false;
         QTRY_COMPARE(names(window), (QStringList{"a.wav", "b.flac", "c.ogg"}));
         QVERIFY(window->close());
-    }
-
-    void secondStartHandsItsFilesOver()
-    {
-        TestConfigDir config;
-        TestPlatform *platform = TestPlatform::install();
-        platform->previousInstance = true;
-        Startup startup({"/music/a.mp3", "/music/b.ogg"});
-        startup.begin();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.endedSilently(), 10000);
-        QCOMPARE(platform->callsOf("handFilesToRunningInstance").value(0).args,
-                 (QStringList{"/music/a.mp3", "/music/b.ogg"}));
-        QVERIFY(!startup.mainWindow());
     }
 
     // The real program started a second time, with a relative path, against this process's
