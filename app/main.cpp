@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "platform/quitsignals.h"
 
 #include <QApplication>
 
@@ -12,7 +13,12 @@ int main(int argc, char *argv[])
     av_log_set_level(AV_LOG_ERROR);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonewright"));
-    Startup startup;
+    // Ties the windows to the desktop entry (Wayland app id, taskbar grouping and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral(TWR_APP_ID));
+    // Files opened with the program from the desktop ("tonewright %F").
+    Startup startup(Startup::filesFromArguments(QApplication::arguments().mid(1)));
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &startup, &Startup::quitRequested);
     startup.begin();
     return QApplication::exec();
 }

@@ -2,15 +2,51 @@
 
 #include "app/frmdialog.h"
 #include "app/frmsplash.h"
+#include "joblist/joblistcommands.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QTimer>
 
-Startup::Startup() = default;
+namespace {
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {48, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tonewright-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+Startup::Startup(QStringList files)
+    : m_files(std::move(files))
+{
+    // Files handed over while a conversion runs wait for its end: rows added under a run
+    // would change the list it walks.
+    m_afterRun = new QTimer(this);
+    m_afterRun->setInterval(500);
+    connect(m_afterRun, &QTimer::timeout, this, &Startup::addWaitingFiles);
+}
 
 Startup::~Startup() = default;
 
+QStringList Startup::filesFromArguments(const QStringList &arguments)
+{
+    QStringList files;
+    for (const QString &argument : arguments) {
+        if (!argument.isEmpty())
+            files << QDir::cleanPath(QFileInfo(argument).absoluteFilePath());
+    }
+    return files;
+}
+
 void Startup::begin()
 {
+    QApplication::setWindowIcon(programIcon());
     auto *splash = new frmSplash;
     m_splash = splash;
     connect(splash, &frmSplash::handOver, this, &Startup::openMainWindow);
@@ -21,10 +57,52 @@ void Startup::openMainWindow()
 {
     auto window = std::make_unique<frmDialog>();
     if (window->Form_Load() == frmDialog::LoadResult::AnotherInstanceRunning) {
+        // Nothing to hand over: the running instance is left alone.
+        if (!m_files.isEmpty())
+            Platform::instance().handFilesToRunningInstance(m_files);
         m_endedSilently = true;
         QCoreApplication::exit(0);
         return;
     }
     m_main = std::move(window);
     m_main->show();
+    Platform::instance().receiveFilesFromLaterStarts(*this);
+    if (!m_files.isEmpty())
+        m_main->jobList().addPaths(m_files);
+}
+
+void Startup::filesHandedOver(const QStringList &files)
+{
+    m_waiting += files;
+    if (!m_main)
+        return;
+    addWaitingFiles();
+    if (m_main->isMinimized())
+        m_main->showNormal();
+    m_main->raise();
+    m_main->activateWindow();
+}
+
+void Startup::addWaitingFiles()
+{
+    if (!m_main || m_waiting.isEmpty()) {
+        m_afterRun->stop();
+        return;
+    }
+    if (m_main->state().runActive) {
+        m_afterRun->start();
+        return;
+    }
+    m_afterRun->stop();
+    const QStringList files = std::exchange(m_waiting, {});
+    m_main->jobList().addPaths(files);
+}
+
+void Startup::quitRequested()
+{
+    if (m_main && m_main->isVisible()) {
+        m_main->close();
+        return;
+    }
+    QCoreApplication::exit(0);
 }

@@ -1,12 +1,15 @@
 #include "cli/clioptions.h"
 
+#include "version.h"
+
 std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QString *error)
 {
     CliOptions o;
     bool onlyFiles = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments.at(i);
-        if (onlyFiles || !a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
+        const bool isOption = a.startsWith(QLatin1Char('-')) && a.size() > 1;
+        if (onlyFiles || !isOption || a == QLatin1String("--")) {
             if (!onlyFiles && a == QLatin1String("--"))
                 onlyFiles = true;
             else
@@ -32,8 +35,10 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             value = arguments.at(++i);
             return true;
         };
-        if (name == QLatin1String("--help")) {
+        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             o.help = true;
+        } else if (name == QLatin1String("--version")) {
+            o.version = true;
         } else if (name == QLatin1String("--format")) {
             if (!takeValue())
                 return std::nullopt;
@@ -76,11 +81,21 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             return std::nullopt;
         }
     }
-    if (!o.help && o.files.isEmpty()) {
+    if (!o.help && !o.version && o.files.isEmpty()) {
         *error = QStringLiteral("no files to convert");
         return std::nullopt;
     }
     return o;
+}
+
+QString CliOptions::usageLine()
+{
+    return QStringLiteral("usage: twr-convert [options] FILE...  (twr-convert --help for more)\n");
+}
+
+QString CliOptions::versionText()
+{
+    return QStringLiteral("twr-convert (Tonewright) " TWR_VERSION "\n");
 }
 
 QString CliOptions::usage()
@@ -97,7 +112,9 @@ QString CliOptions::usage()
         "  --no-overwrite            keep existing outputs and skip those files\n"
         "  --jobs N                  files converted at once (default: one per core)\n"
         "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
-        "  --help                    show this text\n"
+        "  -h, --help                show this text\n"
+        "  --version                 show the version\n"
+        "  --                        the arguments after it are files\n"
         "\n"
         "Exit status: 0 when no file failed, 1 when any failed, 2 for a usage error.\n");
 }

@@ -18,9 +18,15 @@ struct CliOptions
     int jobs = 0;         // 0 = one per core
     QString settingsFile; // empty = twr.ini in the config folder
     bool help = false;
+    bool version = false;
     QStringList files;
 
-    // The parsed options, or nothing with the reason in *error.
+    // The parsed options, or nothing with the reason in *error. Arguments that begin with a
+    // dash are options, up to "--"; a lone "-" is a file name.
     static std::optional<CliOptions> parse(const QStringList &arguments, QString *error);
+    // The whole help text.
     static QString usage();
+    // The one line shown under a wrong command line.
+    static QString usageLine();
+    static QString versionText();
 };

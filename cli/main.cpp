@@ -51,12 +51,16 @@ int main(int argc, char *argv[])
     QString error;
     const std::optional<CliOptions> parsed = CliOptions::parse(app.arguments().mid(1), &error);
     if (!parsed) {
-        err << "twr-convert: " << error << "\n" << CliOptions::usage();
+        err << "twr-convert: " << error << "\n" << CliOptions::usageLine();
         return ExitUsage;
     }
     const CliOptions &o = *parsed;
     if (o.help) {
         out << CliOptions::usage();
+        return ExitOk;
+    }
+    if (o.version) {
+        out << CliOptions::versionText();
         return ExitOk;
     }
     const QString settingsFile =

@@ -109,17 +109,24 @@ void AddFilesCommand::importPlaylist(const QString &path)
 
 bool AddFilesCommand::drop(const QMimeData *data)
 {
-    m_adder.prepare();
-    if (!data || !data->hasUrls())
+    if (!data || !data->hasUrls()) {
+        m_adder.prepare();
         return false;
-    const FileAdder::Destination where = destination();
-    for (const QUrl &url : data->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        const QString path = url.toLocalFile();
-        if (acceptedOnDrop(path))
-            m_adder.addFile(path, LengthForm::Padded, where);
     }
-    showSelectedCount();
+    QStringList paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile() && acceptedOnDrop(url.toLocalFile()))
+            paths << url.toLocalFile();
+    }
+    addPaths(paths);
     return true;
+}
+
+void AddFilesCommand::addPaths(const QStringList &paths)
+{
+    m_adder.prepare();
+    const FileAdder::Destination where = destination();
+    for (const QString &path : paths)
+        m_adder.addFile(path, LengthForm::Padded, where);
+    showSelectedCount();
 }

@@ -24,6 +24,10 @@ public:
     void run();
     // Files dropped on the list; false when the data carries no file list.
     bool drop(const QMimeData *data);
+    // Files opened with the program from the desktop, by a start or a later start: the step
+    // a drop takes with its accepted paths. No ending is asked for (the desktop entry names
+    // the types); what the engine cannot read gets no row.
+    void addPaths(const QStringList &paths);
     // Whether a dropped path's ending is one of the accepted spellings.
     static bool acceptedOnDrop(const QString &path);
 

@@ -199,6 +199,11 @@ bool JobListCommands::filesDropped(const QMimeData *data)
     return m_addFiles.drop(data);
 }
 
+void JobListCommands::addPaths(const QStringList &paths)
+{
+    m_addFiles.addPaths(paths);
+}
+
 bool JobListCommands::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_widgets.viewEvent.viewport())

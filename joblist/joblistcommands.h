@@ -40,6 +40,8 @@ public:
     void rowClicked();
     void doubleClicked();
     bool filesDropped(const QMimeData *data);
+    // Files opened with the program from the desktop: added as a drop adds its files.
+    void addPaths(const QStringList &paths);
 
     // Panel 2: "Total Selected Files: " and the number of ticked rows.
     void showSelectedCount();

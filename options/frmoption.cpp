@@ -180,10 +180,7 @@ void frmOption::reject()
 
 void frmOption::onHelp()
 {
-    QString guide = Paths::programDir();
-    if (!guide.endsWith(QLatin1Char('/')))
-        guide += QLatin1Char('/');
-    Platform::instance().openDocument(guide + QLatin1String(GuideName));
+    Platform::instance().openDocument(Paths::userGuide());
 }
 
 void frmOption::onDefault()

@@ -138,7 +138,7 @@ void GeneralPage::load()
     txtOutFolder->setText(c.read(Ini::Output::Folder));
     // Outputs are named by appending to the folder, so the fallback ends with a separator.
     if (txtOutFolder->text().trimmed().isEmpty())
-        txtOutFolder->setText(Paths::withTrailingSeparator(Paths::programDir()));
+        txtOutFolder->setText(Paths::defaultOutputFolder());
 
     const auto loadCheck = [&c](QCheckBox *box, Ini::Key key) {
         if (const auto state = SettingValue::checkState(c.read(key)))

@@ -1,6 +1,8 @@
 #include "platform/desktopplatform.h"
 
+#include "platform/desktopbus.h"
 #include "platform/filepropertiesdialog.h"
+#include "platform/instancechannel.h"
 #include "platform/paths.h"
 
 #include <QDBusConnection>
@@ -72,6 +74,8 @@ DesktopPlatform::DesktopPlatform()
     : m_instance(Paths::configDir())
 {
 }
+
+DesktopPlatform::~DesktopPlatform() = default;
 
 QStringList DesktopPlatform::qtFilters(const QString &filter)
 {
@@ -183,4 +187,34 @@ bool DesktopPlatform::requestShutdown()
 bool DesktopPlatform::previousInstanceRunning()
 {
     return m_instance.heldByAnother();
+}
+
+bool DesktopPlatform::handFilesToRunningInstance(const QStringList &files)
+{
+    return InstanceChannel::send(m_instance.socketPath(), files, HandOverTimeoutMs);
+}
+
+void DesktopPlatform::receiveFilesFromLaterStarts(HandedFilesReceiver &receiver)
+{
+    if (m_channel)
+        return;
+    m_channel = std::make_unique<InstanceChannel>(m_instance.socketPath());
+    QObject::connect(m_channel.get(), &InstanceChannel::filesReceived, m_channel.get(),
+                     [&receiver](const QStringList &files) { receiver.filesHandedOver(files); });
+    // Without the socket later starts still end as before; they only cannot hand files over.
+    m_channel->listen();
+}
+
+void DesktopPlatform::setTaskbarProgress(double fraction)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        bus.send(DesktopBus::launcherEntryUpdate(fraction));
+}
+
+void DesktopPlatform::notifyRunFinished(int converted, int failed)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        bus.send(DesktopBus::runFinishedNotification(converted, failed));
 }

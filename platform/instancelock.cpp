@@ -14,8 +14,10 @@ InstanceLock::InstanceLock(const QString &configDir)
         QCryptographicHash::hash(QDir(configDir).absolutePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    m_path =
-        QDir(runtime).filePath(QStringLiteral("tonewright-%1.lock").arg(QString::fromLatin1(id)));
+    const QString base =
+        QDir(runtime).filePath(QStringLiteral("tonewright-%1").arg(QString::fromLatin1(id)));
+    m_path = base + QStringLiteral(".lock");
+    m_socketPath = base + QStringLiteral(".socket");
 }
 
 InstanceLock::~InstanceLock() = default;

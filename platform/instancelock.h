@@ -18,8 +18,11 @@ public:
     bool heldByAnother();
 
     QString lockPath() const { return m_path; }
+    // The local socket on which the lock holder takes files from later starts.
+    QString socketPath() const { return m_socketPath; }
 
 private:
     QString m_path;
+    QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 QString Paths::configDir()
@@ -22,6 +23,29 @@ QString Paths::programDir()
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
+}
+
+QString Paths::userGuide(const QString &programFolder)
+{
+    const QDir program(programFolder);
+    const QString beside = program.filePath(QStringLiteral("help/index.html"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(program.filePath(QStringLiteral(TWR_GUIDE_DIR_FROM_BIN "/index.html")));
+}
+
+QString Paths::privateLibraryDir(const QString &programFolder)
+{
+    return QDir::cleanPath(
+        QDir(programFolder).filePath(QStringLiteral(TWR_PRIVATE_LIBDIR_FROM_BIN)));
+}
+
+QString Paths::defaultOutputFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return withTrailingSeparator(QDir::cleanPath(folder));
 }
 
 QString Paths::withTrailingSeparator(const QString &dir)

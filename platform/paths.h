@@ -12,6 +12,18 @@ QString configDir();
 // The folder of the running executable.
 QString programDir();
 
+// The user guide: help/index.html beside the program in the build tree, else the installed
+// documentation folder relative to the program's folder.
+QString userGuide(const QString &programFolder = programDir());
+
+// The private folder of an installed program's libraries (the skin library), relative to the
+// program's folder.
+QString privateLibraryDir(const QString &programFolder = programDir());
+
+// Where outputs go when no folder is stored: the user's music folder, else the home folder,
+// with a trailing separator. Never the program's folder, which is read-only once installed.
+QString defaultOutputFolder();
+
 // `dir` with exactly one trailing separator (a root folder keeps its single one).
 QString withTrailingSeparator(const QString &dir);
 

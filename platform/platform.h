@@ -32,6 +32,15 @@ struct SaveFileRequest
     QWidget *owner = nullptr;
 };
 
+// Takes the files that a later start of the program hands to the running one.
+class HandedFilesReceiver
+{
+public:
+    virtual ~HandedFilesReceiver() = default;
+    // Absolute paths, in the order they were given to the later start.
+    virtual void filesHandedOver(const QStringList &files) = 0;
+};
+
 // Everything that leaves the process or waits for a person goes through here, so that tests
 // can script the answers and record the calls.
 class Platform
@@ -60,6 +69,20 @@ public:
     // True when another instance of the program runs with the same settings folder. Once this
     // answers false, this process holds the instance lock until it ends.
     virtual bool previousInstanceRunning() = 0;
+
+    // --- Living on the desktop (a platform without a desktop keeps these defaults) -------
+    // Gives `files` (absolute paths) to the instance that holds the instance lock; true once
+    // it has taken them. Waits a few seconds for an instance that is still loading.
+    virtual bool handFilesToRunningInstance(const QStringList &) { return false; }
+    // From now on, files that later starts hand over reach `receiver`, on the UI thread.
+    // Called once, by the instance that holds the lock, after its window is shown.
+    virtual void receiveFilesFromLaterStarts(HandedFilesReceiver &) {}
+    // A conversion run's overall progress on the program's taskbar entry: 0.0 to 1.0, or a
+    // negative value to take it off. Nothing happens where the desktop has no such entry.
+    virtual void setTaskbarProgress(double) {}
+    // One desktop notification that a run has ended: how many files were converted and how
+    // many failed. The caller decides whether it is due (see platform/runfeedback.h).
+    virtual void notifyRunFinished(int, int) {}
 
     // The platform in use; the desktop one unless another was installed.
     static Platform &instance();

@@ -9,6 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev
   ffmpeg xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -1,21 +1,56 @@
 // The start-up window's hand-over to the main window, in process through the test platform,
-// and the single-instance rule with the real program started twice.
+// the single-instance rule with the real program started twice, and files opened with the
+// program: on its command line, and handed over by a later start.
 #include "app/frmdialog.h"
 #include "app/frmsplash.h"
 #include "app/startup.h"
+#include "joblist/joblistmodel.h"
+#include "platform/instancechannel.h"
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 #include "ui/skin/skinengine.h"
 
+#include "tests/support/audiofixtures.h"
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+
+QStringList names(const frmDialog *window)
+{
+    QStringList out;
+    for (int row = 0; row < window->jobs->count(); ++row)
+        out << window->jobs->text(row, JobColumn::Name);
+    return out;
+}
+
+// The test platform with the real instance lock and the real hand-over channel, so that the
+// real program started a second time meets this process as the running instance.
+class ChannelPlatform : public TestPlatform
+{
+public:
+    InstanceLock lock{Paths::configDir()};
+    std::unique_ptr<InstanceChannel> channel;
+
+    bool previousInstanceRunning() override { return lock.heldByAnother(); }
+    void receiveFilesFromLaterStarts(HandedFilesReceiver &receiver) override
+    {
+        channel = std::make_unique<InstanceChannel>(lock.socketPath());
+        QObject::connect(channel.get(), &InstanceChannel::filesReceived, channel.get(),
+                         [&receiver](const QStringList &f) { receiver.filesHandedOver(f); });
+        QVERIFY(channel->listen());
+    }
+};
+
+} // namespace
 
 class tst_Startup : public QObject
 {
@@ -64,9 +99,81 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(startup.endedSilently(), 10000);
         QVERIFY(!startup.mainWindow());
         QCOMPARE(platform->count(QStringLiteral("messageBox")), 0);
+        // Started without files, it leaves the running instance alone.
+        QCOMPARE(platform->count(QStringLiteral("handFilesToRunningInstance")), 0);
         QTRY_VERIFY(!startup.splash());
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    }
+
+    void filesOpenedWithTheProgram()
+    {
+        TestConfigDir config;
+        TestPlatform *platform = TestPlatform::install();
+        QTemporaryDir dir;
+        const QString wav = AudioFixtures::make(dir.path(), "a.wav", 1);
+        const QString flac = AudioFixtures::make(dir.path(), "b.flac", 1);
+        const QString ogg = AudioFixtures::make(dir.path(), "c.ogg", 1);
+        const QString notes = dir.filePath("notes.mp3");
+        TestEnv::writeFile(notes, "not audio");
+
+        Startup startup({wav, notes, flac});
+        startup.begin();
+        QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
+        frmDialog *window = startup.mainWindow();
+        QCOMPARE(names(window), (QStringList{"a.wav", "b.flac"}));
+        QCOMPARE(platform->count("receiveFilesFromLaterStarts"), 1);
+        QVERIFY(platform->laterStarts);
+        // The program's icon (the pixmap passes through premultiplied alpha).
+        const auto premultiplied = [](const QImage &image) {
+            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        QCOMPARE(
+            premultiplied(window->windowIcon().pixmap(48, 48).toImage()),
+            premultiplied(QImage(TestEnv::sourceDir() + "/resources/icons/tonewright-48.png")));
+
+        // A later start hands a file over while the user is in another window and a run
+        // goes on: the window comes to the front at once, the row joins after the run.
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        window->state().runActive = true;
+        platform->laterStarts->filesHandedOver({ogg});
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+        QTest::qWait(700);
+        QCOMPARE(names(window), (QStringList{"a.wav", "b.flac"}));
+        window->state().runActive = false;
+        QTRY_COMPARE(names(window), (QStringList{"a.wav", "b.flac", "c.ogg"}));
+        QVERIFY(window->close());
+    }
+
+    // The real program started a second time, with a relative path, against this process's
+    // window as the running instance.
+    void realSecondStartAddsToTheFirstWindow()
+    {
+        TestConfigDir config;
+        auto owned = std::make_unique<ChannelPlatform>();
+        ChannelPlatform *platform = owned.get();
+        Platform::install(std::move(owned));
+        Startup startup;
+        startup.begin();
+        QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
+        QVERIFY(platform->channel);
+
+        QTemporaryDir dir;
+        QVERIFY(!AudioFixtures::make(dir.path(), "song.wav", 1).isEmpty());
+        QProcess second;
+        second.setWorkingDirectory(dir.path());
+        second.start(TestEnv::binDir() + "/tonewright", {"song.wav"});
+        QVERIFY(second.waitForStarted());
+        // This thread must run its events meanwhile: it is the one taking the files.
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(names(startup.mainWindow()), QStringList{"song.wav"});
+        QCOMPARE(startup.mainWindow()->jobs->fullPath(0), dir.filePath("song.wav"));
+        QVERIFY(startup.mainWindow()->close());
     }
 
     void secondProcessEndsByItself()

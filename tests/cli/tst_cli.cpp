@@ -37,6 +37,7 @@ private slots:
     void parallelJobs();
     void playlistsAreExpanded();
     void settingsFileDecidesFormatAndEncoder();
+    void versionAndUsageTexts();
 
 private:
     Run run(const QStringList &args);
@@ -79,6 +80,9 @@ void TestCli::exitStatus_data()
     QTest::newRow("missing settings file")
         << QStringList{"--settings", "/nonexistent/twr.ini", "x.wav"} << 2;
     QTest::newRow("help") << QStringList{"--help"} << 0;
+    QTest::newRow("short help") << QStringList{"-h"} << 0;
+    QTest::newRow("version") << QStringList{"--version"} << 0;
+    QTest::newRow("unknown short option") << QStringList{"-q", "x.wav"} << 2;
     QTest::newRow("one good file") << QStringList{"--format", "wav", "@good"} << 0;
     QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
     QTest::newRow("good and not audio") << QStringList{"--format", "ogg", "@good", "@text"} << 1;
@@ -264,6 +268,22 @@ void TestCli::settingsFileDecidesFormatAndEncoder()
     r = run({"--settings", ini, "--format", "ogg", m_wav});
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.contains("Vorbis cannot encode"));
+}
+
+void TestCli::versionAndUsageTexts()
+{
+    QProcess p;
+    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--version"});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY(QString(p.readAllStandardOutput())
+                .contains(QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$")));
+    // A wrong option: the reason and one usage line on the error stream, nothing converted.
+    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--fast", m_wav});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.readAllStandardOutput(), QByteArray());
+    const QStringList lines = QString(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines[0].contains("--fast") && lines[1].startsWith("usage: twr-convert"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -5,6 +5,7 @@
 #include "tests/support/testplatform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTest>
@@ -175,6 +176,23 @@ private slots:
         QCOMPARE(f.names(), (QStringList{"x.mp3", "y.mp3", "z.mp3", "a.mp3", "e.wav"}));
         QCOMPARE(f.jobs.text(3, JobColumn::Length), QString("00:02:05")); // padded
         QCOMPARE(f.panel(2), QString("Total Selected Files: 5"));
+        QCOMPARE(f.probe.prepared, 1);
+    }
+
+    // Opened from the desktop: the drop's step, with every type the engine reads.
+    void openedFromDesktop()
+    {
+        JobListFixture f;
+        f.jobs.AddJobRow("x.mp3", "", "", "/m", "/o");
+        QVERIFY(QDir(f.dir.path()).mkpath("folder.mp3"));
+        const QStringList opened{f.audio("d/a.flac", 125000), f.notAudio("d/notes.mp3"),
+                                 f.dir.filePath("folder.mp3"), f.dir.filePath("d/missing.wav"),
+                                 f.audio("d/b.Mp3")};
+        f.controller->addPaths(opened);
+        QCOMPARE(f.names(), (QStringList{"x.mp3", "a.flac", "b.Mp3"}));
+        QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("00:02:05"));
+        QCOMPARE(f.jobs.text(1, JobColumn::SaveTo), QString("/output"));
+        QCOMPARE(f.panel(2), QString("Total Selected Files: 3"));
         QCOMPARE(f.probe.prepared, 1);
     }
 

@@ -6,10 +6,12 @@
 #include "options/oggpage.h"
 #include "options/updown.h"
 #include "options/wmapage.h"
-#include "platform/paths.h"
+#include "tests/support/testenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,9 +31,12 @@ const QByteArray FullSettings =
     "[mp3]\nfrequency=7\nvbrcoding=0\nbitrate=9\nquality=2\n"
     "vbrbitrate=11\nvbrquality=4\nchannel=2\naltpreset=1\naltpresetenabled=0\nfs=old mp3\n";
 
-QString programFolder()
+// A home of the tests' own whose desktop names "Tunes" as the music folder.
+QTemporaryDir testHome;
+
+QString musicFolder()
 {
-    return Paths::withTrailingSeparator(Paths::programDir());
+    return testHome.filePath(QStringLiteral("Tunes")) + u'/';
 }
 
 QString keyName(const Ini::Key &key)
@@ -70,10 +75,11 @@ class TestOptionsDialog : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void emptySettingsFileLoads();
     void oddlySpelledTexts();
     void firstStartBeginsFromDefaults();
-    void blankFolderBecomesProgramFolder();
+    void blankFolderBecomesMusicFolder();
     void loadThenApplyWritesEveryKeyInOrder();
     void oggRefusalWritesAndPushesNothing();
     void cancelKeepsFileButMainWindowShowsTypedFolder();
@@ -84,6 +90,17 @@ private slots:
     void colourSliderTintsListAtFiveOnly();
 };
 
+void TestOptionsDialog::initTestCase()
+{
+    QVERIFY(testHome.isValid());
+    const QString config = testHome.filePath(QStringLiteral("config"));
+    QVERIFY(QDir().mkpath(config));
+    TestEnv::writeFile(config + QStringLiteral("/user-dirs.dirs"),
+                       "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n");
+    qputenv("HOME", testHome.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+}
+
 void TestOptionsDialog::emptySettingsFileLoads()
 {
     OptionsFixture f;
@@ -92,7 +109,7 @@ void TestOptionsDialog::emptySettingsFileLoads()
     QVERIFY(d.IsLoaded());
     QCOMPARE(d.INI, f.working());
     QCOMPARE(f.host.skinCalls, QStringList{"Form"});
-    QCOMPARE(f.host.folderBox, programFolder());
+    QCOMPARE(f.host.folderBox, musicFolder());
     QVERIFY(f.host.hues.isEmpty()); // the slider did not move
     QVERIFY(f.host.recorder.last("SetWmaProfile").size() > 0);
 }
@@ -131,10 +148,10 @@ void TestOptionsDialog::firstStartBeginsFromDefaults()
     QCOMPARE(f.bytes(defaults), shipped);
 }
 
-void TestOptionsDialog::blankFolderBecomesProgramFolder()
+void TestOptionsDialog::blankFolderBecomesMusicFolder()
 {
-    const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", programFolder()},
-                                                      {"", programFolder()},
+    const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
+                                                      {"", musicFolder()},
                                                       {"folder=/data/out\n", "/data/out"}};
     for (const auto &[stored, shown] : cases) {
         OptionsFixture f;
@@ -273,7 +290,7 @@ void TestOptionsDialog::defaultButton()
             const QString name = QString::fromLatin1(key.key);
             QString expected = SettingsFiles::read(defaults, key);
             if (name == QLatin1String("folder") && expected.trimmed().isEmpty())
-                expected = programFolder();
+                expected = musicFolder();
             if (name != QLatin1String("fs"))
                 QCOMPARE(f.value(key) + " " + name, expected + " " + name);
         }
@@ -326,8 +343,11 @@ void TestOptionsDialog::helpOpensGuide()
 {
     OptionsFixture f;
     f.dialog->cmdHelp->click();
-    QCOMPARE(f.platform->callsOf("openDocument").value(0).args.value(0),
-             programFolder() + QLatin1String(frmOption::GuideName));
+    const QString opened = f.platform->callsOf("openDocument").value(0).args.value(0);
+    QVERIFY2(QFileInfo(opened).isFile(), qPrintable(opened));
+    QCOMPARE(
+        TestEnv::readFile(opened),
+        TestEnv::readFile(TestEnv::sourceDir() + QStringLiteral("/resources/help/index.html")));
 }
 
 void TestOptionsDialog::colourSliderTintsListAtFiveOnly()

@@ -1,6 +1,7 @@
 #include "testenv.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -25,6 +26,11 @@ QString TestEnv::binDir()
 QString TestEnv::sourceDir()
 {
     return qEnvironmentVariable("TWR_SOURCE_DIR");
+}
+
+QString TestEnv::buildDir()
+{
+    return QDir::cleanPath(binDir() + QStringLiteral("/.."));
 }
 
 int TestEnv::run(const QString &program, const QStringList &arguments, QByteArray *output,

@@ -24,6 +24,8 @@ namespace TestEnv {
 QString binDir();
 // The source tree's root.
 QString sourceDir();
+// The build folder (the bin folder's parent), where `cmake --install` and cpack start.
+QString buildDir();
 // The whole content of a file; empty when it cannot be read.
 QByteArray readFile(const QString &path);
 // Writes a file whole (the test fails when it cannot).

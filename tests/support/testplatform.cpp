@@ -88,3 +88,26 @@ bool TestPlatform::previousInstanceRunning()
     calls << PlatformCall{QStringLiteral("previousInstanceRunning"), {}};
     return previousInstance;
 }
+
+bool TestPlatform::handFilesToRunningInstance(const QStringList &files)
+{
+    calls << PlatformCall{QStringLiteral("handFilesToRunningInstance"), files};
+    return handOverTaken;
+}
+
+void TestPlatform::receiveFilesFromLaterStarts(HandedFilesReceiver &receiver)
+{
+    calls << PlatformCall{QStringLiteral("receiveFilesFromLaterStarts"), {}};
+    laterStarts = &receiver;
+}
+
+void TestPlatform::setTaskbarProgress(double fraction)
+{
+    calls << PlatformCall{QStringLiteral("setTaskbarProgress"), {QString::number(fraction)}};
+}
+
+void TestPlatform::notifyRunFinished(int converted, int failed)
+{
+    calls << PlatformCall{QStringLiteral("notifyRunFinished"),
+                          {QString::number(converted), QString::number(failed)}};
+}

@@ -23,6 +23,8 @@ public:
     QQueue<QString> folderAnswers;
     bool previousInstance = false;
     bool actionsSucceed = true;
+    bool handOverTaken = true;                  // what handFilesToRunningInstance answers
+    HandedFilesReceiver *laterStarts = nullptr; // set by receiveFilesFromLaterStarts
 
     // Installs a fresh test platform as the one in use and returns it (owned by Platform).
     static TestPlatform *install();
@@ -41,4 +43,11 @@ public:
     bool startProgram(const QString &program, const QStringList &arguments) override;
     bool requestShutdown() override;
     bool previousInstanceRunning() override;
+    // Recorded as "handFilesToRunningInstance" (the files), "receiveFilesFromLaterStarts",
+    // "setTaskbarProgress" (the fraction, QString::number) and "notifyRunFinished"
+    // (converted, failed).
+    bool handFilesToRunningInstance(const QStringList &files) override;
+    void receiveFilesFromLaterStarts(HandedFilesReceiver &receiver) override;
+    void setTaskbarProgress(double fraction) override;
+    void notifyRunFinished(int converted, int failed) override;
 };

@@ -26,9 +26,7 @@ SkinLibrary::~SkinLibrary() = default;
 
 QStringList SkinLibrary::defaultFolders()
 {
-    const QDir program(Paths::programDir());
-    return {program.absolutePath(),
-            QDir::cleanPath(program.absoluteFilePath(QStringLiteral("../lib")))};
+    return {QDir(Paths::programDir()).absolutePath(), Paths::privateLibraryDir()};
 }
 
 bool SkinLibrary::load()

@@ -22,7 +22,7 @@ public:
     SkinLibrary(const SkinLibrary &) = delete;
     SkinLibrary &operator=(const SkinLibrary &) = delete;
 
-    // The program's folder, then its library folder (../lib) beside it.
+    // The program's folder (the build tree), then the installed private library folder.
     static QStringList defaultFolders();
 
     // Loads the library and resolves LoadSkin; false when it is missing or unusable.

@@ -1,0 +1,206 @@
+// What leaves the process to sit on the desktop: the session-bus messages for the taskbar
+// progress and the end-of-run notification, the run's feedback through the seam, and the
+// channel on which a later start hands its files to the running instance.
+#include "platform/desktopbus.h"
+#include "platform/instancechannel.h"
+#include "platform/runfeedback.h"
+
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
+
+#include <QDBusMessage>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+// The name of the desktop entry the build makes, without ".desktop".
+QString builtDesktopId()
+{
+    const QStringList entries =
+        QDir(TestEnv::buildDir() + "/resources").entryList({"*.desktop"}, QDir::Files);
+    return entries.size() == 1 ? entries.first().chopped(8) : QString();
+}
+
+// The argument types of a message to be sent (its D-Bus signature is known only once sent).
+QStringList typesOf(const QDBusMessage &m)
+{
+    QStringList types;
+    for (const QVariant &a : m.arguments())
+        types << QString::fromLatin1(a.metaType().name());
+    return types;
+}
+
+// Sends from a thread of its own: the channel's send waits for the receiver, whose events
+// this test's thread runs.
+struct Sender
+{
+    std::atomic<int> result{-1};
+    std::thread thread;
+
+    Sender(const QString &path, const QStringList &files)
+        : thread([this, path, files] { result = InstanceChannel::send(path, files, 10000); })
+    {
+    }
+    ~Sender() { thread.join(); }
+};
+
+} // namespace
+
+class tst_DesktopSeam : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void messageShapes()
+    {
+        const QString id = builtDesktopId();
+        QVERIFY(!id.isEmpty());
+        // fraction → progress shown, visible
+        const QList<std::tuple<double, double, bool>> updates{
+            {0.5, 0.5, true}, {0.0, 0.0, true}, {1.7, 1.0, true}, {-1.0, 0.0, false}};
+        for (const auto &[fraction, progress, visible] : updates) {
+            const QDBusMessage m = DesktopBus::launcherEntryUpdate(fraction);
+            QCOMPARE(m.type(), QDBusMessage::SignalMessage);
+            QCOMPARE(m.interface() + '.' + m.member(), "com.canonical.Unity.LauncherEntry.Update");
+            QCOMPARE(typesOf(m), (QStringList{"QString", "QVariantMap"}));
+            // Docks match the entry by the desktop file the program installs.
+            QCOMPARE(m.arguments()[0].toString(), "application://" + id + ".desktop");
+            const QVariantMap properties = m.arguments()[1].toMap();
+            QCOMPARE(properties.value("progress").toDouble(), progress);
+            QCOMPARE(properties.value("progress-visible").toBool(), visible);
+        }
+
+        // converted, failed → body
+        const QList<std::tuple<int, int, QString>> ends{{3, 0, "3 files converted."},
+                                                        {1, 0, "1 file converted."},
+                                                        {1, 2, "1 file converted, 2 failed."},
+                                                        {0, 4, "0 files converted, 4 failed."}};
+        for (const auto &[converted, failed, body] : ends) {
+            const QDBusMessage m = DesktopBus::runFinishedNotification(converted, failed);
+            QCOMPARE(m.service() + m.path(),
+                     "org.freedesktop.Notifications/org/freedesktop/Notifications");
+            QCOMPARE(m.member(), "Notify");
+            QCOMPARE(typesOf(m), (QStringList{"QString", "uint", "QString", "QString", "QString",
+                                              "QStringList", "QVariantMap", "int"}));
+            const QVariantList args = m.arguments();
+            QCOMPARE(args[0].toString(), "Tonewright");
+            QCOMPARE(args[2].toString(), id); // the installed icon's name
+            QCOMPARE(args[4].toString(), body);
+            QCOMPARE(args[3].toString().contains("fail"), failed > 0);
+            QCOMPARE(args[6].toMap().value("desktop-entry").toString(), id);
+        }
+    }
+
+    void runFeedbackThroughTheSeam()
+    {
+        TestPlatform *platform = TestPlatform::install();
+        QWidget window;
+        const auto progressSent = [platform] {
+            QStringList sent;
+            for (const PlatformCall &c : platform->callsOf("setTaskbarProgress"))
+                sent << c.args.value(0);
+            return sent;
+        };
+        {
+            RunFeedback feedback(window);
+            for (double f : {0.0, 0.004, std::nan(""), 0.5, 0.504, 0.51, 1.0})
+                feedback.progress(f);
+            QCOMPARE(progressSent(), (QStringList{"0", "0.5", "0.51", "1"}));
+            // The user is elsewhere: the window is not active.
+            platform->calls.clear();
+            feedback.finished(3, 1);
+            QCOMPARE(platform->calls.size(), 2);
+            QCOMPARE(platform->calls[0].args, QStringList{"-1"});
+            QCOMPARE(platform->calls[1].what, "notifyRunFinished");
+            QCOMPARE(platform->calls[1].args, (QStringList{"3", "1"}));
+        }
+        QCOMPARE(progressSent().size(), 1); // nothing left to take off
+
+        // Watched to the end in the active window: no notification. A run that ends without
+        // finished() still takes its progress off.
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (bool finishes : {true, false}) {
+            platform->calls.clear();
+            {
+                RunFeedback feedback(window);
+                feedback.progress(0.3);
+                if (finishes)
+                    feedback.finished(1, 0);
+            }
+            QCOMPARE(progressSent(), (QStringList{"0.3", "-1"}));
+            QCOMPARE(platform->count("notifyRunFinished"), 0);
+        }
+    }
+
+    void channelHandsFilesOver()
+    {
+        QStringList many;
+        for (int i = 0; i < 2000; ++i)
+            many << QStringLiteral("/a/rather/long/folder/name/for/many/files/%1.flac").arg(i);
+        const QList<QStringList> handOvers{
+            {"/music/a.mp3"},
+            {"/m/with space.ogg", "/m/äöü €.wav", "/m/line\nbreak.mp3", "/m/#%?.wma"},
+            many};
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s");
+        InstanceChannel channel(path);
+        QVERIFY(channel.listen());
+        QVERIFY(!(QFileInfo(path).permissions() &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        for (const QStringList &files : handOvers) {
+            Sender sender(path, files);
+            QTRY_COMPARE(sender.result.load(), 1);
+            QCOMPARE(received.takeFirst().value(0).toStringList(), files);
+        }
+    }
+
+    void channelEdges()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s");
+
+        // Nobody listens: the sender gives up after its time.
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!InstanceChannel::send(path, {"/a.mp3"}, 300));
+        QVERIFY(clock.elapsed() >= 250);
+
+        // An instance that holds the lock but still loads: the sender waits for it. A socket
+        // file left behind by a crashed instance does not stop it from listening.
+        TestEnv::writeFile(path, "stale");
+        InstanceChannel channel(path);
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        {
+            Sender sender(path, {"/late.ogg"});
+            QTest::qWait(400);
+            QVERIFY(channel.listen());
+            QTRY_COMPARE(received.size(), 1);
+            QTRY_COMPARE(sender.result.load(), 1);
+        }
+
+        // Something that is not a hand-over is dropped; the channel goes on working.
+        QLocalSocket stranger;
+        stranger.connectToServer(path);
+        QVERIFY(stranger.waitForConnected(5000));
+        stranger.write("HELLO, is this the instance you are looking for?");
+        QTRY_COMPARE(stranger.state(), QLocalSocket::UnconnectedState);
+        Sender sender(path, {"/b.wav"});
+        QTRY_COMPARE(received.size(), 2);
+        QCOMPARE(received[1][0].toStringList(), QStringList{"/b.wav"});
+    }
+};
+
+QTEST_MAIN(tst_DesktopSeam)
+#include "tst_desktopseam.moc"
