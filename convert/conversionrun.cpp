@@ -7,6 +7,7 @@
 #include "joblist/joblistmodel.h"
 #include "options/outputoptions.h"
 #include "platform/platform.h"
+#include "platform/runfeedback.h"
 #include "settings/settingsfiles.h"
 #include "tags/tageditorcalls.h"
 #include "ui/statusbar.h"
@@ -98,15 +99,21 @@ void ConversionRun::Convert()
     m_state.runActive = true;
     m_failures.clear();
     m_tagFailures.clear();
+    m_converted = 0;
     m_outputs.clear();
     for (int row = 0; row < m_widgets.jobs.count(); ++row) {
         if (m_widgets.jobs.isChecked(row))
             m_outputs.addSource(m_widgets.jobs.fullPath(row));
     }
     lockWindow();
+    m_feedback = std::make_unique<RunFeedback>(m_widgets.window);
     walk();
     endRun();
     m_state.runActive = false;
+    // Before the message box, which would count as the active window.
+    const qint64 failed = m_failures.size();
+    m_feedback->finished(int(m_converted), int(failed));
+    m_feedback.reset();
     reportProblems();
 }
 
@@ -144,6 +151,7 @@ void ConversionRun::walk()
         if (!jobs.isChecked(row))
             continue;
         ++k;
+        m_position = k;
         m_widgets.StatusBar1.setPanelText(
             2, QStringLiteral("Total:%1  (%2 of %3)").arg(total).arg(k).arg(total));
         if (total > 1)
@@ -208,6 +216,8 @@ void ConversionRun::settleRow(int row, const Result &result)
     JobListModel &jobs = m_widgets.jobs;
     switch (result.outcome) {
     case Outcome::Converted:
+        ++m_converted;
+        [[fallthrough]];
     case Outcome::Skipped: // the user kept the existing output
         jobs.setStatus(row, QString::fromLatin1(JobStatus::Finished));
         jobs.setChecked(row, false);
@@ -383,6 +393,9 @@ void ConversionRun::showProgress(qint64 done, qint64 total, const QString &sourc
     m_widgets.ProgressConvert.setValue(length);
     if (m_state.TotalSelected == 1)
         m_widgets.ProgressConvert2.setValue(length);
+    if (m_feedback && m_state.TotalSelected > 0)
+        m_feedback->progress((double(m_position - 1) + percent / 100.0) /
+                             double(m_state.TotalSelected));
     m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current File: ") + sourceName +
                                              QStringLiteral("  -->  ") + outputName);
     m_widgets.StatusBar1.setPanelText(

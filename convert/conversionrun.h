@@ -7,11 +7,13 @@
 #include <QObject>
 #include <QStringList>
 
+#include <memory>
 #include <utility>
 
 class Converter;
 class MainState;
 class OutputOptions;
+class RunFeedback;
 class TagEditorCalls;
 
 // The conversion run of the main window: the Convert command and its Cancel face, the walk
@@ -75,6 +77,9 @@ private:
     OutputOptions &m_options;
     TagEditorCalls &m_tagEditor;
     RunOutputs m_outputs;
+    std::unique_ptr<RunFeedback> m_feedback; // taskbar progress and the end notification
+    qint64 m_position = 0;                   // 1-based place of the file in the run
+    qint64 m_converted = 0;
     QStringList m_failures;    // "source: reason" of each file not converted
     QStringList m_tagFailures; // converted files whose tag did not come along
     std::vector<std::pair<QWidget *, bool>> m_lockedStates;

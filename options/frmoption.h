@@ -72,9 +72,6 @@ public:
     QCheckBox *chkOldfolder = nullptr;
     QCheckBox *chkOpenFolder = nullptr;
 
-    // The name of the user guide in the program's folder ("Help").
-    static constexpr const char *GuideName = "help/index.html";
-
     // Esc and the close box act as "Cancel".
     void reject() override;
 

@@ -197,6 +197,18 @@ private slots:
         QCOMPARE(f.platform->callsOf("openFolder").value(0).args, QStringList({f.out}));
         QVERIFY(f.w->Timer1->isActive()); // "deletesource" 1: shut down in four seconds
         f.w->Timer1->stop();
+
+        // The desktop sees the whole run's progress, then one notification (the window is
+        // not the active one here).
+        QStringList taskbar;
+        for (const auto &call : f.platform->callsOf("setTaskbarProgress"))
+            taskbar << call.args.value(0);
+        QVERIFY2(taskbar.size() >= 4, qPrintable(taskbar.join(' ')));
+        QCOMPARE(taskbar.takeLast(), QString("-1"));
+        QCOMPARE(taskbar.last(), QString("1"));
+        for (int i = 1; i < taskbar.size(); ++i)
+            QVERIFY(taskbar[i].toDouble() > taskbar[i - 1].toDouble());
+        QCOMPARE(f.platform->callsOf("notifyRunFinished").value(0).args, QStringList({"3", "0"}));
     }
 
     void oneTickedRowDrivesBothBars()
