@@ -21,10 +21,9 @@
 class ScriptedProbe : public AudioProbe
 {
 public:
-    int prepared = 0;
     QStringList probed;
 
-    void prepare() override;
+    void prepare() override {}
     std::optional<AudioFacts> probe(const QString &path) override;
 };
 
