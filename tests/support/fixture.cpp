@@ -60,18 +60,21 @@ QVariantMap Fixture::streamInfo(const QString &path)
     return info;
 }
 
-QVariantMap Fixture::tags(const QString &path)
+QString Fixture::tag(const QString &path, const QString &key)
 {
-    QVariantMap tags;
-    const QJsonObject root = probe(path);
-    QJsonArray parts = root.value("streams").toArray();
-    parts.prepend(root.value("format"));
-    for (const auto &part : parts) {
-        const QJsonObject t = part.toObject().value("tags").toObject();
-        for (auto it = t.begin(); it != t.end(); ++it)
-            tags.insert(it.key().toLower(), it.value().toString());
+    QJsonObject tags = probe(path).value("format").toObject().value("tags").toObject();
+    if (tags.isEmpty())
+        tags = audioStream(path).value("tags").toObject();
+    for (auto it = tags.begin(); it != tags.end(); ++it) {
+        if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+            return it.value().toString();
     }
-    return tags;
+    return {};
+}
+
+QByteArray Fixture::readAll(const QString &path)
+{
+    return TestEnv::readFile(path);
 }
 
 QString Fixture::audioShape(const QString &path)

@@ -24,14 +24,17 @@ QJsonObject audioStream(const QString &path);
 // The first audio stream's fields ("codec_name", "sample_rate", "bit_rate"...) and the
 // container's as "format.duration", "format.format_name"...
 QVariantMap streamInfo(const QString &path);
-// Every tag ffprobe sees, container and streams, by lower-case key.
-QVariantMap tags(const QString &path);
+// A tag value as ffprobe reads it, by case-insensitive key; on the container, or on the stream
+// where the format keeps its comments (Ogg).
+QString tag(const QString &path, const QString &key);
 // "<codec> <rate> <channels>" of the first audio stream, to compare at once ("mp3 44100 2").
 QString audioShape(const QString &path);
 // The audio decoded by ffmpeg into raw samples (`format` as for ffmpeg -f).
 QByteArray decode(const QString &path, const QString &format = QStringLiteral("f32le"));
 // MD5 of the decoded audio stream, untouched by any tag change.
 QByteArray audioMd5(const QString &path);
+// The whole file, as TestEnv::readFile.
+QByteArray readAll(const QString &path);
 // Converts with the program's conversion job, replacing an older output; "" or the reason.
 QString convert(Converter &writer, const QString &source, const QString &output);
 // Every tag field as text, the seven that ID3v1 holds first, to compare tags at once.
