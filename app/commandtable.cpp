@@ -1,7 +1,10 @@
 #include "app/commandtable.h"
 
+#include "app/commands.h"
 #include "app/frmdialog.h"
+#include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
+#include "player/playback.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -45,4 +48,35 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Action
     bind({w.playlist}, list, on(&L::outputPlaylist, list));
+
+    // Small commands: output folder, help, properties, options, About, update, vendor links
+    Commands *cmds = &w.commands();
+    using C = Commands;
+    bind({w.cmdSelect}, cmds, on(&C::pickOutputFolder, cmds));
+    bind({w.cmdHelp, w.content}, cmds, on(&C::showHelp, cmds));
+    bind({w.goto_}, cmds, on(&C::gotoOutputFolder, cmds));
+    bind({w.properties}, cmds, on(&C::showFileProperties, cmds));
+    bind({w.cmdOption, w.option}, cmds, on(&C::showOptions, cmds));
+    bind({w.about}, cmds, on(&C::showAbout, cmds));
+    bind({w.update_}, cmds, on(&C::showUpdate, cmds));
+    bind({w.website}, cmds, on(&C::openWebSite, cmds));
+    bind({w.bbs}, cmds, on(&C::openForum, cmds));
+    bind({w.mailus}, cmds, on(&C::mailUs, cmds));
+
+    // Conversion run
+    ConversionRun *run = &w.conversionRun();
+    using F = ConversionRun::Format;
+    bind({w.cmdConvert}, run, on(&ConversionRun::Convert, run));
+    bind({w.tomp3, w.ctm}, run, [run] { run->convertTo(F::Mp3); });
+    bind({w.towav, w.ctwav}, run, [run] { run->convertTo(F::Wav); });
+    bind({w.towma, w.ctw}, run, [run] { run->convertTo(F::Wma); });
+    bind({w.toogg, w.cto}, run, [run] { run->convertTo(F::Ogg); });
+
+    // Playback
+    Playback *player = &w.playback();
+    using P = Playback;
+    bind({w.playsource, w.playa, w.play}, player, on(&P::PlaySource, player));
+    bind({w.playconverted}, player, on(&P::PlayConverted, player));
+    bind({w.cmdPause, w.pausea, w.pause}, player, on(&P::PauseOrContinue, player));
+    bind({w.cmdStop, w.stopa, w.stop}, player, on(&P::StopPlayback, player));
 }

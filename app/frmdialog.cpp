@@ -1,7 +1,10 @@
 #include "app/frmdialog.h"
 
+#include "app/commands.h"
 #include "app/commandtable.h"
+#include "app/frmoptionwindow.h"
 #include "app/mainwindowhost.h"
+#include "convert/conversionrun.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
@@ -13,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "player/audioplayer.h"
+#include "player/playback.h"
 #include "settings/settingsfiles.h"
 #include "tags/notageditor.h"
 #include "tags/tagpanel.h"
@@ -94,6 +98,8 @@ frmDialog::frmDialog(QWidget *parent)
 frmDialog::~frmDialog()
 {
     // Whatever refers to the window's parts goes first, the skin engine last.
+    m_commands.reset();
+    m_optionsWindow.reset();
     releaseEngineObjects();
     m_options.reset();
     m_optionsHost.reset();
@@ -121,10 +127,38 @@ void frmDialog::compose()
         JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu}, m_state,
         *m_probe, *m_options, *m_tagEditor);
     connect(m_jobList.get(), &JobListCommands::hoverCleared, this, [this] { tooltip->Destroy(); });
-    connect(m_jobList.get(), &JobListCommands::popupRequested, this,
-            [this](QMenu *menu, const QPoint &at) {
-                Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
-            });
+    connect(m_jobList.get(), &JobListCommands::popupRequested, this, &frmDialog::popUp);
+
+    m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
+    m_commands =
+        std::make_unique<Commands>(CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus},
+                                   m_state, *Skn, *m_optionsWindow, CommandLinks::fromBuild());
+
+    // Conversion run
+    m_conversionRun = std::make_unique<ConversionRun>(
+        ConversionWidgets{*this,
+                          *jobs,
+                          *StatusBar1,
+                          *cmdConvert,
+                          *txtFolder,
+                          {outputformat[0], outputformat[1], outputformat[2], outputformat[3]},
+                          *ProgressConvert,
+                          *ProgressConvert11,
+                          *ProgressConvert2,
+                          *ProgressConvert22,
+                          *Timer1,
+                          {cmdPlay, cmdStop, cmdPause, cmdOpenFile, cmdDel, cmdClear, cmdTag,
+                           cmdOption, tagPanel->cmdSetInfo, cmdSelect, viewEvent, slPosition},
+                          {file, action, rightmenu}},
+        m_state, *Reader, *Writer, *m_options, *m_tagEditor);
+
+    // Playback
+    m_playback = std::make_unique<Playback>(
+        PlaybackWidgets{*jobs, *this, *StatusBar1, *txtFolder, *cmdPlay, *cmdPause, *cmdConvert,
+                        *slPosition, *ProgressConvert, *ProgressConvert11, *ProgressConvert2,
+                        *ProgressConvert22, *convertmenu, *playmenu, *pause, *pausea},
+        m_state, *Reader, *Writer, *AudioPlayer, *m_options);
+    connect(m_playback.get(), &Playback::popupRequested, this, &frmDialog::popUp);
 
     CommandTable::connectAll(*this);
 }
@@ -272,9 +306,17 @@ void frmDialog::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void frmDialog::popUp(QMenu *menu, const QPoint &at)
+{
+    // Popups are shown the way the skin draws them, wherever they are asked for.
+    Skn->skinnedWindow(this).popupMenu(menu, at.x(), at.y());
+}
+
 void frmDialog::releaseEngineObjects()
 {
     // The subsystems that use the engine objects go before them.
+    m_conversionRun.reset();
+    m_playback.reset();
     m_jobList.reset();
     m_probe.reset();
     Reader.reset();

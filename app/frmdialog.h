@@ -23,7 +23,9 @@ class QTreeView;
 class QWidget;
 
 class AudioPlayer;
+class Commands;
 class CTooltip;
+class ConversionRun;
 class Converter;
 class FileInfo;
 class FileInfoProbe;
@@ -31,9 +33,11 @@ class JobListCommands;
 class JobListModel;
 class MainWindowHost;
 class Mp3Settings;
+class Playback;
 class SkinEngine;
 class StatusBar;
 class TagEditorCalls;
+class OptionsWindow;
 class TagPanel;
 class frmOption;
 
@@ -61,6 +65,9 @@ public:
     MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
     TagEditorCalls &tagEditor() { return *m_tagEditor; }
+    Commands &commands() { return *m_commands; }
+    ConversionRun &conversionRun() { return *m_conversionRun; }
+    Playback &playback() { return *m_playback; }
     // Discards the hidden options dialog (the Options command shows a fresh one).
     void unloadOptions();
 
@@ -194,6 +201,7 @@ private:
     void buildMenus();
     void compose();
     void layoutPanels();
+    void popUp(QMenu *menu, const QPoint &at);
     void releaseEngineObjects();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -205,6 +213,11 @@ private:
     std::unique_ptr<FileInfoProbe> m_probe;
     std::unique_ptr<TagEditorCalls> m_tagEditor;
     std::unique_ptr<JobListCommands> m_jobList;
+    // The small commands of the menus (folder, help, properties, options, About, update).
+    std::unique_ptr<OptionsWindow> m_optionsWindow;
+    std::unique_ptr<Commands> m_commands;
+    std::unique_ptr<ConversionRun> m_conversionRun;
+    std::unique_ptr<Playback> m_playback;
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;

@@ -214,6 +214,18 @@ void JobListModel::removeChecked()
     }
 }
 
+bool JobListModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > this->count())
+        return false;
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    for (int r = row; r < row + count; ++r)
+        unindexRow(m_rows[size_t(r)]);
+    m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
+    endRemoveRows();
+    return true;
+}
+
 qint64 JobListModel::selectAll()
 {
     for (int row = 0; row < count(); ++row) {

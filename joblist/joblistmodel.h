@@ -29,6 +29,8 @@ inline constexpr const char *Converting = "Converting";
 inline constexpr const char *Finished = "Finished";
 inline constexpr const char *Playing = "Playing";
 inline constexpr const char *Pause = "Pause";
+// A conversion run could not convert the row's file; the row stays ticked for another try.
+inline constexpr const char *Failed = "Failed";
 } // namespace JobStatus
 
 // The job list: the rows behind `viewEvent` and the only store of the run. Rows are 0-based
@@ -97,6 +99,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Removes `count` rows from `row` on (removeRow() takes one).
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 signals:

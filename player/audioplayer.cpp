@@ -98,6 +98,8 @@ AudioPlayer::AudioPlayer(QObject *parent)
     // SDL would otherwise take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     m_sdlReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (!m_sdlReady)
+        m_lastError = QString::fromUtf8(SDL_GetError());
     m_timer.setInterval(TimerIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &AudioPlayer::onTick);
 }
@@ -130,8 +132,14 @@ bool AudioPlayer::openDevice()
 {
     if (m_device->id != 0)
         return true;
-    if (!m_sdlReady || m_rate <= 0 || m_frameBytes <= 0 || m_frameBytes % 4 != 0)
+    if (!m_sdlReady)
         return false;
+    if (m_rate <= 0 || m_frameBytes <= 0 || m_frameBytes % 4 != 0) {
+        m_lastError = QStringLiteral("%1 Hz with %2 bytes per frame is not a playable format")
+                          .arg(m_rate)
+                          .arg(m_frameBytes);
+        return false;
+    }
     SDL_AudioSpec want = {};
     want.freq = m_rate;
     want.format = AUDIO_F32SYS;
@@ -142,8 +150,11 @@ bool AudioPlayer::openDevice()
     SDL_AudioSpec have = {};
     // No changes allowed: SDL converts to whatever the hardware takes.
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (id == 0)
+    if (id == 0) {
+        m_lastError = QString::fromUtf8(SDL_GetError());
         return false;
+    }
+    m_lastError.clear();
     m_device->id = id;
     m_device->channels = want.channels;
     m_device->frameBytes = m_frameBytes;

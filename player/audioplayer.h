@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <memory>
@@ -32,6 +33,8 @@ public:
     void Prepare();
     // Starts the output: 0 on success, negative when no output device can be opened.
     int Start();
+    // Why the output could not be opened, in SDL's words ("" while nothing failed).
+    QString lastError() const { return m_lastError; }
     // Appends a block; it plays after those already queued.
     void QueueBlock(const QByteArray &block);
     // Frames played since the last Prepare (or Halt).
@@ -78,6 +81,7 @@ private:
     QTimer m_timer;
     int m_rate = 44100;
     int m_frameBytes = 8;
+    QString m_lastError;
     bool m_sdlReady = false;
     bool m_started = false;
 };

@@ -1,21 +1,21 @@
 #pragma once
 
+#include <QList>
 #include <QStatusBar>
-
-#include <array>
 
 class QLabel;
 
-// The main window's four-panel status bar; panels are numbered 1 to 4.
+// A status bar of text panels numbered from 1, one per stretch factor (the main window's
+// four by default).
 class StatusBar : public QStatusBar
 {
     Q_OBJECT
 public:
-    explicit StatusBar(QWidget *parent = nullptr);
+    explicit StatusBar(QWidget *parent = nullptr, const QList<int> &stretches = {3, 2, 2, 2});
 
     void setPanelText(int panel, const QString &text);
     QString panelText(int panel) const;
 
 private:
-    std::array<QLabel *, 4> m_panels{};
+    QList<QLabel *> m_panels;
 };

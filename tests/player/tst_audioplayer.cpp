@@ -272,6 +272,7 @@ private slots:
         player.SetFormat(Rate, FrameBytes);
         player.Prepare();
         QVERIFY(player.Start() < 0);
+        QVERIFY(player.lastError().contains("no-such-driver"));
         player.QueueBlock(m_noise.left(4096)); // harmless
         player.StopOutput();
         QCOMPARE(player.GetPlayedCount(), 0);
@@ -282,6 +283,7 @@ private slots:
         odd.SetFormat(Rate, 6);
         odd.Prepare();
         QVERIFY(odd.Start() < 0);
+        QVERIFY(!odd.lastError().isEmpty());
     }
 
     void blockSizeAndTime()

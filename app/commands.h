@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/commandlinks.h"
+#include "app/commandwidgets.h"
+
+#include <QObject>
+
+class MainState;
+class OptionsWindow;
+class SkinEngine;
+
+// The main window's commands that belong to no other subsystem: the output-folder picker,
+// help, the output folder, a file's properties, the options, About and live update windows,
+// and the vendor links.
+class Commands : public QObject
+{
+    Q_OBJECT
+public:
+    Commands(CommandWidgets widgets, MainState &state, SkinEngine &skin, OptionsWindow &options,
+             CommandLinks links, QObject *parent = nullptr);
+
+    void pickOutputFolder();
+    void showHelp();
+    void gotoOutputFolder();
+    void showFileProperties();
+    void showOptions();
+    void showAbout();
+    void showUpdate();
+    void openWebSite();
+    void openForum();
+    void mailUs();
+
+private:
+    CommandWidgets m_widgets;
+    MainState &m_state;
+    SkinEngine &m_skin;
+    OptionsWindow &m_options;
+    CommandLinks m_links;
+};

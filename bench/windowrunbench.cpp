@@ -1,0 +1,83 @@
+// One conversion run through the real main window, offscreen: the files on the command line
+// become ticked rows, "Convert Now!" is clicked once, and the run's wall and processor time
+// (without the window's start-up) are printed.
+// Usage: window_run_bench FORMAT OUTPUT_FOLDER FILE... (FORMAT: mp3, wma, ogg or wav).
+// Exits 1 when a file was not converted. Run by window_run_bench.sh, which compares it with
+// twr-convert and measures the peak memory.
+#include "app/frmdialog.h"
+#include "joblist/joblistmodel.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// Prints message boxes instead of showing them; every other outside action does nothing.
+class QuietPlatform : public Platform
+{
+public:
+    MessageAnswer messageBox(const QString &text, const QString &, MessageButtons, MessageIcon,
+                             QWidget *) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return MessageAnswer::Ok;
+    }
+    QStringList openFiles(const OpenFilesRequest &) override { return {}; }
+    QString saveFile(const SaveFileRequest &) override { return {}; }
+    QString browseForFolder(const QString &, QWidget *) override { return {}; }
+    bool openDocument(const QString &) override { return true; }
+    bool openFolder(const QString &) override { return true; }
+    bool showFileProperties(const QString &, QWidget *) override { return true; }
+    bool startProgram(const QString &, const QStringList &) override { return true; }
+    bool requestShutdown() override { return false; }
+    bool previousInstanceRunning() override { return false; }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    const QStringList formats{"mp3", "wma", "ogg", "wav"}; // the format buttons' order
+    if (args.size() < 3 || !formats.contains(args[0])) {
+        std::fprintf(stderr, "usage: window_run_bench mp3|wma|ogg|wav OUTPUT_FOLDER FILE...\n");
+        return 2;
+    }
+    Platform::install(std::make_unique<QuietPlatform>());
+
+    frmDialog window;
+    if (window.Form_Load() != frmDialog::LoadResult::Loaded)
+        return 2;
+    const QString folder = QFileInfo(args[1]).absoluteFilePath() + '/';
+    window.txtFolder->setText(folder);
+    for (const QString &file : args.mid(2)) {
+        const QFileInfo source(file);
+        window.jobs->AddJobRow(source.fileName(), {}, {}, source.absolutePath() + '/', folder);
+    }
+    window.outputformat[size_t(formats.indexOf(args[0]))]->setChecked(true);
+
+    QElapsedTimer clock;
+    clock.start();
+    const std::clock_t cpuStart = std::clock();
+    window.cmdConvert->click();
+    const double cpu = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+
+    int converted = 0;
+    for (int row = 0; row < window.jobs->count(); ++row)
+        converted += window.jobs->status(row) == QLatin1String(JobStatus::Finished);
+    std::printf("%.3f %.3f s run wall, cpu; %d of %d converted\n", seconds, cpu, converted,
+                window.jobs->count());
+    return converted == window.jobs->count() ? 0 : 1;
+}

@@ -1,0 +1,341 @@
+// Playback with real widgets, the engine's reader and SDL's disk driver, which writes what was
+// played to a file that is compared with the decoded source; then on the real main window.
+#include "app/frmdialog.h"
+#include "engine/converter.h"
+#include "joblist/joblistmodel.h"
+#include "options/outputoptions.h"
+#include "player/audioplayer.h"
+#include "player/playback.h"
+#include "player/playposition.h"
+#include "ui/statusbar.h"
+
+#include "tests/support/audiofixtures.h"
+#include "tests/support/fixture.h"
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+namespace {
+
+struct Options : OutputOptions
+{
+    bool intoSource = false;
+    QString outputFolder() override { return {}; }
+    bool convertIntoSourceFolder() override { return intoSource; }
+    bool openFolderAfterRun() override { return false; }
+};
+
+struct Rig
+{
+    explicit Rig(const QByteArray &driver, const QString &out = {})
+    {
+        qputenv("SDL_AUDIODRIVER", driver);
+        qputenv("SDL_DISKAUDIODELAY", "46"); // half speed: slack for a busy machine
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
+        player = std::make_unique<AudioPlayer>();
+        for (QProgressBar *bar : {&left, &left0, &right, &right0})
+            bar->setRange(0, 600);
+        slider.setRange(0, 100);
+        p = std::make_unique<Playback>(
+            PlaybackWidgets{jobs, window, bar, folder, play, pause, convert, slider, left, left0,
+                            right, right0, convertmenu, playmenu, pauseEntry, pauseaEntry},
+            state, reader, writer, *player, options);
+        QObject::connect(p.get(), &Playback::popupRequested, [this] { ++popups; });
+    }
+    void add(const QString &path, bool checked = true)
+    {
+        jobs.AddJobRow(QFileInfo(path).fileName(), "", "", QFileInfo(path).path(), folder.text());
+        jobs.setChecked(jobs.count() - 1, checked);
+    }
+    void select(int row)
+    {
+        state.intCurItem = row;
+        state.CurrentFile = jobs.fullPath(row - 1);
+    }
+    QString status(int row) const { return jobs.status(row - 1); }
+
+    TestPlatform *platform = TestPlatform::install();
+    QWidget window;
+    StatusBar bar{&window};
+    QLineEdit folder{"/out/", &window};
+    QPushButton play{&window}, pause{&window}, convert{&window};
+    QSlider slider{Qt::Horizontal, &window};
+    QProgressBar left{&window}, left0{&window}, right{&window}, right0{&window};
+    QMenu convertmenu, playmenu;
+    QAction pauseEntry{"Pause"}, pauseaEntry{"Pause"};
+    JobListModel jobs;
+    MainState state;
+    Converter reader, writer;
+    std::unique_ptr<AudioPlayer> player;
+    Options options;
+    std::unique_ptr<Playback> p;
+    int popups = 0;
+};
+
+// The window as Stop leaves it.
+void verifyIdle(const Rig &r)
+{
+    QVERIFY(!r.state.IsPlaying);
+    QVERIFY(r.convert.isEnabled() && r.convertmenu.isEnabled() && r.play.isEnabled());
+    QCOMPARE(r.bar.panelText(4), QString("Status: Idle"));
+    QVERIFY(r.left0.isVisibleTo(&r.window) && !r.left.isVisibleTo(&r.window));
+    QCOMPARE(QStringList({r.pause.text(), r.pauseEntry.text(), r.pauseaEntry.text()}),
+             QStringList(3, "Pause"));
+}
+
+// The samples of raw float output that are not silence.
+QByteArray sound(const QByteArray &pcm)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i + 4 <= pcm.size(); i += 4) {
+        if (pcm.mid(i, 4) != QByteArray(4, '\0'))
+            out += pcm.mid(i, 4);
+    }
+    return out;
+}
+
+} // namespace
+
+class tst_Playback : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_noise;  // 4 s of stereo float noise: every position can be recognised
+    QByteArray m_pcm; // its samples, decoded by ffmpeg
+    int m_run = 0;
+
+    // Plays the noise through the disk driver to its end; `tick` sees every timer event.
+    template <typename Tick> QByteArray playOnDisk(Tick tick)
+    {
+        const QString file = m_dir.filePath(QString("out%1.raw").arg(++m_run));
+        {
+            Rig r("disk", file);
+            r.add(m_noise);
+            r.select(1);
+            QObject::connect(r.player.get(), &AudioPlayer::Timer, [&](qint64 n) { tick(r, n); });
+            r.p->PlaySource();
+            [&] {
+                QTRY_VERIFY_WITH_TIMEOUT(!r.state.IsPlaying, 60000);
+                verifyIdle(r);
+                QCOMPARE(r.status(1), QString("Ready"));
+            }();
+        }
+        return sound(Fixture::readAll(file));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_noise = Fixture::make(m_dir.path(), "noise.wav",
+                                {"-f", "lavfi", "-i", "anoisesrc=d=4:a=0.5:seed=7", "-ar", "44100",
+                                 "-ac", "2", "-c:a", "pcm_f32le"});
+        m_pcm = sound(AudioFixtures::decode(m_noise));
+        QCOMPARE(m_pcm.size(), 4 * 44100 * 8);
+        QVERIFY(QFile::copy(m_noise, m_dir.filePath("other.wav")));
+    }
+
+    void playsTheSourceToTheEnd()
+    {
+        QSet<QString> states;
+        QStringList seconds;
+        QCOMPARE(playOnDisk([&](Rig &r, qint64) {
+                     states << r.status(1) + " " + r.bar.panelText(1) +
+                                   (r.convert.isEnabled() || r.convertmenu.isEnabled() ? " +"
+                                                                                       : "") +
+                                   (r.left0.isVisibleTo(&r.window) ? " placeholder" : "");
+                     seconds << r.bar.panelText(4);
+                 }),
+                 m_pcm);
+        QCOMPARE(states, QSet<QString>({"Playing " + m_noise}));
+        QVERIFY2(seconds.contains("Second: 1"), qPrintable(seconds.join(',')));
+    }
+
+    // Paused after 1 s and continued; 0.1 s later the slider, held for four ticks, is released
+    // at 50.
+    void pauseThenSeek()
+    {
+        QStringList whilePaused;
+        int held = 0;
+        bool moved = false;
+        qint64 pausedAt = 0;
+        const QByteArray played = playOnDisk([&](Rig &r, qint64 count) {
+            if (pausedAt == 0 && count >= 44100) {
+                r.p->PauseOrContinue();
+                pausedAt = count;
+                QTest::mousePress(&r.play, Qt::LeftButton); // no popup: Play is off while paused
+                whilePaused << r.pause.text() << r.pauseEntry.text() << r.pauseaEntry.text()
+                            << r.status(1) << QString::number(r.popups);
+                QTimer::singleShot(300, [&r] { r.p->PauseOrContinue(); });
+            } else if (pausedAt > 0 && held == 0 && count > 4410) {
+                QTest::mousePress(&r.slider, Qt::RightButton);
+                r.slider.setValue(50);
+                held = 1;
+            } else if (held > 0 && held < 5) {
+                moved |= r.slider.value() != 50;
+                if (++held == 5)
+                    QTest::mouseRelease(&r.slider, Qt::RightButton);
+            }
+        });
+        QCOMPARE(whilePaused, QStringList({"Continue", "Continue", "Continue", "Pause", "0"}));
+        QVERIFY(held == 5 && !moved);
+        // Without a gap or a repeat at the pause, the start of the source until the release;
+        // then its second half.
+        const QByteArray secondHalf = m_pcm.mid(m_pcm.size() / 2);
+        QVERIFY(played.endsWith(secondHalf));
+        const QByteArray head = played.chopped(secondHalf.size());
+        QVERIFY(head.size() > (pausedAt + 4410) * 8 && head.size() < m_pcm.size() / 2);
+        QVERIFY(m_pcm.startsWith(head));
+    }
+
+    void metersAndSeconds()
+    {
+        Rig r("dummy");
+        r.player->SetFormat(192000, 8);
+        const qint64 tenHours = qint64(192000) * 36000;
+        r.p->ShowProgress(tenHours, 40, 100);
+        QCOMPARE(QList<int>({r.left.value(), r.right.value()}), QList<int>({12, 600}));
+        QVERIFY(r.right.isVisibleTo(&r.window) && !r.right0.isVisibleTo(&r.window));
+        QCOMPARE(r.bar.panelText(4), QString("Second: 36000"));
+        QCOMPARE(PlayPosition::percent(tenHours / 2, tenHours), 50);
+        QCOMPARE(PlayPosition::seekTarget(50, tenHours), tenHours / 2);
+        QCOMPARE(PlayPosition::seekTarget(50, 2000000), 1000000);
+    }
+
+    void playConverted_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<bool>("intoSource");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("expected"); // played, or looked for in vain
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing") << "x.MP3" << false << "OGG"
+                                 << "out/x.ogg" << false;
+        QTest::newRow("last extension") << "track.flac" << false << "OGG"
+                                        << "out/track.ogg" << true;
+        QTest::newRow("own name") << "x.wav" << true << "WAV"
+                                  << "src/x_back.wav" << true;
+    }
+
+    void playConverted()
+    {
+        QFETCH(QString, row);
+        QFETCH(bool, intoSource);
+        QFETCH(QString, format);
+        QFETCH(QString, expected);
+        QFETCH(bool, present);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("src") && QDir(dir.path()).mkpath("out"));
+        Rig r("dummy");
+        r.options.intoSource = intoSource;
+        r.add(m_noise, intoSource); // playing, ticked or not, when the converted file is asked for
+        TestEnv::writeFile(dir.filePath("src/" + row), "source");
+        r.jobs.AddJobRow(row, "", "", dir.filePath("src"),
+                         dir.filePath(intoSource ? "src" : "out"));
+        const QString path = dir.filePath(expected);
+        QVERIFY(QFile::copy(m_noise, present ? path : dir.filePath("out/" + row + ".ogg")));
+        r.bar.setPanelText(3, "Output Format: " + format);
+        r.select(1);
+        r.p->PlaySource();
+        r.select(2);
+        r.p->PlayConverted();
+
+        QCOMPARE(r.status(1), QString(intoSource ? "Ready" : "Waitting"));
+        QCOMPARE(r.state.IsPlaying, present);
+        QCOMPARE(r.bar.panelText(1), present ? path : QString("Save to '/out/'"));
+        const QString message =
+            "This file hasn't been converted, please convert it at first!   \n\n" + path;
+        QCOMPARE(r.platform->callsOf("messageBox").value(0).args.mid(0, 2),
+                 present ? QStringList() : QStringList({message, "Playing File"}));
+    }
+
+    void pauseStopPlayAnotherSortStop()
+    {
+        Rig r("dummy");
+        r.add(m_noise);
+        r.add(m_dir.filePath("other.wav"));
+        r.select(2);
+        r.p->PlaySource();
+        r.p->PauseOrContinue();
+        r.p->StopPlayback();
+        verifyIdle(r);
+        r.select(1);
+        r.p->PlaySource();
+        r.p->PauseOrContinue();
+        QVERIFY(r.state.paused);
+        QCOMPARE(QStringList({r.status(1), r.status(2)}), QStringList({"Pause", "Ready"}));
+
+        // Stop finds the playing row where sorting put it; a row converted since keeps its word.
+        r.jobs.setStatus(1, "Finished");
+        r.jobs.setSorting(int(JobColumn::Name), Qt::DescendingOrder, true);
+        r.p->StopPlayback();
+        QCOMPARE(QStringList({r.status(1), r.status(2)}), QStringList({"Finished", "Ready"}));
+        r.jobs.setStatus(1, "Finished");
+        r.p->StopPlayback();
+        QCOMPARE(r.status(2), QString("Finished"));
+
+        // Releasing the slider at the end leaves nothing to play.
+        r.p->PlaySource();
+        QTest::mousePress(&r.slider, Qt::RightButton);
+        r.slider.setValue(100);
+        QTest::mouseRelease(&r.slider, Qt::RightButton);
+        verifyIdle(r);
+    }
+
+    void noDeviceLeavesTheWindowAsAfterStop()
+    {
+        Rig r("no-such-driver");
+        r.add(m_noise);
+        r.select(1);
+        r.p->PlaySource();
+        verifyIdle(r);
+        QCOMPARE(r.status(1), QString("Ready"));
+        const QStringList box = r.platform->callsOf("messageBox").value(0).args;
+        QCOMPARE(box.value(1), QString("Playing File"));
+        QVERIFY2(box.value(0).contains(m_noise) && box.value(0).contains("no-such-driver"),
+                 qPrintable(box.value(0)));
+    }
+
+    void mainWindowEntriesReachThePlayer()
+    {
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        TestConfigDir config;
+        TestPlatform::install();
+        frmDialog w;
+        w.Form_Load();
+        w.jobs->AddJobRow("noise.wav", "", "", m_dir.path(), w.txtFolder->text());
+        w.state().intCurItem = 1;
+        w.state().CurrentFile = m_noise;
+        // Any button opens the popup just below and right of the button's top-left corner.
+        w.move(0, 0); // wholly on the test screen, where the menu is not pushed aside
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mousePress(w.cmdPlay, button);
+            const QPoint d = w.playmenu->pos() - w.cmdPlay->mapToGlobal(QPoint(0, 0));
+            QVERIFY(w.playmenu->isVisible() && d.x() > 0 && d.x() < 20 && d.y() > 0 && d.y() < 40);
+            w.playmenu->close();
+        }
+        QStringList seen;
+        for (const char *name : {"playsource", "pausea", "cmdPause", "stop", "playa", "pause",
+                                 "cmdStop", "play", "stopa"}) {
+            if (auto *button = w.findChild<QPushButton *>(name))
+                button->click();
+            else
+                w.findChild<QAction *>(name)->trigger();
+            // Converting is refused while a file plays and works again after Stop.
+            seen << w.jobs->status(0) + (w.cmdConvert->isEnabled() ? "" : " convert off") +
+                        (w.convertmenu->menuAction()->isEnabled() ? "" : " menu off");
+        }
+        const QString on = "Playing convert off menu off", off = "Pause convert off menu off";
+        QCOMPARE(seen, QStringList({on, off, on, "Ready", on, off, "Ready", on, "Ready"}));
+    }
+};
+
+QTEST_MAIN(tst_Playback)
+#include "tst_playback.moc"
