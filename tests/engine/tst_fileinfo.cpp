@@ -68,7 +68,6 @@ private slots:
             qAbs(info.GetDuration() - expectedMs) <= 1.0 + 1000.0 / rate,
             qPrintable(
                 QStringLiteral("%1 ms, ffprobe %2 ms").arg(info.GetDuration()).arg(expectedMs)));
-        QCOMPARE(info.Duration(), info.GetDuration());
         QVERIFY(qAbs(info.Samples() - expectedMs * rate / 1000.0) <= rate / 1000.0 + 1);
 
         if (formatTag >= 0)
