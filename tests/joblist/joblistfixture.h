@@ -21,9 +21,10 @@
 class ScriptedProbe : public AudioProbe
 {
 public:
+    int prepared = 0;
     QStringList probed;
 
-    void prepare() override {}
+    void prepare() override { ++prepared; }
     std::optional<AudioFacts> probe(const QString &path) override;
 };
 
