@@ -10,7 +10,7 @@
 #include "platform/paths.h"
 #include "ui/skin/skinengine.h"
 
-#include "tests/support/audiofixtures.h"
+#include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
 
@@ -111,9 +111,9 @@ private slots:
         TestConfigDir config;
         TestPlatform *platform = TestPlatform::install();
         QTemporaryDir dir;
-        const QString wav = AudioFixtures::make(dir.path(), "a.wav", 1);
-        const QString flac = AudioFixtures::make(dir.path(), "b.flac", 1);
-        const QString ogg = AudioFixtures::make(dir.path(), "c.ogg", 1);
+        const QString wav = Fixture::tone(dir.path(), "a.wav", 1);
+        const QString flac = Fixture::tone(dir.path(), "b.flac", 1);
+        const QString ogg = Fixture::tone(dir.path(), "c.ogg", 1);
         const QString notes = dir.filePath("notes.mp3");
         TestEnv::writeFile(notes, "not audio");
 
@@ -162,7 +162,7 @@ private slots:
         QVERIFY(platform->channel);
 
         QTemporaryDir dir;
-        QVERIFY(!AudioFixtures::make(dir.path(), "song.wav", 1).isEmpty());
+        QVERIFY(!Fixture::tone(dir.path(), "song.wav", 1).isEmpty());
         QProcess second;
         second.setWorkingDirectory(dir.path());
         second.start(TestEnv::binDir() + "/tonewright", {"song.wav"});

@@ -1,15 +1,21 @@
+// Converting one file with the conversion job, the output names, and the twr-convert program
+// that runs the job over many files.
 #include "convert/conversionjob.h"
 #include "convert/outputnaming.h"
-#include "convert/runoutputs.h"
 #include "engine/converter.h"
+#include "engine/fileinfo.h"
 #include "tests/support/fixture.h"
+#include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonObject>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 using Job = ConversionJob;
 Q_DECLARE_METATYPE(Job::Outcome)
@@ -21,42 +27,23 @@ QStringList entries(const QString &dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// Every tag ffprobe sees, container and streams, by lower-case key.
-QVariantMap probedTags(const QString &path)
+struct Run
 {
-    QVariantMap tags;
-    const QJsonObject root = Fixture::probe(path);
-    QJsonArray parts = root.value("streams").toArray();
-    parts.prepend(root.value("format"));
-    for (const auto &part : parts) {
-        const QJsonObject t = part.toObject().value("tags").toObject();
-        for (auto it = t.begin(); it != t.end(); ++it)
-            tags.insert(it.key().toLower(), it.value().toString());
-    }
-    return tags;
+    int exitCode = -1;
+    QByteArray out;
+};
+
+Run run(const QStringList &args)
+{
+    Run r;
+    r.exitCode = TestEnv::run(TestEnv::binDir() + "/twr-convert", args, &r.out);
+    return r;
 }
 
-// A temporary folder, on a 192 kB tmpfs when `small` (a disk that fills up).
-class OutputFolder
+QString probeCodec(const QString &path)
 {
-public:
-    explicit OutputFolder(bool small)
-    {
-        m_mounted = small && TestEnv::run("mount", {"-t", "tmpfs", "-o", "size=192k", "tmpfs",
-                                                    m_dir.path()}) == 0;
-    }
-    ~OutputFolder()
-    {
-        if (m_mounted)
-            TestEnv::run("umount", {m_dir.path()});
-    }
-    bool mounted() const { return m_mounted; }
-    QString path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_mounted = false;
-};
+    return Fixture::audioStream(path).value("codec_name").toString();
+}
 
 } // namespace
 
@@ -64,22 +51,10 @@ class TestConversionJob : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void convertsIntoANewFolderChunkByChunk();
-    void failsWithAPlainReason_data();
-    void failsWithAPlainReason();
-    void olderOutputSurvives_data();
-    void olderOutputSurvives();
-    void oneOutputNamePerRun();
-    void id3v2OnlyTagReachesEveryFormat_data();
-    void id3v2OnlyTagReachesEveryFormat();
-
 private:
-    Job::Result convert(const QString &source, const QString &output, Job::Callbacks c = {},
-                        RunOutputs *outputs = nullptr)
+    Job::Result convert(const QString &source, const QString &output, Job::Callbacks c = {})
     {
-        return Job(m_reader, m_writer, std::move(c), outputs).run(source, output);
+        return Job(m_reader, m_writer, std::move(c)).run(source, output);
     }
 
     TestConfigDir m_config;
@@ -89,173 +64,369 @@ private:
     Converter m_reader;
     Converter m_writer;
     Job::Callbacks m_replace;
+    QString m_tone; // 1 s, for the program's runs
+
+private slots:
+    void initTestCase()
+    {
+        m_flac = Fixture::tone(m_dir.path(), "track.flac", 3);
+        m_wav = Fixture::tone(m_dir.path(), "song.wav", 4, {"-c:a", "pcm_s16le"});
+        m_tone = Fixture::tone(m_dir.path(), "tone.wav", 1);
+        QVERIFY(!m_flac.isEmpty() && !m_wav.isEmpty() && !m_tone.isEmpty());
+        m_writer.SetWavFormat(44100, 2, 16);
+        m_writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
+        m_writer.SetWmaProfile(8);
+        m_writer.SetMp3Settings(Mp3Settings{});
+        m_replace.overwrite = [](const QString &) {
+            return Job::OverwriteAnswer::Replace;
+        };
+    }
+
+    void convertsIntoANewFolderChunkByChunk()
+    {
+        const QString out =
+            OutputNaming::outputPath(m_flac, m_dir.filePath("new/deeper"), false, ".wav");
+        QList<qint64> done;
+        Job::Callbacks c;
+        c.progress = [&](qint64 d, qint64 total) {
+            done << d << total;
+        };
+        const Job::Result r = convert(m_flac, out, c);
+        QCOMPARE(r.outcome, Job::Outcome::Converted);
+        QCOMPARE(r.output, m_dir.filePath("new/deeper/track.wav"));
+        QCOMPARE(Fixture::audioStream(r.output).value("codec_name").toString(),
+                 QString("pcm_s16le"));
+        // One second of audio per chunk: (frames done, total) pairs.
+        QCOMPARE(done, (QList<qint64>{44100, 132300, 88200, 132300, 132300, 132300}));
+    }
+
+    // No output name, a folder that cannot be made, a source that is not audio, the source
+    // itself: failed with a reason that names the file, and nothing written.
+    void failsWithAPlainReason()
+    {
+        TestEnv::writeFile(m_dir.filePath("notes.mp3"), "no audio here");
+        TestEnv::writeFile(m_dir.filePath("afile"), "a file, not a folder");
+        const QByteArray before = TestEnv::readFile(m_wav);
+        const QList<std::tuple<QString, QString, QString>> cases{
+            {m_wav, "", "no output name can be built from song.wav"},
+            {m_wav, m_dir.filePath("afile/sub/song.mp3"), "/afile/sub for song.mp3 cannot be"},
+            {m_dir.filePath("notes.mp3"), m_dir.filePath("notes.wav"), "notes.mp3"},
+            {m_wav, m_wav, "replace the source file song.wav"}};
+        for (const auto &[source, output, reason] : cases) {
+            const Job::Result r = convert(source, output, m_replace);
+            QCOMPARE(r.outcome, Job::Outcome::Failed);
+            QVERIFY2(r.reason.contains(reason), qPrintable(r.reason));
+        }
+        QVERIFY(!QFileInfo::exists(m_dir.filePath("notes.wav")));
+        QCOMPARE(TestEnv::readFile(m_wav), before);
+    }
+
+    void olderOutputSurvives_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QByteArray>("older");
+        QTest::addColumn<Job::Outcome>("outcome");
+        QTest::addColumn<QString>("reason");
+
+        const QString full = "song.wav cannot be written: the disk is full";
+        const QString cancelled =
+            "the conversion of song.wav was cancelled; song.wav was not written";
+        QTest::newRow("full disk") << "full" << QByteArray("older") << Job::Outcome::Failed << full;
+        QTest::newRow("full disk, none older")
+            << "full" << QByteArray() << Job::Outcome::Failed << full;
+        // The cancel arrives while the window yields in the progress call of the second chunk.
+        QTest::newRow("cancel") << "cancel" << QByteArray("older") << Job::Outcome::Cancelled
+                                << cancelled;
+        QTest::newRow("cancel, none older")
+            << "cancel" << QByteArray() << Job::Outcome::Cancelled << cancelled;
+        QTest::newRow("answer skip") << "skip" << QByteArray("older") << Job::Outcome::Skipped
+                                     << "song.wav already exists and was kept";
+    }
+
+    void olderOutputSurvives()
+    {
+        QFETCH(QString, cause);
+        QFETCH(QByteArray, older);
+        QFETCH(Job::Outcome, outcome);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        std::optional<TmpfsMount> disk;
+        if (cause == "full") {
+            disk.emplace(folder.path(), 192 * 1024);
+            TWR_SKIP_UNLESS_MOUNTED(*disk);
+        }
+        const QString out = folder.filePath("song.wav");
+        if (!older.isEmpty())
+            TestEnv::writeFile(out, older);
+
+        int chunks = 0;
+        bool cancel = false;
+        Job::Callbacks c;
+        c.overwrite = [&](const QString &) {
+            return cause == "skip" ? Job::OverwriteAnswer::Skip : Job::OverwriteAnswer::Replace;
+        };
+        c.progress = [&](qint64, qint64) {
+            cancel = ++chunks == 2 && cause == "cancel";
+        };
+        c.cancelled = [&] {
+            return cancel;
+        };
+        const Job::Result r = convert(m_wav, out, c);
+        QCOMPARE(r.outcome, outcome);
+        QCOMPARE(r.reason, reason);
+        QCOMPARE(entries(folder.path()), older.isEmpty() ? QStringList() : QStringList{"song.wav"});
+        QCOMPARE(TestEnv::readFile(out), older);
+    }
+
+    void tagReachesEveryFormat_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<bool>("tagged");
+        for (const char *e : {".ogg", ".wma", ".wav", ".mp3"})
+            QTest::newRow(e) << QString(e) << true;
+        QTest::newRow("untagged source") << ".mp3" << false;
+    }
+
+    void tagReachesEveryFormat()
+    {
+        QFETCH(QString, extension);
+        QFETCH(bool, tagged);
+        // An MP3 source whose tag is ID3v2 only, every field set.
+        const QString source = Fixture::tone(m_dir.path(), "tagged.mp3", 1, {"-write_id3v1", "0"});
+        FileInfo tag;
+        tag.TagVersion = 2;
+        if (tagged) {
+            tag.Title = QStringLiteral("Über den Wolken");
+            tag.Artist = QStringLiteral("Artist 歌");
+            tag.Album = tag.Comment = tag.Composer = tag.EncodedBy = tag.OriginalArtist =
+                tag.Copyright = tag.URL = tag.GenreS = "Text";
+            tag.Genre = 17;
+            tag.Year = 1975;
+            tag.Track = 4;
+            tag.SaveTag(source);
+        }
+        const QByteArray before = TestEnv::readFile(source);
+        QVERIFY(!before.isEmpty() && !before.right(128).startsWith("TAG"));
+        QTemporaryDir outDir;
+        const Job::Result r = convert(source, outDir.filePath("tagged" + extension));
+        QCOMPARE(r.outcome, Job::Outcome::Converted);
+        QCOMPARE(r.tagWarning, QString());
+        QCOMPARE(TestEnv::readFile(source), before);
+
+        FileInfo copy;
+        copy.TagVersion = 2;
+        copy.Load(r.output);
+        QVERIFY(copy.isAudio());
+        QCOMPARE(Fixture::tagTexts(copy), Fixture::tagTexts(tagged ? tag : FileInfo()));
+        // Another reader agrees; an MP3 output carries the ID3v1 block too.
+        QCOMPARE(Fixture::tag(r.output, "title"), tag.Title);
+        const QByteArray tail = TestEnv::readFile(r.output).right(128);
+        QCOMPARE(tail.startsWith("TAG") && tail.mid(4, 3) == "ber", tagged && extension == ".mp3");
+    }
+
+    void names_data()
+    {
+        // Sources lie in <tmp>/music; "out" writes into <tmp>/out, "music" into the output folder
+        // <tmp>/music (given without its separator), "beside" into the source's folder.
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("expected");
+
+        const auto row = [](const char *name, const char *mode, const char *ext, const char *path) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3").arg(name, mode, ext)))
+                << QString(name) << QString(mode) << QString(ext) << QString(path);
+        };
+        row("track.flac", "out", ".wav", "out/track.wav");
+        row("my.song.mp3", "out", ".wav", "out/my.song.wav");
+        row("my.song.mp3", "beside", ".wav", "music/my.song.wav");
+        row("README", "out", ".mp3", "out/README.mp3");
+        row(".hidden", "beside", ".wav", "music/.hidden.wav");
+        row("song.wav", "beside", ".ogg", "music/song.ogg");
+        // The output would be the source itself: "_back" is added.
+        row("song.wav", "beside", ".wav", "music/song_back.wav");
+        row("song.WAV", "beside", ".wav", "music/song_back.wav");
+        row("my.song.mp3", "music", ".mp3", "music/my.song_back.mp3");
+    }
+
+    void names()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, mode);
+        QFETCH(QString, extension);
+        QFETCH(QString, expected);
+
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("music"));
+        const QString source = dir.filePath("music/" + name);
+        TestEnv::writeFile(source, "audio");
+        const QString folder = mode == "out" ? dir.filePath("out/") : dir.filePath("music");
+        QCOMPARE(OutputNaming::outputPath(source, folder, mode == "beside", extension),
+                 dir.filePath(expected));
+    }
+
+    void baseDropsOnlyTheLastExtension()
+    {
+        QCOMPARE(OutputNaming::baseOf("/music/my.song.mp3"), QString("/music/my.song"));
+        QCOMPARE(OutputNaming::baseOf("/music/README"), QString("/music/README"));
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("no arguments") << QStringList{} << 2;
+        QTest::newRow("unknown format") << QStringList{"--format", "flac", "x.wav"} << 2;
+        QTest::newRow("zero jobs") << QStringList{"--jobs", "0", "x.wav"} << 2;
+        QTest::newRow("missing settings file")
+            << QStringList{"--settings", "/nonexistent/twr.ini", "x.wav"} << 2;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("short help") << QStringList{"-h"} << 0;
+        QTest::newRow("version") << QStringList{"--version"} << 0;
+        QTest::newRow("unknown short option") << QStringList{"-q", "x.wav"} << 2;
+        QTest::newRow("one good file") << QStringList{"--format", "wav", "@good"} << 0;
+        QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
+        QTest::newRow("good and not audio")
+            << QStringList{"--format", "ogg", "@good", "@text"} << 1;
+    }
+
+    void exitStatus()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QTemporaryDir out;
+        TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
+        QStringList full{"--output-dir", out.path()};
+        for (const QString &a : args) {
+            if (a == "@good")
+                full << m_tone;
+            else if (a == "@missing")
+                full << m_dir.filePath("missing.wav");
+            else if (a == "@text")
+                full << m_dir.filePath("notes.mp3");
+            else
+                full << a;
+        }
+        const Run r = run(full);
+        QCOMPARE(r.exitCode, status);
+        if (status == 1)
+            QVERIFY(r.out.contains("FAILED"));
+        if (status == 1 && args.contains("@text"))
+            QVERIFY(QFile::exists(out.filePath("tone.ogg")));
+    }
+
+    void versionAndUsageTexts()
+    {
+        QProcess p;
+        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--version"});
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY(QString(p.readAllStandardOutput())
+                    .contains(QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$")));
+        // A wrong option: the reason and one usage line on the error stream, nothing converted.
+        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--fast", m_tone});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        const QStringList lines = QString(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].contains("--fast") && lines[1].startsWith("usage: twr-convert"));
+    }
+
+    void oneOutputPerFile()
+    {
+        // To MP3 beside the sources: a.flac would write a.wav's output, b.wav would write b.mp3.
+        QTemporaryDir src;
+        QStringList files;
+        for (const char *name : {"a.wav", "a.flac", "b.mp3", "b.wav"}) {
+            files << src.filePath(name);
+            QVERIFY(QFile::copy(m_tone, files.last()));
+        }
+        const Run r =
+            run(QStringList{"--format", "mp3", "--beside-source", "--overwrite", "--jobs", "2"} +
+                files);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains(("FAILED     " + files[1] + ": same output name as a.wav\n" +
+                                 "FAILED     " + files[3] +
+                                 ": the output would replace the source file b.mp3\n")
+                                    .toUtf8()),
+                 r.out.constData());
+        QVERIFY(r.out.contains("2 converted, 0 skipped, 2 failed"));
+        for (const QString &file : files)
+            QCOMPARE(TestEnv::readFile(file), TestEnv::readFile(m_tone));
+        for (const char *written : {"a.mp3", "b_back.mp3"}) {
+            const QVariantMap p = Fixture::streamInfo(src.filePath(written));
+            QCOMPARE(p.value("codec_name").toString(), QString("mp3"));
+            QVERIFY(std::abs(p.value("format.duration").toDouble() - 1.0) < 0.08);
+        }
+    }
+
+    void overwritePolicy()
+    {
+        QTemporaryDir out;
+        const QString target = out.filePath("tone.wav");
+        TestEnv::writeFile(target, "keep me");
+
+        Run r = run({"--format", "wav", "--output-dir", out.path(), "--no-overwrite", m_tone});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("skipped"));
+        QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
+
+        // The settings' "overwrite" decides when no option is given.
+        const QString ini = m_config.file("overwrite.ini");
+        TestEnv::writeFile(ini, "[output]\noverwrite=1\n");
+        r = run({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_tone});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(probeCodec(target), QString("pcm_s16le"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tone.wav"});
+    }
+
+    void playlistsAreExpanded()
+    {
+        QTemporaryDir src;
+        QDir(src.path()).mkpath("sub");
+        QVERIFY(QFile::copy(m_tone, src.filePath("sub/a.wav")));
+        QVERIFY(QFile::copy(m_tone, src.filePath("b.wav")));
+        TestEnv::writeFile(src.filePath("list.m3u"), "#EXTM3U\n#EXTINF:1,A\nsub/a.wav\n\n" +
+                                                         src.filePath("b.wav").toUtf8() + "\r\n");
+
+        QTemporaryDir out;
+        const Run r =
+            run({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), (QStringList{"a.wav", "b.wav"}));
+    }
+
+    void settingsFileDecidesFormatAndEncoder()
+    {
+        QTemporaryDir out;
+        const QString ini = m_config.file("custom.ini");
+        const auto runWith = [&](const QByteArray &settings, const QStringList &args) {
+            TestEnv::writeFile(ini, "[output]\nfolder=" + out.path().toUtf8() + "/\n" + settings);
+            return run(QStringList{"--settings", ini} + args + QStringList{m_tone});
+        };
+        QCOMPARE(
+            runWith("format=WAV\n[wav]\nfrequency=FQ_22_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n", {})
+                .exitCode,
+            0);
+        QCOMPARE(Fixture::audioShape(out.filePath("tone.wav")), QString("pcm_u8 22050 1"));
+
+        // MP3 keys as the options dialog stores them: list positions and slider positions.
+        QCOMPARE(
+            runWith("[mp3]\nfrequency=4\nchannel=0\nbitrate=6\nvbrcoding=0\naltpresetenabled=0\n",
+                    {"--format", "mp3"})
+                .exitCode,
+            0);
+        QCOMPARE(Fixture::audioShape(out.filePath("tone.mp3")), QString("mp3 22050 1"));
+        QCOMPARE(Fixture::streamInfo(out.filePath("tone.mp3")).value("bit_rate").toInt(), 64000);
+
+        // A bitrate setting Vorbis cannot encode fails every file with the reason.
+        const Run r =
+            runWith("[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n",
+                    {"--format", "ogg"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("Vorbis cannot encode"));
+    }
 };
-
-void TestConversionJob::initTestCase()
-{
-    m_flac = Fixture::tone(m_dir.path(), "track.flac", 3);
-    m_wav = Fixture::tone(m_dir.path(), "song.wav", 4, {"-c:a", "pcm_s16le"});
-    QVERIFY(!m_flac.isEmpty() && !m_wav.isEmpty());
-    m_writer.SetWavFormat(44100, 2, 16);
-    m_writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
-    m_writer.SetWmaProfile(8);
-    m_writer.SetMp3Settings(Mp3Settings{});
-    m_replace.overwrite = [](const QString &) {
-        return Job::OverwriteAnswer::Replace;
-    };
-}
-
-void TestConversionJob::convertsIntoANewFolderChunkByChunk()
-{
-    const QString out =
-        OutputNaming::outputPath(m_flac, m_dir.filePath("new/deeper"), false, ".wav");
-    QList<qint64> done;
-    Job::Callbacks c;
-    c.progress = [&](qint64 d, qint64 total) {
-        done << d << total;
-    };
-    const Job::Result r = convert(m_flac, out, c);
-    QCOMPARE(r.outcome, Job::Outcome::Converted);
-    QCOMPARE(r.output, m_dir.filePath("new/deeper/track.wav"));
-    QCOMPARE(Fixture::audioStream(r.output).value("codec_name").toString(), QString("pcm_s16le"));
-    // One second of audio per chunk: (frames done, total) pairs.
-    QCOMPARE(done, (QList<qint64>{44100, 132300, 88200, 132300, 132300, 132300}));
-}
-
-void TestConversionJob::failsWithAPlainReason_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<QString>("reason");
-
-    TestEnv::writeFile(m_dir.filePath("notes.mp3"), "no audio here");
-    TestEnv::writeFile(m_dir.filePath("afile"), "a file, not a folder");
-    QTest::newRow("no output name") << m_wav << ""
-                                    << "no output name can be built from song.wav";
-    QTest::newRow("folder cannot be made")
-        << m_wav << m_dir.filePath("afile/sub/song.mp3") << "/afile/sub for song.mp3 cannot be";
-    QTest::newRow("not audio") << m_dir.filePath("notes.mp3") << m_dir.filePath("notes.wav")
-                               << "notes.mp3";
-    QTest::newRow("the source itself") << m_wav << m_wav << "replace the source file song.wav";
-}
-
-void TestConversionJob::failsWithAPlainReason()
-{
-    QFETCH(QString, source);
-    QFETCH(QString, output);
-    QFETCH(QString, reason);
-    const QByteArray before = TestEnv::readFile(m_wav);
-    const Job::Result r = convert(source, output, m_replace);
-    QCOMPARE(r.outcome, Job::Outcome::Failed);
-    QVERIFY2(r.reason.contains(reason), qPrintable(r.reason));
-    QVERIFY(!QFileInfo::exists(m_dir.filePath("notes.wav")));
-    QCOMPARE(TestEnv::readFile(m_wav), before);
-}
-
-void TestConversionJob::olderOutputSurvives_data()
-{
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<QByteArray>("older");
-    QTest::addColumn<Job::Outcome>("outcome");
-    QTest::addColumn<QString>("reason");
-
-    const QString full = "song.wav cannot be written: the disk is full";
-    const QString cancelled = "the conversion of song.wav was cancelled; song.wav was not written";
-    QTest::newRow("full disk") << "full" << QByteArray("older") << Job::Outcome::Failed << full;
-    QTest::newRow("full disk, none older")
-        << "full" << QByteArray() << Job::Outcome::Failed << full;
-    // The cancel arrives while the window yields in the progress call of the second chunk.
-    QTest::newRow("cancel") << "cancel" << QByteArray("older") << Job::Outcome::Cancelled
-                            << cancelled;
-    QTest::newRow("cancel, none older")
-        << "cancel" << QByteArray() << Job::Outcome::Cancelled << cancelled;
-    QTest::newRow("answer skip") << "skip" << QByteArray("older") << Job::Outcome::Skipped
-                                 << "song.wav already exists and was kept";
-}
-
-void TestConversionJob::olderOutputSurvives()
-{
-    QFETCH(QString, cause);
-    QFETCH(QByteArray, older);
-    QFETCH(Job::Outcome, outcome);
-    QFETCH(QString, reason);
-    const OutputFolder folder(cause == "full");
-    if (cause == "full" && !folder.mounted())
-        QSKIP("a tmpfs cannot be mounted here (it needs root), so no disk can fill up");
-    const QString out = folder.path() + "/song.wav";
-    if (!older.isEmpty())
-        TestEnv::writeFile(out, older);
-
-    int chunks = 0;
-    bool cancel = false;
-    Job::Callbacks c;
-    c.overwrite = [&](const QString &) {
-        return cause == "skip" ? Job::OverwriteAnswer::Skip : Job::OverwriteAnswer::Replace;
-    };
-    c.progress = [&](qint64, qint64) {
-        cancel = ++chunks == 2 && cause == "cancel";
-    };
-    c.cancelled = [&] {
-        return cancel;
-    };
-    const Job::Result r = convert(m_wav, out, c);
-    QCOMPARE(r.outcome, outcome);
-    QCOMPARE(r.reason, reason);
-    QCOMPARE(entries(folder.path()), older.isEmpty() ? QStringList() : QStringList{"song.wav"});
-    QCOMPARE(TestEnv::readFile(out), older);
-}
-
-void TestConversionJob::oneOutputNamePerRun()
-{
-    QTemporaryDir src;
-    const QString a = src.filePath("a.wav"), b = src.filePath("a.flac"), c = src.filePath("c.wav");
-    QVERIFY(QFile::copy(m_wav, a) && QFile::copy(m_flac, b) && QFile::copy(m_wav, c));
-    RunOutputs run({a, b, c, src.filePath("c.mp3")});
-    QCOMPARE(convert(a, src.filePath("a.mp3"), m_replace, &run).outcome, Job::Outcome::Converted);
-    const QByteArray first = TestEnv::readFile(src.filePath("a.mp3"));
-    const QByteArray source = TestEnv::readFile(c);
-
-    // Through "..", the second source maps to the file the first one wrote.
-    Job::Result r = convert(b, src.filePath("x/../a.mp3"), m_replace, &run);
-    QCOMPARE(r.outcome, Job::Outcome::Failed);
-    QCOMPARE(r.reason, QString("same output name as a.wav"));
-    r = convert(src.filePath("c.mp3"), c, m_replace, &run);
-    QCOMPARE(r.outcome, Job::Outcome::Failed);
-    QCOMPARE(r.reason, QString("the output would replace the source file c.wav"));
-    QCOMPARE(TestEnv::readFile(src.filePath("a.mp3")), first);
-    QCOMPARE(TestEnv::readFile(c), source);
-}
-
-void TestConversionJob::id3v2OnlyTagReachesEveryFormat_data()
-{
-    QTest::addColumn<QString>("extension");
-    for (const char *e : {".ogg", ".wma", ".wav", ".mp3"})
-        QTest::newRow(e) << QString(e);
-}
-
-void TestConversionJob::id3v2OnlyTagReachesEveryFormat()
-{
-    QFETCH(QString, extension);
-    const QString source =
-        Fixture::make(m_dir.path(), "tagged.mp3",
-                      {"-f", "lavfi", "-i", "sine=d=1", "-c:a", "libmp3lame", "-write_id3v1", "0",
-                       "-metadata", "title=Wolken", "-metadata", "artist=Kraan", "-metadata",
-                       "date=1974", "-metadata", "track=5"});
-    QVERIFY(!source.isEmpty() && !TestEnv::readFile(source).right(128).startsWith("TAG"));
-    QTemporaryDir outDir;
-    const Job::Result r = convert(source, outDir.filePath("tagged" + extension));
-    QCOMPARE(r.outcome, Job::Outcome::Converted);
-    QCOMPARE(r.tagWarning, QString());
-
-    const QVariantMap tags = probedTags(r.output);
-    QCOMPARE(tags.value("title").toString(), QString("Wolken"));
-    QCOMPARE(tags.value("artist").toString(), QString("Kraan"));
-    QCOMPARE(tags.value("date", tags.value("wm/year")).toString().left(4), QString("1974"));
-    QCOMPARE(tags.value("track").toString().section('/', 0, 0), QString("5"));
-    // An MP3 output carries the ID3v1 block too.
-    const QByteArray tail = TestEnv::readFile(r.output).right(128);
-    QCOMPARE(tail.startsWith("TAG") && tail.mid(3, 6) == "Wolken", extension == ".mp3");
-}
 
 QTEST_GUILESS_MAIN(TestConversionJob)
 #include "tst_conversionjob.moc"

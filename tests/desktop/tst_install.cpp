@@ -4,7 +4,7 @@
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 
-#include "tests/support/audiofixtures.h"
+#include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
@@ -113,11 +113,11 @@ private slots:
     {
         QTemporaryDir work;
         TestConfigDir config;
-        const QString wav = AudioFixtures::make(work.path(), "tone.wav", 1);
+        const QString wav = Fixture::tone(work.path(), "tone.wav", 1);
         const QString program = m_prefix + "/bin/twr-convert";
         QCOMPARE(run(program, {"--version"}), 0);
         QCOMPARE(run(program, {"--format", "ogg", "--output-dir", work.filePath("out"), wav}), 0);
-        QCOMPARE(AudioFixtures::probe(work.filePath("out/tone.ogg")).value("codec_name"),
+        QCOMPARE(Fixture::streamInfo(work.filePath("out/tone.ogg")).value("codec_name"),
                  QVariant("vorbis"));
     }
 

@@ -1,22 +1,15 @@
 #include "joblistfixture.h"
 
+#include "tests/support/testenv.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QVBoxLayout>
-
-void ScriptedProbe::prepare()
-{
-    ++prepared;
-}
 
 std::optional<AudioFacts> ScriptedProbe::probe(const QString &path)
 {
     probed << path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray content = file.readAll();
+    const QByteArray content = TestEnv::readFile(path);
     if (!content.startsWith("ms="))
         return std::nullopt;
     return AudioFacts{content.mid(3).trimmed().toLongLong(), QFileInfo(path).size()};
@@ -53,18 +46,14 @@ QString JobListFixture::audio(const QString &relative, qint64 ms)
 {
     const QString path = dir.filePath(relative);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write("ms=" + QByteArray::number(ms));
+    TestEnv::writeFile(path, "ms=" + QByteArray::number(ms));
     return path;
 }
 
 QString JobListFixture::notAudio(const QString &relative)
 {
     const QString path = dir.filePath(relative);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write("not audio");
+    TestEnv::writeFile(path, "not audio");
     return path;
 }
 

@@ -24,7 +24,7 @@ public:
     int prepared = 0;
     QStringList probed;
 
-    void prepare() override;
+    void prepare() override { ++prepared; }
     std::optional<AudioFacts> probe(const QString &path) override;
 };
 

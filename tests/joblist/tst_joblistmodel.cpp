@@ -1,6 +1,16 @@
+// The job list's data: its rows and their rules, length and size texts, playlist files.
+#include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
+#include "joblist/playlistfile.h"
+#include "tests/support/readonlymount.h"
+#include "tests/support/testenv.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -25,42 +35,42 @@ class tst_JobListModel : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void newRowIsCheckedAndReady()
+    QTemporaryDir m_dir;
+
+    QString touch(const QString &relative)
     {
-        JobListModel jobs;
-        QVERIFY(jobs.AddJobRow("a.mp3", "00:00:7", "3.M", "/music", "/out"));
-        QCOMPARE(jobs.count(), 1);
-        QVERIFY(jobs.isChecked(0));
-        QCOMPARE(jobs.status(0), QString("Ready"));
-        QCOMPARE(jobs.text(0, JobColumn::Res), QString());
-        QCOMPARE(jobs.text(0, JobColumn::FormatString), QString());
-        QCOMPARE(jobs.fullPath(0), QString("/music/a.mp3"));
-        QCOMPARE(jobs.data(jobs.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        const QString path = m_dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        TestEnv::writeFile(path, "x");
+        return path;
     }
 
-    void duplicates_data()
+private slots:
+    void newRowIsCheckedAndJoinsItsPath()
     {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("same name, other folder")
-            << QStringList{"a.mp3", "a.mp3"} << QStringList{"a.mp3"};
-        QTest::newRow("prefix of a listed name is refused")
-            << QStringList{"song.mp3.wav", "song.mp3"} << QStringList{"song.mp3.wav"};
-        QTest::newRow("longer name after its prefix is accepted")
-            << QStringList{"song.mp3", "song.mp3.wav"} << QStringList{"song.mp3", "song.mp3.wav"};
-        QTest::newRow("prefix of another column's text")
-            << QStringList{"x.mp3", "Rea"} << QStringList{"x.mp3"};
-        QTest::newRow("case differs")
-            << QStringList{"Song.mp3", "song.mp3"} << QStringList{"Song.mp3", "song.mp3"};
+        JobListModel jobs;
+        QVERIFY(jobs.AddJobRow("a.mp3", "", "", "/music", "/out"));
+        QVERIFY(jobs.AddJobRow("b.mp3", "", "", "/music/", "/out"));
+        QVERIFY(jobs.AddJobRow("r.mp3", "", "", "/", "/out"));
+        QVERIFY(jobs.isChecked(0) && jobs.isChecked(2));
+        QCOMPARE(jobs.fullPaths(), (QStringList{"/music/a.mp3", "/music/b.mp3", "/r.mp3"}));
     }
+
+    // Each row from its own folder, so only the name can collide: a name that is a prefix of a
+    // listed text is refused, whatever the column.
     void duplicates()
     {
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, listed);
-        JobListModel jobs;
-        addRows(jobs, names);
-        QCOMPARE(column(jobs, JobColumn::Name), listed);
+        const QList<std::pair<QStringList, QStringList>> cases{
+            {{"a.mp3", "a.mp3"}, {"a.mp3"}},
+            {{"song.mp3.wav", "song.mp3"}, {"song.mp3.wav"}},
+            {{"song.mp3", "song.mp3.wav"}, {"song.mp3", "song.mp3.wav"}},
+            {{"x.mp3", "Rea"}, {"x.mp3"}},
+            {{"Song.mp3", "song.mp3"}, {"Song.mp3", "song.mp3"}}};
+        for (const auto &[names, listed] : cases) {
+            JobListModel jobs;
+            addRows(jobs, names);
+            QCOMPARE(column(jobs, JobColumn::Name), listed);
+        }
     }
 
     void duplicateIndexFollowsEditsAndRemovals()
@@ -88,7 +98,6 @@ private slots:
         jobs.setChecked(0, false);
         QCOMPARE(jobs.invertSelection(), 1);
         QCOMPARE(jobs.selectAll(), 40000);
-        QCOMPARE(jobs.checkedCount(), 40000);
     }
 
     void headerClicks()
@@ -99,22 +108,17 @@ private slots:
         jobs.AddJobRow("c.mp3", "00:10:00", "1.M", "/m", "/o");
         const QStringList original = column(jobs, JobColumn::Name);
 
-        // Column 0 while sorting is off: only the direction flips.
+        // Column 0 while sorting is off: the rows stay.
         jobs.headerClicked(0);
-        QVERIFY(!jobs.isSorted());
-        QCOMPARE(jobs.sortOrder(), Qt::DescendingOrder);
         QCOMPARE(column(jobs, JobColumn::Name), original);
 
+        // Sorted as text; a second click turns the order, another column starts ascending.
         const int size = int(JobColumn::Size);
         jobs.headerClicked(size);
-        QVERIFY(jobs.isSorted());
-        QCOMPARE(jobs.sortOrder(), Qt::AscendingOrder);
-        QCOMPARE(column(jobs, JobColumn::Size), (QStringList{"1.M", "10.M", "2.5M"})); // as text
+        QCOMPARE(column(jobs, JobColumn::Size), (QStringList{"1.M", "10.M", "2.5M"}));
         jobs.headerClicked(size);
         QCOMPARE(column(jobs, JobColumn::Size), (QStringList{"2.5M", "10.M", "1.M"}));
-
         jobs.headerClicked(int(JobColumn::Length));
-        QCOMPARE(jobs.sortOrder(), Qt::AscendingOrder);
         QCOMPARE(column(jobs, JobColumn::Length), (QStringList{"00:00:7", "00:10:00", "00:2:05"}));
 
         // While sorted, a new row takes its sorted place.
@@ -134,25 +138,134 @@ private slots:
         QCOMPARE(c.row(), 2);
     }
 
-    void fullPathJoinsWithOneSeparator_data()
+    void formatLength_data()
     {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("folder") << "/music"
-                                << "/music/a.mp3";
-        QTest::newRow("root") << "/"
-                              << "/a.mp3";
-        QTest::newRow("trailing separator") << "/music/"
-                                            << "/music/a.mp3";
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<QString>("padded");
+        QTest::addColumn<QString>("plain");
+        const auto row = [](qint64 ms, const char *padded, const char *plain) {
+            QTest::addRow("%lld ms", ms) << ms << QString(padded) << QString(plain);
+        };
+        row(0, "00:00:0", "00:00:0");
+        row(59900, "00:00:59", "00:00:59");
+        row(60000, "00:01:00", "00:1:00");
+        row(3599999, "00:59:59", "00:59:59");
+        row(3600000, "01:00:00", "1:00:00");
+        row(360000000, "100:00:00", "100:00:00");
+        row(5000000000, "1388:53:20", "1388:53:20"); // beyond 32 bits
+        row(-5, "00:00:0", "00:00:0");
     }
-    void fullPathJoinsWithOneSeparator()
+    void formatLength()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, path);
-        JobListModel jobs;
-        jobs.AddJobRow("a.mp3", "", "", folder, "/o");
-        QCOMPARE(jobs.fullPath(0), path);
-        QCOMPARE(jobs.fullPaths(), QStringList{path});
+        QFETCH(qint64, ms);
+        QFETCH(QString, padded);
+        QFETCH(QString, plain);
+        QCOMPARE(FormatLength(ms, LengthForm::Padded), padded);
+        QCOMPARE(FormatLength(ms, LengthForm::Plain), plain);
+    }
+
+    void formatSize()
+    {
+        QCOMPARE(FormatSize(0), QString("0.M"));
+        QCOMPARE(FormatSize(1572864), QString("1.5M"));
+        QCOMPARE(FormatSize(1000000), QString("0.95M"));
+        QCOMPARE(FormatSize(1048576 * 2 - 1), QString("2.M")); // rounds up to whole
+        QCOMPARE(FormatSize(1300000), QString("1.24M"));
+        QCOMPARE(FormatSize(5368709120), QString("5120.M")); // 5 GiB, no grouping
+    }
+
+    // A playlist's lines: any line ending, UTF-8 or Latin-1 line by line, nothing trimmed.
+    void lines()
+    {
+        const QList<std::pair<QByteArray, QStringList>> cases{
+            {"a\r\nb\r\n", {"a", "b"}},
+            {"a\rb", {"a", "b"}},
+            {"a\nb\n", {"a", "b"}},
+            {"a\r\n\r\nb", {"a", "", "b"}},
+            {" a \r\n", {" a "}},
+            {"\xEF\xBB\xBF\xC3\xA9.mp3\r\n", {"\u00e9.mp3"}},
+            {"\xE9.mp3\r\n", {"\u00e9.mp3"}},
+            {"\xC3\xA9\r\n\xE9", {"\u00e9", "\u00e9"}},
+            {QByteArray(40000, 'x') + "\r\nb", {"b"}}, // too long for a path
+            {"", {}}};
+        for (const auto &[content, lines] : cases)
+            QCOMPARE(PlaylistFile::lines(content), lines);
+    }
+
+    // What a playlist lists that exists as a file: M3U with comments, PLS keys in any case,
+    // file URLs, paths relative to the playlist's folder.
+    void readKeepsOnlyExistingFiles()
+    {
+        const QString a = touch("a.mp3");
+        const QString b = touch("sub/b.ogg");
+        const QByteArray abs = m_dir.path().toUtf8();
+        const QList<std::pair<QByteArray, QStringList>> cases{
+            {"#EXTM3U\r\n#EXTINF:7,A\r\n" + abs +
+                 "/a.mp3\r\n# comment\r\nmissing.mp3\r\nsub/b.ogg\r\n",
+             {a, b}},
+            {"[playlist]\nFile1=" + abs +
+                 "/a.mp3\nTitle1=A\nfile2 = sub/b.ogg\nFile3=missing.mp3\n",
+             {a, b}},
+            {abs + "/a.mp3\n" + abs + "/sub/b.ogg\n", {a, b}},
+            {"file://" + abs + "/sub/b.ogg\n", {b}},
+            {"sub/b.ogg\r\n../outside.mp3\r\n", {b}},
+            {abs + "/sub\r\n", {}}};
+        const QString list = m_dir.filePath("list.M3U");
+        for (const auto &[content, expected] : cases) {
+            TestEnv::writeFile(list, content);
+            QCOMPARE(PlaylistFile::read(list), expected);
+        }
+    }
+
+    void unreadablePlaylistGivesNothing()
+    {
+        QCOMPARE(PlaylistFile::read(m_dir.filePath("nope.m3u")), QStringList());
+    }
+
+    void writeIsCrLfAndRoundTripsNonAscii()
+    {
+        const QStringList paths{touch(QString::fromUtf8("ch\xC3\xA2nson \xE6\x97\xA5.mp3")),
+                                touch("plain.wav"), touch(QString::fromUtf8("\xC3\xBC/x.ogg"))};
+        const QString list = m_dir.filePath("MyPlaylist");
+        QVERIFY(PlaylistFile::write(list, paths));
+        const QByteArray bytes = TestEnv::readFile(list);
+        QCOMPARE(bytes.count("\r\n"), 3);
+        QVERIFY(bytes.endsWith("x.ogg\r\n"));
+        QVERIFY(!bytes.startsWith("#"));
+        QCOMPARE(PlaylistFile::read(list), paths);
+    }
+
+    void missingFolderFailsTheWrite()
+    {
+        QVERIFY(!PlaylistFile::write(m_dir.filePath("no/such/folder/x.m3u"), {"/a.mp3"}));
+    }
+
+    // A read-only folder, a full disk: false, and the old list stays whole.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<int>("entries"); // of 100 bytes
+        QTest::newRow("read-only folder") << false << 10;
+        QTest::newRow("disk full, long list") << true << 200;
+        QTest::newRow("disk full, list within the write buffer") << true << 60;
+    }
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(bool, full);
+        QFETCH(int, entries);
+        QTemporaryDir folder;
+        const QString list = folder.filePath("keep.m3u");
+        // Full: two pages of room, one taken by the old list.
+        std::unique_ptr<MountGuard> guard;
+        if (full)
+            guard = std::make_unique<TmpfsMount>(folder.path(), 2 * 4096);
+        TestEnv::writeFile(list, "old\r\n");
+        if (!full)
+            guard = std::make_unique<ReadOnlyMount>(folder.path());
+        TWR_SKIP_UNLESS_MOUNTED(*guard);
+        QVERIFY(!PlaylistFile::write(list, QStringList(entries, QString(98, u'p'))));
+        QCOMPARE(TestEnv::readFile(list), QByteArray("old\r\n"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.m3u"});
     }
 };
 

@@ -2,14 +2,11 @@
 
 #include "recordinghost.h"
 
-#include "tests/support/testenv.h"
-#include "tests/support/testplatform.h"
 #include "options/frmoption.h"
 #include "settings/keys.h"
 #include "settings/settingsfiles.h"
-
-#include <QFile>
-#include <QString>
+#include "tests/support/testenv.h"
+#include "tests/support/testplatform.h"
 
 #include <memory>
 
@@ -22,12 +19,7 @@ struct OptionsFixture
     std::unique_ptr<frmOption> dialog = std::make_unique<frmOption>(host);
 
     QString working() const { return SettingsFiles::workingFile(); }
-    void writeWorking(const QByteArray &text) const
-    {
-        QFile f(working());
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(text);
-    }
+    void writeWorking(const QByteArray &text) const { TestEnv::writeFile(working(), text); }
     // Writes the settings file and loads the dialog from it.
     frmOption &load(const QByteArray &text)
     {
@@ -36,9 +28,4 @@ struct OptionsFixture
         return *dialog;
     }
     QString value(Ini::Key key) const { return SettingsFiles::read(working(), key); }
-    static QByteArray bytes(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };

@@ -6,6 +6,7 @@
 #include "options/optionshost.h"
 
 #include <QColor>
+#include <QRegularExpression>
 #include <QStringList>
 
 // An encoder that records every call as one text line ("SetOggFormat 44100 2 128 0 0 400").
@@ -16,17 +17,10 @@ public:
     bool acceptOgg = true;
     int failProfile = -1; // SetWmaProfile throws for this profile
 
-    QStringList callsOf(const QString &name) const
-    {
-        QStringList out;
-        for (const QString &call : calls)
-            if (call.section(QLatin1Char(' '), 0, 0) == name)
-                out << call;
-        return out;
-    }
     QString last(const QString &name) const
     {
-        return callsOf(name).value(callsOf(name).size() - 1);
+        const QStringList made = calls.filter(QRegularExpression('^' + name + ' '));
+        return made.isEmpty() ? QString() : made.last();
     }
 
     bool CheckOggFormat(int rate, int channels, int bitrate, int min, int max) override
@@ -75,7 +69,7 @@ private:
 };
 
 // The world around the options dialog, recorded: the main window's folder box, panel, job
-// rows (From, SaveTo pairs), skin and list colour; and an encoder (a real one can be plugged).
+// rows (From, SaveTo pairs) and hue; and an encoder (a real one can be plugged).
 class RecordingHost : public OptionsHost
 {
 public:
@@ -88,10 +82,7 @@ public:
     QString folderBox = QStringLiteral("E:/");
     QString panel1;
     QList<Row> rows;
-    QStringList skinCalls;
     QList<int> hues;
-    QColor listBackground;
-    int backgroundChanges = 0;
     RecordingEncoder recorder;
     EncoderSink *engine = &recorder; // null: no engine objects yet
     Mp3Settings mp3;
@@ -104,13 +95,10 @@ public:
         for (Row &row : rows)
             row.saveTo = intoSourceFolder ? row.from : outputFolder;
     }
-    void applySkin(QWidget *, const QString &definition) override { skinCalls << definition; }
+    // The skin and the list's tint are checked on the real main window.
+    void applySkin(QWidget *, const QString &) override {}
     void setHue(int degrees) override { hues << degrees; }
-    void setJobListBackground(const QColor &colour) override
-    {
-        listBackground = colour;
-        ++backgroundChanges;
-    }
+    void setJobListBackground(const QColor &) override {}
     EncoderSink *encoder() override { return engine; }
     Mp3Settings *mp3Settings() override { return engine ? &mp3 : nullptr; }
 };

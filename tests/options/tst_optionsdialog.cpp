@@ -1,23 +1,37 @@
-// The options dialog as settings store and editor: General page, load, Apply, the buttons.
+// The options dialog: settings store and editor, what each page hands to the engine, the
+// outputs that result (converted through the real engine, checked with ffprobe), and the
+// dialog inside the real main window.
 #include "optionsfixture.h"
 
+#include "app/frmdialog.h"
+#include "engine/converter.h"
+#include "options/converterencoder.h"
 #include "options/generalpage.h"
 #include "options/mp3page.h"
 #include "options/oggpage.h"
 #include "options/updown.h"
+#include "options/wavpage.h"
 #include "options/wmapage.h"
-#include "tests/support/testenv.h"
+#include "platform/paths.h"
+#include "tests/support/fixture.h"
+#include "ui/skin/skinengine.h"
+#include "ui/statusbar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -39,26 +53,6 @@ QString musicFolder()
     return testHome.filePath(QStringLiteral("Tunes")) + u'/';
 }
 
-QString keyName(const Ini::Key &key)
-{
-    return QString::fromLatin1(key.section) + '/' + QString::fromLatin1(key.key);
-}
-
-// The keys of a settings file in the order they stand in it, as "section/key".
-QStringList keysInFileOrder(const QByteArray &text)
-{
-    QStringList keys;
-    QString section;
-    for (const QByteArray &raw : text.split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith('['))
-            section = line.mid(1, line.size() - 2);
-        else if (line.contains('='))
-            keys << section + '/' + line.section('=', 0, 0);
-    }
-    return keys;
-}
-
 // Check states of the General page's boxes: open, overwrite, old folder, delete, normalize,
 // playlist.
 QList<bool> checkStates(const frmOption &d)
@@ -69,304 +63,533 @@ QList<bool> checkStates(const frmOption &d)
             g.chkNormalize->isChecked(),  g.chkPlaylist->isChecked()};
 }
 
+// A section of base values; the given keys stand first, so they win ("key=" empties one).
+QByteArray ogg(const QByteArray &keys)
+{
+    return "[ogg]\n" + keys + "\nfrequency=7\nchannel=1\nbitrate=9\nminbitrate=2\nmaxbitrate=11\n";
+}
+
+QByteArray mp3(const QByteArray &keys)
+{
+    return "[mp3]\n" + keys +
+           "\nfrequency=7\nvbrcoding=0\nbitrate=9\nquality=2\nvbrbitrate=11\nvbrquality=4\n"
+           "channel=2\naltpreset=3\naltpresetenabled=1\n";
+}
+
+// The enabled state of each widget, to compare against a list at once.
+QList<bool> enabled(std::initializer_list<const QWidget *> widgets)
+{
+    QList<bool> states;
+    for (const QWidget *w : widgets)
+        states << w->isEnabled();
+    return states;
+}
+
 } // namespace
 
 class TestOptionsDialog : public QObject
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void emptySettingsFileLoads();
-    void oddlySpelledTexts();
-    void firstStartBeginsFromDefaults();
-    void blankFolderBecomesMusicFolder();
-    void loadThenApplyWritesEveryKeyInOrder();
-    void oggRefusalWritesAndPushesNothing();
-    void cancelKeepsFileButMainWindowShowsTypedFolder();
-    void defaultButton();
-    void oldFolderRewritesRows();
-    void chooseFolder();
-    void helpOpensGuide();
-    void colourSliderTintsListAtFiveOnly();
-};
 
-void TestOptionsDialog::initTestCase()
-{
-    QVERIFY(testHome.isValid());
-    const QString config = testHome.filePath(QStringLiteral("config"));
-    QVERIFY(QDir().mkpath(config));
-    TestEnv::writeFile(config + QStringLiteral("/user-dirs.dirs"),
-                       "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n");
-    qputenv("HOME", testHome.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
-}
+    QTemporaryDir m_dir;
+    QString m_source;
+    std::unique_ptr<Converter> m_writer;
+    std::unique_ptr<ConverterEncoder> m_encoder;
+    std::unique_ptr<OptionsFixture> m_f; // released first
 
-void TestOptionsDialog::emptySettingsFileLoads()
-{
-    OptionsFixture f;
-    QVERIFY(!f.dialog->IsLoaded());
-    frmOption &d = f.load("");
-    QVERIFY(d.IsLoaded());
-    QCOMPARE(d.INI, f.working());
-    QCOMPARE(f.host.skinCalls, QStringList{"Form"});
-    QCOMPARE(f.host.folderBox, musicFolder());
-    QVERIFY(f.host.hues.isEmpty()); // the slider did not move
-    QVERIFY(f.host.recorder.last("SetWmaProfile").size() > 0);
-}
-
-// The texts whose odd spelling is easy to lose: blanks at the ends, inside numbers.
-void TestOptionsDialog::oddlySpelledTexts()
-{
-    OptionsFixture f;
-    f.load(FullSettings);
-    f.host.recorder.acceptOgg = false;
-    QVERIFY(!f.dialog->Apply());
-    f.platform->messageAnswers.enqueue(MessageAnswer::No);
-    f.dialog->cmdApply->click();
-    QStringList texts;
-    for (const PlatformCall &call : f.platform->callsOf("messageBox"))
-        texts << call.args.value(0);
-    texts << f.dialog->ogg->Combo2->itemText(0) << f.dialog->mp3->cmbFrequency->itemText(2)
-          << f.dialog->wma->lblWMAdes->text();
-    QCOMPARE(texts, (QStringList{"Incorrect OGG format, please re-select  ",
-                                 "Do you want to restore the default settings?  ", "  8 000 Hz",
-                                 "12 000 Hz ", " fmt wma13 "}));
-}
-
-void TestOptionsDialog::firstStartBeginsFromDefaults()
-{
-    OptionsFixture f;
-    const QString defaults = SettingsFiles::defaultsFile();
-    const QByteArray shipped = f.bytes(defaults);
-    f.dialog->Load();
-    QCOMPARE(f.dialog->INI, f.working());
-    QCOMPARE(f.dialog->general->txtPlaylist->text(),
-             SettingsFiles::read(defaults, Ini::Output::PlaylistName));
-    QVERIFY(!QFile::exists(f.working())); // loading writes nothing
-    QVERIFY(f.dialog->Apply());
-    QCOMPARE(f.value(Ini::Ogg::Frequency), SettingsFiles::read(defaults, Ini::Ogg::Frequency));
-    QCOMPARE(f.bytes(defaults), shipped);
-}
-
-void TestOptionsDialog::blankFolderBecomesMusicFolder()
-{
-    const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
-                                                      {"", musicFolder()},
-                                                      {"folder=/data/out\n", "/data/out"}};
-    for (const auto &[stored, shown] : cases) {
-        OptionsFixture f;
-        f.writeWorking("[output]\n" + stored);
-        QCOMPARE(f.dialog->outputFolder(), shown);
-        QCOMPARE(f.host.folderBox, shown);
+    // Converts the tone with the writer's current settings: ffprobe's codec, rate, channels.
+    QString convert(const QString &name, int *bitRate = nullptr)
+    {
+        const QString out = m_dir.filePath(name);
+        const QString failed = Fixture::convert(*m_writer, m_source, out);
+        if (bitRate)
+            *bitRate = Fixture::streamInfo(out).value("bit_rate").toInt();
+        return failed.isEmpty() ? Fixture::audioShape(out) : failed;
     }
-}
+    QByteArray head(const QString &name)
+    {
+        return TestEnv::readFile(m_dir.filePath(name)).left(8192);
+    }
+    qint64 size(const QString &name) { return QFileInfo(m_dir.filePath(name)).size(); }
 
-void TestOptionsDialog::loadThenApplyWritesEveryKeyInOrder()
-{
-    OptionsFixture f;
-    frmOption &d = f.load(FullSettings);
-    QCOMPARE(checkStates(d), (QList<bool>{false, false, false, true, true, true}));
-    QCOMPARE(d.general->udNormalize->value(), 85);
-    QCOMPARE(f.host.hues, QList<int>{90}); // colour theme 3
-    QCOMPARE(f.host.backgroundChanges, 0);
-    f.writeWorking(""); // an empty file shows the write order in the order of the lines
-    f.host.recorder.calls.clear();
-    QVERIFY(d.Apply());
+    // The conversions start from the factory defaults, applied to a fresh engine.
+    void startFromDefaults()
+    {
+        m_f.reset();
+        m_encoder.reset();
+        m_writer = std::make_unique<Converter>();
+        m_encoder = std::make_unique<ConverterEncoder>(*m_writer);
+        m_f = std::make_unique<OptionsFixture>();
+        m_f->host.engine = m_encoder.get();
+        m_f->load(TestEnv::readFile(SettingsFiles::defaultsFile()));
+        QVERIFY(m_f->dialog->Apply());
+    }
 
-    QStringList expected;
-    for (const Ini::Key &key : Ini::ApplyWriteOrder)
-        expected << keyName(key);
-    QCOMPARE(keysInFileOrder(f.bytes(f.working())), expected);
-    const QList<std::pair<Ini::Key, QString>> values{{Ini::Output::Folder, "/music/out/"},
-                                                     {Ini::Output::PlaylistName, "Party"},
-                                                     {Ini::Output::NormalizeValue, "85"},
-                                                     {Ini::Output::ColorThemes, "3"},
-                                                     {Ini::Ogg::Fs, "fmt ogg"},
-                                                     {Ini::Wma::Fs, "fmt wma13"},
-                                                     {Ini::Mp3::Fs, "fmt mp3"}};
-    for (const auto &[key, value] : values)
-        QCOMPARE(f.value(key), value);
-    // The pushes, in Apply's order.
-    QStringList kinds;
-    for (const QString &call : f.host.recorder.calls)
-        kinds << call.section(' ', 0, 0);
-    QCOMPARE(kinds, (QStringList{"CheckOggFormat", "SetOggFormat", "SetWavFormat", "SetWmaProfile",
-                                 "SetMp3Settings"}));
+private slots:
+    // The texts whose odd spelling is easy to lose: blanks at the ends, inside numbers.
+    void oddlySpelledTexts()
+    {
+        OptionsFixture f;
+        f.load(FullSettings);
+        f.host.recorder.acceptOgg = false;
+        QVERIFY(!f.dialog->Apply());
+        f.platform->messageAnswers.enqueue(MessageAnswer::No);
+        f.dialog->cmdApply->click();
+        QStringList texts;
+        for (const PlatformCall &call : f.platform->callsOf("messageBox"))
+            texts << call.args.value(0);
+        texts << f.dialog->ogg->Combo2->itemText(0) << f.dialog->mp3->cmbFrequency->itemText(2)
+              << f.dialog->wma->lblWMAdes->text();
+        // The Ogg quality tip: the position / 100 without leading or trailing zeros.
+        for (int position : {450, 50, 5, 1000}) {
+            f.dialog->ogg->sldrQuality1->setValue(position);
+            texts << f.dialog->ogg->sldrQuality1->toolTip();
+        }
+        QCOMPARE(texts, (QStringList{"Incorrect OGG format, please re-select  ",
+                                     "Do you want to restore the default settings?  ", "  8 000 Hz",
+                                     "12 000 Hz ", " fmt wma13 ", " 4.5", " .5", " .05", " 10"}));
+    }
 
-    // Values that do not convert leave the states of missing keys; the other steps still run.
-    OptionsFixture empty;
-    empty.load("");
-    OptionsFixture bad;
-    bad.load("[output]\nopen=yes\noverwrite=\ncolorthemes=12\noldfolder=2\nplaylist=1\n");
-    QList<bool> states = checkStates(*empty.dialog);
-    states.last() = true; // playlist=1 converts
-    QCOMPARE(checkStates(*bad.dialog), states);
-    QCOMPARE(bad.dialog->general->sldColor->value(), 0);
-
-    // Without engine objects the settings are stored all the same, format texts kept.
-    OptionsFixture bare;
-    bare.host.engine = nullptr;
-    bare.load(FullSettings);
-    QVERIFY(bare.dialog->Apply());
-    QCOMPARE(bare.value(Ini::Mp3::Fs), QStringLiteral("old mp3"));
-}
-
-void TestOptionsDialog::oggRefusalWritesAndPushesNothing()
-{
-    OptionsFixture f;
-    f.load(FullSettings);
-    const QByteArray before = f.bytes(f.working());
-    f.host.recorder.acceptOgg = false;
-    f.host.recorder.calls.clear();
-
-    QVERIFY(!f.dialog->Apply());
-    QCOMPARE(f.bytes(f.working()), before);
-    QCOMPARE(f.host.recorder.calls, QStringList{"CheckOggFormat 44100 2 128 0 0"});
-    QCOMPARE(f.platform->count("messageBox"), 1);
-    QCOMPARE(f.dialog->OGGfs, QStringLiteral("old ogg"));
-
-    // "Ok" closes the dialog all the same.
-    f.dialog->cmdOK->click();
-    QVERIFY(!f.dialog->IsLoaded());
-    QCOMPARE(f.bytes(f.working()), before);
-}
-
-void TestOptionsDialog::cancelKeepsFileButMainWindowShowsTypedFolder()
-{
-    OptionsFixture f;
-    f.writeWorking(FullSettings);
-    // Shown modally (loading first), typed into, cancelled.
-    QTimer::singleShot(0, f.dialog.get(), [&f] {
-        QVERIFY(f.dialog->isVisible() && f.dialog->IsLoaded());
-        f.dialog->txtOutFolder->clear();
-        QTest::keyClicks(f.dialog->txtOutFolder, "/new/place");
-        QCOMPARE(f.host.folderBox, QStringLiteral("/new/place"));
-        QCOMPARE(f.host.panel1, QStringLiteral("Save to: /new/place"));
-        f.dialog->cmdCancel->click();
-    });
-    f.dialog->showModal();
-    QVERIFY(!f.dialog->isVisible());
-    QVERIFY(!f.dialog->IsLoaded());
-    QCOMPARE(f.value(Ini::Output::Folder), QStringLiteral("/music/out/"));
-    QCOMPARE(f.host.folderBox, QStringLiteral("/new/place"));
-    // A later read of a live setting loads the dialog again from the file.
-    QCOMPARE(f.dialog->outputFolder(), QStringLiteral("/music/out/"));
-    QVERIFY(f.dialog->IsLoaded());
-
-    // "Ok" applies and unloads; the public variables survive the unload.
-    f.dialog->chkOpenFolder->click();
-    f.dialog->cmdOK->click();
-    QVERIFY(!f.dialog->IsLoaded());
-    QCOMPARE(f.value(Ini::Output::Open), QStringLiteral("1"));
-    QCOMPARE(QList<int>({f.dialog->bitRate, f.dialog->MinBitrate, f.dialog->MaxBitrate,
-                         f.dialog->Freq, f.dialog->Chan, f.dialog->AltPreset}),
-             QList<int>({128, 24, 192, 44100, 2, 1}));
-    QCOMPARE(f.dialog->WMAfs, QStringLiteral("fmt wma13"));
-}
-
-void TestOptionsDialog::defaultButton()
-{
-    for (bool yes : {false, true}) {
+    void firstStartBeginsFromDefaults()
+    {
         OptionsFixture f;
         const QString defaults = SettingsFiles::defaultsFile();
-        const QByteArray shipped = f.bytes(defaults);
-        QVERIFY(!shipped.isEmpty());
-        f.load(FullSettings);
-        f.platform->messageAnswers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
-        f.dialog->cmdApply->click();
-
-        QCOMPARE(f.platform->callsOf("messageBox").value(0).args.value(2),
-                 QString::number(int(MessageButtons::YesNo)));
-        QCOMPARE(f.bytes(defaults), shipped);
-        QVERIFY(f.dialog->IsLoaded());
-        QVERIFY(!f.dialog->flgDefault);
-        QCOMPARE(f.dialog->INI, f.working());
-        if (!yes) {
-            QCOMPARE(f.bytes(f.working()), FullSettings);
-            continue;
-        }
-        // Every stored option now holds the default; the format texts are the engine's.
-        for (const Ini::Key &key : Ini::ApplyWriteOrder) {
-            const QString name = QString::fromLatin1(key.key);
-            QString expected = SettingsFiles::read(defaults, key);
-            if (name == QLatin1String("folder") && expected.trimmed().isEmpty())
-                expected = musicFolder();
-            if (name != QLatin1String("fs"))
-                QCOMPARE(f.value(key) + " " + name, expected + " " + name);
-        }
-        QCOMPARE(f.value(Ini::Output::Format), QStringLiteral("2")); // not an option of the dialog
+        const QByteArray shipped = TestEnv::readFile(defaults);
+        f.dialog->Load();
+        QCOMPARE(f.dialog->general->txtPlaylist->text(),
+                 SettingsFiles::read(defaults, Ini::Output::PlaylistName));
+        QVERIFY(!QFile::exists(f.working())); // loading writes nothing
+        QVERIFY(f.dialog->Apply());
+        QCOMPARE(f.value(Ini::Ogg::Frequency), SettingsFiles::read(defaults, Ini::Ogg::Frequency));
+        QCOMPARE(TestEnv::readFile(defaults), shipped);
     }
-}
 
-void TestOptionsDialog::oldFolderRewritesRows()
-{
-    for (int rowCount : {0, 3}) {
+    void blankFolderBecomesMusicFolder()
+    {
+        const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
+                                                          {"", musicFolder()},
+                                                          {"folder=/data/out\n", "/data/out"}};
+        for (const auto &[stored, shown] : cases) {
+            OptionsFixture f;
+            f.writeWorking("[output]\n" + stored);
+            QCOMPARE(f.dialog->outputFolder(), shown);
+            QCOMPARE(f.host.folderBox, shown);
+        }
+    }
+
+    void loadThenApplyStoresEveryValue()
+    {
         OptionsFixture f;
-        for (int i = 0; i < rowCount; ++i)
-            f.host.rows << RecordingHost::Row{QStringLiteral("/src/%1/").arg(i), "x"};
+        frmOption &d = f.load(FullSettings);
+        QCOMPARE(checkStates(d), (QList<bool>{false, false, false, true, true, true}));
+        QCOMPARE(d.general->udNormalize->value(), 85);
+        QCOMPARE(f.host.hues, QList<int>{90}); // colour theme 3
+        f.writeWorking("");
+        QVERIFY(d.Apply());
+        const QList<std::pair<Ini::Key, QString>> values{
+            {Ini::Output::Folder, "/music/out/"}, {Ini::Output::PlaylistName, "Party"},
+            {Ini::Output::NormalizeValue, "85"},  {Ini::Output::DeleteSource, "1"},
+            {Ini::Output::ColorThemes, "3"},      {Ini::Ogg::Fs, "fmt ogg"},
+            {Ini::Wma::Fs, "fmt wma13"},          {Ini::Mp3::Fs, "fmt mp3"}};
+        for (const auto &[key, value] : values)
+            QCOMPARE(f.value(key), value);
+        QCOMPARE(f.host.recorder.calls.filter("SetMp3Settings").size(), 1);
+
+        // Values that do not convert leave the states of missing keys; the other steps still run.
+        OptionsFixture empty;
+        empty.load("");
+        OptionsFixture bad;
+        bad.load("[output]\nopen=yes\noverwrite=\ncolorthemes=12\noldfolder=2\nplaylist=1\n");
+        QList<bool> states = checkStates(*empty.dialog);
+        states.last() = true; // playlist=1 converts
+        QCOMPARE(checkStates(*bad.dialog), states);
+        QCOMPARE(bad.dialog->general->sldColor->value(), 0);
+
+        // Without engine objects the settings are stored all the same, format texts kept.
+        OptionsFixture bare;
+        bare.host.engine = nullptr;
+        bare.load(FullSettings);
+        QVERIFY(bare.dialog->Apply());
+        QCOMPARE(bare.value(Ini::Mp3::Fs), QStringLiteral("old mp3"));
+    }
+
+    void oggRefusalWritesAndPushesNothing()
+    {
+        OptionsFixture f;
         f.load(FullSettings);
-        f.dialog->chkOldfolder->click();
-        for (const auto &row : f.host.rows)
-            QCOMPARE(row.saveTo, row.from);
-        f.dialog->chkOldfolder->click();
-        for (const auto &row : f.host.rows)
-            QCOMPARE(row.saveTo, QStringLiteral("/music/out/"));
-        QCOMPARE(f.host.rows.size(), rowCount);
+        const QByteArray before = TestEnv::readFile(f.working());
+        f.host.recorder.acceptOgg = false;
+        f.host.recorder.calls.clear();
+
+        QVERIFY(!f.dialog->Apply());
+        QCOMPARE(TestEnv::readFile(f.working()), before);
+        QCOMPARE(f.host.recorder.calls.filter("Set"), QStringList());
+        QCOMPARE(f.platform->count("messageBox"), 1);
+        QCOMPARE(f.dialog->OGGfs, QStringLiteral("old ogg"));
+
+        // "Ok" closes the dialog all the same.
+        f.dialog->cmdOK->click();
+        QVERIFY(!f.dialog->IsLoaded());
+        QCOMPARE(TestEnv::readFile(f.working()), before);
+    }
+
+    void cancelKeepsFileButMainWindowShowsTypedFolder()
+    {
+        OptionsFixture f;
+        f.writeWorking(FullSettings);
+        // Shown modally (loading first), typed into, cancelled.
+        QTimer::singleShot(0, f.dialog.get(), [&f] {
+            QVERIFY(f.dialog->isVisible() && f.dialog->IsLoaded());
+            f.dialog->txtOutFolder->clear();
+            QTest::keyClicks(f.dialog->txtOutFolder, "/new/place");
+            QCOMPARE(f.host.folderBox, QStringLiteral("/new/place"));
+            QCOMPARE(f.host.panel1, QStringLiteral("Save to: /new/place"));
+            f.dialog->cmdCancel->click();
+        });
+        f.dialog->showModal();
+        QVERIFY(!f.dialog->isVisible());
+        QVERIFY(!f.dialog->IsLoaded());
+        QCOMPARE(f.value(Ini::Output::Folder), QStringLiteral("/music/out/"));
+        QCOMPARE(f.host.folderBox, QStringLiteral("/new/place"));
+        // A later read of a live setting loads the dialog again from the file.
+        QCOMPARE(f.dialog->outputFolder(), QStringLiteral("/music/out/"));
+        QVERIFY(f.dialog->IsLoaded());
+
+        // "Ok" applies and unloads.
+        f.dialog->chkOpenFolder->click();
+        f.dialog->cmdOK->click();
+        QVERIFY(!f.dialog->IsLoaded());
+        QCOMPARE(f.value(Ini::Output::Open), QStringLiteral("1"));
+    }
+
+    void defaultButton()
+    {
+        for (bool yes : {false, true}) {
+            OptionsFixture f;
+            const QString defaults = SettingsFiles::defaultsFile();
+            const QByteArray shipped = TestEnv::readFile(defaults);
+            QVERIFY(!shipped.isEmpty());
+            f.load(FullSettings);
+            f.platform->messageAnswers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
+            f.dialog->cmdApply->click();
+            QCOMPARE(TestEnv::readFile(defaults), shipped);
+            QVERIFY(f.dialog->IsLoaded());
+            if (!yes) {
+                QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
+                continue;
+            }
+            // Every stored option now holds the default; the format texts are the engine's.
+            for (const Ini::Key &key : Ini::ApplyWriteOrder) {
+                const QString name = QString::fromLatin1(key.key);
+                QString expected = SettingsFiles::read(defaults, key);
+                if (name == QLatin1String("folder") && expected.trimmed().isEmpty())
+                    expected = musicFolder();
+                if (name != QLatin1String("fs"))
+                    QCOMPARE(f.value(key) + " " + name, expected + " " + name);
+            }
+            QCOMPARE(f.value(Ini::Output::Format),
+                     QStringLiteral("2")); // not an option of the dialog
+        }
     }
 
     // A stored "1" ticks the box on load, which rewrites the rows as a click does.
-    OptionsFixture stored;
-    stored.writeWorking("[output]\nfolder=/o/\noldfolder=1\n");
-    stored.host.rows << RecordingHost::Row{QStringLiteral("/a/"), QStringLiteral("/o/")};
-    QVERIFY(stored.dialog->convertIntoSourceFolder());
-    QCOMPARE(stored.host.rows[0].saveTo, QStringLiteral("/a/"));
-}
-
-void TestOptionsDialog::chooseFolder()
-{
-    OptionsFixture f;
-    f.load(FullSettings);
-    // A cancelled choice and one without a file-system path keep the folder.
-    const QList<std::pair<QString, QString>> cases{{"You canceled operation", "/music/out/"},
-                                                   {"", "/music/out/"},
-                                                   {"/media/disk/out", "/media/disk/out/"},
-                                                   {"/media/disk/", "/media/disk/"}};
-    for (const auto &[picked, shown] : cases) {
-        f.platform->folderAnswers.enqueue(picked);
-        f.dialog->findChild<QPushButton *>("Command1")->click();
-        QCOMPARE(f.dialog->txtOutFolder->text(), shown);
-        QCOMPARE(f.host.folderBox, shown);
+    void oldFolderRewritesRows()
+    {
+        OptionsFixture f;
+        f.writeWorking("[output]\nfolder=/o/\noldfolder=1\n");
+        f.host.rows << RecordingHost::Row{QStringLiteral("/a/"), QStringLiteral("/o/")};
+        QVERIFY(f.dialog->convertIntoSourceFolder());
+        QCOMPARE(f.host.rows[0].saveTo, QStringLiteral("/a/"));
+        f.dialog->chkOldfolder->click();
+        QCOMPARE(f.host.rows[0].saveTo, QStringLiteral("/o/"));
     }
-}
 
-void TestOptionsDialog::helpOpensGuide()
-{
-    OptionsFixture f;
-    f.dialog->cmdHelp->click();
-    const QString opened = f.platform->callsOf("openDocument").value(0).args.value(0);
-    QVERIFY2(QFileInfo(opened).isFile(), qPrintable(opened));
-    QCOMPARE(
-        TestEnv::readFile(opened),
-        TestEnv::readFile(TestEnv::sourceDir() + QStringLiteral("/resources/help/index.html")));
-}
+    void chooseFolder()
+    {
+        OptionsFixture f;
+        f.load(FullSettings);
+        // A cancelled choice and one without a file-system path keep the folder.
+        const QList<std::pair<QString, QString>> cases{{"You canceled operation", "/music/out/"},
+                                                       {"", "/music/out/"},
+                                                       {"/media/disk/out", "/media/disk/out/"},
+                                                       {"/media/disk/", "/media/disk/"}};
+        for (const auto &[picked, shown] : cases) {
+            f.platform->folderAnswers.enqueue(picked);
+            f.dialog->findChild<QPushButton *>("Command1")->click();
+            QCOMPARE(f.dialog->txtOutFolder->text(), shown);
+            QCOMPARE(f.host.folderBox, shown);
+        }
+    }
 
-void TestOptionsDialog::colourSliderTintsListAtFiveOnly()
-{
-    OptionsFixture f;
-    f.dialog->Load();
-    QSlider *slider = f.dialog->general->sldColor;
-    slider->setValue(4);
-    QCOMPARE(f.host.backgroundChanges, 0);
-    slider->setValue(5);
-    QCOMPARE(f.host.hues, (QList<int>{120, 150}));
-    QCOMPARE(f.host.listBackground, QColor(188, 180, 197));
-    slider->setValue(6);
-    QCOMPARE(f.host.hues.last(), 180);
-    QCOMPARE(f.host.backgroundChanges, 1); // moving away keeps the tint
-    // Cancel keeps what the slider did; the file keeps its old position.
-    f.dialog->cmdCancel->click();
-    QCOMPARE(f.value(Ini::Output::ColorThemes), QString());
-}
+    void helpOpensGuide()
+    {
+        OptionsFixture f;
+        f.dialog->cmdHelp->click();
+        const QString opened = f.platform->callsOf("openDocument").value(0).args.value(0);
+        QVERIFY2(QFileInfo(opened).isFile(), qPrintable(opened));
+        QCOMPARE(TestEnv::readFile(opened),
+                 TestEnv::readFile(TestEnv::sourceDir() + "/resources/help/index.html"));
+    }
+
+    // Controls that re-enable a frame do not sit inside it, or they could never be used again.
+    void framesDoNotHoldTheirSwitches()
+    {
+        OptionsFixture f;
+        const frmOption &d = *f.dialog;
+        QVERIFY(!d.mp3->frmPreset->isAncestorOf(d.mp3->chkPreset));
+        QVERIFY(!d.mp3->frmVbrBitrate->isAncestorOf(d.mp3->cmbVBRCodingMethod));
+        QVERIFY(!d.ogg->frmQuality1->isAncestorOf(d.ogg->chQuality));
+    }
+
+    // What Apply hands to the engine for a page's stored settings.
+    void pushesToTheEngine_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("pushed");
+        const auto row = [](const char *tag, const QByteArray &settings, QStringList pushed) {
+            QTest::newRow(tag) << settings << pushed;
+        };
+        row("ogg quality mode: 128/0/0, not checked", ogg("qualityenabled=1\nquality=450\n"),
+            {"SetOggFormat 44100 2 128 0 0 450"});
+        row("ogg VBR unticked: min and max 0", ogg("qualityenabled=0\nvbrenabled=0\n"),
+            {"CheckOggFormat 44100 2 128 0 0", "SetOggFormat 44100 2 128 0 0 -1"});
+        row("ogg VBR ticked: the sliders, min above max too",
+            ogg("qualityenabled=0\nvbrenabled=1\nminbitrate=12\nmaxbitrate=1\n"),
+            {"CheckOggFormat 44100 2 128 224 16", "SetOggFormat 44100 2 128 224 16 -1"});
+        // rate, method, channels, quality, bitrate, max VBR bitrate, VBR quality, preset
+        row("mp3 dual channels", mp3("channel=4\n"), {"SetMp3Settings 44100 -1 2 2 128 192 4 3"});
+        row("mp3 ABR at 22050", mp3("vbrcoding=5\nfrequency=4\nbitrate=0\n"),
+            {"SetMp3Settings 22050 4 2 2 8 192 4 3"});
+        row("mp3 MTRH, last bitrates", mp3("vbrcoding=4\nvbrbitrate=14\nquality=9\n"),
+            {"SetMp3Settings 44100 3 2 9 128 320 4 3"});
+        row("wav channel text in other case selects nothing",
+            "[wav]\nfrequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n",
+            {"SetWavFormat 22050 0 4"});
+        row("wav no rate: nothing sent", "[wav]\nchannel=STEREO\nbitrate=BPS_16_BIT\n", {});
+    }
+    void pushesToTheEngine()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, pushed);
+        OptionsFixture f;
+        f.load(settings);
+        f.host.recorder.calls.clear();
+        QVERIFY(f.dialog->Apply());
+        QCOMPARE(f.platform->count("messageBox"), 0);
+        const QString kind = settings.startsWith("[ogg]")   ? "OggFormat"
+                             : settings.startsWith("[mp3]") ? "SetMp3"
+                                                            : "SetWav";
+        QCOMPARE(f.host.recorder.calls.filter(kind), pushed);
+    }
+
+    void oggEnabling()
+    {
+        OptionsFixture f;
+        OggPage &p = *f.load(ogg("qualityenabled=1\nvbrenabled=1\n")).ogg;
+        // VBR box, bitrate, min, max label, quality slider, quality box enabled.
+        const auto states = [&p] {
+            return enabled({p.chVbr, p.sldrBitrate1, p.sldrMinBitrate, p.lblMaxBitrate,
+                            p.sldrQuality1, p.chQuality});
+        };
+        QCOMPARE(states(), (QList<bool>{false, false, false, false, true, true}));
+        p.chQuality->click(); // off: bitrate mode with the VBR range
+        QCOMPARE(states(), (QList<bool>{true, true, true, true, false, true}));
+        p.chVbr->click(); // off: no range
+        QCOMPARE(states(), (QList<bool>{true, true, false, false, false, true}));
+        p.chQuality->click(); // quality can always be ticked again
+        QCOMPARE(states().mid(4), (QList<bool>{true, true}));
+    }
+
+    void mp3VbrMethodEnabling()
+    {
+        OptionsFixture f;
+        Mp3Page &p = *f.load(mp3("vbrcoding=3\n")).mp3;
+        // Method: VBR bitrate frame, slider, label; VBR quality box, arrows, label on or off.
+        const QList<std::tuple<int, bool, bool>> rules{
+            {0, false, false}, {1, true, true}, {3, true, true}, {5, true, false}};
+        for (const auto &[method, bitrateOn, qualityOn] : rules) {
+            p.cmbVBRCodingMethod->setCurrentIndex(method);
+            QCOMPARE(enabled({p.frmVbrBitrate, p.sldrVbrBitrate, p.lblVbrBitrate, p.txtVbrQuality,
+                              p.udVbrQuality, p.lblVbrQuality, p.cmbVBRCodingMethod, p.frmPreset}),
+                     (QList<bool>{bitrateOn, bitrateOn, bitrateOn, qualityOn, qualityOn, qualityOn,
+                                  true, true}));
+        }
+    }
+
+    void mp3LiveQualityAndPreset()
+    {
+        OptionsFixture f;
+        Mp3Page &p = *f.load(mp3(QByteArray())).mp3;
+        p.sldrQuality->setValue(7);
+        f.dialog->cmdCancel->click();
+        QCOMPARE(f.host.mp3.EncoderQuality, 7); // the live quality stays with the engine
+        QCOMPARE(f.value(Ini::Mp3::Quality), QStringLiteral("2"));
+
+        // Unticking the preset keeps the earlier preset in the engine, the file takes the new one.
+        f.dialog->Load();
+        QVERIFY(f.dialog->Apply());
+        p.chkPreset->click();
+        QVERIFY(!p.frmPreset->isEnabled());
+        p.opAltPreset[5]->setChecked(true);
+        QVERIFY(f.dialog->Apply());
+        QCOMPARE(f.host.mp3.AlternativePreset, 3);
+        QCOMPARE(f.value(Ini::Mp3::AltPreset), QStringLiteral("5"));
+        QCOMPARE(f.value(Ini::Mp3::AltPresetEnabled), QStringLiteral("0"));
+    }
+
+    void wmaFollowsSliderAndSurvivesRefusal()
+    {
+        OptionsFixture f;
+        f.load("[wma]\nprofile=junk\nfs=stored\n");
+        QCOMPARE(f.dialog->wma->sldWMA->value(), 1);
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 36"));
+        f.dialog->wma->sldWMA->setValue(6);
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
+        QVERIFY(f.dialog->wma->txtWMAdes->toPlainText().contains("fmt wma10"));
+        QCOMPARE(f.dialog->WMAfs, QStringLiteral("stored")); // until Apply
+        f.dialog->cmdCancel->click();
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
+        f.dialog->Load();
+        QVERIFY(f.dialog->Apply());
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("1"));
+        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma36"));
+
+        // A profile the engine refuses leaves an empty format between the label's blanks.
+        OptionsFixture refused;
+        refused.host.recorder.failProfile = 13;
+        refused.load("[wma]\nprofile=4\nfs=kept\n");
+        QCOMPARE(refused.dialog->wma->lblWMAdes->text(), QStringLiteral("  "));
+        QVERIFY(refused.dialog->Apply());
+        QCOMPARE(refused.value(Ini::Wma::Fs), QStringLiteral("kept"));
+    }
+
+    void initTestCase()
+    {
+        QVERIFY(testHome.isValid());
+        const QString config = testHome.filePath(QStringLiteral("config"));
+        QVERIFY(QDir().mkpath(config));
+        TestEnv::writeFile(config + "/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n");
+        qputenv("HOME", testHome.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+        m_source = Fixture::tone(m_dir.path(), QStringLiteral("tone.wav"), 3.0);
+        QVERIFY(!m_source.isEmpty());
+    }
+
+    void defaultsMatchTheEngine()
+    {
+        startFromDefaults();
+        // The format texts shipped with the defaults are what the engine reports for them.
+        for (Ini::Key key : {Ini::Ogg::Fs, Ini::Wma::Fs, Ini::Mp3::Fs})
+            QCOMPARE(m_f->value(key), SettingsFiles::read(SettingsFiles::defaultsFile(), key));
+        QCOMPARE(m_f->platform->count("messageBox"), 0);
+    }
+
+    void mp3CbrVersusVbrMono()
+    {
+        startFromDefaults();
+        int bitRate = 0;
+        QCOMPARE(convert("cbr.mp3", &bitRate), QString("mp3 44100 2"));
+        QCOMPARE(bitRate, 128000);
+        QVERIFY(!head("cbr.mp3").contains("Xing"));
+
+        Mp3Page &p = *m_f->dialog->mp3;
+        p.cmbChMode->setCurrentIndex(0);          // Mono
+        p.cmbVBRCodingMethod->setCurrentIndex(3); // New
+        p.cmbFrequency->setCurrentIndex(5);       // 24 000 Hz
+        QVERIFY(m_f->dialog->Apply());
+        QCOMPARE(convert("vbr.mp3"), QString("mp3 24000 1"));
+        QVERIFY(head("vbr.mp3").contains("Xing"));
+        QVERIFY2(m_f->dialog->MP3fs.contains("24000"), qPrintable(m_f->dialog->MP3fs));
+    }
+
+    void oggQualityVersusBitrate()
+    {
+        startFromDefaults();
+        OggPage &p = *m_f->dialog->ogg;
+        QVERIFY(p.chQuality->isChecked());
+        p.sldrQuality1->setValue(0);
+        QVERIFY(m_f->dialog->Apply());
+        QCOMPARE(convert("q0.ogg"), QString("vorbis 44100 2"));
+
+        p.chQuality->click();         // bitrate mode
+        p.Combo1->setCurrentIndex(0); // Mono
+        p.Combo2->setCurrentIndex(0); // 8 000 Hz
+        p.sldrBitrate1->setValue(14); // 320 kbit/s: the engine refuses, the dialog says so
+        QVERIFY(!m_f->dialog->Apply());
+        QCOMPARE(m_f->platform->count("messageBox"), 1);
+        p.Combo2->setCurrentIndex(7); // 44 100 Hz
+        p.sldrBitrate1->setValue(8);  // 112 kbit/s nominal
+        QVERIFY(m_f->dialog->Apply());
+        int bitRate = 0;
+        QCOMPARE(convert("b112.ogg", &bitRate), QString("vorbis 44100 1"));
+        QCOMPARE(bitRate, 112000);
+        QVERIFY2(size("b112.ogg") > size("q0.ogg"), "112 kbit/s is larger than quality 0");
+    }
+
+    void wavCdVersusSmallMono()
+    {
+        startFromDefaults();
+        QCOMPARE(convert("cd.wav"), QString("pcm_s16le 44100 2"));
+        WavPage &p = *m_f->dialog->wav;
+        p.Combo3->setCurrentIndex(p.Combo3->findText("FQ_22_KHZ"));
+        p.Combo4->setCurrentIndex(p.Combo4->findText("MONO"));
+        p.Combo5->setCurrentIndex(p.Combo5->findText("BPS_8_BIT"));
+        QVERIFY(m_f->dialog->Apply());
+        QCOMPARE(convert("small.wav"), QString("pcm_u8 22050 1"));
+    }
+
+    void wmaProfilesDiffer()
+    {
+        startFromDefaults();
+        WmaPage &p = *m_f->dialog->wma;
+        int low = 0;
+        int high = 0;
+        p.sldWMA->setValue(2); // live: no Apply needed
+        QCOMPARE(convert("low.wma", &low).section(' ', 0, 0), QString("wmav2"));
+        p.sldWMA->setValue(7);
+        QCOMPARE(convert("high.wma", &high).section(' ', 0, 0), QString("wmav2"));
+        QVERIFY2(low > 0 && high >= 4 * low,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(low).arg(high)));
+        QCOMPARE(p.lblWMAdes->text().trimmed(), m_writer->FormatString());
+    }
+
+    void effectsReachTheMainWindowAndEngine()
+    {
+        TestConfigDir config;
+        TestPlatform::install();
+        TestEnv::writeFile(SettingsFiles::workingFile(),
+                           "[output]\nfolder=/out/\n[mp3]\nfrequency=7\nvbrcoding=0\nbitrate=9\n"
+                           "channel=0\nquality=3\n[wma]\nprofile=6\n[ogg]\nfrequency=7\nchannel=1\n"
+                           "qualityenabled=1\nquality=300\n");
+
+        frmDialog main;
+        main.Writer = std::make_unique<Converter>();
+        main.Mp3Settings = std::make_unique<Mp3Settings>();
+
+        frmOption &options = main.options();
+        QVERIFY(options.IsLoaded());
+        QCOMPARE(main.txtFolder->text(), QStringLiteral("/out/"));
+        QCOMPARE(options.wma->lblWMAdes->text(), ' ' + main.Writer->FormatString() + ' ');
+
+        // Position 5 tints the list; moving on changes the hue but keeps the tint.
+        options.general->sldColor->setValue(5);
+        options.general->sldColor->setValue(2);
+        QCOMPARE(main.Skn->hue(), 60);
+        QCOMPARE(main.viewEvent->palette().color(QPalette::Base), QColor(188, 180, 197));
+
+        QVERIFY(options.Apply());
+        QCOMPARE(main.Mp3Settings->Channels, 1);
+        QCOMPARE(main.Mp3Settings->VbrMethod, -1);
+        QCOMPARE(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Mp3::Fs), options.MP3fs);
+
+        // The Options command's way: a fresh load every time it is shown.
+        main.unloadOptions();
+        QVERIFY(!options.IsLoaded());
+        QCOMPARE(&main.options(), &options);
+        QVERIFY(options.IsLoaded());
+        QCOMPARE(options.general->sldColor->value(), 2);
+    }
+};
 
 QTEST_MAIN(TestOptionsDialog)
 #include "tst_optionsdialog.moc"

@@ -9,7 +9,7 @@
 #include "player/playposition.h"
 #include "ui/statusbar.h"
 
-#include "tests/support/audiofixtures.h"
+#include "tests/support/fixture.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
@@ -137,7 +137,7 @@ private slots:
         m_noise = Fixture::make(m_dir.path(), "noise.wav",
                                 {"-f", "lavfi", "-i", "anoisesrc=d=4:a=0.5:seed=7", "-ar", "44100",
                                  "-ac", "2", "-c:a", "pcm_f32le"});
-        m_pcm = sound(AudioFixtures::decode(m_noise));
+        m_pcm = sound(Fixture::decode(m_noise));
         QCOMPARE(m_pcm.size(), 4 * 44100 * 8);
         QVERIFY(QFile::copy(m_noise, m_dir.filePath("other.wav")));
     }

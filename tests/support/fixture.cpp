@@ -1,31 +1,44 @@
 #include "tests/support/fixture.h"
 
-#include "tests/support/audiofixtures.h"
+#include "convert/conversionjob.h"
+#include "engine/converter.h"
+#include "tags/tagfields.h"
+#include "tests/support/testenv.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+namespace {
+QByteArray output(const QString &program, const QStringList &arguments)
+{
+    QByteArray out;
+    return TestEnv::run(program, arguments, &out) == 0 ? out : QByteArray();
+}
+} // namespace
 
 QString Fixture::make(const QString &dir, const QString &name, const QStringList &arguments)
 {
     const QString path = QDir(dir).filePath(name);
     const QStringList all =
         QStringList{"-nostdin", "-v", "error", "-y"} + arguments + QStringList{path};
-    return AudioFixtures::runTool("ffmpeg", all).isNull() ? QString() : path;
+    return TestEnv::run("ffmpeg", all) == 0 ? path : QString();
 }
 
 QString Fixture::tone(const QString &dir, const QString &name, double seconds,
-                      const QStringList &codecArguments, int rate, int channels)
+                      const QStringList &codec, int rate, int channels)
 {
-    return AudioFixtures::make(dir, name, seconds, rate, channels, codecArguments);
+    const QString sine = QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2");
+    return make(dir, name,
+                QStringList{"-f", "lavfi", "-i", sine.arg(rate).arg(seconds), "-ac",
+                            QString::number(channels)} +
+                    codec);
 }
 
 QJsonObject Fixture::probe(const QString &path)
 {
-    return QJsonDocument::fromJson(
-               AudioFixtures::runTool("ffprobe", {"-v", "error", "-of", "json", "-show_streams",
-                                                  "-show_format", path}))
+    return QJsonDocument::fromJson(output("ffprobe", {"-v", "error", "-of", "json", "-show_streams",
+                                                      "-show_format", path}))
         .object();
 }
 
@@ -36,6 +49,15 @@ QJsonObject Fixture::audioStream(const QString &path)
             return s.toObject();
     }
     return {};
+}
+
+QVariantMap Fixture::streamInfo(const QString &path)
+{
+    QVariantMap info = audioStream(path).toVariantMap();
+    const QVariantMap format = probe(path).value("format").toObject().toVariantMap();
+    for (auto it = format.begin(); it != format.end(); ++it)
+        info.insert("format." + it.key(), it.value());
+    return info;
 }
 
 QString Fixture::tag(const QString &path, const QString &key)
@@ -50,15 +72,55 @@ QString Fixture::tag(const QString &path, const QString &key)
     return {};
 }
 
+QByteArray Fixture::readAll(const QString &path)
+{
+    return TestEnv::readFile(path);
+}
+
+QString Fixture::audioShape(const QString &path)
+{
+    const QVariantMap info = streamInfo(path);
+    return QStringList{info.value("codec_name").toString(), info.value("sample_rate").toString(),
+                       info.value("channels").toString()}
+        .join(' ');
+}
+
+QByteArray Fixture::decode(const QString &path, const QString &format)
+{
+    return output("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-f", format, "-"});
+}
+
 QByteArray Fixture::audioMd5(const QString &path)
 {
-    return AudioFixtures::runTool(
-               "ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"})
+    return output("ffmpeg",
+                  {"-nostdin", "-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"})
         .trimmed();
 }
 
-QByteArray Fixture::readAll(const QString &path)
+QString Fixture::convert(Converter &writer, const QString &source, const QString &output)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    Converter reader;
+    ConversionJob::Callbacks callbacks;
+    callbacks.overwrite = [](const QString &) {
+        return ConversionJob::OverwriteAnswer::Replace;
+    };
+    const ConversionJob::Result r = ConversionJob(reader, writer, callbacks).run(source, output);
+    return r.outcome == ConversionJob::Outcome::Converted ? QString() : r.reason;
+}
+
+QStringList Fixture::tagTexts(const TagFields &f)
+{
+    return {f.Title,
+            f.Artist,
+            f.Album,
+            f.Comment,
+            QString::number(f.Genre),
+            QString::number(f.Year),
+            QString::number(f.Track),
+            f.GenreS,
+            f.Copyright,
+            f.Composer,
+            f.URL,
+            f.EncodedBy,
+            f.OriginalArtist};
 }

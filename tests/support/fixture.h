@@ -4,23 +4,39 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
-// Small audio files made at test time with the ffmpeg program, and independent readings of
-// them with ffprobe.
+class Converter;
+struct TagFields;
+
+// Small audio files made at test time with the ffmpeg program, independent readings of them
+// with ffprobe, and conversions through the program's own job.
 namespace Fixture {
 // Runs ffmpeg with `arguments` (before the output name); `dir/name`, or "" when it failed.
 QString make(const QString &dir, const QString &name, const QStringList &arguments);
-// A tone as AudioFixtures::make.
-QString tone(const QString &dir, const QString &name, double seconds,
-             const QStringList &codecArguments = {}, int rate = 44100, int channels = 2);
+// `seconds` of a 440 Hz tone encoded with `codec` (none: the extension's default).
+QString tone(const QString &dir, const QString &name, double seconds, const QStringList &codec = {},
+             int rate = 44100, int channels = 2);
 // ffprobe's view: {"streams": [...], "format": {...}}.
 QJsonObject probe(const QString &path);
 // The first audio stream of probe().
 QJsonObject audioStream(const QString &path);
+// The first audio stream's fields ("codec_name", "sample_rate", "bit_rate"...) and the
+// container's as "format.duration", "format.format_name"...
+QVariantMap streamInfo(const QString &path);
 // A tag value as ffprobe reads it, by case-insensitive key; on the container, or on the stream
 // where the format keeps its comments (Ogg).
 QString tag(const QString &path, const QString &key);
-// MD5 of the decoded audio stream (ffmpeg -f md5), untouched by any tag change.
+// "<codec> <rate> <channels>" of the first audio stream, to compare at once ("mp3 44100 2").
+QString audioShape(const QString &path);
+// The audio decoded by ffmpeg into raw samples (`format` as for ffmpeg -f).
+QByteArray decode(const QString &path, const QString &format = QStringLiteral("f32le"));
+// MD5 of the decoded audio stream, untouched by any tag change.
 QByteArray audioMd5(const QString &path);
+// The whole file, as TestEnv::readFile.
 QByteArray readAll(const QString &path);
+// Converts with the program's conversion job, replacing an older output; "" or the reason.
+QString convert(Converter &writer, const QString &source, const QString &output);
+// Every tag field as text, the seven that ID3v1 holds first, to compare tags at once.
+QStringList tagTexts(const TagFields &tag);
 } // namespace Fixture

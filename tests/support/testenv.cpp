@@ -37,7 +37,7 @@ int TestEnv::run(const QString &program, const QStringList &arguments, QByteArra
                  int timeoutMs)
 {
     QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel); // stderr shows in the test log
     p.start(program, arguments);
     if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
         p.kill();

@@ -30,7 +30,8 @@ QString buildDir();
 QByteArray readFile(const QString &path);
 // Writes a file whole (the test fails when it cannot).
 void writeFile(const QString &path, const QByteArray &bytes);
-// Runs a program to completion; returns its exit code (-1 when it could not start or timed out).
+// Runs a program to completion; returns its exit code (-1 when it could not start or timed
+// out) and its standard output.
 int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
         int timeoutMs = 120000);
 } // namespace TestEnv

@@ -1,15 +1,23 @@
+// The settings: one key read and written without harm to the rest of the file, where the
+// files live, the instance lock on their folder; and file dialog filters.
+#include "platform/desktopplatform.h"
+#include "platform/instancelock.h"
+#include "platform/paths.h"
+#include "settings/keys.h"
 #include "settings/profile.h"
-
+#include "settings/settingsfiles.h"
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-class tst_Profile : public QObject
+class tst_Settings : public QObject
 {
     Q_OBJECT
 
@@ -28,15 +36,12 @@ private slots:
         };
         row("blanks around value", "[output]\nformat=  MP3 x  \n", "MP3 x");
         row("double quotes", "[output]\nformat=\" a b \"\n", " a b ");
-        row("single quotes", "[output]\nformat='x'\n", "x");
         row("unmatched quote kept", "[output]\nformat=\"x'\n", "\"x'");
         row("case-insensitive names", "[OUTPUT]\nFORMAT=OGG\n", "OGG");
         row("first of two keys wins", "[output]\nformat=WAV\nformat=OGG\n", "WAV");
         row("first section of two wins", "[output]\nformat=1\n[output]\nformat=2\n", "1");
         row("key of another section", "[mp3]\nformat=WAV\n[output]\n", "");
-        row("missing key", "[output]\n", "");
         row("missing section", "[x]\nformat=1\n", "");
-        row("empty value", "[output]\nformat=\n", "");
         row("comment is no key", "[output]\n;format=WAV\nformat=OGG\n", "OGG");
         row("BOM, CRLF, blanks in names", "\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n", "MP3");
         row("value with equals", "[output]\nformat=a=b\n", "a=b");
@@ -152,7 +157,80 @@ private slots:
         WriteIni(path, "output", "format", "OGG");
         QVERIFY(!QFile::exists(path));
     }
+
+    void shippedDefaultsHoldEveryOption()
+    {
+        TestConfigDir config;
+        const QString defaults = SettingsFiles::defaultsFile();
+        QCOMPARE(defaults, config.file(QStringLiteral("twr2.ini")));
+        QVERIFY(QFile::exists(defaults));
+        for (const Ini::Key &k : Ini::ApplyWriteOrder) {
+            if (k.section == Ini::Output::Folder.section && QByteArray(k.key) == "folder")
+                continue; // empty on purpose: the program folder takes its place
+            QVERIFY2(!SettingsFiles::read(defaults, k).isEmpty(), k.key);
+        }
+        QVERIFY(SettingsFiles::read(defaults, Ini::Output::Format).isEmpty());
+    }
+
+    void existingDefaultsAreNeverReplaced()
+    {
+        TestConfigDir config;
+        TestEnv::writeFile(config.file(QStringLiteral("twr2.ini")), "[output]\nopen=0\n");
+        SettingsFiles::defaultsFile();
+        QCOMPARE(SettingsFiles::read(config.file(QStringLiteral("twr2.ini")), Ini::Output::Open),
+                 QString("0"));
+    }
+
+    void configDirFollowsEnvironment()
+    {
+        TestConfigDir config;
+        QCOMPARE(Paths::configDir(), QDir::cleanPath(config.path()));
+
+        QTemporaryDir xdg;
+        qunsetenv("TONEWRIGHT_CONFIG_DIR");
+        const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
+        const QString dir = Paths::configDir();
+        qputenv("XDG_CONFIG_HOME", oldXdg);
+        qputenv("TONEWRIGHT_CONFIG_DIR", config.path().toUtf8());
+        QCOMPARE(dir, xdg.path() + QStringLiteral("/tonewright"));
+        QVERIFY(QDir(dir).exists()); // created on first use
+    }
+
+    void previousInstanceWhileAnotherHoldsTheLock()
+    {
+        TestConfigDir config;
+        QProcess holder;
+        holder.start(TestEnv::binDir() + QStringLiteral("/twr_lockholder"), {config.path()});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+
+        {
+            InstanceLock second(config.path());
+            QVERIFY(second.heldByAnother());
+        }
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(10000));
+
+        InstanceLock again(config.path());
+        QVERIFY(!again.heldByAnother());
+        QVERIFY(!again.heldByAnother()); // asking twice keeps our own lock
+
+        // Another settings folder is another instance.
+        TestConfigDir other;
+        InstanceLock elsewhere(other.path());
+        QVERIFY(!elsewhere.heldByAnother());
+    }
+
+    void windowsFiltersBecomeQtFilters()
+    {
+        const QStringList f = DesktopPlatform::qtFilters(
+            QStringLiteral("Wav files (*.wav)|*.wav|Playlist files (*.M3U;*.PLS)|*.M3U;*.PLS"));
+        QCOMPARE(f, QStringList(
+                        {"Wav files (*.wav *.WAV)", "Playlist files (*.m3u *.M3U *.pls *.PLS)"}));
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_Profile)
-#include "tst_profile.moc"
+QTEST_GUILESS_MAIN(tst_Settings)
+#include "tst_settings.moc"

@@ -1,0 +1,611 @@
+// The converter: decoding every kind of source, seeking, encoding as the settings ask, and
+// what a write must never do (touch the source, leave a partial output, lose an old one).
+#include "engine/converter.h"
+#include "engine/engineerror.h"
+#include "tests/support/fixture.h"
+#include "tests/support/readonlymount.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Everything a reader delivers, checking on the way that each chunk is whole frames
+// and no larger than asked.
+QByteArray readAll(Converter &reader, qint64 chunk, bool *wholeFrames = nullptr)
+{
+    QByteArray all;
+    const int unit = reader.GetUnitBytes();
+    if (wholeFrames)
+        *wholeFrames = true;
+    for (;;) {
+        const QByteArray data = reader.ReadChunk(chunk);
+        if (data.isEmpty())
+            break;
+        if (wholeFrames && (data.size() % unit != 0 || data.size() > std::max<qint64>(chunk, unit)))
+            *wholeFrames = false;
+        all += data;
+    }
+    return all;
+}
+
+std::vector<float> samples(const QByteArray &bytes)
+{
+    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
+    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
+    return out;
+}
+
+double rms(const std::vector<float> &s)
+{
+    double sum = 0;
+    for (float v : s)
+        sum += double(v) * v;
+    return s.empty() ? 0 : std::sqrt(sum / double(s.size()));
+}
+
+double seconds(const QVariantMap &info)
+{
+    return info.value("format.duration").toDouble();
+}
+
+// An output named after the running data row.
+QString outputFor(const QTemporaryDir &dir, const char *ext)
+{
+    return dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ext);
+}
+
+QStringList folderEntries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class TestConverter : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestConfigDir m_config;
+    QTemporaryDir m_dir;
+    QByteArray m_mp3; // 4 s
+    QString m_stereo; // 3 s, 44.1 kHz, 16-bit stereo
+    QString m_source; // 4 s
+    QString m_short;  // 1 s
+
+private slots:
+    void initTestCase()
+    {
+        m_mp3 = TestEnv::readFile(Fixture::tone(m_dir.path(), "full.mp3", 4));
+        m_stereo = Fixture::tone(m_dir.path(), "source.wav", 3);
+        m_source = Fixture::tone(m_dir.path(), "song.wav", 4);
+        m_short = Fixture::tone(m_dir.path(), "short.wav", 1);
+        QVERIFY(!m_mp3.isEmpty() && !m_stereo.isEmpty() && !m_source.isEmpty() &&
+                !m_short.isEmpty());
+    }
+
+    void decodesEveryFormat_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+
+        // Integer and float samples, codecs with a delay and padding, and a video file's sound.
+        auto row = [](const char *name, QStringList args, int rate, int channels) {
+            QTest::newRow(name) << QString::fromLatin1(name) << args << rate << channels;
+        };
+        row("u8.wav", {"-c:a", "pcm_u8"}, 22050, 1);
+        row("float.wav", {"-c:a", "pcm_f32le"}, 44100, 2);
+        row("a.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}, 44100, 2);
+        row("a.flac", {"-c:a", "flac"}, 96000, 2);
+        row("a.m4a", {"-c:a", "aac", "-b:a", "128k"}, 44100, 2);
+        row("a.avi",
+            {"-f", "lavfi", "-i", "testsrc=size=160x128:rate=25", "-c:v", "mpeg4", "-c:a",
+             "libmp3lame", "-shortest"},
+            44100, 1);
+    }
+
+    void decodesEveryFormat()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, args);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+
+        const QString path = Fixture::tone(m_dir.path(), name, 2, args, rate, channels);
+        QVERIFY2(!path.isEmpty(), "ffmpeg could not make the fixture");
+
+        Converter reader;
+        reader.setDecoderThreads(2); // as the program's reader
+        reader.OpenRead(path, 0, 1);
+        QCOMPARE(reader.GetFormatA(), rate);
+        QCOMPARE(reader.GetFormatB(), channels * 4);
+        QCOMPARE(reader.GetUnitBytes(), channels * 4);
+
+        // Chunks of one second, the program's size, and of an odd byte count.
+        bool whole = false;
+        const QByteArray all = readAll(reader, qint64(rate) * channels * 4, &whole);
+        QVERIFY2(whole, "a chunk was not a whole number of frames or was too large");
+        // Codec delay and padding differ; a tenth of a second covers all of them.
+        const qint64 frames = all.size() / reader.GetUnitBytes();
+        QVERIFY2(std::abs(frames - 2 * rate) < rate / 10, qPrintable(QString::number(frames)));
+        QVERIFY(std::abs(reader.GetLength() - 2 * rate) < rate / 10);
+        QVERIFY(rms(samples(all)) > 0.04); // the tone, not silence
+
+        reader.Seek(0, 3);
+        bool oddWhole = false;
+        QCOMPARE(readAll(reader, 1001, &oddWhole).size(), all.size());
+        QVERIFY(oddWhole);
+    }
+
+    // Empty, random bytes, a header alone, missing, an MP3 cut inside its first frames.
+    void refusesUnusableSources()
+    {
+        QByteArray random(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(random.data()),
+                                       random.size() / 4);
+        const QList<std::pair<QString, QByteArray>> cases{
+            {"empty.mp3", ""},
+            {"noise.mp3", random},
+            {"header.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16)},
+            {"missing.mp3", QByteArray()},
+            {"stub.mp3", m_mp3.left(300)}};
+        for (const auto &[name, content] : cases) {
+            const QString path = m_dir.filePath(name);
+            if (!content.isNull())
+                TestEnv::writeFile(path, content);
+            Converter reader;
+            QVERIFY_THROWS_EXCEPTION(EngineError, reader.OpenRead(path, 0, 1));
+            QVERIFY(reader.GetStatus() < 0 && !reader.lastError().isEmpty());
+            QVERIFY_THROWS_EXCEPTION(EngineError, reader.ReadChunk(4096));
+            QVERIFY_THROWS_EXCEPTION(EngineError, reader.GetFormatA());
+            reader.Close();
+            QCOMPARE(reader.GetStatus(), 0);
+        }
+    }
+
+    void truncatedMp3StillDecodesItsStart()
+    {
+        // Cut in the middle: what is there decodes, and reading ends cleanly.
+        const QString half = m_dir.filePath("half.mp3");
+        TestEnv::writeFile(half, m_mp3.left(m_mp3.size() / 2));
+        Converter reader;
+        reader.OpenRead(half, 0, 1);
+        const qint64 frames = readAll(reader, 44100 * 8).size() / 8;
+        QVERIFY(frames > 44100 && frames < 3 * 44100);
+    }
+
+    void seekLandsOnTheFrame_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<int>("threads");
+
+        QTest::newRow("wav exact") << "seek.wav" << QStringList{"-c:a", "pcm_s16le"} << 0 << 1;
+        QTest::newRow("mp3 within a frame, two decoding threads")
+            << "seek.mp3" << QStringList{"-c:a", "libmp3lame", "-b:a", "128k"} << 1152 << 2;
+        QTest::newRow("flac") << "seek.flac" << QStringList{"-c:a", "flac"} << 0 << 2;
+    }
+
+    void seekLandsOnTheFrame()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, args);
+        QFETCH(int, tolerance);
+        QFETCH(int, threads);
+
+        // Noise never repeats, so a stretch of it tells where it came from.
+        const QString path = Fixture::make(
+            m_dir.path(), name,
+            QStringList{"-f", "lavfi", "-i", "anoisesrc=d=6:c=pink:a=0.3:r=44100", "-ac", "2"} +
+                args);
+        QVERIFY(!path.isEmpty());
+
+        Converter reader;
+        reader.setDecoderThreads(threads);
+        reader.OpenRead(path, 0, 1);
+        const std::vector<float> all = samples(readAll(reader, 44100 * 8));
+        const qint64 total = qint64(all.size()) / 2;
+
+        for (const qint64 target : {qint64(12345), qint64(100000), qint64(200003)}) {
+            const qint64 reached = reader.Seek(target, 3);
+            QVERIFY(std::abs(reached - target) <= tolerance);
+            const std::vector<float> after = samples(reader.ReadChunk(8 * 8192));
+            QVERIFY(after.size() >= 2 * 8192);
+            // Skip the first codec frames (their decoder has no history yet) and find where
+            // the rest matches the full decode.
+            const qint64 probe = 4096;
+            const qint64 span = 1024;
+            qint64 best = -1;
+            double bestError = std::numeric_limits<double>::max();
+            for (qint64 at = std::max<qint64>(0, target + probe - 2 * 1152);
+                 at <= std::min(total - span, target + probe + 2 * 1152); ++at) {
+                double e = 0;
+                for (qint64 i = 0; i < span * 2 && e < bestError; ++i) {
+                    const double d = all[size_t(at * 2 + i)] - after[size_t(probe * 2 + i)];
+                    e += d * d;
+                }
+                if (e < bestError) {
+                    bestError = e;
+                    best = at;
+                }
+            }
+            const qint64 landed = best - probe;
+            QVERIFY2(bestError < 1e-3, qPrintable(QString::number(bestError)));
+            QVERIFY2(std::abs(landed - target) <= tolerance,
+                     qPrintable(QStringLiteral("asked %1, landed %2").arg(target).arg(landed)));
+            QVERIFY2(std::abs(landed - reached) <= tolerance,
+                     "the position reached is not where decoding goes on");
+        }
+    }
+
+    void seekPastTheEndAndClose()
+    {
+        const QString path = Fixture::tone(m_dir.path(), "short.wav", 1, {}, 8000, 1);
+        Converter reader;
+        reader.OpenRead(path, 0, 1);
+        QCOMPARE(reader.GetLength(), 8000);
+        QCOMPARE(reader.Seek(20000, 3), 8000);
+        QVERIFY(reader.ReadChunk(4000).isEmpty());
+        QCOMPARE(reader.Seek(4000, 3), 4000);
+        QCOMPARE(readAll(reader, 100000).size(), 4000 * 4);
+        QVERIFY_THROWS_EXCEPTION(EngineError, reader.Seek(0, 1));
+
+        // Closed (twice), it holds nothing and refuses to read or write.
+        reader.Close();
+        reader.Close();
+        QCOMPARE(reader.GetLength(), 0);
+        QVERIFY_THROWS_EXCEPTION(EngineError, reader.ReadChunk(100));
+        QVERIFY_THROWS_EXCEPTION(EngineError, reader.WriteChunk(QByteArray(8, 0)));
+    }
+
+    void mp3FollowsSettings_data()
+    {
+        QTest::addColumn<int>("vbrMethod");
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("expectedKbps"); // 0: varies, a VBR header
+
+        QTest::newRow("cbr 128") << -1 << 0 << 2 << 44100 << 128;
+        QTest::newRow("vbr new") << 2 << 0 << 2 << 44100 << 0;
+        QTest::newRow("preset insane") << -1 << 5 << 2 << 44100 << 320;
+        QTest::newRow("mono 22050") << -1 << 0 << 1 << 22050 << 64;
+    }
+
+    void mp3FollowsSettings()
+    {
+        QFETCH(int, vbrMethod);
+        QFETCH(int, preset);
+        QFETCH(int, channels);
+        QFETCH(int, rate);
+        QFETCH(int, expectedKbps);
+
+        Mp3Settings s;
+        s.VbrMethod = vbrMethod;
+        s.AlternativePreset = preset;
+        s.Channels = channels;
+        s.SampleRate = rate;
+        s.Bitrate = expectedKbps > 0 ? expectedKbps : 128;
+        Converter writer;
+        writer.SetMp3Settings(s);
+        const QString out = outputFor(m_dir, ".mp3");
+        QCOMPARE(Fixture::convert(writer, m_stereo, out), QString());
+
+        const QVariantMap p = Fixture::streamInfo(out);
+        QCOMPARE(Fixture::audioShape(out), QStringLiteral("mp3 %1 %2").arg(rate).arg(channels));
+        // The LAME header frame says "Info" for CBR files and "Xing" for VBR and ABR ones.
+        const QByteArray head = TestEnv::readFile(out).left(4096);
+        QCOMPARE(head.contains("Xing")   ? "Xing"
+                 : head.contains("Info") ? "Info"
+                                         : "",
+                 expectedKbps > 0 ? "Info" : "Xing");
+        if (expectedKbps > 0)
+            QCOMPARE(p.value("bit_rate").toInt(), expectedKbps * 1000);
+        // The header frame carries the length, so the duration is right, within LAME's delay.
+        QVERIFY2(std::abs(seconds(p) - 3.0) < 0.08, qPrintable(QString::number(seconds(p))));
+    }
+
+    void oggFollowsSettings_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("bitrate");
+        QTest::addColumn<int>("minBitrate");
+        QTest::addColumn<int>("maxBitrate");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<bool>("accepted");
+
+        QTest::newRow("quality 0 mono") << 22050 << 1 << 64 << 0 << 0 << 0 << true;
+        QTest::newRow("nominal 96") << 44100 << 2 << 96 << 0 << 0 << -1 << true;
+        QTest::newRow("managed 64..160") << 48000 << 2 << 128 << 64 << 160 << -1 << true;
+        QTest::newRow("8 at 48000 stereo") << 48000 << 2 << 8 << 0 << 0 << -1 << false;
+    }
+
+    void oggFollowsSettings()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(int, bitrate);
+        QFETCH(int, minBitrate);
+        QFETCH(int, maxBitrate);
+        QFETCH(int, quality);
+        QFETCH(bool, accepted);
+
+        Converter writer;
+        QCOMPARE(writer.CheckOggFormat(rate, channels, bitrate, minBitrate, maxBitrate), accepted);
+        // What the check accepts really encodes as asked; what it refuses is refused at open.
+        writer.SetOggFormat(rate, channels, bitrate, minBitrate, maxBitrate, qint16(quality));
+        const QString out = outputFor(m_dir, ".ogg");
+        if (!accepted) {
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(out, 0));
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        QCOMPARE(Fixture::convert(writer, m_stereo, out), QString());
+        const QVariantMap p = Fixture::streamInfo(out);
+        QCOMPARE(Fixture::audioShape(out), QStringLiteral("vorbis %1 %2").arg(rate).arg(channels));
+        if (quality < 0)
+            QCOMPARE(p.value("bit_rate").toInt(), bitrate * 1000); // the nominal rate in the header
+        QVERIFY2(std::abs(seconds(p) - 3.0) < 0.03, qPrintable(QString::number(seconds(p))));
+    }
+
+    void wavFollowsSettings_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<int>("probedBits");
+
+        QTest::newRow("8 bit") << 44100 << 2 << 8 << "pcm_u8" << 8;
+        QTest::newRow("24 bit mono 96000") << 96000 << 1 << 24 << "pcm_s24le" << 24;
+        QTest::newRow("3 bit") << 11025 << 2 << 3 << "adpcm_ima_wav" << 4;
+    }
+
+    void wavFollowsSettings()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(int, bits);
+        QFETCH(QString, codec);
+        QFETCH(int, probedBits);
+
+        Converter writer;
+        writer.SetWavFormat(rate, channels, bits);
+        const QString out = outputFor(m_dir, ".wav");
+        QCOMPARE(Fixture::convert(writer, m_stereo, out), QString());
+
+        const QVariantMap p = Fixture::streamInfo(out);
+        QCOMPARE(Fixture::audioShape(out),
+                 QStringLiteral("%1 %2 %3").arg(codec).arg(rate).arg(channels));
+        QCOMPARE(p.value("bits_per_sample").toInt(), probedBits);
+        // ADPCM pads its last block (up to about 2000 frames); PCM is exact.
+        const double padding = codec.startsWith("adpcm") ? 2048.0 / rate : 0.0;
+        QVERIFY2(seconds(p) >= 2.999 && seconds(p) <= 3.001 + padding,
+                 qPrintable(QString::number(seconds(p))));
+        // The tone keeps its level.
+        const double level = rms(samples(Fixture::decode(out)));
+        const double expected = rms(samples(Fixture::decode(m_stereo)));
+        QVERIFY2(std::abs(level - expected) < 0.1 * expected, qPrintable(QString::number(level)));
+    }
+
+    void wav16IsBitExact()
+    {
+        Converter writer;
+        writer.SetWavFormat(44100, 2, 16);
+        const QString out = m_dir.filePath("exact.wav");
+        QCOMPARE(Fixture::convert(writer, m_stereo, out), QString());
+        const QByteArray a = Fixture::decode(m_stereo, "s16le");
+        QVERIFY(!a.isEmpty());
+        QVERIFY(Fixture::decode(out, "s16le") == a);
+
+        // With the format switch off, the source's rate and channels are kept.
+        const QString mono = Fixture::tone(m_dir.path(), "mono32k.wav", 1, {}, 32000, 1);
+        writer.setConvertFormat(false);
+        QCOMPARE(Fixture::convert(writer, mono, out), QString());
+        QCOMPARE(Fixture::audioShape(out), QString("pcm_s16le 32000 1"));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetWmaProfile(7)); // no such profile
+    }
+
+    void emptyInputGivesValidFile()
+    {
+        // MP3 and Ogg files without audio frames hold only headers, which ffprobe does not
+        // take for a stream; they must exist all the same.
+        for (const QString ext : {".mp3", ".ogg", ".wma", ".wav"}) {
+            Converter writer;
+            writer.SetInputFormat(44100, 8);
+            const QString out = m_dir.filePath("empty" + ext);
+            writer.OpenWrite(out, 0);
+            writer.Close();
+            QVERIFY2(QFileInfo(out).size() > 0, qPrintable(ext));
+            QVERIFY(ext == ".mp3" || ext == ".ogg" ||
+                    Fixture::streamInfo(out).contains("codec_name"));
+        }
+    }
+
+    // However it is spelled: the same path, through "..", through a link.
+    void refusesTheSourceAsOutput()
+    {
+        QDir(m_dir.path()).mkpath("sub");
+        QFile::link(m_source, m_dir.filePath("link.wav"));
+        const QByteArray before = TestEnv::readFile(m_source);
+        for (const QString spelling : {"song.wav", "sub/../song.wav", "link.wav"}) {
+            Converter reader;
+            Converter writer;
+            writer.SetWavFormat(44100, 2, 16);
+            reader.OpenRead(m_source, 0, 1);
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath(spelling), 0));
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.WriteChunk(reader.ReadChunk(44100 * 8)));
+            writer.Close();
+            QCOMPARE(TestEnv::readFile(m_source), before);
+        }
+    }
+
+    void fullDiskGivesWholeOutputOrNone_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("step"); // bytes of room added per try
+        QTest::newRow("wav") << "full.wav" << 12 * 1024;
+        QTest::newRow("mp3") << "full.mp3" << 4096;
+        QTest::newRow("ogg") << "full.ogg" << 4096;
+        QTest::newRow("wma") << "full.wma" << 4096;
+    }
+
+    // The disk fills at each point of the write in turn, up to the last buffered bytes: every
+    // try either fails and leaves nothing, or gives the whole second.
+    void fullDiskGivesWholeOutputOrNone()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, step);
+        QTemporaryDir outDir;
+        const QString out = outDir.filePath(name);
+        int failures = 0;
+        for (int room = 4096;; room += step) {
+            TmpfsMount disk(outDir.path(), room);
+            TWR_SKIP_UNLESS_MOUNTED(disk);
+            Converter writer;
+            writer.SetWavFormat(44100, 2, 16);
+            writer.SetOggFormat(44100, 2, 128, 0, 0, 1000);
+            const QString reason = Fixture::convert(writer, m_short, out);
+            if (!reason.isEmpty()) {
+                QVERIFY2(reason.contains(name), qPrintable(reason));
+                QCOMPARE(folderEntries(outDir.path()), QStringList());
+                ++failures;
+                continue;
+            }
+            const double seconds = Fixture::streamInfo(out).value("format.duration").toDouble();
+            QVERIFY2(
+                std::abs(seconds - 1.0) < 0.08,
+                qPrintable(QStringLiteral("%1 s with %2 bytes of room").arg(seconds).arg(room)));
+            break;
+        }
+        QVERIFY(failures > 0);
+    }
+
+    void existingOutputIsReplacedOnlyAtClose()
+    {
+        QTemporaryDir outDir;
+        const QString out = outDir.filePath("song.wav");
+        const QByteArray before = "the earlier output";
+        Converter reader;
+        Converter writer;
+        writer.SetWavFormat(44100, 2, 16);
+        reader.OpenRead(m_source, 0, 1);
+        {
+            // Room for the old output and a little more: the new one fails partway.
+            TmpfsMount disk(outDir.path(), 4 * 4096);
+            TWR_SKIP_UNLESS_MOUNTED(disk);
+            TestEnv::writeFile(out, before);
+            writer.OpenWrite(out, 0);
+            writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
+            writer.WriteChunk(reader.ReadChunk(4096));
+            // The input format cannot change under the encoder.
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(22050, 4));
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.WriteChunk(reader.ReadChunk(44100 * 8)));
+            writer.Close();
+            QCOMPARE(TestEnv::readFile(out), before);
+            QCOMPARE(folderEntries(outDir.path()), QStringList{"song.wav"});
+        }
+        // With room, the old output stays until the new one is closed.
+        TestEnv::writeFile(out, before);
+        reader.Seek(0, 3);
+        writer.OpenWrite(out, 0);
+        writer.WriteChunk(reader.ReadChunk(44100 * 8));
+        QCOMPARE(TestEnv::readFile(out), before);
+        writer.Close();
+        QCOMPARE(Fixture::streamInfo(out).value("codec_name").toString(), QString("pcm_s16le"));
+        QCOMPARE(folderEntries(outDir.path()), QStringList{"song.wav"});
+    }
+
+    void onlyCloseKeepsWhatWasWritten()
+    {
+        const QString out = m_dir.filePath("partial.mp3");
+        TestEnv::writeFile(out, "older");
+        Converter reader;
+        reader.OpenRead(m_source, 0, 1);
+        const qint64 n = qint64(reader.GetFormatA()) * reader.GetFormatB();
+        const auto twoSeconds = [&](Converter &writer) {
+            writer.SetMp3Settings(Mp3Settings{});
+            writer.OpenWrite(out, 0);
+            writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
+            writer.WriteChunk(reader.ReadChunk(n));
+            writer.WriteChunk(reader.ReadChunk(n));
+        };
+        {
+            Converter dropped; // destroyed while open
+            twoSeconds(dropped);
+        }
+        Converter writer;
+        twoSeconds(writer);
+        writer.Abandon();
+        QCOMPARE(TestEnv::readFile(out), QByteArray("older"));
+        QCOMPARE(folderEntries(m_dir.path()).filter("partial"), QStringList{"partial.mp3"});
+
+        reader.Seek(0, 3);
+        twoSeconds(writer);
+        writer.Close();
+        const double duration = Fixture::streamInfo(out).value("format.duration").toDouble();
+        QVERIFY2(std::abs(duration - 2.0) < 0.08, qPrintable(QString::number(duration)));
+    }
+
+    void refusesBadOutputsAndInput()
+    {
+        Converter writer;
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.flac"), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.path(), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(44100, 6));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(0, 8));
+        writer.SetWavFormat(44100, 0, 16); // nothing selected in the options dialog
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav"), 0));
+        writer.SetWavFormat(44100, 2, 12);
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav"), 0));
+        QVERIFY(!QFile::exists(m_dir.filePath("x.wav")));
+
+        QTemporaryDir outDir;
+        ReadOnlyMount readOnly(outDir.path());
+        TWR_SKIP_UNLESS_MOUNTED(readOnly);
+        writer.SetWavFormat(44100, 2, 16);
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(outDir.filePath("x.wav"), 0));
+        QCOMPARE(folderEntries(outDir.path()), QStringList());
+    }
+
+    void parallelConvertersAreIndependent()
+    {
+        std::atomic<int> ok{0};
+        const auto out = [&](int i) {
+            return m_dir.filePath(QStringLiteral("par%1.ogg").arg(i));
+        };
+        std::vector<std::thread> threads;
+        for (int i = 0; i < 3; ++i) {
+            threads.emplace_back([&, i] {
+                Converter writer;
+                writer.SetOggFormat(44100, 2, 128, 0, 0, 300);
+                if (Fixture::convert(writer, m_source, out(i)).isEmpty())
+                    ++ok;
+            });
+        }
+        for (auto &t : threads)
+            t.join();
+        QCOMPARE(ok.load(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(Fixture::streamInfo(out(i)).value("codec_name").toString(), QString("vorbis"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConverter)
+#include "tst_converter.moc"
