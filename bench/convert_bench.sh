@@ -16,28 +16,7 @@ TIME_FIELD=U
 
 # The settings both sides use: MP3 CBR 128 kbit/s (LAME quality 2), Vorbis quality 4.0,
 # WMA 128 kbit/s (profile position 6), WAV 44.1 kHz 16-bit stereo.
-cat >"$WORK/twr.ini" <<INI
-[output]
-overwrite=1
-[mp3]
-frequency=7
-vbrcoding=0
-bitrate=9
-quality=2
-channel=2
-altpresetenabled=0
-[ogg]
-qualityenabled=1
-quality=400
-frequency=7
-channel=1
-[wma]
-profile=6
-[wav]
-frequency=FQ_44_KHZ
-channel=STEREO
-bitrate=BPS_16_BIT
-INI
+cp "$(dirname "$0")/bench-settings.ini" "$WORK/twr.ini"
 
 ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
 

@@ -17,30 +17,10 @@ CORE=${CORE:-0}
 
 # Both read these settings: MP3 CBR 128 kbit/s, LAME quality 2, 44.1 kHz joint stereo (and
 # valid settings of the other formats, which the window's start-up checks).
-cat >"$TONEWRIGHT_CONFIG_DIR/twr.ini" <<INI
-[output]
-overwrite=1
-open=0
-deletesource=0
-[mp3]
-frequency=7
-vbrcoding=0
-bitrate=9
-quality=2
-channel=2
-altpresetenabled=0
-[ogg]
-qualityenabled=1
-quality=400
-frequency=7
-channel=1
-[wma]
-profile=6
-[wav]
-frequency=FQ_44_KHZ
-channel=STEREO
-bitrate=BPS_16_BIT
-INI
+# The same encoder settings as the converter benchmark; the window also must not open a
+# folder or arm the shutdown after its run.
+sed 's/^overwrite=1$/overwrite=1\nopen=0\ndeletesource=0/' "$(dirname "$0")/bench-settings.ini" \
+    >"$TONEWRIGHT_CONFIG_DIR/twr.ini"
 
 ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
 

@@ -65,6 +65,8 @@ public:
     void closeReader();
     void closeWriter();
     void discardWriter();
+    // Ends the open mode: an output is committed under its name or discarded.
+    void close(bool commitOutput);
 
     Mode mode = Mode::Closed;
     int status = StatusClosed;
@@ -260,26 +262,27 @@ Converter::~Converter()
     Abandon();
 }
 
+void Converter::Private::close(bool commitOutput)
+{
+    const Mode was = mode;
+    mode = Mode::Closed;
+    status = StatusClosed;
+    if (was == Mode::Reading)
+        closeReader();
+    else if (was == Mode::Writing && commitOutput)
+        closeWriter();
+    else if (was == Mode::Writing)
+        discardWriter();
+}
+
 void Converter::Close()
 {
-    const Mode mode = d->mode;
-    d->mode = Mode::Closed;
-    d->status = StatusClosed;
-    if (mode == Mode::Reading)
-        d->closeReader();
-    else if (mode == Mode::Writing)
-        d->closeWriter();
+    d->close(true);
 }
 
 void Converter::Abandon() noexcept
 {
-    const Mode mode = d->mode;
-    d->mode = Mode::Closed;
-    d->status = StatusClosed;
-    if (mode == Mode::Reading)
-        d->closeReader();
-    else if (mode == Mode::Writing)
-        d->discardWriter();
+    d->close(false);
 }
 
 void Converter::OpenRead(const QString &path, int, int)
