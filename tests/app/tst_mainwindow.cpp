@@ -59,24 +59,17 @@ private slots:
         QCOMPARE(f.platform->count("messageBox"), 0);
     }
 
-    void storedFormatRestoredExactCase_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("button");
-        QTest::newRow("OGG") << "OGG" << 2;
-        QTest::newRow("WAV") << "WAV" << 3;
-        QTest::newRow("ogg stays MP3") << "ogg" << 0;
-    }
+    // Stored text → button; the text is shown and never rewritten in another case.
     void storedFormatRestoredExactCase()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, button);
-        Fixture f;
-        f.write(Ini::Output::Format, stored);
-        QCOMPARE(f.loaded().outputFormatIndex(), button);
-        QCOMPARE(f.panel(3), "Output Format: " + stored);
-        // The stored text is never rewritten in another case.
-        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), stored);
+        for (const auto &[stored, button] :
+             QList<std::pair<QString, int>>{{"OGG", 2}, {"WAV", 3}, {"ogg", 0}}) {
+            Fixture f;
+            f.write(Ini::Output::Format, stored);
+            QCOMPARE(f.loaded().outputFormatIndex(), button);
+            QCOMPARE(f.panel(3), "Output Format: " + stored);
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), stored);
+        }
     }
 
     // The OGG settings are refused at start-up, so the options rewrite nothing and the load
@@ -208,16 +201,6 @@ private slots:
         texts << f.w->convertmenu->actions().value(3)->text();
         QCOMPARE(texts, (QStringList{"  Add Files for converting  ",
                                      "  Set output format to \"OGG\"  ", "Convet  to OGG"}));
-    }
-
-    void popupsStayOffTheMenuBar()
-    {
-        Fixture f;
-        frmDialog &w = f.loaded();
-        w.show();
-        for (QMenu *popup : {w.rightmenu, w.playmenu})
-            QVERIFY(!popup->menuAction()->isVisible());
-        QVERIFY(!w.viewEvent->isHeaderHidden());
     }
 };
 

@@ -168,28 +168,6 @@ private slots:
         QCOMPARE(startup.mainWindow()->jobs->fullPath(0), dir.filePath("song.wav"));
         QVERIFY(startup.mainWindow()->close());
     }
-
-    void secondProcessEndsByItself()
-    {
-        TestConfigDir config;
-        const QString program = TestEnv::binDir() + QStringLiteral("/tonewright");
-
-        QProcess first;
-        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        first.start(program, {});
-        QVERIFY(first.waitForStarted());
-        // The first instance holds the instance lock once its main window has loaded.
-        const QString lock = InstanceLock(Paths::configDir()).lockPath();
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock) || first.state() == QProcess::NotRunning,
-                                 30000);
-        QCOMPARE(first.state(), QProcess::Running);
-
-        QCOMPARE(TestEnv::run(program, {}, nullptr, 30000), 0);
-        QCOMPARE(first.state(), QProcess::Running);
-
-        first.kill();
-        first.waitForFinished();
-    }
 };
 
 QTEST_MAIN(tst_Startup)

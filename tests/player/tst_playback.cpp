@@ -196,28 +196,22 @@ private slots:
         QCOMPARE(PlayPosition::seekTarget(50, tenHours), tenHours / 2);
     }
 
-    void playConverted_data()
-    {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<bool>("intoSource");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("expected"); // played, or looked for in vain
-        QTest::addColumn<bool>("present");
-        QTest::newRow("missing") << "x.MP3" << false << "OGG"
-                                 << "out/x.ogg" << false;
-        QTest::newRow("last extension") << "track.flac" << false << "OGG"
-                                        << "out/track.ogg" << true;
-        QTest::newRow("own name") << "x.wav" << true << "WAV"
-                                  << "src/x_back.wav" << true;
-    }
-
+    // Row, converted into its source folder, the output format → the file played or looked
+    // for in vain, and whether it is there.
     void playConverted()
     {
-        QFETCH(QString, row);
-        QFETCH(bool, intoSource);
-        QFETCH(QString, format);
-        QFETCH(QString, expected);
-        QFETCH(bool, present);
+        const QList<std::tuple<QString, bool, QString, QString, bool>> cases{
+            {"x.MP3", false, "OGG", "out/x.ogg", false},
+            {"track.flac", false, "OGG", "out/track.ogg", true},
+            {"x.wav", true, "WAV", "src/x_back.wav", true}};
+        for (const auto &[row, intoSource, format, expected, present] : cases)
+            playConverted(row, intoSource, format, expected, present);
+    }
+
+private:
+    void playConverted(const QString &row, bool intoSource, const QString &format,
+                       const QString &expected, bool present)
+    {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("src") && QDir(dir.path()).mkpath("out"));
         Rig r("dummy");
@@ -243,6 +237,7 @@ private slots:
                  present ? QStringList() : QStringList({message, "Playing File"}));
     }
 
+private slots:
     void pauseStopPlayAnotherSortStop()
     {
         Rig r("dummy");
