@@ -100,6 +100,7 @@ private slots:
         QCOMPARE(platform->count("messageBox") + platform->count("handFilesToRunningInstance"), 0);
         QTRY_VERIFY(!startup.splash());
         nothingVisible();
+        QVERIFY(!QFile::exists(config.file("twr.ini"))); // nothing after the check ran
     }
 
     void filesOpenedWithTheProgram()
@@ -120,12 +121,10 @@ private slots:
         QCOMPARE(names(window), (QStringList{"a.wav", "b.flac"}));
         QVERIFY(platform->laterStarts);
         // The program's icon (the pixmap passes through premultiplied alpha).
-        const auto premultiplied = [](const QImage &image) {
-            return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        };
-        QCOMPARE(
-            premultiplied(window->windowIcon().pixmap(48, 48).toImage()),
-            premultiplied(QImage(TestEnv::sourceDir() + "/resources/icons/tonewright-48.png")));
+        const auto format = QImage::Format_ARGB32_Premultiplied;
+        QCOMPARE(window->windowIcon().pixmap(48, 48).toImage().convertToFormat(format),
+                 QImage(TestEnv::sourceDir() + "/resources/icons/tonewright-48.png")
+                     .convertToFormat(format));
 
         // A later start hands a file over while the user is in another window and a run
         // goes on: the window comes to the front at once, the row joins after the run.

@@ -46,15 +46,6 @@ class tst_JobListModel : public QObject
     }
 
 private slots:
-    void newRowIsCheckedAndJoinsItsPath()
-    {
-        JobListModel jobs;
-        for (const char *folder : {"/music", "/music/", "/"})
-            QVERIFY(jobs.AddJobRow(QString("%1.mp3").arg(jobs.count()), "", "", folder, "/out"));
-        QVERIFY(jobs.isChecked(0) && jobs.isChecked(2));
-        QCOMPARE(jobs.fullPaths(), (QStringList{"/music/0.mp3", "/music/1.mp3", "/2.mp3"}));
-    }
-
     // Each row from its own folder, so only the name can collide: a name that is a prefix of a
     // listed text is refused, whatever the column.
     void duplicates()

@@ -5,8 +5,8 @@
 #include "platform/instancechannel.h"
 #include "platform/runfeedback.h"
 
+#include "tests/support/platformcalls.h"
 #include "tests/support/testenv.h"
-#include "tests/support/testplatform.h"
 
 #include <QDBusMessage>
 #include <QDir>
@@ -100,10 +100,7 @@ private slots:
         TestPlatform *platform = TestPlatform::install();
         QWidget window;
         const auto progressSent = [platform] {
-            QStringList sent;
-            for (const PlatformCall &c : platform->callsOf("setTaskbarProgress"))
-                sent << c.args.value(0);
-            return sent;
+            return PlatformCalls::args(*platform, "setTaskbarProgress");
         };
         {
             RunFeedback feedback(window);
