@@ -501,13 +501,7 @@ private slots:
         QCOMPARE(main.viewEvent->palette().color(QPalette::Base), QColor(188, 180, 197));
 
         QVERIFY(options.Apply());
-        QCOMPARE(main.Mp3Settings->Channels, 1);
-        QCOMPARE(main.Mp3Settings->VbrMethod, -1);
-        QCOMPARE(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Mp3::Fs), options.MP3fs);
-
-        // The Options command's way: a fresh load every time it is shown.
-        main.unloadOptions();
-        QCOMPARE(main.options().general->sldColor->value(), 2);
+        QCOMPARE(main.Mp3Settings->Channels, 1); // the engine's own settings, not a copy
     }
 };
 
