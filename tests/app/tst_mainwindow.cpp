@@ -1,51 +1,74 @@
 // The main window's load, close, Exit, output format selection, shutdown timer and layout,
+// and its small commands (on their own with real widgets, then as the window composes them),
 // driven headless through the test platform on a settings folder of its own.
-#include "app/frmdialog.h"
+#include "app/commands.h"
+#include "app/frmabout.h"
+#include "app/optionswindow.h"
 #include "engine/converter.h"
-#include "engine/fileinfo.h"
-#include "joblist/joblistmodel.h"
+#include "options/frmoption.h"
 #include "player/audioplayer.h"
+#include "settings/profile.h"
 #include "settings/settingsfiles.h"
 #include "tags/tagpanel.h"
-#include "ui/ctooltip.h"
 #include "ui/skin/skinengine.h"
 #include "ui/skin/skinlibrary.h"
-#include "ui/statusbar.h"
 
-#include "tests/support/testenv.h"
-#include "tests/support/testplatform.h"
+#include "tests/support/loadedwindow.h"
 
-#include <QAction>
-#include <QComboBox>
+#include <QApplication>
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
+#include <QLibraryInfo>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSettings>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
 namespace {
 
-QString keyName(Ini::Key k)
+// A window not loaded yet, so the settings can be prepared first.
+struct Fixture : LoadedWindow
 {
-    return QString::fromLatin1(k.section) + QLatin1Char('/') + QString::fromLatin1(k.key);
-}
+    Fixture()
+        : LoadedWindow(false)
+    {
+    }
+    QString ini() const { return config.file(QStringLiteral("twr.ini")); }
+    void write(Ini::Key k, const QString &value) { SettingsFiles::write(ini(), k, value); }
+    frmDialog &loaded()
+    {
+        w->Form_Load();
+        return *w;
+    }
+};
 
-// One window per test, on its own settings folder and test platform.
-struct Fixture
+struct RecordingOptions : OptionsWindow
+{
+    QStringList folders;
+    void setOutputFolderBox(const QString &folder) override { folders << folder; }
+    void showFresh() override {}
+};
+
+struct Parts
 {
     TestConfigDir config;
     TestPlatform *platform = TestPlatform::install();
-    std::unique_ptr<frmDialog> window = std::make_unique<frmDialog>();
+    QWidget window;
+    QLineEdit txtFolder{QStringLiteral("/before/")};
+    QAction website{nullptr}, bbs{nullptr}, mailus{nullptr};
+    MainState state;
+    SkinEngine skin;
+    RecordingOptions options;
+    Commands commands;
 
-    QString ini() const { return config.file(QStringLiteral("twr.ini")); }
-    void write(Ini::Key k, const QString &value) { SettingsFiles::write(ini(), k, value); }
+    explicit Parts(const CommandLinks &links = {})
+        : commands({window, txtFolder, website, bbs, mailus}, state, skin, options, links)
+    {
+    }
+    QStringList args(const QString &what) const { return PlatformCalls::args(*platform, what); }
 };
 
 } // namespace
@@ -58,134 +81,53 @@ private slots:
     void firstStartWritesEveryOptionButFormat()
     {
         Fixture f;
-        QVERIFY(!QFile::exists(f.ini()));
-        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
-
-        QCOMPARE(f.window->INI, f.ini());
+        QCOMPARE(f.w->Form_Load(), frmDialog::LoadResult::Loaded);
         const QStringList keys = QSettings(f.ini(), QSettings::IniFormat).allKeys();
         for (const Ini::Key &k : Ini::ApplyWriteOrder)
-            QVERIFY2(keys.contains(keyName(k), Qt::CaseInsensitive), qPrintable(keyName(k)));
-        QVERIFY(!keys.contains(keyName(Ini::Output::Format), Qt::CaseInsensitive));
-        QCOMPARE(f.window->StatusBar1->panelText(3), QStringLiteral("Output Format: "));
-        QVERIFY(f.window->outputformat[0]->isChecked());
-        QCOMPARE(f.window->StatusBar1->panelText(2), QStringLiteral("Total Selected Files: 0"));
-        QCOMPARE(f.window->StatusBar1->panelText(4), QStringLiteral("Status: Idle"));
-        QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 0);
+            QVERIFY2(
+                keys.contains(QString::fromLatin1(k.section) + '/' + QString::fromLatin1(k.key),
+                              Qt::CaseInsensitive),
+                k.key);
+        QVERIFY(!keys.contains("output/format", Qt::CaseInsensitive));
+        QVERIFY(f.w->outputformat[0]->isChecked());
+        QCOMPARE(f.platform->count("messageBox"), 0);
     }
 
-    void storedFormatRestoredExactCase_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("panel");
-        QTest::newRow("OGG") << "OGG" << 2 << "Output Format: OGG";
-        QTest::newRow("WAV") << "WAV" << 3 << "Output Format: WAV";
-        QTest::newRow("ogg stays MP3") << "ogg" << 0 << "Output Format: ogg";
-        QTest::newRow("unknown") << "FLAC" << 0 << "Output Format: FLAC";
-    }
-
+    // Stored text → button; the text is shown and never rewritten in another case.
     void storedFormatRestoredExactCase()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, button);
-        QFETCH(QString, panel);
-        Fixture f;
-        f.write(Ini::Output::Format, stored);
-        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
-        QCOMPARE(f.window->outputFormatIndex(), button);
-        QCOMPARE(f.window->StatusBar1->panelText(3), panel);
-        // The stored text is never rewritten in another case.
-        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), stored);
-    }
-
-    void colourThemeSetsHue_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("hue");
-        QTest::newRow("2") << "2" << 60;
-        QTest::newRow("10") << "10" << 300;
-        QTest::newRow("not a number") << "abc" << 0;
-        QTest::newRow("hue past 16 bits") << "2000" << 0;
+        for (const auto &[stored, button] :
+             QList<std::pair<QString, int>>{{"OGG", 2}, {"WAV", 3}, {"ogg", 0}}) {
+            Fixture f;
+            f.write(Ini::Output::Format, stored);
+            QCOMPARE(f.loaded().outputFormatIndex(), button);
+            QCOMPARE(f.panel(3), "Output Format: " + stored);
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), stored);
+        }
     }
 
     // The OGG settings are refused at start-up, so the options rewrite nothing and the load
     // itself meets what the file holds.
     void colourThemeSetsHue()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, hue);
-        Fixture f;
-        f.write(Ini::Ogg::QualityEnabled, QStringLiteral("0"));
-        f.write(Ini::Ogg::VbrEnabled, QStringLiteral("0"));
-        f.write(Ini::Ogg::Bitrate, QStringLiteral("14"));
-        f.write(Ini::Ogg::Frequency, QStringLiteral("0"));
-        f.write(Ini::Ogg::Channel, QStringLiteral("0"));
-        f.write(Ini::Output::ColorThemes, stored);
-        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::Loaded);
-        QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 1);
-        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
-        QCOMPARE(f.window->Skn->hue(), hue);
-    }
-
-    void loadTakesFolderFromOptionsAndFillsGenres()
-    {
-        Fixture f;
-        frmDialog &w = *f.window;
-        const QString folder = f.config.path() + QStringLiteral("/out/");
-        f.write(Ini::Output::Folder, folder);
-        QCOMPARE(w.Form_Load(), frmDialog::LoadResult::Loaded);
-
-        QVERIFY(w.Writer->convertFormat() && w.Reader->convertFormat());
-        QCOMPARE(w.tagPanel->infoGenre->count(), 148);
-        QCOMPARE(w.tagPanel->infoGenre->itemText(147), FileInfo::GenreName(147));
-        QCOMPARE(w.height(), 460);
-        QCOMPARE(w.txtFolder->text(), folder);
-        QVERIFY(w.StatusBar1->panelText(1).contains(folder));
-    }
-
-    void skinFileIsDeletedAndSkinKept()
-    {
-        Fixture f;
-        const QString skinFile = frmDialog::skinTempFile();
-        QCOMPARE(QFileInfo(skinFile).absolutePath(), QFileInfo(f.ini()).absolutePath());
-        SkinLibrary library({TestEnv::binDir()});
-        QCOMPARE(library.LoadSkin(skinFile), 1);
-        QVERIFY(QFile::exists(skinFile));
-
-        f.window->Form_Load();
-        QVERIFY(!QFile::exists(skinFile));
-        QVERIFY(f.window->Skn->isLoaded());
-        QVERIFY(f.window->Skn->isSkinned(f.window.get()));
-    }
-
-    void anotherInstanceEndsTheLoadSilently()
-    {
-        Fixture f;
-        f.platform->previousInstance = true;
-        QCOMPARE(f.window->Form_Load(), frmDialog::LoadResult::AnotherInstanceRunning);
-        QCOMPARE(f.platform->count(QStringLiteral("previousInstanceRunning")), 1);
-        QCOMPARE(f.platform->count(QStringLiteral("messageBox")), 0);
-        // Nothing after the check ran: no settings written.
-        QVERIFY(!QFile::exists(f.ini()));
-        QVERIFY(!f.window->isVisible());
-    }
-
-    void closeReleasesEngineObjectsInOrder()
-    {
-        Fixture f;
-        frmDialog &w = *f.window;
-        w.Form_Load();
-        w.show();
-        QVERIFY(w.close());
-        QVERIFY(!w.Reader && !w.Writer && !w.AudioPlayer && !w.FileInfo);
-        QVERIFY(w.Mp3Settings); // not released by the close
+        const QList<std::pair<QString, int>> cases{{"2", 60}, {"10", 300}, {"abc", 0}, {"2000", 0}};
+        for (const auto &[stored, hue] : cases) {
+            Fixture f;
+            for (Ini::Key k : {Ini::Ogg::QualityEnabled, Ini::Ogg::VbrEnabled, Ini::Ogg::Frequency,
+                               Ini::Ogg::Channel})
+                f.write(k, "0");
+            f.write(Ini::Ogg::Bitrate, "14");
+            f.write(Ini::Output::ColorThemes, stored);
+            QCOMPARE(f.loaded().Skn->hue(), hue);
+            QCOMPARE(f.platform->count("messageBox"), 1);
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
+        }
     }
 
     void closeWaitsForARunningConversion()
     {
         Fixture f;
-        frmDialog &w = *f.window;
-        w.Form_Load();
+        frmDialog &w = f.loaded();
         w.show();
         // A file converting, as the conversion run leaves the window meanwhile.
         bool cancelRequested = false;
@@ -195,150 +137,210 @@ private slots:
         });
         w.state().runActive = true;
         w.state().flgConvert = true;
-
         QVERIFY(!w.close());
         QVERIFY(cancelRequested);
         QVERIFY(w.Reader && w.Writer);
 
         // The run returns: the window closes and releases the objects then.
         w.state().runActive = false;
-        QTRY_VERIFY(!w.Reader && !w.Writer);
+        QTRY_VERIFY(!w.Reader && !w.Writer && !w.AudioPlayer && !w.FileInfo);
         QVERIFY(!w.isVisible());
     }
 
+    // Exit ends the program's event loop with the skin removed but the window not closed.
     void exitRemovesSkinWithoutClosing()
     {
         Fixture f;
-        frmDialog &w = *f.window;
-        w.Form_Load();
+        frmDialog &w = f.loaded();
         w.show();
-        w.Exit();
+        QTimer::singleShot(0, w.exit, &QAction::trigger);
+        QCOMPARE(QCoreApplication::exec(), 0); // also clears the request for later loops
         QVERIFY(!w.Skn->isSkinned(&w));
-        QVERIFY(w.Reader && w.Writer && w.AudioPlayer && w.FileInfo);
-        // The Files menu's Exit entry runs the same step.
-        w.Skn->applyDefaultSkin(&w);
-        w.exit->trigger();
-        QVERIFY(!w.Skn->isSkinned(&w));
+        QVERIFY(w.isVisible() && w.Reader && w.Writer && w.AudioPlayer);
     }
 
     void formatSelectionWritesAndShows()
     {
         Fixture f;
-        frmDialog &w = *f.window;
-        w.Form_Load();
+        frmDialog &w = f.loaded();
         const QStringList texts{"MP3", "WMA", "OGG", "WAV"};
         for (int i : {3, 1, 2, 0}) {
             w.outputformat[size_t(i)]->click();
-            QCOMPARE(w.outputFormatIndex(), i);
-            QCOMPARE(w.StatusBar1->panelText(3), QStringLiteral("Output Format: ") + texts[i]);
+            QCOMPARE(f.panel(3), QStringLiteral("Output Format: ") + texts[i]);
             QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), texts[i]);
         }
-        // Re-selecting the selected button runs nothing.
-        f.write(Ini::Output::Format, QStringLiteral("x"));
-        w.outputformat[0]->click();
-        QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), QStringLiteral("x"));
     }
 
     void shutdownTimerRequestsOnce()
     {
         Fixture f;
-        frmDialog &w = *f.window;
-        w.Form_Load();
-        QVERIFY(!w.Timer1->isActive());
+        frmDialog &w = f.loaded();
         w.Timer1->start();
         QMetaObject::invokeMethod(w.Timer1, "timeout");
-        QCOMPARE(f.platform->count(QStringLiteral("requestShutdown")), 1);
+        QCOMPARE(f.platform->count("requestShutdown"), 1);
         QVERIFY(!w.Timer1->isActive());
     }
 
-    void tagPanelHeights()
+    void tagPanelShowsAboveTheStatusBar()
     {
         Fixture f;
-        frmDialog &w = *f.window;
-        w.Form_Load();
+        frmDialog &w = f.loaded();
         w.show();
-        QVERIFY(!w.isTagMode());
         QVERIFY(w.tagPanel->visibleRegion().isEmpty());
-
         w.setHeightTwips(frmDialog::TagHeightTwips);
-        QVERIFY(w.isTagMode());
-        QCOMPARE(w.height(), 663);
         QCoreApplication::processEvents();
         const QRect panel(w.tagPanel->mapTo(&w, QPoint(0, 0)), w.tagPanel->size());
         QVERIFY(panel.bottom() < w.StatusBar1->mapTo(&w, QPoint(0, 0)).y());
         QVERIFY(w.tagPanel->infoOriginalArtist->isVisibleTo(&w));
-
         w.setHeightTwips(6901);
         QVERIFY(!w.isTagMode());
-        QCOMPARE(w.heightTwips(), 6901);
-        QCOMPARE(w.height(), 460);
     }
 
-    // Only texts whose blanks or quotes are easy to lose.
-    void oddTipsKeepTheirBlanks_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("cmdOpenFile") << "cmdOpenFile"
-                                     << "  Add Files for converting  ";
-        QTest::newRow("outputformat_2") << "outputformat_2"
-                                        << "  Set output format to \"OGG\"  ";
-        QTest::newRow("cmdCloseTag") << "cmdCloseTag"
-                                     << "Close Tag Editor Mode";
-    }
-
-    void oddTipsKeepTheirBlanks()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, tip);
-        Fixture f;
-        auto *button = f.window->findChild<QAbstractButton *>(name);
-        QVERIFY(button);
-        QCOMPARE(button->toolTip(), tip);
-    }
-
-    void menusInOrderWithPopupsHidden()
+    // Only texts whose blanks, quotes or spelling are easy to lose.
+    void oddTexts()
     {
         Fixture f;
-        frmDialog &w = *f.window;
-        const QList<QAction *> top = w.menuBar()->actions();
-        QCOMPARE(top.size(), 5);
-        QCOMPARE(QList<QMenu *>({top[0]->menu(), top[1]->menu(), top[2]->menu()}),
-                 QList<QMenu *>({w.file, w.action, w.help}));
-        QVERIFY(top[0]->isVisible() && top[1]->isVisible() && top[2]->isVisible());
-        // Either popup, made visible alone, is the fourth visible entry of the bar.
-        for (QMenu *popup : {w.rightmenu, w.playmenu}) {
-            QVERIFY(!popup->menuAction()->isVisible());
-            popup->menuAction()->setVisible(true);
-            QList<QAction *> visible;
-            for (QAction *a : w.menuBar()->actions())
-                if (a->isVisible())
-                    visible << a;
-            QCOMPARE(visible.value(3), popup->menuAction());
-            popup->menuAction()->setVisible(false);
+        QStringList texts;
+        for (const char *name : {"cmdOpenFile", "outputformat_2"})
+            texts << f.w->findChild<QAbstractButton *>(name)->toolTip();
+        texts << f.w->convertmenu->actions().value(3)->text();
+        QCOMPARE(texts, (QStringList{"  Add Files for converting  ",
+                                     "  Set output format to \"OGG\"  ", "Convet  to OGG"}));
+    }
+
+    // --- Commands ---------------------------------------------------------------------
+
+    // Picked folder → shown ("": a cancelled pick or one without a path changes nothing).
+    void pickOutputFolder()
+    {
+        const QList<std::pair<QString, QString>> cases{{"/music/out", "/music/out/"},
+                                                       {"/music/out/", "/music/out/"},
+                                                       {"/", "/"},
+                                                       {"You canceled operation", ""},
+                                                       {"", ""}};
+        for (const auto &[picked, shown] : cases) {
+            Parts f;
+            f.platform->folderAnswers << picked;
+            f.commands.pickOutputFolder();
+            QCOMPARE(f.txtFolder.text(), shown.isEmpty() ? "/before/" : shown);
+            QCOMPARE(f.options.folders, shown.isEmpty() ? QStringList() : QStringList{shown});
+            QCOMPARE(ReadIni(SettingsFiles::workingFile(), "output", "folder"), shown);
         }
-        QVERIFY(!w.other->menuAction()->isVisible());
-        QVERIFY(w.help->actions().contains(w.other->menuAction()));
-
-        // The popup's convert list differs from the menu's in order and keeps a misspelling.
-        QStringList captions;
-        for (QAction *a : w.convertmenu->actions())
-            captions << a->text();
-        QCOMPARE(captions, QStringList({"Convert to MP3", "Convert to WMA", "Convert to WAV",
-                                        "Convet  to OGG"}));
     }
 
-    void jobListShowsEightColumns()
+    void shellCommands()
     {
-        Fixture f;
-        frmDialog &w = *f.window;
-        QCOMPARE(w.viewEvent->model(), w.jobs);
-        w.show();
-        // The header row is there to read and click.
-        QVERIFY(!w.viewEvent->isHeaderHidden());
-        QVERIFY(w.viewEvent->header()->sizeHint().height() > 0);
-        QCOMPARE(w.jobs->columnCount(), 8);
-        QCOMPARE(w.jobs->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Save to..."));
+        CommandLinks links;
+        links.guide = QStringLiteral("/nonexistent/help/index.html");
+        Parts f(links);
+        f.commands.showHelp();           // a missing guide: no call, no message
+        f.commands.showFileProperties(); // no current file
+        QCOMPARE(f.platform->calls.size(), 0);
+
+        f.state.CurrentFile = QStringLiteral("/music/a song.mp3");
+        f.commands.showFileProperties();
+        QCOMPARE(f.args("showFileProperties"), QStringList{"/music/a song.mp3"});
+        f.txtFolder.setText(QStringLiteral("/my music/out put/"));
+        f.commands.gotoOutputFolder();
+        QCOMPARE(f.args("openFolder"), QStringList{"/my music/out put/"});
+    }
+
+    // Home page, forum, support e-mail → what the three entries open.
+    void vendorLinks()
+    {
+        const QList<std::pair<QStringList, QStringList>> cases{
+            {{"", "", ""}, {}},
+            {{"https://tw.example/", "https://tw.example/forum", "help@tw.example"},
+             {"https://tw.example/", "https://tw.example/forum", "mailto:help@tw.example"}},
+            {{"", "", "mailto:help@tw.example"}, {"mailto:help@tw.example"}}};
+        for (const auto &[links, opened] : cases) {
+            Parts f(CommandLinks{{}, links[0], links[1], links[2]});
+            // An entry without an address is greyed rather than silently doing nothing.
+            QCOMPARE(QList<bool>({f.website.isEnabled(), f.bbs.isEnabled(), f.mailus.isEnabled()}),
+                     QList<bool>({!links[0].isEmpty(), !links[1].isEmpty(), !links[2].isEmpty()}));
+            f.commands.openWebSite();
+            f.commands.openForum();
+            f.commands.mailUs();
+            QCOMPARE(f.args("openDocument"), opened);
+        }
+    }
+
+    void aboutListsTheLoadedLibraryVersions()
+    {
+        frmAbout about(nullptr);
+        QMap<QString, QString> shown;
+        const auto names = about.findChildren<QLabel *>("lblLibraryName");
+        const auto versions = about.findChildren<QLabel *>("lblLibraryVersion");
+        for (qsizetype i = 0; i < names.size() && i < versions.size(); ++i)
+            shown.insert(names[i]->text(), versions[i]->text());
+
+        // As the ffprobe program loads them: "libavformat    59. 27.100 / 59. 27.100".
+        QByteArray probe;
+        QCOMPARE(TestEnv::run("ffprobe", {"-version"}, &probe), 0);
+        for (const QString lib : {"libavformat", "libavcodec", "libavutil", "libswresample"}) {
+            const auto m = QRegularExpression(lib + "\\s+[\\d. ]+/\\s*(\\d+)\\.\\s*(\\d+)\\.(\\d+)")
+                               .match(QString::fromLatin1(probe));
+            QVERIFY2(m.hasMatch(), qPrintable(lib));
+            QCOMPARE(shown.value(lib), m.captured(1) + '.' + m.captured(2) + '.' + m.captured(3));
+        }
+        QCOMPARE(shown.value("Qt"), QLibraryInfo::version().toString());
+    }
+
+    void windowEntriesReachTheirCommands()
+    {
+        LoadedWindow f;
+        const QString folder = f.config.path() + '/';
+        f.platform->folderAnswers << f.config.path();
+        f.activate("cmdSelect");
+        QCOMPARE(QStringList({f.w->txtFolder->text(), f.w->options().txtOutFolder->text(),
+                              ReadIni(f.w->INI, "output", "folder")}),
+                 QStringList({folder, folder, folder}));
+
+        f.activate("content");
+        f.activate("cmdHelp");
+        const QStringList guides = PlatformCalls::args(*f.platform, "openDocument");
+        QCOMPARE(guides.size(), 2);
+        QCOMPARE(guides[0], guides[1]);
+        QVERIFY(TestEnv::readFile(guides[0]).contains("<html")); // the guide shipped beside us
+
+        f.activate("goto");
+        QCOMPARE(PlatformCalls::args(*f.platform, "openFolder"), QStringList{folder});
+        f.activate("properties"); // no row clicked yet
+        QCOMPARE(f.platform->count("showFileProperties"), 0);
+    }
+
+    // Control → the modal window it opens.
+    void windowOpensModalWindows()
+    {
+        const QList<std::pair<QString, QString>> cases{{"about", "frmAbout"},
+                                                       {"update", "frmUpdate"},
+                                                       {"option", "frmOption"},
+                                                       {"cmdOption", "frmOption"}};
+        for (const auto &[control, window] : cases) {
+            LoadedWindow f(false);
+            QCOMPARE(SkinLibrary({TestEnv::binDir()}).LoadSkin(frmDialog::skinTempFile()), 1);
+            frmDialog &w = *f.w;
+            w.Form_Load();
+            // The options are read afresh from the file, not taken from the hidden copy.
+            WriteIni(w.INI, "output", "folder", "/changed/on/disk/");
+
+            QString shown, skin, folder;
+            QTimer::singleShot(0, &w, [&] {
+                QWidget *modal = QApplication::activeModalWidget();
+                shown = modal ? modal->objectName() : QString();
+                skin = w.Skn->definitionOf(modal);
+                if (auto *options = qobject_cast<frmOption *>(modal))
+                    folder = options->txtOutFolder->text();
+                if (modal)
+                    modal->close();
+            });
+            f.activate(control);
+            QCOMPARE(shown, window);
+            QVERIFY(!skin.isEmpty());
+            const bool options = window == "frmOption";
+            QCOMPARE(folder, options ? "/changed/on/disk/" : "");
+            QCOMPARE(skin == w.Skn->definitionOf(&w), !options); // About and update look like it
+        }
     }
 };
 

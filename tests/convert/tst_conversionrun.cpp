@@ -7,8 +7,8 @@
 #include "ui/statusbar.h"
 
 #include "tests/support/fixture.h"
-#include "tests/support/testenv.h"
-#include "tests/support/testplatform.h"
+#include "tests/support/loadedwindow.h"
+#include "tests/support/readonlymount.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,19 +25,6 @@
 
 namespace {
 
-// A small tmpfs for the lifetime of the object: a disk that fills up.
-struct SmallDisk
-{
-    QTemporaryDir dir;
-    bool mounted =
-        TestEnv::run("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", dir.path()}) == 0;
-    ~SmallDisk()
-    {
-        if (mounted)
-            TestEnv::run("umount", {dir.path()});
-    }
-};
-
 QStringList files(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -48,26 +35,14 @@ QString codecOf(const QString &path)
     return Fixture::audioStream(path).value("codec_name").toString();
 }
 
-QString number(auto enumValue)
-{
-    return QString::number(int(enumValue));
-}
-
 // One window per test on its own settings, media folder and platform.
-struct Window
+struct Window : LoadedWindow
 {
-    TestConfigDir config;
-    TestPlatform *platform = TestPlatform::install();
     QTemporaryDir media;
-    std::unique_ptr<frmDialog> w = std::make_unique<frmDialog>();
     JobListModel &jobs = *w->jobs;
     QString out = media.filePath("out") + '/';
 
-    Window()
-    {
-        w->Form_Load();
-        w->txtFolder->setText(out);
-    }
+    Window() { w->txtFolder->setText(out); }
     // Makes each file (a tone of `seconds` at 8 kHz mono) and adds it as a ticked row.
     QStringList add(const QStringList &names, double seconds = 1, const QStringList &codec = {})
     {
@@ -95,27 +70,12 @@ struct Window
                 return jobs.status(r) + (jobs.isChecked(r) ? "+" : "");
         return "no row";
     }
-    QString panel(int n) const { return w->StatusBar1->panelText(n); }
-    QStringList messages(int part = 0) const
-    {
-        QStringList texts;
-        for (const PlatformCall &call : platform->callsOf("messageBox"))
-            texts << call.args[part];
-        return texts;
-    }
     // Calls `f(name)` each time a row starts converting.
     template <typename F> void onConverting(F f)
     {
         QObject::connect(&jobs, &JobListModel::dataChanged, w.get(), [this, f](auto at) {
             if (at.column() == int(JobColumn::Status) && jobs.status(at.row()) == "Converting")
                 f(jobs.text(at.row(), JobColumn::Name));
-        });
-    }
-    void cancelWhenConverting(const QString &name)
-    {
-        onConverting([this, name](const QString &now) {
-            if (now == name) // clicked during the file's first yield
-                QTimer::singleShot(0, w->cmdConvert, &QPushButton::click);
         });
     }
     // Enabled flags of controls a run locks (the last, cmdConvert, it never locks).
@@ -148,7 +108,6 @@ private slots:
         f.w->cmdConvert->click();
         QCOMPARE(f.messages(), QStringList({"Please Add Files at first!   ",
                                             "Please select at least 1 file!   "}));
-        QCOMPARE(f.messages(3), QStringList(2, number(MessageIcon::Information)));
         QCOMPARE(f.locks(), Unlocked);
         QCOMPARE(f.row("one.wav"), QString("Waitting"));
 
@@ -169,56 +128,40 @@ private slots:
         for (int r : {0, 2})
             f.jobs.setData(f.jobs.index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
         QStringList seen;
-        QList<int> overall;
         f.onConverting([&](const QString &) {
-            seen << f.panel(2) + QString(" %1 ").arg(f.w->ProgressConvert2->value()) +
-                        f.w->cmdConvert->text();
+            seen << f.panel(2);
             QCOMPARE(f.locks(), QList<bool>({false, false, false, false, false, true}));
         });
-        connect(f.w->ProgressConvert2, &QProgressBar::valueChanged, [&](int v) { overall << v; });
         f.w->cmdConvert->click();
 
         QCOMPARE(seen,
-                 QStringList({"Total:3  (1 of 3) 0 Cancel...", "Total:3  (2 of 3) 198 Cancel...",
-                              "Total:3  (3 of 3) 396 Cancel..."}));
-        QCOMPARE(overall, QList<int>({198, 396, 0})); // never moved during a file
+                 QStringList({"Total:3  (1 of 3)", "Total:3  (2 of 3)", "Total:3  (3 of 3)"}));
         QCOMPARE(f.locks(), Unlocked);
         QStringList rows; // sorted by status
         for (int r = 0; r < 5; ++r)
             rows << f.jobs.status(r) + (f.jobs.isChecked(r) ? "+" : "");
         QCOMPARE(rows, QStringList({"Finished", "Finished", "Finished", "Waitting", "Waitting"}));
         QCOMPARE(files(f.out), QStringList({"r2.mp3", "r4.mp3", "r5.mp3"}));
-        QCOMPARE(codecOf(f.out + "r4.mp3"), QString("mp3"));
-        QCOMPARE(QStringList({f.panel(1), f.panel(2), f.panel(4), f.w->cmdConvert->text()}),
-                 QStringList({"Save to '" + f.out + "'", "Total Selected Files: 0", "Status: Idle",
-                              "Convert Now!"}));
-        QVERIFY(f.w->ProgressConvert2->isHidden() && !f.w->ProgressConvert22->isHidden());
+        QCOMPARE(f.panel(2), QString("Total Selected Files: 0"));
         QVERIFY(f.messages().isEmpty());
         QCOMPARE(f.platform->callsOf("openFolder").value(0).args, QStringList({f.out}));
         QVERIFY(f.w->Timer1->isActive()); // "deletesource" 1: shut down in four seconds
         f.w->Timer1->stop();
 
-        // The desktop sees the whole run's progress, then one notification (the window is
-        // not the active one here).
-        QStringList taskbar;
-        for (const auto &call : f.platform->callsOf("setTaskbarProgress"))
-            taskbar << call.args.value(0);
-        QVERIFY2(taskbar.size() >= 4, qPrintable(taskbar.join(' ')));
-        QCOMPARE(taskbar.takeLast(), QString("-1"));
-        QCOMPARE(taskbar.last(), QString("1"));
-        for (int i = 1; i < taskbar.size(); ++i)
-            QVERIFY(taskbar[i].toDouble() > taskbar[i - 1].toDouble());
-        QCOMPARE(f.platform->callsOf("notifyRunFinished").value(0).args, QStringList({"3", "0"}));
+        // The desktop sees the run reach its end, then one notification (the window is not
+        // the active one here).
+        const QStringList taskbar = PlatformCalls::args(*f.platform, "setTaskbarProgress");
+        QCOMPARE(taskbar.mid(taskbar.size() - 2), QStringList({"1", "-1"}));
+        QCOMPARE(PlatformCalls::args(*f.platform, "notifyRunFinished"), QStringList({"3", "0"}));
     }
 
     void oneTickedRowDrivesBothBars()
     {
         Window f;
         f.add({"one.wav"}, 3);
-        QList<int> file, overall;
+        QList<int> file;
         QStringList yields;
         connect(f.w->ProgressConvert, &QProgressBar::valueChanged, [&](int v) { file << v; });
-        connect(f.w->ProgressConvert2, &QProgressBar::valueChanged, [&](int v) { overall << v; });
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, [&] {
             yields << f.panel(1) + '|' + f.panel(4) + '|' +
@@ -231,7 +174,6 @@ private slots:
         QCOMPARE(yields.size(), 3); // one yield per second of audio
         QCOMPARE(yields.last(), QString("Current File: one.wav  -->  one.ogg|Converting: 100%|0"));
         QCOMPARE(file, QList<int>({200, 400, 600, 0}));
-        QCOMPARE(overall, QList<int>({200, 400, 600, 0}));
         QCOMPARE(codecOf(f.out + "one.ogg"), QString("vorbis"));
     }
 
@@ -250,16 +192,12 @@ private slots:
             rows << f.row(name);
         QCOMPARE(rows,
                  QStringList({"Finished", "Failed+", "no row", "Finished", "Ready+", "Ready+"}));
-        QCOMPARE(f.messages(3),
-                 QStringList({number(MessageIcon::Critical), number(MessageIcon::Warning)}));
         QCOMPARE(f.messages().value(0), "Invalid input file name: " + paths[4]);
         const QString list = f.messages().value(1); // the rest of the walk ends at README
         QVERIFY2(list.contains(paths[1] + ": same output name as a.wav") &&
                      list.contains(paths[2] + ": not found") && !list.contains("README"),
                  qPrintable(list));
-        QCOMPARE(f.messages(1), QStringList(2, "Tonewright"));
         QCOMPARE(f.locks(), Unlocked);
-        QVERIFY(f.w->cursor().shape() != Qt::WaitCursor);
         QVERIFY(f.w->Timer1->isActive());
         f.w->Timer1->stop();
     }
@@ -288,11 +226,9 @@ private slots:
         f.platform->messageAnswers << answers;
         f.convert(3);
 
-        const QStringList question{"'" + f.out + "song.wav' is already exist, overwrite it?",
-                                   "Overwrite Existing file", number(MessageButtons::YesNo),
-                                   number(MessageIcon::Information)};
-        for (int part = 0; part < 4; ++part)
-            QCOMPARE(f.messages(part), QStringList(answers.size(), question[part]));
+        QCOMPARE(
+            f.messages(),
+            QStringList(answers.size(), "'" + f.out + "song.wav' is already exist, overwrite it?"));
         QCOMPARE(TestEnv::readFile(f.out + "song.wav") != "an older output", replaced);
         QCOMPARE(files(f.out), QStringList({"song.wav"}));
         QCOMPARE(f.row("song.wav"), QString("Finished"));
@@ -317,7 +253,6 @@ private slots:
         QFETCH(int, format);
         QFETCH(QString, output);
         Window f;
-        f.w->options().chkOpenFolder->setChecked(true);
         f.w->options().chkOldfolder->setChecked(sourceFolder);
         const QStringList codec{"-f", source.endsWith("WAV") ? "wav" : QFileInfo(source).suffix()};
         const QString path = f.add({source}, 1, codec)[0];
@@ -326,8 +261,6 @@ private slots:
         QCOMPARE(codecOf(f.media.filePath(output)), QString(format == 3 ? "pcm_s16le" : "mp3"));
         QCOMPARE(TestEnv::readFile(path), before);
         QVERIFY(f.messages().isEmpty());
-        QCOMPARE(QDir::cleanPath(f.platform->callsOf("openFolder").value(0).args.value(0)),
-                 QFileInfo(f.media.filePath(output)).absolutePath());
     }
 
     void cancelDuringTheSecondOfThree()
@@ -340,14 +273,16 @@ private slots:
         TestEnv::writeFile(f.out + "b.wav", "an older output");
         int walked = 0;
         f.onConverting([&](const QString &) { ++walked; });
-        f.cancelWhenConverting("b.mp3");
+        f.onConverting([&f](const QString &now) {
+            if (now == "b.mp3") // clicked during the file's first yield
+                QTimer::singleShot(0, f.w->cmdConvert, &QPushButton::click);
+        });
         f.convert(3);
 
         QCOMPARE(walked, 2); // the click started no second walk
         QCOMPARE(files(f.out), QStringList({"a.wav", "b.wav"}));
         QCOMPARE(TestEnv::readFile(f.out + "b.wav"), QByteArray("an older output"));
         QCOMPARE(f.row("a.mp3") + f.row("b.mp3") + f.row("c.mp3"), QString("FinishedReady+Ready+"));
-        QCOMPARE(f.panel(4), QString("Status: Idle"));
         QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
         QVERIFY(f.messages().isEmpty());
         QVERIFY(!f.w->Timer1->isActive()); // a cancelled run shuts nothing down
@@ -355,68 +290,49 @@ private slots:
 
     void fullDiskFailsTheFile()
     {
-        SmallDisk disk;
-        if (!disk.mounted)
-            QSKIP("mounting a tmpfs needs root (CAP_SYS_ADMIN); this process may not mount");
+        QTemporaryDir dir;
+        TmpfsMount disk(dir.path(), 256 * 1024);
+        TWR_SKIP_UNLESS_MOUNTED(disk);
         Window f;
-        f.w->txtFolder->setText(disk.dir.path() + '/');
+        f.w->txtFolder->setText(dir.path() + '/');
         const QString source = f.add({"long.mp3"}, 30)[0];
         const QByteArray old(64 * 1024, 'o');
-        TestEnv::writeFile(disk.dir.filePath("long.wav"), old);
+        TestEnv::writeFile(dir.filePath("long.wav"), old);
         f.convert(3);
 
-        QCOMPARE(files(disk.dir.path()), QStringList({"long.wav"})); // no temporary file
-        QCOMPARE(TestEnv::readFile(disk.dir.filePath("long.wav")), old);
+        QCOMPARE(files(dir.path()), QStringList({"long.wav"})); // no temporary file
+        QCOMPARE(TestEnv::readFile(dir.filePath("long.wav")), old);
         QCOMPARE(f.row("long.mp3"), QString("Failed+"));
-        QCOMPARE(f.messages(3), QStringList({number(MessageIcon::Warning)}));
         QVERIFY2(f.messages().value(0).contains(source +
                                                 ": long.wav cannot be written: the disk is full"),
                  qPrintable(f.messages().value(0)));
     }
 
-    void convertEntriesCarryTheWholeTag_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("codec");
-        QTest::newRow("tomp3") << "tomp3" << 0 << "mp3";
-        QTest::newRow("towma") << "towma" << 1 << "wmav2";
-        QTest::newRow("toogg") << "toogg" << 2 << "vorbis";
-        QTest::newRow("towav") << "towav" << 3 << "pcm_s16le";
-        QTest::newRow("ctm") << "ctm" << 0 << "mp3";
-        QTest::newRow("ctw") << "ctw" << 1 << "wmav2";
-        QTest::newRow("cto") << "cto" << 2 << "vorbis";
-        QTest::newRow("ctwav") << "ctwav" << 3 << "pcm_s16le";
-    }
+    // The menu's and the popup's entries, ID3v2-only tags reaching every format.
     void convertEntriesCarryTheWholeTag()
     {
-        QFETCH(QString, entry);
-        QFETCH(int, button);
-        QFETCH(QString, codec);
-        Window f;
-        f.add({"tagged.mp3"}, 1,
-              {"-id3v2_version", "3", "-write_id3v1", "0", "-metadata", "title=Wolken", "-metadata",
-               "artist=Kraan"});
-        f.w->outputformat[button == 0 ? 3 : 0]->setChecked(true);
-        QAction *action = f.w->findChild<QAction *>(entry);
-        f.w->state().IsPlaying = true; // ignored while a file plays
-        action->trigger();
-        QVERIFY(!f.w->outputformat[button]->isChecked() && files(f.out).isEmpty());
-        f.w->state().IsPlaying = false;
-        action->trigger();
+        const QList<std::tuple<QString, int, QString>> entries{{"tomp3", 0, "mp3"},
+                                                               {"ctw", 1, "wmav2"},
+                                                               {"toogg", 2, "vorbis"},
+                                                               {"ctwav", 3, "pcm_s16le"}};
+        for (const auto &[entry, button, codec] : entries) {
+            Window f;
+            f.add({"tagged.mp3"}, 1,
+                  {"-id3v2_version", "3", "-write_id3v1", "0", "-metadata", "title=Wolken",
+                   "-metadata", "artist=Kraan"});
+            f.w->outputformat[button == 0 ? 3 : 0]->setChecked(true);
+            f.w->state().IsPlaying = true; // ignored while a file plays
+            f.activate(entry);
+            QVERIFY(!f.w->outputformat[button]->isChecked() && files(f.out).isEmpty());
+            f.w->state().IsPlaying = false;
+            f.activate(entry);
 
-        QVERIFY(f.w->outputformat[button]->isChecked());
-        const QString output = f.out + files(f.out).value(0);
-        QCOMPARE(codecOf(output), codec);
-        QVariantMap tags; // container's and stream's, by lower-case key
-        const QJsonObject probed = Fixture::probe(output);
-        for (const auto &part : probed["streams"].toArray() + probed["format"]) {
-            const QJsonObject t = part.toObject()["tags"].toObject();
-            for (auto it = t.begin(); it != t.end(); ++it)
-                tags.insert(it.key().toLower(), it.value().toString());
+            QVERIFY(f.w->outputformat[button]->isChecked());
+            const QString output = f.out + files(f.out).value(0);
+            QCOMPARE(codecOf(output), codec);
+            QCOMPARE(Fixture::tag(output, "title") + '/' + Fixture::tag(output, "artist"),
+                     QString("Wolken/Kraan"));
         }
-        QCOMPARE(tags.value("title").toString() + '/' + tags.value("artist").toString(),
-                 QString("Wolken/Kraan"));
     }
 };
 

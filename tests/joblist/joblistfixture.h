@@ -8,11 +8,16 @@
 #include "tags/tageditorcalls.h"
 #include "ui/statusbar.h"
 
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <memory>
@@ -21,11 +26,17 @@
 class ScriptedProbe : public AudioProbe
 {
 public:
-    int prepared = 0;
     QStringList probed;
 
-    void prepare() override { ++prepared; }
-    std::optional<AudioFacts> probe(const QString &path) override;
+    void prepare() override {}
+    std::optional<AudioFacts> probe(const QString &path) override
+    {
+        probed << path;
+        const QByteArray content = TestEnv::readFile(path);
+        if (!content.startsWith("ms="))
+            return std::nullopt;
+        return AudioFacts{content.mid(3).trimmed().toLongLong(), QFileInfo(path).size()};
+    }
 };
 
 // Records the calls into the tag editor; open while `open` is set.
@@ -59,14 +70,45 @@ struct FixedOptions : OutputOptions
 // the calls into the other subsystems.
 struct JobListFixture
 {
-    JobListFixture();
-    ~JobListFixture();
+    JobListFixture()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(view = new QTreeView(&window));
+        layout->addWidget(txtFolder = new QLineEdit("/output", &window));
+        layout->addWidget(statusBar = new StatusBar(&window));
+        rightmenu = new QMenu(&window);
+        controller = std::make_unique<JobListCommands>(
+            JobListWidgets{jobs, *view, window, *statusBar, *txtFolder, *rightmenu}, state, probe,
+            options, tagEditor);
+        QObject::connect(controller.get(), &JobListCommands::hoverCleared,
+                         [this] { ++tooltipsDestroyed; });
+        QObject::connect(controller.get(), &JobListCommands::popupRequested,
+                         [this](QMenu *menu, const QPoint &) { popups << menu; });
+        window.resize(900, 400);
+    }
+    ~JobListFixture() { controller.reset(); }
 
     // Creates `relative` in the temporary folder as an audio file of `ms` (or not audio).
-    QString audio(const QString &relative, qint64 ms = 1000);
-    QString notAudio(const QString &relative);
+    QString audio(const QString &relative, qint64 ms = 1000)
+    {
+        return write(relative, "ms=" + QByteArray::number(ms));
+    }
+    QString notAudio(const QString &relative) { return write(relative, "not audio"); }
     QString panel(int number) const { return statusBar->panelText(number); }
-    QStringList names() const;
+    QStringList names() const
+    {
+        QStringList result;
+        for (int row = 0; row < jobs.count(); ++row)
+            result << jobs.text(row, JobColumn::Name);
+        return result;
+    }
+    QString write(const QString &relative, const QByteArray &content)
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        TestEnv::writeFile(path, content);
+        return path;
+    }
 
     QTemporaryDir dir;
     QWidget window;

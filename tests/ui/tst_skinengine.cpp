@@ -24,40 +24,9 @@ QString shippedSkinPath()
     return TestEnv::sourceDir() + QStringLiteral("/resources/skin/media.skn");
 }
 
-const QByteArray SmallSkin = R"(# comment
-[Palette]
-accent = #ff0000
-grey = #808080
-glass = #80ff0000
-
-[Window Default]
-style = <<<
-QPushButton { background-color: @accent; color: @grey; }
->>>
-
-[Window Form]
-inherit = default
-style = <<<
-QDialog { border: 1px solid @Accent; }
->>>
-
-[Window FreeForm]
-frame = frameless
-corners = 12
-translucent = yes
-style = <<<
-QWidget[skinWindow="true"] { background-color: @glass; }
->>>
-)";
-
 QByteArray skinSource()
 {
     return TestEnv::readFile(shippedSkinPath());
-}
-
-QString libraryPath()
-{
-    return TestEnv::binDir() + QStringLiteral("/libtwrLib.so");
 }
 
 QStringList entries(const QString &dir)
@@ -112,8 +81,7 @@ private slots:
             QVERIFY(!skin.parse(text, &error));
             QVERIFY2(error.contains(message), qPrintable(error));
             SkinEngine engine;
-            QVERIFY(engine.loadSkinData(SmallSkin));
-            QVERIFY(!engine.loadSkinData(text));
+            QVERIFY(engine.loadSkinData(skinSource()) && !engine.loadSkinData(text));
             QVERIFY(!engine.isLoaded());
         }
     }
@@ -141,13 +109,10 @@ private slots:
         QVERIFY(!engine.loadSkinFile(dir.path())); // a folder is no skin
         QWidget window;
         window.setStyleSheet(QStringLiteral("QLabel { color: red; }"));
-        engine.applyDefaultSkin(&window);
         engine.applySkin(&window, QStringLiteral("FreeForm"));
         engine.setHue(60);
         QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: red; }"));
-        QVERIFY(!engine.isSkinned(&window));
         QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
-        engine.removeSkin(&window);
     }
 
     void hueRestylesEverySkinnedWindow()
@@ -162,13 +127,8 @@ private slots:
         const QString dialogAt0 = dialog.styleSheet();
 
         engine.setHue(4 * 30);
-        QVERIFY(dialog.styleSheet() != dialogAt0);
-        // The accent colour has turned by 120 degrees; a full turn gives the first look back.
-        const QColor accent = engine.skin()->palette().value(QStringLiteral("accent"));
-        QVERIFY(main.styleSheet().contains(SkinFile::rotated(accent, 120).name()));
-        QVERIFY(!main.styleSheet().contains(accent.name()));
-
-        engine.setHue(360);
+        QVERIFY(dialog.styleSheet() != dialogAt0 && main.styleSheet() != mainAt0);
+        engine.setHue(360); // a full turn gives the first look back
         QCOMPARE(main.styleSheet(), mainAt0);
         QCOMPARE(dialog.styleSheet(), dialogAt0);
     }
@@ -185,15 +145,11 @@ private slots:
         const Qt::WindowFlags flags = window.windowFlags();
 
         engine.applySkin(&window, QStringLiteral("FreeForm"));
-        engine.applyDefaultSkin(&window);
         engine.removeSkin(&window);
+        engine.setHue(150); // no longer reaches it
         QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: navy; }"));
         QCOMPARE(window.windowFlags(), flags);
         QVERIFY(window.mask().isEmpty() && window.isVisible());
-
-        // A hue change no longer reaches it.
-        engine.setHue(150);
-        QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: navy; }"));
 
         // A deleted window is forgotten: a hue change does not reach for it.
         auto *gone = new QWidget;
@@ -206,15 +162,13 @@ private slots:
     void freeFormIsFramelessAndShaped()
     {
         SkinEngine engine;
-        QVERIFY(engine.loadSkinData(SmallSkin));
+        QVERIFY(engine.loadSkinData(skinSource()));
         QWidget splash;
         splash.resize(400, 240);
         engine.applySkin(&splash, QStringLiteral("freeform"));
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
         // The corners are cut away, the middle is kept.
-        QVERIFY(!splash.mask().contains(QPoint(0, 0)));
-        QVERIFY(!splash.mask().contains(QPoint(399, 239)));
-        QVERIFY(splash.mask().contains(QPoint(200, 0)));
+        QVERIFY(!splash.mask().contains(QPoint(0, 0)) && splash.mask().contains(QPoint(200, 0)));
 
         // Another definition gives the frame back and drops the shape.
         engine.applySkin(&splash, QStringLiteral("Form"));
@@ -224,7 +178,7 @@ private slots:
     void popupShowsSkinnedAtThePoint()
     {
         SkinEngine engine;
-        QVERIFY(engine.loadSkinData(SmallSkin));
+        QVERIFY(engine.loadSkinData(skinSource()));
         QMainWindow window;
         window.resize(400, 300);
         engine.applyDefaultSkin(&window);
@@ -236,53 +190,54 @@ private slots:
         engine.skinnedWindow(&window).popupMenu(&menu, 120, 90);
         QVERIFY(menu.isVisible()); // shown without blocking the caller
         QCOMPARE(menu.pos(), QPoint(120, 90));
-        QVERIFY(!menu.styleSheet().isEmpty());
 
         // The menu follows the hue and loses the skin with its window.
         engine.setHue(120);
-        QVERIFY(menu.styleSheet().contains(SkinFile::rotated(QColor(255, 0, 0), 120).name()));
+        const QColor accent = engine.skin()->palette().value(QStringLiteral("accent"));
+        QVERIFY(menu.styleSheet().contains(SkinFile::rotated(accent, 120).name()));
         engine.removeSkin(&window);
         QVERIFY(menu.styleSheet().isEmpty());
         SkinnedWindow().popupMenu(nullptr, 0, 0); // nothing to show, nothing happens
     }
 
     // Create hands over what was set before (colours other than 0: 0 keeps the system's); later
-    // writes go out at once, a title only with an icon, texts in the ANSI code page.
+    // writes go out at once, a title only with an icon, texts in the ANSI code page. A tip
+    // without text never shows; one with text shows below the pointer until the pointer leaves.
     void tooltipReachesItsWindow()
     {
         QWidget parent;
+        parent.setGeometry(100, 100, 200, 80);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
         CTooltip tip(&m_qt);
         tip.Destroy();              // harmless without a window
         tip.setBackColor(0x80ff00); // 0x00bbggrr
-        tip.setTipText(QStringLiteral("Tip"));
         tip.setVisibleTime(7000);
-        tip.setDelayTime(250);
         tip.Create(&parent);
         const QPointer<TipWindow> w = window(tip);
-        QVERIFY(w && !w->isBalloon() && !w->isVisible());
-        QCOMPARE(w->tool(), &parent);
-        QCOMPARE(w->text(), QStringLiteral("Tip"));
+        QVERIFY(w && !w->isBalloon());
         QCOMPARE(w->backgroundColor(), QColor(0, 0xff, 0x80));
-        QCOMPARE(w->textColor(), TipWindow(false).textColor());
-        QCOMPARE(QList<int>({w->autoPopTime(), w->initialTime()}), QList<int>({7000, 250}));
+        QCOMPARE(w->autoPopTime(), 7000);
+        w->showTip(QPoint(150, 120));
+        QVERIFY(!w->isVisible());
 
         tip.setTitle(QStringLiteral("Gr\u00f6\u00dfe"));
         QCOMPARE(w->title(), QString());
         tip.setIcon(2);
         tip.setTitle(QString());
-        QCOMPARE(QStringList({w->title(), QString::number(w->icon())}),
-                 QStringList({"Gr\u00f6\u00dfe", "2"}));
-        tip.setForeColor(0);
+        QCOMPARE(w->title(), QStringLiteral("Gr\u00f6\u00dfe"));
         tip.setTipText(QStringLiteral("caf\u00e9 \u266b"));
-        QCOMPARE(w->textColor(), QColor(0, 0, 0));
         QCOMPARE(w->text(), QStringLiteral("caf\u00e9 ?"));
-        QCOMPARE(tip.TipText(), QStringLiteral("caf\u00e9 \u266b"));
-        // Style and times wait for the next Create.
-        tip.setStyle(1);
-        tip.setVisibleTime(1);
-        QVERIFY(!w->isBalloon() && w->autoPopTime() != 1);
+        w->showTip(QPoint(150, 120));
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->pos(), QPoint(150, 140));
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(&parent, &leave);
+        QVERIFY(!w->isVisible());
     }
 
+    // A second Create replaces the window; the owner's release destroys the one it still has; a
+    // tool whose window has gone leaves the tip inert.
     void createRebuildsAndDestroyForgets()
     {
         QWidget parent;
@@ -293,46 +248,13 @@ private slots:
             const QPointer<TipWindow> first = window(tip);
             tip.Create(&parent);
             QVERIFY(!first && window(tip));
-            tip.Destroy();
-            tip.Destroy();
-            QCOMPARE(tip.windowHandle(), TooltipApi::WindowHandle(0));
-            tip.Create(&parent);
             second = window(tip);
-            QVERIFY(second);
         }
-        QVERIFY(!second); // the owner's release destroys the window it still has
-    }
-
-    void tipWindowShowsAndHides()
-    {
-        QWidget parent;
-        parent.setGeometry(100, 100, 200, 80);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        CTooltip tip(&m_qt);
-        tip.setStyle(1);
-        tip.Create(&parent);
-        QPointer<TipWindow> w = window(tip);
-        QVERIFY(w->isBalloon());
-        w->showTip(QPoint(150, 120));
-        QVERIFY(!w->isVisible()); // a tip without text never shows
-
-        // A standard tip shows just below the pointer; leaving the tool hides it.
-        tip.setStyle(0);
-        tip.setTipText(QStringLiteral("Hover text"));
-        tip.Create(&parent);
-        w = window(tip);
-        w->showTip(QPoint(150, 120));
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->pos(), QPoint(150, 140));
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(&parent, &leave);
-        QVERIFY(!w->isVisible());
-
-        // A handle whose window has gone stands for nothing; a tool of it is simply inert.
+        QVERIFY(!second);
         auto *gone = new QWidget;
         const TooltipApi::WindowHandle stale = QtTooltipWindowSystem::handleOf(gone);
         delete gone;
+        CTooltip tip(&m_qt);
         tip.Create(stale);
         QVERIFY(window(tip));
         QCOMPARE(window(tip)->tool(), nullptr);
@@ -341,20 +263,17 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(m_library.load(), qPrintable(m_library.errorString()));
-        QVERIFY(m_library.fileName().startsWith(TestEnv::binDir()));
         QVERIFY(!skinSource().isEmpty());
     }
 
-    // The skin, byte for byte, under any case of its name; again over an older, longer file
-    // (a write that did not truncate would leave a tail).
+    // The skin, byte for byte, under any case of its name, over an older, longer file (a write
+    // that did not truncate would leave a tail).
     void libraryWritesExactBytes()
     {
         for (const QString name : {"Media.skn", "mEDIA.SKN"}) {
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("1.skn"));
             TestEnv::writeFile(path, QByteArray(skinSource().size() * 2, 'x'));
-            QCOMPARE(m_library.LoadSkin(path, name), 1);
-            QCOMPARE(TestEnv::readFile(path), skinSource());
             QCOMPARE(m_library.LoadSkin(path, name), 1);
             QCOMPARE(TestEnv::readFile(path), skinSource());
             QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("1.skn")});
@@ -386,11 +305,11 @@ private slots:
         QTemporaryDir root;
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")));
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("lib")));
-        QVERIFY(QFile::copy(libraryPath(), root.filePath(QStringLiteral("lib/libtwrLib.so"))));
+        QVERIFY(
+            QFile::copy(TestEnv::binDir() + "/libtwrLib.so", root.filePath("lib/libtwrLib.so")));
         SkinLibrary library({root.filePath(QStringLiteral("bin")),
                              QDir::cleanPath(root.filePath(QStringLiteral("bin/../lib")))});
         QVERIFY2(library.load(), qPrintable(library.errorString()));
-        QVERIFY(library.fileName().startsWith(root.path()));
         const QString path = root.filePath(QStringLiteral("1.skn"));
         QCOMPARE(library.LoadSkin(path), 1);
         QCOMPARE(TestEnv::readFile(path), skinSource());
@@ -401,7 +320,6 @@ private slots:
         QTemporaryDir empty;
         SkinLibrary library({empty.path(), QString()});
         QVERIFY(!library.load());
-        QVERIFY(!library.errorString().isEmpty());
         QCOMPARE(library.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
         QCOMPARE(entries(empty.path()), QStringList());
     }
