@@ -126,30 +126,18 @@ private slots:
         QCOMPARE(c.row(), 2);
     }
 
-    void formatLength_data()
-    {
-        QTest::addColumn<qint64>("ms");
-        QTest::addColumn<QString>("padded");
-        QTest::addColumn<QString>("plain");
-        const auto row = [](qint64 ms, const char *padded, const char *plain) {
-            QTest::addRow("%lld ms", ms) << ms << QString(padded) << QString(plain);
-        };
-        row(0, "00:00:0", "00:00:0");
-        row(59900, "00:00:59", "00:00:59");
-        row(60000, "00:01:00", "00:1:00");
-        row(3599999, "00:59:59", "00:59:59");
-        row(3600000, "01:00:00", "1:00:00");
-        row(360000000, "100:00:00", "100:00:00");
-        row(5000000000, "1388:53:20", "1388:53:20"); // beyond 32 bits
-        row(-5, "00:00:0", "00:00:0");
-    }
+    // Milliseconds → padded and plain text.
     void formatLength()
     {
-        QFETCH(qint64, ms);
-        QFETCH(QString, padded);
-        QFETCH(QString, plain);
-        QCOMPARE(FormatLength(ms, LengthForm::Padded), padded);
-        QCOMPARE(FormatLength(ms, LengthForm::Plain), plain);
+        const std::tuple<qint64, const char *, const char *> cases[] = {
+            {0, "00:00:0", "00:00:0"},        {59900, "00:00:59", "00:00:59"},
+            {60000, "00:01:00", "00:1:00"},   {3599999, "00:59:59", "00:59:59"},
+            {3600000, "01:00:00", "1:00:00"}, {360000000, "100:00:00", "100:00:00"},
+            {-5, "00:00:0", "00:00:0"},       {5000000000, "1388:53:20", "1388:53:20"}};
+        for (const auto &[ms, padded, plain] : cases) {
+            QCOMPARE(FormatLength(ms, LengthForm::Padded), QString(padded));
+            QCOMPARE(FormatLength(ms, LengthForm::Plain), QString(plain));
+        }
     }
 
     void formatSize()
@@ -172,8 +160,8 @@ private slots:
             {"\xEF\xBB\xBF\xC3\xA9.mp3\r\n", {"\u00e9.mp3"}},
             {"\xE9.mp3\r\n", {"\u00e9.mp3"}},
             {"\xC3\xA9\r\n\xE9", {"\u00e9", "\u00e9"}},
-            {QByteArray(40000, 'x') + "\r\nb", {"b"}}, // too long for a path
-            {"", {}}};
+            {"", {}},
+            {QByteArray(40000, 'x') + "\r\nb", {"b"}}}; // too long
         for (const auto &[content, lines] : cases)
             QCOMPARE(PlaylistFile::lines(content), lines);
     }

@@ -204,40 +204,33 @@ private slots:
             {"x.MP3", false, "OGG", "out/x.ogg", false},
             {"track.flac", false, "OGG", "out/track.ogg", true},
             {"x.wav", true, "WAV", "src/x_back.wav", true}};
-        for (const auto &[row, intoSource, format, expected, present] : cases)
-            playConverted(row, intoSource, format, expected, present);
+        for (const auto &[row, intoSource, format, expected, present] : cases) {
+            QTemporaryDir dir;
+            QVERIFY(QDir(dir.path()).mkpath("src") && QDir(dir.path()).mkpath("out"));
+            Rig r("dummy");
+            r.options.intoSource = intoSource;
+            // Playing, ticked or not, when the converted file is asked for.
+            r.add(m_noise, intoSource);
+            TestEnv::writeFile(dir.filePath("src/" + row), "source");
+            r.jobs.AddJobRow(row, "", "", dir.filePath("src"),
+                             dir.filePath(intoSource ? "src" : "out"));
+            const QString path = dir.filePath(expected);
+            QVERIFY(QFile::copy(m_noise, present ? path : dir.filePath("out/" + row + ".ogg")));
+            r.bar.setPanelText(3, "Output Format: " + format);
+            r.select(1);
+            r.p->PlaySource();
+            r.select(2);
+            r.p->PlayConverted();
+            QCOMPARE(r.status(1), QString(intoSource ? "Ready" : "Waitting"));
+            QCOMPARE(r.state.IsPlaying, present);
+            QCOMPARE(r.bar.panelText(1), present ? path : QString("Save to '/out/'"));
+            const QString message =
+                "This file hasn't been converted, please convert it at first!   \n\n" + path;
+            QCOMPARE(r.platform->callsOf("messageBox").value(0).args.mid(0, 2),
+                     present ? QStringList() : QStringList({message, "Playing File"}));
+        }
     }
 
-private:
-    void playConverted(const QString &row, bool intoSource, const QString &format,
-                       const QString &expected, bool present)
-    {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("src") && QDir(dir.path()).mkpath("out"));
-        Rig r("dummy");
-        r.options.intoSource = intoSource;
-        r.add(m_noise, intoSource); // playing, ticked or not, when the converted file is asked for
-        TestEnv::writeFile(dir.filePath("src/" + row), "source");
-        r.jobs.AddJobRow(row, "", "", dir.filePath("src"),
-                         dir.filePath(intoSource ? "src" : "out"));
-        const QString path = dir.filePath(expected);
-        QVERIFY(QFile::copy(m_noise, present ? path : dir.filePath("out/" + row + ".ogg")));
-        r.bar.setPanelText(3, "Output Format: " + format);
-        r.select(1);
-        r.p->PlaySource();
-        r.select(2);
-        r.p->PlayConverted();
-
-        QCOMPARE(r.status(1), QString(intoSource ? "Ready" : "Waitting"));
-        QCOMPARE(r.state.IsPlaying, present);
-        QCOMPARE(r.bar.panelText(1), present ? path : QString("Save to '/out/'"));
-        const QString message =
-            "This file hasn't been converted, please convert it at first!   \n\n" + path;
-        QCOMPARE(r.platform->callsOf("messageBox").value(0).args.mid(0, 2),
-                 present ? QStringList() : QStringList({message, "Playing File"}));
-    }
-
-private slots:
     void pauseStopPlayAnotherSortStop()
     {
         Rig r("dummy");

@@ -17,25 +17,6 @@
 #include <QTest>
 #include <QWidget>
 
-namespace {
-
-QString shippedSkinPath()
-{
-    return TestEnv::sourceDir() + QStringLiteral("/resources/skin/media.skn");
-}
-
-QByteArray skinSource()
-{
-    return TestEnv::readFile(shippedSkinPath());
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-} // namespace
-
 class TestSkinEngine : public QObject
 {
     Q_OBJECT
@@ -46,6 +27,12 @@ private:
     SkinLibrary m_library{QStringList{TestEnv::binDir()}};
 
     QPointer<TipWindow> window(const CTooltip &tip) { return m_qt.tipWindow(tip.windowHandle()); }
+    static QString shippedSkinPath() { return TestEnv::sourceDir() + "/resources/skin/media.skn"; }
+    static QByteArray skinSource() { return TestEnv::readFile(shippedSkinPath()); }
+    static QStringList entries(const QString &dir)
+    {
+        return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 
 private slots:
     void shippedSkinParses()
@@ -115,7 +102,9 @@ private slots:
         QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
     }
 
-    void hueRestylesEverySkinnedWindow()
+    // Hue turns restyle every skinned window; free-form cuts the frame and corners, another
+    // definition gives them back; removal restores the plain window for good.
+    void applyHueShapeAndRemove()
     {
         SkinEngine engine;
         QVERIFY(engine.loadSkinFile(shippedSkinPath()));
@@ -123,26 +112,26 @@ private slots:
         QWidget dialog;
         engine.applyDefaultSkin(&main);
         engine.applySkin(&dialog, QStringLiteral("Form"));
-        const QString mainAt0 = main.styleSheet();
-        const QString dialogAt0 = dialog.styleSheet();
-
+        const QString mainAt0 = main.styleSheet(), dialogAt0 = dialog.styleSheet();
         engine.setHue(4 * 30);
         QVERIFY(dialog.styleSheet() != dialogAt0 && main.styleSheet() != mainAt0);
         engine.setHue(360); // a full turn gives the first look back
-        QCOMPARE(main.styleSheet(), mainAt0);
-        QCOMPARE(dialog.styleSheet(), dialogAt0);
-    }
+        QCOMPARE(QStringList({main.styleSheet(), dialog.styleSheet()}),
+                 QStringList({mainAt0, dialogAt0}));
 
-    void removeRestoresThePlainWindow()
-    {
-        SkinEngine engine;
-        QVERIFY(engine.loadSkinFile(shippedSkinPath()));
         QMainWindow window;
         window.setStyleSheet(QStringLiteral("QLabel { color: navy; }"));
         window.setCentralWidget(new QLabel(QStringLiteral("Play")));
-        window.resize(300, 160);
+        window.resize(400, 240);
         window.show();
         const Qt::WindowFlags flags = window.windowFlags();
+        engine.applySkin(&window, QStringLiteral("freeform"));
+        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+        // The corners are cut away, the middle is kept.
+        QVERIFY(!window.mask().contains(QPoint(0, 0)) && window.mask().contains(QPoint(200, 0)));
+        engine.applySkin(&dialog, QStringLiteral("freeform"));
+        engine.applySkin(&dialog, QStringLiteral("Form"));
+        QVERIFY(!(dialog.windowFlags() & Qt::FramelessWindowHint) && dialog.mask().isEmpty());
 
         engine.applySkin(&window, QStringLiteral("FreeForm"));
         engine.removeSkin(&window);
@@ -157,22 +146,6 @@ private slots:
         delete gone;
         QVERIFY(!engine.isSkinned(gone));
         engine.setHue(30);
-    }
-
-    void freeFormIsFramelessAndShaped()
-    {
-        SkinEngine engine;
-        QVERIFY(engine.loadSkinData(skinSource()));
-        QWidget splash;
-        splash.resize(400, 240);
-        engine.applySkin(&splash, QStringLiteral("freeform"));
-        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
-        // The corners are cut away, the middle is kept.
-        QVERIFY(!splash.mask().contains(QPoint(0, 0)) && splash.mask().contains(QPoint(200, 0)));
-
-        // Another definition gives the frame back and drops the shape.
-        engine.applySkin(&splash, QStringLiteral("Form"));
-        QVERIFY(!(splash.windowFlags() & Qt::FramelessWindowHint) && splash.mask().isEmpty());
     }
 
     void popupShowsSkinnedAtThePoint()
@@ -284,11 +257,11 @@ private slots:
     // success): nothing is created and what was there stays.
     void libraryWritesNothing()
     {
-        const QList<std::pair<QString, QString>> cases{{"Media.sk", "1.skn"},
-                                                       {"Media.skn2", "1.skn"},
-                                                       {"", "1.skn"},
-                                                       {"Media.skn", "missing/1.skn"},
-                                                       {"Media.skn", "folder"}};
+        const char *const cases[][2] = {{"Media.sk", "1.skn"},
+                                        {"Media.skn2", "1.skn"},
+                                        {"", "1.skn"},
+                                        {"Media.skn", "missing/1.skn"},
+                                        {"Media.skn", "folder"}};
         for (const auto &[name, target] : cases) {
             QTemporaryDir dir;
             QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
@@ -313,14 +286,12 @@ private slots:
         const QString path = root.filePath(QStringLiteral("1.skn"));
         QCOMPARE(library.LoadSkin(path), 1);
         QCOMPARE(TestEnv::readFile(path), skinSource());
-    }
 
-    void loaderWithoutLibraryReportsFailure()
-    {
+        // Without the library the loader reports failure and writes nothing.
         QTemporaryDir empty;
-        SkinLibrary library({empty.path(), QString()});
-        QVERIFY(!library.load());
-        QCOMPARE(library.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
+        SkinLibrary missing({empty.path(), QString()});
+        QVERIFY(!missing.load());
+        QCOMPARE(missing.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
         QCOMPARE(entries(empty.path()), QStringList());
     }
 };
