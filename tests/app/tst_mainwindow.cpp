@@ -15,17 +15,8 @@
 
 #include "tests/support/loadedwindow.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QLibraryInfo>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QTimer>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -14,13 +14,8 @@
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QPointer>
-#include <QProcess>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -7,13 +7,8 @@
 #include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <unistd.h>
 

@@ -10,15 +10,7 @@
 
 #include "tests/support/testenv.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QMenu>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QTreeView>
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QtWidgets>
 
 #include <memory>
 

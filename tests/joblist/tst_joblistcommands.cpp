@@ -8,13 +8,8 @@
 #include "tests/support/fixture.h"
 #include "tests/support/loadedwindow.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QTreeView>
-#include <QUrl>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -5,10 +5,7 @@
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <memory>
 

@@ -9,12 +9,9 @@
 #include "tests/support/testenv.h"
 
 #include <QDBusMessage>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QSignalSpy>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <atomic>
 #include <cmath>

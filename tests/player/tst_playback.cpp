@@ -11,13 +11,8 @@
 #include "tests/support/fixture.h"
 #include "tests/support/loadedwindow.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

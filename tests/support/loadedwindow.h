@@ -6,11 +6,8 @@
 #include "app/frmdialog.h"
 #include "ui/statusbar.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 

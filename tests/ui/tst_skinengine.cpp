@@ -8,14 +8,8 @@
 #include "ui/skin/skinlibrary.h"
 #include "ui/tipwindow.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestSkinEngine : public QObject
 {

@@ -6,26 +6,20 @@
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
 struct Answer
 {
     int status = 200;
-    QByteArray body;
-    QByteArray headers; // extra header lines, each ending in "\r\n"
-    bool stall = false; // send the head, then keep silent
-    qint64 length = -1; // announced length; -1: the body's, -2: none (the body ends at close)
+    QByteArray body{};
+    QByteArray headers{}; // extra header lines, each ending in "\r\n"
+    bool stall = false;   // send the head, then keep silent
+    qint64 length = -1;   // announced length; -1: the body's, -2: none (the body ends at close)
 };
 
 // Answers GET from a table of paths (404 elsewhere).
