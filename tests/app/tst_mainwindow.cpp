@@ -150,7 +150,7 @@ private slots:
         QVERIFY(w.isVisible() && w.Reader && w.Writer && w.AudioPlayer);
     }
 
-    void formatSelectionWritesAndShows()
+    void formatSelectionAndShutdownTimer()
     {
         Fixture f;
         frmDialog &w = f.loaded();
@@ -160,12 +160,7 @@ private slots:
             QCOMPARE(f.panel(3), QStringLiteral("Output Format: ") + texts[i]);
             QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Format), texts[i]);
         }
-    }
-
-    void shutdownTimerRequestsOnce()
-    {
-        Fixture f;
-        frmDialog &w = f.loaded();
+        // The shutdown timer asks the desktop once and stops.
         w.Timer1->start();
         QMetaObject::invokeMethod(w.Timer1, "timeout");
         QCOMPARE(f.platform->count("requestShutdown"), 1);

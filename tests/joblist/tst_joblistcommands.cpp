@@ -55,10 +55,20 @@ class tst_JobListCommands : public QObject
 private slots:
     void init() { m_platform = TestPlatform::install(); }
 
-    // The texts whose odd spelling is easy to lose; refused commands change nothing.
-    void oddlySpelledTexts()
+    // On an empty list nothing at all happens: no panel, no dialog, nothing dropped. The texts
+    // whose odd spelling is easy to lose; refused commands change nothing.
+    void emptyListAndOddlySpelledTexts()
     {
         JobListFixture f;
+        f.statusBar->setPanelText(2, "before");
+        f.controller->selectAll();
+        f.controller->selectNone();
+        f.controller->invertSelection();
+        f.controller->addFiles(); // cancelled
+        QMimeData text;
+        text.setText("hello");
+        QVERIFY(!f.controller->filesDropped(&text));
+        QCOMPARE(f.panel(2), QString("before"));
         f.controller->outputPlaylist(); // nothing to export
         fill(f, 2);
         f.state.IsPlaying = true;
@@ -92,22 +102,6 @@ private slots:
         QCOMPARE(f.jobs.count(), 0);
         QCOMPARE(f.state.CurrentFile, QString());
         QCOMPARE(f.tagEditor.left, 2);
-    }
-
-    // On an empty list nothing at all happens: no panel, no dialog, nothing dropped.
-    void emptyListAndCancelledInput()
-    {
-        JobListFixture f;
-        f.statusBar->setPanelText(2, "before");
-        f.controller->selectAll();
-        f.controller->selectNone();
-        f.controller->invertSelection();
-        f.controller->addFiles(); // cancelled
-        QMimeData text;
-        text.setText("hello");
-        QVERIFY(!f.controller->filesDropped(&text));
-        QCOMPARE(f.panel(2), QString("before"));
-        QCOMPARE(f.jobs.count(), 0);
     }
 
     void pointerAndClicks()
@@ -223,32 +217,28 @@ private slots:
         QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("1:00:00")); // plain, as for one file
     }
 
-    void dropOnTheList()
+    // Dropped on the list, or opened from the desktop (the drop's step, with every type the
+    // engine reads): the rows that join, the first with its padded length.
+    void dropAndOpenFromDesktop()
     {
-        JobListFixture f;
-        f.window.show();
-        f.jobs.AddJobRow("x.mp3", "", "", "/m", "/o");
-        const QStringList dropped{f.audio("d/a.mp3", 125000), f.audio("d/b.Mp3"),
-                                  f.audio("d/c.flac"), f.audio("d/e.wav")};
-        QVERIFY(dropOn(f.view, dropped));
-        QCOMPARE(f.names(), (QStringList{"x.mp3", "a.mp3", "e.wav"}));
-        QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("00:02:05")); // padded
-        QCOMPARE(f.panel(2), QString("Total Selected Files: 3"));
-    }
-
-    // Opened from the desktop: the drop's step, with every type the engine reads.
-    void openedFromDesktop()
-    {
-        JobListFixture f;
-        f.jobs.AddJobRow("x.mp3", "", "", "/m", "/o");
-        QVERIFY(QDir(f.dir.path()).mkpath("folder.mp3"));
-        const QStringList opened{f.audio("d/a.flac", 125000), f.notAudio("d/notes.mp3"),
-                                 f.dir.filePath("folder.mp3"), f.dir.filePath("d/missing.wav"),
-                                 f.audio("d/b.Mp3")};
-        f.controller->addPaths(opened);
-        QCOMPARE(f.names(), (QStringList{"x.mp3", "a.flac", "b.Mp3"}));
-        QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("00:02:05"));
-        QCOMPARE(f.panel(2), QString("Total Selected Files: 3"));
+        for (const bool drop : {true, false}) {
+            JobListFixture f;
+            f.window.show();
+            f.jobs.AddJobRow("x.mp3", "", "", "/m", "/o");
+            QVERIFY(QDir(f.dir.path()).mkpath("folder.mp3"));
+            const QStringList paths{f.audio("d/a.mp3", 125000),
+                                    f.notAudio("d/notes.mp3"),
+                                    f.dir.filePath("folder.mp3"),
+                                    f.dir.filePath("d/missing.wav"),
+                                    f.audio("d/b.Mp3"),
+                                    f.audio("d/c.flac"),
+                                    f.audio("d/e.wav")};
+            QVERIFY(drop ? dropOn(f.view, paths) : (f.controller->addPaths(paths), true));
+            QCOMPARE(f.names(), (drop ? QStringList{"x.mp3", "a.mp3", "e.wav"}
+                                      : QStringList{"x.mp3", "a.mp3", "b.Mp3", "c.flac", "e.wav"}));
+            QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("00:02:05")); // padded
+            QCOMPARE(f.panel(2), QString("Total Selected Files: %1").arg(drop ? 3 : 5));
+        }
     }
 
     void initTestCase()
