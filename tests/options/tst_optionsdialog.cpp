@@ -13,6 +13,7 @@
 #include "options/wavpage.h"
 #include "options/wmapage.h"
 #include "tests/support/fixture.h"
+#include "tests/support/platformcalls.h"
 #include "ui/skin/skinengine.h"
 
 #include <QtTest>
@@ -111,9 +112,7 @@ private slots:
         f.platform->messageAnswers.enqueue(MessageAnswer::No);
         f.dialog->cmdApply->click(); // the default button asks first: declined
         QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
-        QStringList texts;
-        for (const PlatformCall &call : f.platform->callsOf("messageBox"))
-            texts << call.args.value(0);
+        QStringList texts = PlatformCalls::messages(*f.platform);
         texts << f.dialog->ogg->Combo2->itemText(0) << f.dialog->mp3->cmbFrequency->itemText(2)
               << f.dialog->wma->lblWMAdes->text();
         // The Ogg quality tip: the position / 100 without leading or trailing zeros.
@@ -127,16 +126,6 @@ private slots:
         f.dialog->cmdOK->click();
         QVERIFY(!f.dialog->IsLoaded());
         QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
-    }
-
-    void firstStartBeginsFromDefaults()
-    {
-        OptionsFixture f;
-        const QString defaults = SettingsFiles::defaultsFile();
-        f.dialog->Load();
-        QVERIFY(!QFile::exists(f.working())); // loading writes nothing
-        QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.value(Ini::Ogg::Frequency), SettingsFiles::read(defaults, Ini::Ogg::Frequency));
     }
 
     void blankFolderBecomesMusicFolder()
@@ -213,25 +202,35 @@ private slots:
         QCOMPARE(f.value(Ini::Output::Open), QStringLiteral("1"));
     }
 
-    // The default button, agreed to, stores every option's default, the format texts the
-    // engine's, and leaves the shipped defaults as they are.
-    void defaultButton()
+    // A first start begins from the defaults, loading writes nothing. The default button,
+    // agreed to, stores every option's default, the format texts the engine's, and leaves the
+    // shipped defaults as they are.
+    void firstStartAndDefaultButton()
     {
         const QString defaults = SettingsFiles::defaultsFile();
         const QByteArray shipped = TestEnv::readFile(defaults);
+        const auto storesDefaults = [&](const OptionsFixture &f) {
+            for (const Ini::Key &key : Ini::ApplyWriteOrder) {
+                const QString name = QString::fromLatin1(key.key);
+                QString expected = SettingsFiles::read(defaults, key);
+                if (name == QLatin1String("folder") && expected.trimmed().isEmpty())
+                    expected = musicFolder();
+                if (name != QLatin1String("fs"))
+                    QCOMPARE(f.value(key) + " " + name, expected + " " + name);
+            }
+        };
+        OptionsFixture first;
+        first.dialog->Load();
+        QVERIFY(!QFile::exists(first.working()));
+        QVERIFY(first.dialog->Apply());
+        storesDefaults(first);
+
         OptionsFixture f;
         f.load(FullSettings);
         f.platform->messageAnswers << MessageAnswer::Yes;
         f.dialog->cmdApply->click();
         QCOMPARE(TestEnv::readFile(defaults), shipped);
-        for (const Ini::Key &key : Ini::ApplyWriteOrder) {
-            const QString name = QString::fromLatin1(key.key);
-            QString expected = SettingsFiles::read(defaults, key);
-            if (name == QLatin1String("folder") && expected.trimmed().isEmpty())
-                expected = musicFolder();
-            if (name != QLatin1String("fs"))
-                QCOMPARE(f.value(key) + " " + name, expected + " " + name);
-        }
+        storesDefaults(f);
         QCOMPARE(f.value(Ini::Output::Format), QStringLiteral("2")); // not an option of the dialog
     }
 
