@@ -35,8 +35,7 @@ public:
 struct RecordingTagEditor : TagEditorCalls
 {
     bool open = false;
-    int left = 0;
-    int entered = 0;
+    int left = 0, entered = 0;
     QStringList loaded;
 
     bool isOpen() const override { return open; }

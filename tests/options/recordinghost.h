@@ -75,8 +75,7 @@ class RecordingHost : public OptionsHost
 public:
     struct Row
     {
-        QString from;
-        QString saveTo;
+        QString from, saveTo;
     };
 
     QString folderBox = QStringLiteral("E:/");

@@ -77,7 +77,7 @@ class tst_TagEditor : public QObject
     }
 
 private slots:
-    void openAndClose()
+    void openCloseAndId3v1()
     {
         Editor e;
         e.editor.EnterTagMode(); // the pointer has not been over a row yet
@@ -100,11 +100,8 @@ private slots:
         e.editor.LeaveTagMode();
         e.editor.EnterTagMode();
         QCOMPARE(e.window.twips, 6901);
-    }
 
-    void id3v1AndSwap()
-    {
-        Editor e;
+        // ID3v1: no genre, a long title, the other version's frames; swapping versions.
         const QString none = make("none.mp3", {}, id3v1("No genre", 0, 255));
         e.open(none, 1);
         QCOMPARE(e.p->infoGenre->currentIndex(), -1);

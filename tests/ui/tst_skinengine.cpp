@@ -201,30 +201,26 @@ private slots:
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(&parent, &leave);
         QVERIFY(!w->isVisible());
-    }
 
-    // A second Create replaces the window; the owner's release destroys the one it still has; a
-    // tool whose window has gone leaves the tip inert.
-    void createRebuildsAndDestroyForgets()
-    {
-        QWidget parent;
+        // A second Create replaces the window; the owner's release destroys the one it still
+        // has; a tool whose window has gone leaves the tip inert.
         QPointer<TipWindow> second;
         {
-            CTooltip tip(&m_qt);
-            tip.Create(&parent);
-            const QPointer<TipWindow> first = window(tip);
-            tip.Create(&parent);
-            QVERIFY(!first && window(tip));
-            second = window(tip);
+            CTooltip again(&m_qt);
+            again.Create(&parent);
+            const QPointer<TipWindow> first = window(again);
+            again.Create(&parent);
+            QVERIFY(!first && window(again));
+            second = window(again);
         }
         QVERIFY(!second);
         auto *gone = new QWidget;
         const TooltipApi::WindowHandle stale = QtTooltipWindowSystem::handleOf(gone);
         delete gone;
-        CTooltip tip(&m_qt);
-        tip.Create(stale);
-        QVERIFY(window(tip));
-        QCOMPARE(window(tip)->tool(), nullptr);
+        CTooltip inert(&m_qt);
+        inert.Create(stale);
+        QVERIFY(window(inert));
+        QCOMPARE(window(inert)->tool(), nullptr);
     }
 
     void initTestCase()
