@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, run and test Tonewright. Safe to re-run:
-# only missing packages are installed.
+# only missing packages are installed. With --fuzz, also clang and its libFuzzer runtime for
+# the fuzz targets in fuzz/ (the test suite does not need them).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
   libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev
   ffmpeg xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
