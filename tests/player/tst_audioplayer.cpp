@@ -81,7 +81,7 @@ public:
     void record(const char *event)
     {
         events << QString::fromLatin1(event);
-        if (QThread::currentThread() != qApp->thread())
+        if (QThread::currentThread() != QCoreApplication::instance()->thread())
             offThread = true;
     }
 
