@@ -84,6 +84,13 @@ AudioDecoder::~AudioDecoder()
 void AudioDecoder::open(const QString &path, int threads)
 {
     const QString name = QFileInfo(path).fileName();
+    // A pipe would block the reader for good and a device never ends: only files are read.
+    if (const QFileInfo info(path); info.exists() && !info.isFile())
+        throw OpenError{Failure::CannotOpen,
+                        info.isDir() ? QStringLiteral("%1 is a folder, not an audio file").arg(name)
+                                     : QStringLiteral("%1 is not a file but a device or pipe; "
+                                                      "only files can be converted")
+                                           .arg(name)};
     AVFormatContext *raw = nullptr;
     int rc = avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr);
     if (rc < 0)
