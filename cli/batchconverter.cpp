@@ -37,13 +37,14 @@ BatchConverter::run(const QList<Job> &jobs, const std::function<void(int, const 
         RunOutputs outputs(sources);
         for (int i = 0; i < jobs.size(); ++i) {
             const Job &job = jobs.at(i);
-            const QString refusal =
-                job.output.isEmpty() ? QString() : outputs.claim(job.source, job.output);
+            const QString refusal = !job.refusal.isEmpty() ? job.refusal
+                                    : job.output.isEmpty() ? QString()
+                                                           : outputs.claim(job.source, job.output);
             if (refusal.isEmpty()) {
                 todo << i;
                 continue;
             }
-            results[i] = Result{Outcome::Failed, job.source, job.output, refusal, {}};
+            results[i] = Result{Outcome::Failed, job.source, job.output, refusal, {}, {}};
             ++finished;
             done(i, results[i]);
         }
@@ -76,7 +77,7 @@ BatchConverter::run(const QList<Job> &jobs, const std::function<void(int, const 
             share.store(0);
             const Job &j = jobs.at(i);
             const Result r = ready ? job.run(j.source, j.output)
-                                   : Result{Outcome::Failed, j.source, j.output, error, {}};
+                                   : Result{Outcome::Failed, j.source, j.output, error, {}, {}};
             share.store(0);
             std::lock_guard lock(mutex);
             results[i] = r;

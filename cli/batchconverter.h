@@ -16,7 +16,8 @@ public:
     struct Job
     {
         QString source;
-        QString output; // empty: no output name could be built
+        QString output;  // empty: no output name could be built
+        QString refusal; // not empty: the job fails with this reason, nothing is touched
     };
     using Result = ConversionJob::Result;
     using Outcome = ConversionJob::Outcome;

@@ -4,9 +4,9 @@
 #include "engine/engineerror.h"
 #include "settings/bitratesteps.h"
 #include "settings/encoderchoices.h"
-#include "settings/wmaprofiles.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
+#include "settings/wmaprofiles.h"
 
 #include <array>
 #include <cmath>
@@ -28,17 +28,49 @@ bool wholeNumber(const QString &text, int min, int max, int *out)
     return true;
 }
 
-template <size_t N>
-int lookup(const std::array<Choice, N> &table, const QString &text, int fallback)
+template <size_t N> bool find(const std::array<Choice, N> &table, const QString &text, int *value)
 {
     for (const Choice &n : table) {
-        if (text == QLatin1String(n.text))
-            return n.value;
+        if (text == QLatin1String(n.text)) {
+            *value = n.value;
+            return true;
+        }
     }
-    return fallback;
+    return false;
 }
 
 } // namespace
+
+void EncoderProfile::ignore(const char *section, const char *key, const QString &text) const
+{
+    const QString line = QStringLiteral("%1: the value \"%2\" of %3 in section [%4] is not usable; "
+                                        "the default is used")
+                             .arg(m_file, text, QLatin1String(key), QLatin1String(section));
+    std::lock_guard lock(m_mutex);
+    if (!m_ignored.contains(line))
+        m_ignored << line;
+}
+
+QStringList EncoderProfile::ignored() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_ignored;
+}
+
+template <typename Table>
+int EncoderProfile::lookup(const Table &table, const char *section, const char *key,
+                           int fallback) const
+{
+    int v = 0;
+    const QString text = ReadIni(m_file, QString::fromLatin1(section), QString::fromLatin1(key));
+    if (find(table, text, &v))
+        return v;
+    if (!text.isEmpty())
+        ignore(section, key, text);
+    const QString shipped = ReadIni(SettingsFiles::shippedDefaults(), QString::fromLatin1(section),
+                                    QString::fromLatin1(key));
+    return find(table, shipped, &v) ? v : fallback;
+}
 
 EncoderProfile::EncoderProfile(const QString &settingsFile)
     : m_file(settingsFile)
@@ -56,9 +88,11 @@ QString EncoderProfile::value(const char *section, const char *key) const
 int EncoderProfile::number(const char *section, const char *key, int min, int max) const
 {
     int v = 0;
-    if (wholeNumber(ReadIni(m_file, QString::fromLatin1(section), QString::fromLatin1(key)), min,
-                    max, &v))
+    const QString text = ReadIni(m_file, QString::fromLatin1(section), QString::fromLatin1(key));
+    if (wholeNumber(text, min, max, &v))
         return v;
+    if (!text.isEmpty())
+        ignore(section, key, text);
     if (wholeNumber(ReadIni(SettingsFiles::shippedDefaults(), QString::fromLatin1(section),
                             QString::fromLatin1(key)),
                     min, max, &v))
@@ -109,9 +143,9 @@ bool EncoderProfile::apply(Converter &writer, const QString &extension, QString 
                 writer.SetOggFormat(rate, channels, bitrate, min, max, -1);
             }
         } else if (ext == QLatin1String(".wav")) {
-            const int rate = lookup(EncoderChoices::WavRates, value("wav", "frequency"), 44100);
-            const int channels = lookup(EncoderChoices::WavChannels, value("wav", "channel"), 2);
-            const int bits = lookup(EncoderChoices::WavBits, value("wav", "bitrate"), 160) / 10;
+            const int rate = lookup(EncoderChoices::WavRates, "wav", "frequency", 44100);
+            const int channels = lookup(EncoderChoices::WavChannels, "wav", "channel", 2);
+            const int bits = lookup(EncoderChoices::WavBits, "wav", "bitrate", 160) / 10;
             writer.SetWavFormat(rate, channels, bits);
         } else if (ext == QLatin1String(".wma")) {
             writer.SetWmaProfile(*WmaProfiles::WmaProfileNumbers(number("wma", "profile", 1, 7)));

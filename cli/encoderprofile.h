@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <mutex>
 
 class Converter;
 
@@ -22,6 +25,17 @@ public:
     // False, with the reason in *error, when the settings cannot be encoded.
     bool apply(Converter &writer, const QString &extension, QString *error) const;
 
+    // One line for each key whose value in the settings file was not usable and was
+    // replaced by the factory default, in the order they were met; each key once.
+    // Thread-safe, as are the reads above.
+    QStringList ignored() const;
+
 private:
+    void ignore(const char *section, const char *key, const QString &text) const;
+    template <typename Table>
+    int lookup(const Table &table, const char *section, const char *key, int fallback) const;
+
     QString m_file;
+    mutable std::mutex m_mutex;
+    mutable QStringList m_ignored;
 };

@@ -1,8 +1,10 @@
+#include "cli/argumentnames.h"
 #include "cli/batchconverter.h"
 #include "cli/clioptions.h"
 #include "cli/encoderprofile.h"
 #include "cli/playlistexpansion.h"
 #include "convert/outputnaming.h"
+#include "engine/converter.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
 
@@ -101,10 +103,25 @@ int main(int argc, char *argv[])
     if (o.overwrite == CliOptions::Overwrite::FromSettings)
         overwrite = profile.number("output", "overwrite", INT_MIN, INT_MAX) != 0;
 
+    {
+        // Every unusable setting is named once, before any file is converted.
+        Converter probe;
+        QString unused;
+        profile.apply(probe, extension, &unused);
+        for (const QString &line : profile.ignored())
+            err << "twr-convert: warning: " << line << "\n";
+        err.flush();
+    }
+
+    const QStringList badNames = ArgumentNames::notUtf8(argc, argv);
     QList<BatchConverter::Job> jobs;
     for (const QString &file : PlaylistExpansion::expand(o.files)) {
         const QString source = QFileInfo(file).absoluteFilePath();
-        jobs.append({source, OutputNaming::outputPath(source, folder, besideSource, extension)});
+        BatchConverter::Job job{
+            source, OutputNaming::outputPath(source, folder, besideSource, extension), {}};
+        if (badNames.contains(file))
+            job.refusal = ArgumentNames::refusal(file);
+        jobs.append(job);
     }
     const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
     const int workers = o.jobs > 0 ? o.jobs : cores;
@@ -118,9 +135,14 @@ int main(int argc, char *argv[])
         const QString &source = jobs.at(index).source;
         switch (r.outcome) {
         case BatchConverter::Outcome::Converted:
-            out << "converted  " << source << " -> " << r.output << "\n";
             if (!r.tagWarning.isEmpty())
-                out << "warning    " << source << ": " << r.tagWarning << "\n";
+                out << "converted, but the tag could not be written: " << source << " -> "
+                    << r.output << ": " << r.tagWarning << "\n";
+            else if (!r.warning.isEmpty())
+                out << "converted with warnings  " << source << " -> " << r.output << ": "
+                    << r.warning << "\n";
+            else
+                out << "converted  " << source << " -> " << r.output << "\n";
             break;
         case BatchConverter::Outcome::Skipped:
             out << "skipped    " << source << ": " << r.reason << "\n";
@@ -142,15 +164,22 @@ int main(int argc, char *argv[])
     if (terminal)
         err << "\r\033[K" << Qt::flush;
 
-    int converted = 0, skipped = 0, failed = 0;
+    int converted = 0, skipped = 0, failed = 0, warned = 0, untagged = 0;
     for (const BatchConverter::Result &r : results) {
-        if (r.outcome == BatchConverter::Outcome::Converted)
+        if (r.outcome == BatchConverter::Outcome::Converted) {
             ++converted;
-        else if (r.outcome == BatchConverter::Outcome::Skipped)
+            if (!r.warning.isEmpty() || !r.tagWarning.isEmpty())
+                ++warned;
+            if (!r.tagWarning.isEmpty())
+                ++untagged;
+        } else if (r.outcome == BatchConverter::Outcome::Skipped) {
             ++skipped;
-        else
+        } else {
             ++failed;
+        }
     }
-    out << converted << " converted, " << skipped << " skipped, " << failed << " failed\n";
-    return failed > 0 ? ExitFailed : ExitOk;
+    out << converted << " converted, " << skipped << " skipped, " << failed << " failed, " << warned
+        << " with warnings\n";
+    // A damaged source converted as far as it goes is a warning; a tag that was lost is not.
+    return failed > 0 || untagged > 0 ? ExitFailed : ExitOk;
 }

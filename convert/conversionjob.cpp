@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -52,8 +53,10 @@ bool diskFull(const QString &output, const QString &detail)
         if (detail.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
             return true;
     }
+    // Some writes fail with a plain I/O error on a full disk; a disk with less room left
+    // than one block of an encoder's output is full for this purpose.
     const QStorageInfo storage(QFileInfo(output).absolutePath());
-    return storage.isValid() && storage.bytesAvailable() == 0;
+    return storage.isValid() && storage.bytesAvailable() < 64 * 1024;
 }
 
 QString writeReason(const QString &output, const QString &detail)
@@ -61,6 +64,28 @@ QString writeReason(const QString &output, const QString &detail)
     if (diskFull(output, detail))
         return QStringLiteral("%1 cannot be written: the disk is full").arg(nameOf(output));
     return QStringLiteral("%1 cannot be written: %2").arg(nameOf(output), detail);
+}
+
+QString seconds(qint64 frames, int rate)
+{
+    return QString::number(double(frames) / rate, 'f', 1) + QStringLiteral(" s");
+}
+
+// The warning of a source that was not whole, or "".
+QString damageWarning(const QString &source, qint64 decoded, qint64 stated, int rate,
+                      qint64 damaged)
+{
+    QStringList what;
+    if (damaged > 0)
+        what << (damaged == 1 ? QStringLiteral("1 damaged part was skipped")
+                              : QStringLiteral("%1 damaged parts were skipped").arg(damaged));
+    if (stated > 0 && decoded * 10 < stated * 9)
+        what << QStringLiteral("only %1 of its %2 could be decoded")
+                    .arg(seconds(decoded, rate), seconds(stated, rate));
+    if (what.isEmpty())
+        return {};
+    return QStringLiteral("%1 is damaged or truncated: %2")
+        .arg(nameOf(source), what.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -87,13 +112,14 @@ ConversionJob::Result ConversionJob::run(const QString &source, const QString &o
                 output,
                 QStringLiteral("%1 cannot be converted: %2")
                     .arg(nameOf(source), QString::fromLocal8Bit(e.what())),
+                {},
                 {}};
     }
 }
 
 ConversionJob::Result ConversionJob::convert(const QString &source, const QString &output)
 {
-    Result r{Outcome::Failed, source, output, {}, {}};
+    Result r{Outcome::Failed, source, output, {}, {}, {}};
     if (output.isEmpty()) {
         r.reason = QStringLiteral("no output name can be built from %1").arg(nameOf(source));
         return r;
@@ -128,7 +154,7 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
         return r;
     }
 
-    r.outcome = copy(source, output, &r.reason);
+    r.outcome = copy(source, output, &r.reason, &r.warning);
     if (r.outcome != Outcome::Converted)
         return r;
     try {
@@ -141,7 +167,7 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
 }
 
 ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString &output,
-                                           QString *reason)
+                                           QString *reason, QString *warning)
 {
     enum class Step { OpenSource, OpenOutput, Read, Write };
     Step step = Step::OpenSource;
@@ -162,6 +188,7 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
         m_writer.SetInputFormat(a, b);
 
         qint64 done = 0;
+        qint64 decoded = 0;
         for (;;) {
             step = Step::Read;
             const QByteArray data = m_reader.ReadChunk(chunk);
@@ -169,6 +196,7 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
                 break;
             step = Step::Write;
             m_writer.WriteChunk(data);
+            decoded += data.size() / unit;
             done += data.size() / unit;
             if (total > 0 && done > total)
                 done = total;
@@ -180,9 +208,11 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
                 return Outcome::Cancelled;
             }
         }
+        const qint64 damaged = m_reader.damagedParts();
         step = Step::Write;
         m_writer.Close();
         discardOutput.release();
+        *warning = damageWarning(source, decoded, total, a, damaged);
         return Outcome::Converted;
     } catch (const EngineError &e) {
         switch (step) {

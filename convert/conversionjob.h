@@ -27,6 +27,9 @@ class RunOutputs;
 //   6. the writer is closed: only now does the output appear under its name;
 //   7. the source's whole tag is carried over (a failure here leaves the file converted
 //      and is reported in Result::tagWarning).
+// A damaged source is converted as far as it can be decoded: parts that cannot be decoded
+// are skipped. When that happened, or when less than 90 % of the length the source states
+// could be decoded, the file is converted with warnings (Result::warning).
 // A failure or a cancel after the output was opened leaves nothing under the output name
 // (an older file there stays intact) and no temporary file.
 class ConversionJob
@@ -57,6 +60,10 @@ public:
         QString reason;
         // A converted file whose tag could not be carried over: why; else "".
         QString tagWarning;
+        // "Converted with warnings": the outcome is Converted, and this says what is
+        // wrong with the output in plain words that name the source ("song.wma is damaged
+        // or truncated: 3 damaged parts were skipped"); "" when the source was whole.
+        QString warning;
     };
 
     // `outputs` (may be null) is the run's registry of output names; it must outlive the job.
@@ -69,7 +76,7 @@ public:
 
 private:
     Result convert(const QString &source, const QString &output);
-    Outcome copy(const QString &source, const QString &output, QString *reason);
+    Outcome copy(const QString &source, const QString &output, QString *reason, QString *warning);
 
     Converter &m_reader;
     Converter &m_writer;

@@ -1,12 +1,19 @@
 #include "convert/runoutputs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
-// Equal for two paths exactly when they name the same file, whether or not it exists yet.
-QString fileKey(const QString &path)
+// The keys of a path: its folder's real path and its name, and for an existing file its
+// identity too (so hard links match). Two paths name one file when they share a key; a
+// file that comes into being during the run still matches its name key.
+QStringList fileKeys(const QString &path)
 {
     const QFileInfo info(path);
     QString key = info.canonicalFilePath();
@@ -18,7 +25,23 @@ QString fileKey(const QString &path)
 #ifdef Q_OS_WIN
     key = key.toLower();
 #endif
-    return key;
+    QStringList keys{key};
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        keys << QStringLiteral("file:%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
+#endif
+    return keys;
+}
+
+template <typename Hash>
+typename Hash::const_iterator findAny(const Hash &hash, const QStringList &keys)
+{
+    for (const QString &key : keys) {
+        if (const auto it = hash.constFind(key); it != hash.cend())
+            return it;
+    }
+    return hash.cend();
 }
 
 QString fileName(const QString &path)
@@ -36,17 +59,21 @@ RunOutputs::RunOutputs(const QStringList &sources)
 
 void RunOutputs::addSource(const QString &source)
 {
-    m_sources.insert(fileKey(source), source);
+    for (const QString &key : fileKeys(source))
+        m_sources.insert(key, source);
 }
 
 QString RunOutputs::refusal(const QString &source, const QString &output) const
 {
-    const QString key = fileKey(output);
-    if (const auto s = m_sources.constFind(key); s != m_sources.cend())
+    const QStringList keys = fileKeys(output);
+    if (const auto s = findAny(m_sources, keys); s != m_sources.cend())
         return QStringLiteral("the output would replace the source file %1").arg(fileName(*s));
-    if (key == fileKey(source))
-        return QStringLiteral("the output would replace the source file %1").arg(fileName(source));
-    if (const auto o = m_outputs.constFind(key); o != m_outputs.cend())
+    for (const QString &key : fileKeys(source)) {
+        if (keys.contains(key))
+            return QStringLiteral("the output would replace the source file %1")
+                .arg(fileName(source));
+    }
+    if (const auto o = findAny(m_outputs, keys); o != m_outputs.cend())
         return QStringLiteral("same output name as %1").arg(fileName(*o));
     return {};
 }
@@ -54,8 +81,10 @@ QString RunOutputs::refusal(const QString &source, const QString &output) const
 QString RunOutputs::claim(const QString &source, const QString &output)
 {
     QString why = refusal(source, output);
-    if (why.isEmpty())
-        m_outputs.insert(fileKey(output), source);
+    if (why.isEmpty()) {
+        for (const QString &key : fileKeys(output))
+            m_outputs.insert(key, source);
+    }
     return why;
 }
 

@@ -6,8 +6,9 @@
 
 // The output names of one conversion run, so that no file of the run overwrites another:
 // each output name belongs to the first source that claims it, and no output may be one
-// of the run's sources. Names are compared as files: links and ".." are resolved, and an
-// output that does not exist yet is compared by its folder's real path and its name.
+// of the run's sources. Names are compared as files: an existing file by its identity
+// (links, hard links, ".."), an output that does not exist yet by its folder's real path and
+// its name.
 // Not thread-safe; a parallel caller claims every output before it starts.
 class RunOutputs
 {

@@ -20,6 +20,59 @@ AVChannelLayout normalLayout(const AVChannelLayout &layout)
     return out;
 }
 
+// True when the first bytes of the file, without its name, look like a media container: a
+// file that FFmpeg tried only because of its extension is no audio file at all.
+bool looksLikeMedia(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head = f.read(64 * 1024);
+    const int size = int(head.size());
+    head.append(QByteArray(AVPROBE_PADDING_SIZE, '\0'));
+    AVProbeData probe{};
+    probe.filename = "";
+    probe.buf = reinterpret_cast<unsigned char *>(head.data());
+    probe.buf_size = size;
+    int score = 0;
+    return av_probe_input_format3(&probe, 1, &score) != nullptr && score > AVPROBE_SCORE_MAX / 4;
+}
+
+QString notAudio(const QString &name)
+{
+    return QStringLiteral("%1 is not an audio file (or in a format that cannot be read)").arg(name);
+}
+
+// A file that opened but gave no audio: damaged when it looks like a media file.
+QString damagedOrNotAudio(const QString &path, const QString &detail)
+{
+    const QString name = QFileInfo(path).fileName();
+    return looksLikeMedia(path) ? QStringLiteral("%1 is damaged or truncated: %2").arg(name, detail)
+                                : notAudio(name);
+}
+
+// Why a file could not be opened, in words a person can act on.
+QString openFailure(const QString &path, int rc)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (rc == AVERROR(ENOENT) && !info.exists())
+        return QStringLiteral("%1 does not exist").arg(name);
+    if (rc == AVERROR(EACCES) || rc == AVERROR(EPERM))
+        return QStringLiteral("%1 cannot be read: permission denied").arg(name);
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder, not an audio file").arg(name);
+    if (info.exists() && info.size() == 0)
+        return QStringLiteral("%1 is empty: it holds no audio").arg(name);
+    if (rc == AVERROR_EOF && looksLikeMedia(path))
+        return QStringLiteral("%1 is damaged or truncated").arg(name);
+    if (rc == AVERROR(EIO))
+        return QStringLiteral("%1 cannot be read: the disk reported an error").arg(name);
+    if (rc == AVERROR(ENOMEM))
+        return QStringLiteral("%1 cannot be opened: there is not enough memory").arg(name);
+    return notAudio(name);
+}
+
 } // namespace
 
 AudioDecoder::~AudioDecoder()
@@ -31,24 +84,31 @@ AudioDecoder::~AudioDecoder()
 void AudioDecoder::open(const QString &path, int threads)
 {
     const QString name = QFileInfo(path).fileName();
+    // A pipe would block the reader for good and a device never ends: only files are read.
+    if (const QFileInfo info(path); info.exists() && !info.isFile())
+        throw OpenError{Failure::CannotOpen,
+                        info.isDir() ? QStringLiteral("%1 is a folder, not an audio file").arg(name)
+                                     : QStringLiteral("%1 is not a file but a device or pipe; "
+                                                      "only files can be converted")
+                                           .arg(name)};
     AVFormatContext *raw = nullptr;
     int rc = avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr);
     if (rc < 0)
-        throw OpenError{Failure::CannotOpen,
-                        QStringLiteral("Cannot open \"%1\": %2").arg(name, Ff::errorText(rc))};
+        throw OpenError{Failure::CannotOpen, openFailure(path, rc)};
     m_format.reset(raw);
     rc = avformat_find_stream_info(raw, nullptr);
     if (rc < 0)
         throw OpenError{Failure::CannotOpen,
-                        QStringLiteral("\"%1\" is not a readable media file").arg(name)};
+                        damagedOrNotAudio(path, QStringLiteral("its audio cannot be found"))};
 
     const AVCodec *codec = nullptr;
     m_stream = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (m_stream == AVERROR_DECODER_NOT_FOUND)
-        throw OpenError{Failure::NoDecoder,
-                        QStringLiteral("The audio of \"%1\" cannot be decoded").arg(name)};
+        throw OpenError{
+            Failure::NoDecoder,
+            QStringLiteral("the audio of %1 is in a format that cannot be decoded").arg(name)};
     if (m_stream < 0)
-        throw OpenError{Failure::NoAudio, QStringLiteral("\"%1\" has no audio").arg(name)};
+        throw OpenError{Failure::NoAudio, QStringLiteral("%1 has no audio track").arg(name)};
     for (unsigned i = 0; i < raw->nb_streams; ++i) {
         if (int(i) != m_stream)
             raw->streams[i]->discard = AVDISCARD_ALL;
@@ -57,15 +117,17 @@ void AudioDecoder::open(const QString &path, int threads)
 
     m_codec.reset(avcodec_alloc_context3(codec));
     if (!m_codec || avcodec_parameters_to_context(m_codec.get(), stream->codecpar) < 0)
-        throw OpenError{Failure::NoDecoder,
-                        QStringLiteral("The audio of \"%1\" cannot be decoded").arg(name)};
+        throw OpenError{
+            Failure::NoDecoder,
+            QStringLiteral("the audio of %1 is in a format that cannot be decoded").arg(name)};
     m_codec->pkt_timebase = stream->time_base;
     m_codec->thread_count = std::max(0, threads);
     rc = avcodec_open2(m_codec.get(), codec, nullptr);
     if (rc < 0)
         throw OpenError{Failure::NoDecoder,
-                        QStringLiteral("The audio of \"%1\" cannot be decoded: %2")
-                            .arg(name, Ff::errorText(rc))};
+                        QStringLiteral("the audio of %1 cannot be decoded: its settings are "
+                                       "damaged or not supported")
+                            .arg(name)};
     m_frame.reset(av_frame_alloc());
     m_packet.reset(av_packet_alloc());
     m_startTime = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
@@ -79,8 +141,16 @@ void AudioDecoder::open(const QString &path, int threads)
         decoded = false;
     }
     if (!decoded || m_frame->sample_rate <= 0 || m_frame->ch_layout.nb_channels <= 0)
+        throw OpenError{
+            Failure::Corrupt,
+            damagedOrNotAudio(path, QStringLiteral("no audio could be decoded from it"))};
+    if (m_frame->sample_rate > MaxRate || m_frame->ch_layout.nb_channels > MaxChannels)
         throw OpenError{Failure::Corrupt,
-                        QStringLiteral("No audio could be decoded from \"%1\"").arg(name)};
+                        QStringLiteral("%1 is damaged: it claims %2 Hz and %3 channels, which "
+                                       "no audio has")
+                            .arg(name)
+                            .arg(m_frame->sample_rate)
+                            .arg(m_frame->ch_layout.nb_channels)};
     m_haveFrame = true;
     m_rate = m_frame->sample_rate;
     m_channels = m_frame->ch_layout.nb_channels;
@@ -97,34 +167,84 @@ bool AudioDecoder::decodeNext()
     for (;;) {
         int rc = avcodec_receive_frame(m_codec.get(), m_frame.get());
         if (rc == 0) {
-            if (m_frame->nb_samples > 0)
+            if (m_frame->nb_samples > 0) {
+                m_failedInARow = 0;
+                noteGap();
                 return true;
+            }
             continue;
         }
         if (rc == AVERROR_EOF)
             return false;
-        if (rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA)
-            throw EngineError(QStringLiteral("Decoding failed: %1").arg(Ff::errorText(rc)));
+        if (rc != AVERROR(EAGAIN)) {
+            // A frame that cannot be decoded is skipped, as players do; the rest plays.
+            skipDamage(rc);
+            continue;
+        }
         if (m_inputEnded)
             return false;
 
         rc = av_read_frame(m_format.get(), m_packet.get());
         if (rc < 0) {
-            if (rc != AVERROR_EOF && rc != AVERROR_INVALIDDATA && rc != AVERROR(EAGAIN))
-                throw EngineError(QStringLiteral("Reading failed: %1").arg(Ff::errorText(rc)));
+            if (rc == AVERROR(ENOMEM) || (rc != AVERROR_EOF && rc != AVERROR_INVALIDDATA &&
+                                          rc != AVERROR(EAGAIN) && !isReadDamage(rc)))
+                throw EngineError(rc == AVERROR(ENOMEM)
+                                      ? QStringLiteral("there is not enough memory to decode it")
+                                      : QStringLiteral("the disk reported an error while reading "
+                                                       "it (%1)")
+                                            .arg(Ff::errorText(rc)));
+            // A container that cannot be followed further ends the audio here; anything
+            // but a plain end counts as damage.
+            if (rc != AVERROR_EOF)
+                ++m_damaged;
             m_inputEnded = true;
             avcodec_send_packet(m_codec.get(), nullptr);
             continue;
         }
         if (m_packet->stream_index == m_stream) {
             rc = avcodec_send_packet(m_codec.get(), m_packet.get());
-            // Damaged packets are skipped; decoding goes on with the next one.
-            if (rc < 0 && rc != AVERROR(EAGAIN) && rc != AVERROR_INVALIDDATA &&
-                rc != AVERROR(EINVAL))
-                throw EngineError(QStringLiteral("Decoding failed: %1").arg(Ff::errorText(rc)));
+            if (rc == AVERROR(ENOMEM))
+                throw EngineError(QStringLiteral("there is not enough memory to decode it"));
+            if (rc < 0 && rc != AVERROR(EAGAIN))
+                skipDamage(rc);
         }
         av_packet_unref(m_packet.get());
     }
+}
+
+bool AudioDecoder::isReadDamage(int rc)
+{
+    // What demuxers return for data that is not what the container promised.
+    return rc == AVERROR(EINVAL) || rc == AVERROR(EPERM) || rc == AVERROR_PATCHWELCOME ||
+           rc == AVERROR_BUG || rc == AVERROR_UNKNOWN || rc == AVERROR(ERANGE);
+}
+
+void AudioDecoder::noteGap()
+{
+    // Some containers resynchronise silently past damaged data: the audio then jumps ahead.
+    const int64_t pts = m_frame->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE || m_frame->sample_rate <= 0)
+        return;
+    const AVStream *stream = m_format->streams[m_stream];
+    const qint64 start =
+        av_rescale_q(pts - m_startTime, stream->time_base, AVRational{1, m_frame->sample_rate});
+    // Timestamps in milliseconds (ASF) round by a few samples; a real gap is larger.
+    const qint64 slack = std::max<qint64>(64, m_frame->sample_rate / 100);
+    if (m_nextStart >= 0 && start > m_nextStart + slack)
+        ++m_damaged;
+    m_nextStart = start + m_frame->nb_samples;
+}
+
+void AudioDecoder::skipDamage(int rc)
+{
+    if (rc == AVERROR(ENOMEM))
+        throw EngineError(QStringLiteral("there is not enough memory to decode it"));
+    ++m_damaged;
+    // A decoder that fails over and over without ever giving audio again is past saving.
+    if (++m_failedInARow > MaxFailuresInARow)
+        throw EngineError(QStringLiteral("it is damaged: nothing more could be decoded after %1 "
+                                         "damaged parts")
+                              .arg(m_damaged));
 }
 
 int AudioDecoder::outputBound() const
@@ -228,6 +348,7 @@ qint64 AudioDecoder::seek(qint64 frame)
     if (rc < 0)
         throw EngineError(QStringLiteral("This file cannot be sought"));
     avcodec_flush_buffers(m_codec.get());
+    m_nextStart = -1;
     m_inputEnded = false;
     m_haveFrame = false;
     m_pendingFrames = m_pendingOffset = 0;

@@ -11,6 +11,10 @@ class AudioDecoder
 {
 public:
     enum class Failure { CannotOpen, NoAudio, NoDecoder, Corrupt };
+    // The largest rate and channel count a source may have; a file that claims more is
+    // refused as damaged.
+    static constexpr int MaxRate = 768000;
+    static constexpr int MaxChannels = 64;
     // Raised by open().
     struct OpenError
     {
@@ -35,8 +39,16 @@ public:
     // Continues at `frame`; returns the frame reached.
     qint64 seek(qint64 frame);
 
+    // Damaged parts skipped so far (undecodable packets, a container cut short).
+    qint64 damagedParts() const { return m_damaged; }
+
 private:
     bool decodeNext();
+    void skipDamage(int rc);
+    void noteGap();
+    static bool isReadDamage(int rc);
+
+    static constexpr int MaxFailuresInARow = 2000;
     int outputBound() const;
     int convertFrame(uint8_t *dest);
     void keepInPending(qint64 skipFrames);
@@ -61,4 +73,7 @@ private:
     QByteArray m_pending;
     qint64 m_pendingFrames = 0;
     qint64 m_pendingOffset = 0;
+    qint64 m_damaged = 0;
+    int m_failedInARow = 0;
+    qint64 m_nextStart = -1; // where the next frame should start, in its rate's samples
 };

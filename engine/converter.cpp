@@ -4,6 +4,7 @@
 #include "engine/encodersettings.h"
 #include "engine/engineerror.h"
 #include "engine/ffmpegencoder.h"
+#include "engine/finitesamples.h"
 #include "engine/mp3encoder.h"
 #include "engine/opensources.h"
 #include "engine/resampler.h"
@@ -19,8 +20,8 @@ enum class Mode { Closed, Reading, Writing };
 enum class Kind { Mp3, Ogg, Wma, Wav };
 enum class LastSet { None, Mp3, Ogg, Wma, Wav };
 
-constexpr int MaxRate = 768000;
-constexpr int MaxChannels = 64;
+constexpr int MaxRate = AudioDecoder::MaxRate;
+constexpr int MaxChannels = AudioDecoder::MaxChannels;
 
 bool kindOf(const QString &path, Kind *kind)
 {
@@ -62,6 +63,8 @@ public:
     void validateSettings(Kind kind) const;
     void startEncoder();
     void feed(const float *samples, int frames);
+    void encode(const float *samples, int frames);
+    EngineError writeError(const EngineError &e) const;
     void closeReader();
     void closeWriter();
     void discardWriter();
@@ -93,6 +96,9 @@ public:
     std::unique_ptr<QSaveFile> file;
     std::unique_ptr<Resampler> resampler;
     std::unique_ptr<AudioEncoder> encoder;
+    int encoderChannels = 0;
+    FiniteSamples finiteIn;
+    FiniteSamples finiteOut;
 };
 
 void Converter::Private::validateSettings(Kind k) const
@@ -154,6 +160,7 @@ void Converter::Private::startEncoder()
     if (inRate != rate || inChannels != channels)
         resampler = std::make_unique<Resampler>(inRate, inChannels, rate, channels);
 
+    encoderChannels = channels;
     FfmpegEncoderSetup setup;
     setup.rate = rate;
     setup.channels = channels;
@@ -188,14 +195,32 @@ void Converter::Private::startEncoder()
 
 void Converter::Private::feed(const float *samples, int frames)
 {
+    // Mended before resampling too, or one NaN would spread over its neighbours.
+    samples = finiteIn.clean(samples, size_t(frames) * size_t(inChannels));
     if (resampler) {
         int n = 0;
         const float *out = resampler->convert(samples, frames, &n);
         if (n > 0)
-            encoder->write(out, n);
+            encode(out, n);
     } else {
-        encoder->write(samples, frames);
+        encode(samples, frames);
     }
+}
+
+void Converter::Private::encode(const float *samples, int frames)
+{
+    // Resampling a full-scale block overshoots a little: mended again right at the encoder.
+    encoder->write(finiteOut.clean(samples, size_t(frames) * size_t(encoderChannels)), frames);
+}
+
+EngineError Converter::Private::writeError(const EngineError &e) const
+{
+    // The encoders see only their own side of a failed write ("Input/output error"); the
+    // file knows the real cause (a full disk).
+    if (file && file->error() != QFileDevice::NoError)
+        return EngineError(
+            QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, file->errorString()));
+    return e;
 }
 
 void Converter::Private::closeReader()
@@ -230,7 +255,7 @@ void Converter::Private::closeWriter()
             int n = 0;
             const float *tail = resampler->flush(&n);
             if (n > 0)
-                encoder->write(tail, n);
+                encode(tail, n);
         }
         encoder->finish();
         encoder.reset();
@@ -245,9 +270,10 @@ void Converter::Private::closeWriter()
                 QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, file->errorString()));
         file.reset();
     } catch (const EngineError &e) {
-        lastError = e.message();
+        const EngineError error = writeError(e);
+        lastError = error.message();
         discardWriter();
-        throw;
+        throw error;
     }
 }
 
@@ -420,9 +446,10 @@ void Converter::WriteChunk(const QByteArray &bytes)
             throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
                                   .arg(d->outputPath, d->file->errorString()));
     } catch (const EngineError &e) {
+        const EngineError error = d->writeError(e);
         d->failed = true;
-        d->lastError = e.message();
-        throw;
+        d->lastError = error.message();
+        throw error;
     }
 }
 
@@ -431,6 +458,11 @@ int Converter::GetUnitBytes() const
     if (d->mode == Mode::Reading)
         return d->decoder->channels() * int(sizeof(float));
     return d->inChannels * int(sizeof(float));
+}
+
+qint64 Converter::damagedParts() const
+{
+    return d->mode == Mode::Reading ? d->decoder->damagedParts() : 0;
 }
 
 qint64 Converter::GetLength() const

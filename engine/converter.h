@@ -69,14 +69,20 @@ public:
     // The next decoded bytes, a whole number of frames, at most maxBytes (at least one
     // frame is returned if maxBytes is smaller). Empty only at the end of the source.
     QByteArray ReadChunk(qint64 maxBytes);
-    // Encodes and appends whole frames. EngineError on an encoding or write failure (full
-    // disk...); the output is then discarded at Close() or the next OpenWrite.
+    // Encodes and appends whole frames. Any sample is accepted: NaN is written as silence,
+    // infinities and values past full scale as full scale. EngineError on an encoding or
+    // write failure (full disk...); the output is then discarded at Close() or the next
+    // OpenWrite.
     void WriteChunk(const QByteArray &bytes);
 
     int GetUnitBytes() const;
     // The source's length in frames, as the container tells it (may differ slightly from
     // the frames that ReadChunk delivers; 0 when unknown).
     qint64 GetLength() const;
+    // Damaged parts of the open source skipped so far: packets that could not be decoded
+    // (the audio goes on after them, as in a player) and a container that ended early.
+    // 0 when writing or closed.
+    qint64 damagedParts() const;
     // Continues decoding at `position` frames from the start (mode 3, the only mode).
     // Returns the position reached: exact where timestamps allow, else the start of the
     // codec frame found. A position past the end gives the length (ReadChunk then ends).

@@ -6,6 +6,9 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
+#include <vector>
+
 Resampler::Resampler(int inRate, int inChannels, int outRate, int outChannels)
     : m_inRate(inRate)
     , m_outRate(outRate)
@@ -15,6 +18,10 @@ Resampler::Resampler(int inRate, int inChannels, int outRate, int outChannels)
     AVChannelLayout out{};
     av_channel_layout_default(&in, inChannels);
     av_channel_layout_default(&out, outChannels);
+    // Counts without a standard speaker layout (say 44 channels) cannot be remixed by
+    // position: channel i goes to output channel i modulo the output's count instead.
+    const bool byNumber = inChannels != outChannels && (in.order != AV_CHANNEL_ORDER_NATIVE ||
+                                                        out.order != AV_CHANNEL_ORDER_NATIVE);
     SwrContext *raw = nullptr;
     int rc = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, outRate, &in, AV_SAMPLE_FMT_FLT,
                                  inRate, 0, nullptr);
@@ -29,7 +36,21 @@ Resampler::Resampler(int inRate, int inChannels, int outRate, int outChannels)
                               .arg(outChannels));
     // Folding several channels into fewer must not clip.
     av_opt_set_double(raw, "rematrix_maxval", 1.0, 0);
-    if (inChannels == 1 && outChannels == 2) {
+    if (byNumber) {
+        std::vector<double> matrix(size_t(inChannels) * size_t(outChannels), 0.0);
+        for (int o = 0; o < outChannels; ++o) {
+            const int sources = (inChannels - o + outChannels - 1) / outChannels;
+            for (int i = o; i < inChannels; i += outChannels)
+                matrix[size_t(o) * size_t(inChannels) + size_t(i)] = 1.0 / std::max(1, sources);
+        }
+        if (inChannels < outChannels) {
+            // Fewer inputs than outputs: every output takes the input of its number.
+            std::fill(matrix.begin(), matrix.end(), 0.0);
+            for (int o = 0; o < outChannels; ++o)
+                matrix[size_t(o) * size_t(inChannels) + size_t(o % inChannels)] = 1.0;
+        }
+        swr_set_matrix(raw, matrix.data(), inChannels);
+    } else if (inChannels == 1 && outChannels == 2) {
         const double matrix[2] = {1.0, 1.0};
         swr_set_matrix(raw, matrix, 1);
     } else if (inChannels == 2 && outChannels == 1) {

@@ -15,7 +15,10 @@ constexpr qsizetype MaxLineBytes = 32 * 1024;
 
 QString decodeLine(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The file's byte order mark was taken off already; one at the start of a line is part
+    // of the name.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
@@ -161,6 +164,13 @@ bool PlaylistFile::write(const QString &path, const QStringList &paths)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
+    // A first name that starts with U+FEFF would lose it to the reader, which takes a byte
+    // order mark at the start of the file off: a mark of its own keeps it.
+    if (!paths.isEmpty() && paths.constFirst().startsWith(QChar(0xFEFF)) &&
+        file.write("\xEF\xBB\xBF") != 3) {
+        file.cancelWriting();
+        return false;
+    }
     for (const QString &entry : paths) {
         const QByteArray line = entry.toUtf8() + "\r\n";
         if (file.write(line) != line.size()) {

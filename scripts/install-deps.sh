@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, run and test Tonewright. Safe to re-run:
-# only missing packages are installed.
+# only missing packages are installed. With --fuzz, also clang and its libFuzzer runtime for
+# the fuzz targets in fuzz/ (the test suite does not need them).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   ffmpeg xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
   dpkg-dev file desktop-file-utils appstream
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

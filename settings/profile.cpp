@@ -1,12 +1,76 @@
 #include "settings/profile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
+
+#include <cstdio>
+#include <mutex>
 
 #include <optional>
 #include <vector>
 
 namespace {
+
+// A settings file is small; anything larger, or anything but a regular file (a FIFO would
+// block the reader forever, a link to /dev/zero would never end), is not one.
+constexpr qint64 MaxFileBytes = 1024 * 1024;
+
+enum class FileState { Missing, Usable, Refused };
+
+void warnOnce(const QString &file, const QString &why)
+{
+    static std::mutex mutex;
+    static QSet<QString> warned;
+    std::lock_guard lock(mutex);
+    if (warned.contains(file))
+        return;
+    warned.insert(file);
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(QStringLiteral("Settings file %1 %2; it is treated as missing and "
+                                           "left as it is")
+                                .arg(file, why)));
+}
+
+FileState checkFile(const QString &file)
+{
+    const QFileInfo info(file); // follows links: what counts is what would be read
+    if (!info.exists()) {
+        if (!info.isSymLink())
+            return FileState::Missing;
+        warnOnce(file, QStringLiteral("is a link to nothing"));
+        return FileState::Refused;
+    }
+    QString why;
+    if (!info.isFile())
+        why = QStringLiteral("is not a regular file");
+    else if (info.size() > MaxFileBytes)
+        why = QStringLiteral("is larger than 1 MiB");
+    if (why.isEmpty())
+        return FileState::Usable;
+    warnOnce(file, why);
+    return FileState::Refused;
+}
+
+// The file's bytes, or nothing when it is missing or refused. The size is checked again on
+// the open file, which may have grown since.
+std::optional<QByteArray> readSettings(const QString &file, FileState *state)
+{
+    *state = checkFile(file);
+    if (*state != FileState::Usable)
+        return std::nullopt;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray data = f.read(MaxFileBytes + 1);
+    if (data.size() > MaxFileBytes) {
+        warnOnce(file, QStringLiteral("is larger than 1 MiB"));
+        *state = FileState::Refused;
+        return std::nullopt;
+    }
+    return data;
+}
 
 struct Line
 {
@@ -132,10 +196,11 @@ QByteArray preferredEol(const std::vector<Line> &lines)
 
 QString ReadIni(const QString &file, const QString &section, const QString &key)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    FileState state;
+    const std::optional<QByteArray> data = readSettings(file, &state);
+    if (!data)
         return {};
-    const std::vector<Line> lines = splitLines(f.readAll());
+    const std::vector<Line> lines = splitLines(*data);
     const Location loc = locate(lines, section, key);
     if (!loc.keyLine)
         return {};
@@ -145,14 +210,13 @@ QString ReadIni(const QString &file, const QString &section, const QString &key)
 void WriteIni(const QString &file, const QString &section, const QString &key, const QString &value)
 {
     QByteArray old;
-    {
-        QFile f(file);
-        if (f.exists()) {
-            if (!f.open(QIODevice::ReadOnly))
-                return; // unreadable: rewriting it would lose what it holds
-            old = f.readAll();
-        }
-    }
+    FileState state;
+    if (const std::optional<QByteArray> data = readSettings(file, &state))
+        old = *data;
+    else if (state != FileState::Missing)
+        return; // refused: replacing it would lose what it is
+    else if (QFileInfo::exists(file))
+        return; // unreadable: rewriting it would lose what it holds
     std::vector<Line> lines = splitLines(old);
     const QByteArray eol = preferredEol(lines);
 

@@ -13,6 +13,10 @@
 // blank lines, lines outside sections, unknown keys, line endings) is kept byte for byte. The
 // new content goes to a temporary file in the same folder that is renamed over the old one,
 // so a failed write leaves the old file as it was. Failures are not reported.
+//
+// Only a regular file of at most 1 MiB (or a link to one) is a settings file: anything else
+// (a FIFO, a device, a folder, a larger file) reads as missing, is never written over, and
+// is named once per process in a warning on standard error.
 QString ReadIni(const QString &file, const QString &section, const QString &key);
 void WriteIni(const QString &file, const QString &section, const QString &key,
               const QString &value);

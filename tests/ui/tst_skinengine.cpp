@@ -11,6 +11,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Instrumented = true;
+#else
+constexpr bool Instrumented = false;
+#endif
+
 class TestSkinEngine : public QObject
 {
     Q_OBJECT
@@ -260,6 +266,22 @@ private slots:
             QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("folder")});
             QCOMPARE(entries(dir.filePath(QStringLiteral("folder"))), QStringList{"keep"});
         }
+    }
+
+    // The library stands alone: nothing of ours, no Qt, only the C library (and, in a sanitizer
+    // build, the sanitizer runtimes that build puts into every library).
+    void libraryLinksOnlyLibc()
+    {
+        QByteArray dynamic;
+        QCOMPARE(TestEnv::run("readelf", {"-d", TestEnv::binDir() + "/libtwrLib.so"}, &dynamic), 0);
+        QStringList needed;
+        for (const QByteArray &line : dynamic.split('\n'))
+            if (line.contains("(NEEDED)"))
+                needed << QString::fromLatin1(line.mid(line.indexOf('[') + 1).chopped(1));
+        needed.removeIf([](const QString &n) {
+            return Instrumented && (n.startsWith("libasan.") || n.startsWith("libubsan."));
+        });
+        QCOMPARE(needed, QStringList{"libc.so.6"});
     }
 
     void loaderFindsLibraryInLibFolder()

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+// Encoders assume finite samples within full scale: LAME's psychoacoustic model asserts on
+// a NaN, the WMA encoder refuses infinities and far out-of-range values. A float source
+// may hold anything, so every block is checked before an encoder sees it: NaN becomes
+// silence, infinities and values past full scale become full scale.
+class FiniteSamples
+{
+public:
+    // `count` samples from `in`, or a cleaned copy of them when any needs mending. The
+    // result stays valid until the next call.
+    const float *clean(const float *in, size_t count)
+    {
+        size_t i = 0;
+        while (i < count && ok(in[i]))
+            ++i;
+        if (i == count)
+            return in;
+        m_buffer.assign(in, in + count);
+        for (; i < count; ++i)
+            m_buffer[i] = mended(m_buffer[i]);
+        return m_buffer.data();
+    }
+
+    static bool ok(float v) { return v >= -1.0f && v <= 1.0f; } // false for NaN too
+
+    static float mended(float v)
+    {
+        if (std::isnan(v))
+            return 0.0f;
+        if (v > 1.0f)
+            return 1.0f;
+        if (v < -1.0f)
+            return -1.0f;
+        return v;
+    }
+
+private:
+    std::vector<float> m_buffer;
+};

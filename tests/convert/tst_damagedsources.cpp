@@ -1,0 +1,221 @@
+// What real disks hold: float sources with non-finite or out-of-range samples, damaged and
+// truncated files, files that are no audio at all. Nothing crashes, nothing fails silently.
+#include "convert/conversionjob.h"
+#include "engine/converter.h"
+#include "tests/support/fixture.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <sys/stat.h>
+
+using Job = ConversionJob;
+
+namespace {
+
+// The decoded output, as the ffmpeg program reads it.
+bool allFiniteWithinFullScale(const QString &path, QString *why)
+{
+    QByteArray raw;
+    if (TestEnv::run("ffmpeg", {"-v", "error", "-i", path, "-f", "f32le", "-"}, &raw) != 0) {
+        *why = QStringLiteral("ffmpeg cannot decode the output");
+        return false;
+    }
+    const auto *s = reinterpret_cast<const float *>(raw.constData());
+    const qsizetype n = raw.size() / qsizetype(sizeof(float));
+    if (n < 4000) {
+        *why = QStringLiteral("only %1 samples").arg(n);
+        return false;
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!std::isfinite(s[i]) || std::fabs(s[i]) > 1.5f) {
+            *why = QStringLiteral("sample %1 is %2").arg(i).arg(s[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
+// `bytes` of `source` with `count` bytes zeroed from the middle, or cut to `keep` percent.
+QString damaged(const QString &source, const QString &path, int keepPercent, int zeroed)
+{
+    QByteArray b = TestEnv::readFile(source);
+    if (zeroed > 0)
+        b.replace(b.size() / 2, zeroed, QByteArray(zeroed, '\0'));
+    b.truncate(b.size() * keepPercent / 100);
+    TestEnv::writeFile(path, b);
+    return path;
+}
+
+} // namespace
+
+class TestDamagedSources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void nonFiniteSamplesReachEveryEncoder_data();
+    void nonFiniteSamplesReachEveryEncoder();
+    void damagedSourcesConvertWithAWarning_data();
+    void damagedSourcesConvertWithAWarning();
+    void zeroedWmaReplacesAnOlderOutputWhole();
+    void unreadableSourcesSayWhatIsWrong_data();
+    void unreadableSourcesSayWhatIsWrong();
+
+private:
+    Job::Result convert(const QString &source, const QString &output)
+    {
+        Job::Callbacks c;
+        c.overwrite = [](const QString &) {
+            return Job::OverwriteAnswer::Replace;
+        };
+        return Job(m_reader, m_writer, c).run(source, output);
+    }
+
+    TestConfigDir m_config;
+    QTemporaryDir m_dir;
+    QString m_wma;
+    Converter m_reader;
+    Converter m_writer;
+};
+
+void TestDamagedSources::initTestCase()
+{
+    m_wma = Fixture::tone(m_dir.path(), "whole.wma", 12, {"-c:a", "wmav2", "-b:a", "128k"});
+    QVERIFY(!m_wma.isEmpty());
+    m_writer.SetWavFormat(44100, 2, 16);
+    m_writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
+    m_writer.SetWmaProfile(8);
+    m_writer.SetMp3Settings(Mp3Settings{});
+}
+
+void TestDamagedSources::nonFiniteSamplesReachEveryEncoder_data()
+{
+    QTest::addColumn<QString>("special");
+    QTest::addColumn<QString>("extension");
+    for (const char *special : {"0/0", "1/0", "-1/0", "100", "-100"}) {
+        for (const char *ext : {".mp3", ".wma", ".ogg", ".wav"})
+            QTest::addRow("%s to %s", special, ext + 1) << special << QString::fromLatin1(ext);
+    }
+}
+
+void TestDamagedSources::nonFiniteSamplesReachEveryEncoder()
+{
+    QFETCH(QString, special);
+    QFETCH(QString, extension);
+    // A float WAV whose every other tenth of a second holds the special value.
+    const QString source = Fixture::make(
+        m_dir.path(), "special.wav",
+        {"-f", "lavfi", "-i",
+         "aevalsrc=exprs='if(lt(mod(t,0.2),0.1)," + special + ",0.25*sin(2*PI*440*t))':d=1", "-c:a",
+         "pcm_f32le"});
+    QVERIFY(!source.isEmpty());
+    const Job::Result r = convert(source, m_dir.filePath("special-out" + extension));
+    QCOMPARE(r.reason, QString());
+    QCOMPARE(r.outcome, Job::Outcome::Converted);
+    QString why;
+    QVERIFY2(allFiniteWithinFullScale(r.output, &why), qPrintable(why));
+}
+
+void TestDamagedSources::damagedSourcesConvertWithAWarning_data()
+{
+    QTest::addColumn<QStringList>("make");
+    QTest::addColumn<int>("keepPercent");
+    QTest::addColumn<int>("zeroed");
+    QTest::addColumn<bool>("warned");
+
+    const QStringList wav{"cut.wav", "-c:a", "pcm_s16le"};
+    const QStringList wma{"cut.wma", "-c:a", "wmav2"};
+    QTest::newRow("WAV cut to 1 %") << wav << 1 << 0 << true;
+    QTest::newRow("WAV cut to 50 %") << wav << 50 << 0 << true;
+    QTest::newRow("FLAC cut to 10 %") << QStringList{"cut.flac"} << 10 << 0 << true;
+    QTest::newRow("MP3 cut to 10 %")
+        << QStringList{"cut.mp3", "-c:a", "libmp3lame"} << 10 << 0 << true;
+    QTest::newRow("WMA cut to 50 %") << wma << 50 << 0 << true;
+    QTest::newRow("WMA zeroed in the middle") << wma << 100 << 400 << true;
+    // Whole files of every kind: no warning.
+    for (const QStringList &whole : {wav, wma, QStringList{"w.mp3", "-c:a", "libmp3lame"},
+                                     QStringList{"w.ogg", "-c:a", "libvorbis"},
+                                     QStringList{"w.m4a", "-c:a", "aac"}, QStringList{"w.flac"}})
+        QTest::addRow("whole %s", qPrintable(whole.first())) << whole << 100 << 0 << false;
+}
+
+void TestDamagedSources::damagedSourcesConvertWithAWarning()
+{
+    QFETCH(QStringList, make);
+    QFETCH(int, keepPercent);
+    QFETCH(int, zeroed);
+    QFETCH(bool, warned);
+    const QString name = make.takeFirst();
+    const QString whole = Fixture::tone(m_dir.path(), "whole-" + name, 12, make);
+    QVERIFY(!whole.isEmpty());
+    const QString source = damaged(whole, m_dir.filePath(name), keepPercent, zeroed);
+    const Job::Result r = convert(source, m_dir.filePath("damaged-out.wav"));
+    QCOMPARE(r.outcome, Job::Outcome::Converted);
+    if (warned)
+        QVERIFY2(r.warning.startsWith(name + " is damaged or truncated: "), qPrintable(r.warning));
+    else
+        QCOMPARE(r.warning, QString());
+}
+
+void TestDamagedSources::zeroedWmaReplacesAnOlderOutputWhole()
+{
+    // An earlier run's complete output is replaced only by another complete one.
+    const QString output = m_dir.filePath("older/song.wav");
+    QCOMPARE(convert(m_wma, output).outcome, Job::Outcome::Converted);
+    const double before =
+        Fixture::probe(output).value("format").toObject().value("duration").toString().toDouble();
+    QVERIFY(before > 11.5);
+
+    const QString source = damaged(m_wma, m_dir.filePath("older/song.wma"), 100, 300);
+    const Job::Result r = convert(source, output);
+    QCOMPARE(r.outcome, Job::Outcome::Converted);
+    QVERIFY(!r.warning.isEmpty());
+    const double after =
+        Fixture::probe(output).value("format").toObject().value("duration").toString().toDouble();
+    QVERIFY2(after > before * 0.9, qPrintable(QString::number(after)));
+    QCOMPARE(QDir(m_dir.filePath("older")).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"song.wav", "song.wma"}));
+}
+
+void TestDamagedSources::unreadableSourcesSayWhatIsWrong_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("says");
+
+    QByteArray noise(5000, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("empty") << "empty.mp3" << QByteArray() << "is empty";
+    QTest::newRow("random bytes named mp3") << "noise.mp3" << noise << "is not an audio file";
+    QTest::newRow("text named ogg")
+        << "notes.ogg" << QByteArray("just some words\n") << "is not an audio file";
+}
+
+void TestDamagedSources::unreadableSourcesSayWhatIsWrong()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, says);
+    const QString source = m_dir.filePath(name);
+    QFile::remove(source);
+    if (bytes == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0644), 0);
+    else
+        TestEnv::writeFile(source, bytes);
+    const Job::Result r = convert(source, m_dir.filePath("unreadable.wav"));
+    QCOMPARE(r.outcome, Job::Outcome::Failed);
+    QVERIFY2(r.reason.startsWith(name) && r.reason.contains(says), qPrintable(r.reason));
+    QVERIFY(!QFileInfo::exists(r.output));
+}
+
+QTEST_GUILESS_MAIN(TestDamagedSources)
+#include "tst_damagedsources.moc"
