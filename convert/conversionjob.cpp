@@ -79,7 +79,9 @@ QString damageWarning(const QString &source, qint64 decoded, qint64 stated, int 
     if (damaged > 0)
         what << (damaged == 1 ? QStringLiteral("1 damaged part was skipped")
                               : QStringLiteral("%1 damaged parts were skipped").arg(damaged));
-    if (stated > 0 && decoded * 10 < stated * 9)
+    // A length read from the header may be an estimate from the bit rate (an MP3 without a
+    // frame count): only a shortfall of more than a tenth and more than a second is damage.
+    if (stated > 0 && decoded * 10 < stated * 9 && stated - decoded > rate)
         what << QStringLiteral("only %1 of its %2 could be decoded")
                     .arg(seconds(decoded, rate), seconds(stated, rate));
     if (what.isEmpty())

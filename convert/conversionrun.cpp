@@ -52,7 +52,11 @@ std::optional<qint64> wholePart(const QString &stored)
 
 ConversionJob::Result notConverted(Outcome outcome, const QString &source, const QString &why)
 {
-    return {outcome, source, {}, why, {}};
+    ConversionJob::Result result;
+    result.outcome = outcome;
+    result.source = source;
+    result.reason = why;
+    return result;
 }
 
 } // namespace
@@ -99,6 +103,7 @@ void ConversionRun::Convert()
     m_state.runActive = true;
     m_failures.clear();
     m_tagFailures.clear();
+    m_warnings.clear();
     m_converted = 0;
     m_outputs.clear();
     for (int row = 0; row < m_widgets.jobs.count(); ++row) {
@@ -231,6 +236,9 @@ void ConversionRun::settleRow(int row, const Result &result)
                           result.reason;
         break;
     }
+    if (!result.warning.isEmpty())
+        m_warnings << QDir::toNativeSeparators(result.source) + QStringLiteral(": ") +
+                          result.warning;
     if (!result.tagWarning.isEmpty())
         m_tagFailures << QDir::toNativeSeparators(result.source) + QStringLiteral(": ") +
                              result.tagWarning;
@@ -272,14 +280,16 @@ void ConversionRun::endRun()
 
 void ConversionRun::reportProblems()
 {
-    if (m_failures.isEmpty() && m_tagFailures.isEmpty())
-        return;
     QStringList parts;
-    if (!m_failures.isEmpty())
-        parts << QStringLiteral("These files were not converted:\n") + m_failures.join('\n');
-    if (!m_tagFailures.isEmpty())
-        parts << QStringLiteral("These files were converted without their tag:\n") +
-                     m_tagFailures.join('\n');
+    const auto section = [&parts](const char *heading, const QStringList &lines) {
+        if (!lines.isEmpty())
+            parts << QLatin1String(heading) + lines.join('\n');
+    };
+    section("These files were not converted:\n", m_failures);
+    section("These files were converted without their tag:\n", m_tagFailures);
+    section("These files were converted, but may be incomplete:\n", m_warnings);
+    if (parts.isEmpty())
+        return;
     Platform::instance().messageBox(parts.join(QStringLiteral("\n\n")), Caption, MessageButtons::Ok,
                                     MessageIcon::Warning, &m_widgets.window);
 }

@@ -82,6 +82,7 @@ private:
     qint64 m_converted = 0;
     QStringList m_failures;    // "source: reason" of each file not converted
     QStringList m_tagFailures; // converted files whose tag did not come along
+    QStringList m_warnings;    // converted files with damage skipped or cut short
     std::vector<std::pair<QWidget *, bool>> m_lockedStates;
     std::vector<std::pair<QMenu *, bool>> m_lockedMenuStates;
 };
