@@ -1,5 +1,6 @@
 // Job list benchmark: run by hand, e.g. `QT_QPA_PLATFORM=offscreen bin/joblist_bench`.
 // Prints each figure with its target and exits non-zero when a target is missed.
+#include "bench/benchplatform.h"
 #include "joblist/addfilescommand.h"
 #include "joblist/fileinfoprobe.h"
 #include "joblist/joblistmodel.h"
@@ -21,28 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-// Answers the source-file dialog with a fixed pick; nothing else is used.
-class PickPlatform : public Platform
-{
-public:
-    QStringList pick;
-
-    MessageAnswer messageBox(const QString &, const QString &, MessageButtons, MessageIcon,
-                             QWidget *) override
-    {
-        return MessageAnswer::Ok;
-    }
-    QStringList openFiles(const OpenFilesRequest &) override { return pick; }
-    QString saveFile(const SaveFileRequest &) override { return {}; }
-    QString browseForFolder(const QString &, QWidget *) override { return {}; }
-    bool openDocument(const QString &) override { return true; }
-    bool openFolder(const QString &) override { return true; }
-    bool showFileProperties(const QString &, QWidget *) override { return true; }
-    bool startProgram(const QString &, const QStringList &) override { return true; }
-    bool requestShutdown() override { return false; }
-    bool previousInstanceRunning() override { return false; }
-};
 
 int failures = 0;
 
@@ -131,7 +110,7 @@ void benchAddFiles()
         pick << path;
     }
 
-    auto platform = std::make_unique<PickPlatform>();
+    auto platform = std::make_unique<BenchPlatform>();
     platform->pick = pick;
     Platform::install(std::move(platform));
 

@@ -5,6 +5,7 @@
 // Exits 1 when a file was not converted. Run by window_run_bench.sh, which compares it with
 // twr-convert and measures the peak memory.
 #include "app/frmdialog.h"
+#include "bench/benchplatform.h"
 #include "joblist/joblistmodel.h"
 #include "platform/platform.h"
 
@@ -18,31 +19,6 @@
 #include <cstdio>
 #include <ctime>
 
-namespace {
-
-// Prints message boxes instead of showing them; every other outside action does nothing.
-class QuietPlatform : public Platform
-{
-public:
-    MessageAnswer messageBox(const QString &text, const QString &, MessageButtons, MessageIcon,
-                             QWidget *) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    QStringList openFiles(const OpenFilesRequest &) override { return {}; }
-    QString saveFile(const SaveFileRequest &) override { return {}; }
-    QString browseForFolder(const QString &, QWidget *) override { return {}; }
-    bool openDocument(const QString &) override { return true; }
-    bool openFolder(const QString &) override { return true; }
-    bool showFileProperties(const QString &, QWidget *) override { return true; }
-    bool startProgram(const QString &, const QStringList &) override { return true; }
-    bool requestShutdown() override { return false; }
-    bool previousInstanceRunning() override { return false; }
-};
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -54,7 +30,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: window_run_bench mp3|wma|ogg|wav OUTPUT_FOLDER FILE...\n");
         return 2;
     }
-    Platform::install(std::make_unique<QuietPlatform>());
+    Platform::install(std::make_unique<BenchPlatform>());
 
     frmDialog window;
     if (window.Form_Load() != frmDialog::LoadResult::Loaded)
