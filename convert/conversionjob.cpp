@@ -4,6 +4,7 @@
 #include "convert/runoutputs.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
+#include "engine/plainreason.h"
 #include "tags/tagcopy.h"
 
 #include <QDir>
@@ -11,8 +12,6 @@
 #include <QStorageInfo>
 #include <QStringList>
 
-#include <cerrno>
-#include <cstring>
 #include <exception>
 #include <limits>
 
@@ -49,10 +48,8 @@ private:
 
 bool diskFull(const QString &output, const QString &detail)
 {
-    for (const int code : {ENOSPC, EDQUOT}) {
-        if (detail.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
-            return true;
-    }
+    if (PlainReason::isDiskFull(detail))
+        return true;
     // Some writes fail with a plain I/O error on a full disk; a disk with less room left
     // than one block of an encoder's output is full for this purpose.
     const QStorageInfo storage(QFileInfo(output).absolutePath());

@@ -7,6 +7,7 @@
 #include "engine/finitesamples.h"
 #include "engine/mp3encoder.h"
 #include "engine/opensources.h"
+#include "engine/plainreason.h"
 #include "engine/resampler.h"
 
 #include <QFileInfo>
@@ -218,8 +219,8 @@ EngineError Converter::Private::writeError(const EngineError &e) const
     // The encoders see only their own side of a failed write ("Input/output error"); the
     // file knows the real cause (a full disk).
     if (file && file->error() != QFileDevice::NoError)
-        return EngineError(
-            QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, file->errorString()));
+        return EngineError(QStringLiteral("Cannot write \"%1\": %2")
+                               .arg(outputPath, PlainReason::of(file->errorString())));
     return e;
 }
 
@@ -266,8 +267,8 @@ void Converter::Private::closeWriter()
         // Qt's commit renames even when the last buffered bytes did not reach the disk (a full
         // disk), which would put a cut file under the output name: flush first.
         if (!file->flush() || !file->commit())
-            throw EngineError(
-                QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, file->errorString()));
+            throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
+                                  .arg(outputPath, PlainReason::of(file->errorString())));
         file.reset();
     } catch (const EngineError &e) {
         const EngineError error = writeError(e);
@@ -384,7 +385,8 @@ void Converter::OpenWrite(const QString &path, int)
     auto file = std::make_unique<QSaveFile>(path);
     file->setDirectWriteFallback(false);
     if (!file->open(QIODevice::WriteOnly))
-        throw EngineError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file->errorString()));
+        throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
+                              .arg(path, PlainReason::of(file->errorString())));
     d->file = std::move(file);
     d->kind = kind;
     d->outputPath = path;
@@ -444,7 +446,7 @@ void Converter::WriteChunk(const QByteArray &bytes)
         }
         if (d->file->error() != QFileDevice::NoError)
             throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
-                                  .arg(d->outputPath, d->file->errorString()));
+                                  .arg(d->outputPath, PlainReason::of(d->file->errorString())));
     } catch (const EngineError &e) {
         const EngineError error = d->writeError(e);
         d->failed = true;

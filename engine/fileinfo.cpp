@@ -1,6 +1,7 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
+#include "engine/plainreason.h"
 #include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
 
@@ -18,7 +19,6 @@ extern "C" {
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <sys/stat.h>
@@ -354,7 +354,7 @@ void copyContents(QFile &from, QFile &to, const QString &path)
     for (;;) {
         const qint64 n = from.read(buffer.data(), qint64(buffer.size()));
         if (n < 0)
-            refuse(path, from.errorString());
+            refuse(path, PlainReason::of(from.errorString()));
         if (n == 0)
             break;
         for (qint64 done = 0; done < n;) {
@@ -363,7 +363,7 @@ void copyContents(QFile &from, QFile &to, const QString &path)
                 continue;
             if (written <= 0)
                 refuse(path, QStringLiteral("its working copy could not be written: ") +
-                                 QString::fromLocal8Bit(std::strerror(errno)));
+                                 PlainReason::of(errno));
             done += written;
         }
     }
@@ -410,7 +410,7 @@ void FileInfo::replaceTagged(const QString &path,
 
     QFile original(target);
     if (!original.open(QIODevice::ReadOnly))
-        refuse(path, original.errorString());
+        refuse(path, PlainReason::of(original.errorString()));
 
     // Tag a copy beside the original, then rename it over: a failure at any point leaves the
     // original as it was.
@@ -419,14 +419,14 @@ void FileInfo::replaceTagged(const QString &path,
                         QStringLiteral(".XXXXXX.") + real.suffix());
     if (!copy.open())
         refuse(path, QStringLiteral("no temporary file can be made in its folder: ") +
-                         copy.errorString());
+                         PlainReason::of(copy.errorString()));
     copyContents(original, copy, path);
     original.close();
 
     write(copy.fileName());
 
     if (::fsync(copy.handle()) != 0)
-        refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
+        refuse(path, PlainReason::of(errno));
     copy.setPermissions(permissions);
     struct stat st = {};
     if (::stat(QFile::encodeName(target).constData(), &st) == 0) [[maybe_unused]]
@@ -434,7 +434,7 @@ void FileInfo::replaceTagged(const QString &path,
     copy.close();
     if (std::rename(QFile::encodeName(copy.fileName()).constData(),
                     QFile::encodeName(target).constData()) != 0)
-        refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
+        refuse(path, PlainReason::of(errno));
     copy.setAutoRemove(false);
 }
 

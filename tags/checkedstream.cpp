@@ -1,5 +1,7 @@
 #include "tags/checkedstream.h"
 
+#include "engine/plainreason.h"
+
 #include <algorithm>
 
 namespace {
@@ -20,7 +22,7 @@ CheckedStream::CheckedStream(const QString &path, bool readOnly)
 void CheckedStream::fail(const QString &what)
 {
     if (m_error.isEmpty())
-        m_error = what + QStringLiteral(": ") + m_file.errorString();
+        m_error = what + QStringLiteral(": ") + PlainReason::of(m_file.errorString());
 }
 
 TagLib::ByteVector CheckedStream::readBlock(unsigned long length)

@@ -158,8 +158,10 @@ private slots:
         row("track over 65535", "n.mp3", "2004", "65536", "", "1999/3", "the Track \"65536\"");
         row("read-only", "n.mp3", "2004", "7", "read-only", "1999/3", "the file is read-only");
         row("gone", "n.flac", "2004", "7", "gone", "/", "the file does not exist");
-        row("disk full for the tag", "n.ogg", "2004", "7", "full tag", "1999/3", "No space left");
-        row("disk full for a copy", "n.mp3", "2004", "7", "full copy", "1999/3", "No space left");
+        row("disk full for the tag", "n.ogg", "2004", "7", "full tag", "1999/3",
+            "the disk is full");
+        row("disk full for a copy", "n.mp3", "2004", "7", "full copy", "1999/3",
+            "the disk is full");
     }
 
     // Every format the list takes and each way a save is refused; the audio is never touched.
