@@ -36,8 +36,10 @@ void Commands::pickOutputFolder()
     folder = Paths::withTrailingSeparator(folder);
     m_widgets.txtFolder.setText(folder);
     m_options.setOutputFolderBox(folder);
-    SettingsFiles::write(SettingsFiles::workingFile(), Ini::Output::Folder,
-                         m_widgets.txtFolder.text());
+    const QString ini = SettingsFiles::workingFile();
+    QString why;
+    if (!SettingsFiles::write(ini, Ini::Output::Folder, m_widgets.txtFolder.text(), &why))
+        ShowWarning(SettingsFiles::notSavedMessage(ini, why), &m_widgets.window);
 }
 
 void Commands::showHelp()

@@ -241,8 +241,10 @@ void frmDialog::outputformat_Click(int index)
         return;
     const QString text = QLatin1String(FormatTexts[size_t(index)]);
     StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") + text);
-    SettingsFiles::write(INI.isEmpty() ? SettingsFiles::workingFile() : INI, Ini::Output::Format,
-                         text);
+    const QString ini = INI.isEmpty() ? SettingsFiles::workingFile() : INI;
+    QString why;
+    if (!SettingsFiles::write(ini, Ini::Output::Format, text, &why))
+        ShowWarning(SettingsFiles::notSavedMessage(ini, why), this);
 }
 
 int frmDialog::outputFormatIndex() const

@@ -290,8 +290,7 @@ void ConversionRun::reportProblems()
     section("These files were converted, but may be incomplete:\n", m_warnings);
     if (parts.isEmpty())
         return;
-    Platform::instance().messageBox(parts.join(QStringLiteral("\n\n")), Caption, MessageButtons::Ok,
-                                    MessageIcon::Warning, &m_widgets.window);
+    ShowWarning(parts.join(QStringLiteral("\n\n")), &m_widgets.window);
 }
 
 void ConversionRun::lockWindow()

@@ -22,8 +22,12 @@ void PlaylistExport::run(const JobListModel &jobs, QWidget *owner)
     if (path.isEmpty())
         return;
 
-    // A failed write leaves any earlier file of that name intact and ends without a message.
-    if (!PlaylistFile::write(path, jobs.fullPaths()))
+    // A failed write leaves any earlier file of that name intact.
+    QString why;
+    if (!PlaylistFile::write(path, jobs.fullPaths(), &why)) {
+        ShowWarning(QStringLiteral("The playlist could not be saved as %1: %2").arg(path, why),
+                    owner);
         return;
+    }
     platform.openDocument(path);
 }

@@ -1,5 +1,7 @@
 #include "joblist/playlistfile.h"
 
+#include "engine/plainreason.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -159,25 +161,29 @@ QStringList PlaylistFile::read(const QString &path)
     return files;
 }
 
-bool PlaylistFile::write(const QString &path, const QStringList &paths)
+bool PlaylistFile::write(const QString &path, const QStringList &paths, QString *why)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const auto fail = [&] {
+        if (why)
+            *why = PlainReason::of(file.errorString());
+        file.cancelWriting();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
     // A first name that starts with U+FEFF would lose it to the reader, which takes a byte
     // order mark at the start of the file off: a mark of its own keeps it.
     if (!paths.isEmpty() && paths.constFirst().startsWith(QChar(0xFEFF)) &&
-        file.write("\xEF\xBB\xBF") != 3) {
-        file.cancelWriting();
-        return false;
-    }
+        file.write("\xEF\xBB\xBF") != 3)
+        return fail();
     for (const QString &entry : paths) {
         const QByteArray line = entry.toUtf8() + "\r\n";
-        if (file.write(line) != line.size()) {
-            file.cancelWriting();
-            return false;
-        }
+        if (file.write(line) != line.size())
+            return fail();
     }
     // A failed flush (a full disk) must not let commit rename a cut list into place.
-    return file.flush() && file.commit();
+    if (!file.flush() || !file.commit())
+        return fail();
+    return true;
 }

@@ -23,7 +23,7 @@ QStringList entries(const QString &path, bool *ok = nullptr);
 QStringList read(const QString &path);
 
 // Writes one line per path, each ending in CR LF, atomically: the old file stays intact when
-// writing fails. False on any failure.
-bool write(const QString &path, const QStringList &paths);
+// writing fails. False on any failure, with the reason in plain words in `why`.
+bool write(const QString &path, const QStringList &paths, QString *why = nullptr);
 
 } // namespace PlaylistFile

@@ -137,11 +137,15 @@ bool frmOption::Apply()
                                         MessageIcon::Information, this);
         return false;
     }
+    m_context->notSaved.clear();
     general->save();
     ogg->save();
     wav->saveAndPush();
     wma->saveAndPush();
     mp3->pushAndSave();
+    // The engine has the settings either way; the user should know they will not last.
+    if (!m_context->notSaved.isEmpty())
+        ShowWarning(SettingsFiles::notSavedMessage(INI, m_context->notSaved), this);
     return true;
 }
 

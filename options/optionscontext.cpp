@@ -12,7 +12,9 @@ QString OptionsContext::read(Ini::Key key) const
 
 void OptionsContext::write(Ini::Key key, const QString &value) const
 {
-    SettingsFiles::write(vars.INI, key, value);
+    QString why;
+    if (!SettingsFiles::write(vars.INI, key, value, &why) && notSaved.isEmpty())
+        notSaved = why;
 }
 
 std::optional<int> OptionsContext::readNumber(Ini::Key key) const

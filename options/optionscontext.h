@@ -17,6 +17,8 @@ struct OptionsContext
 {
     OptionVariables &vars;
     OptionsHost &host;
+    // Why the first failed write since the last clear did not store its value ("" if none).
+    mutable QString notSaved = {};
 
     QString read(Ini::Key key) const;
     void write(Ini::Key key, const QString &value) const;

@@ -95,4 +95,11 @@ inline QString BrowseForFolder(const QString &title, QWidget *owner)
     return Platform::instance().browseForFolder(title, owner);
 }
 
+// A failure the user should know of, in the program's message box with the warning icon.
+inline void ShowWarning(const QString &text, QWidget *owner)
+{
+    Platform::instance().messageBox(text, QStringLiteral("Tonewright"), MessageButtons::Ok,
+                                    MessageIcon::Warning, owner);
+}
+
 inline constexpr const char *CanceledFolderPick = "You canceled operation";

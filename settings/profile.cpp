@@ -1,5 +1,7 @@
 #include "settings/profile.h"
 
+#include "engine/plainreason.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -33,43 +35,47 @@ void warnOnce(const QString &file, const QString &why)
                                 .arg(file, why)));
 }
 
-FileState checkFile(const QString &file)
+FileState checkFile(const QString &file, QString *why)
 {
     const QFileInfo info(file); // follows links: what counts is what would be read
     if (!info.exists()) {
         if (!info.isSymLink())
             return FileState::Missing;
-        warnOnce(file, QStringLiteral("is a link to nothing"));
-        return FileState::Refused;
-    }
-    QString why;
-    if (!info.isFile())
-        why = QStringLiteral("is not a regular file");
-    else if (info.size() > MaxFileBytes)
-        why = QStringLiteral("is larger than 1 MiB");
-    if (why.isEmpty())
+        *why = QStringLiteral("is a link to nothing");
+    } else if (!info.isFile()) {
+        *why = QStringLiteral("is not a regular file");
+    } else if (info.size() > MaxFileBytes) {
+        *why = QStringLiteral("is larger than 1 MiB");
+    } else {
         return FileState::Usable;
-    warnOnce(file, why);
+    }
+    warnOnce(file, *why);
     return FileState::Refused;
 }
 
-// The file's bytes, or nothing when it is missing or refused. The size is checked again on
-// the open file, which may have grown since.
-std::optional<QByteArray> readSettings(const QString &file, FileState *state)
+// The file's bytes, or nothing when it is missing, refused (`why` says so) or unreadable. The
+// size is checked again on the open file, which may have grown since.
+std::optional<QByteArray> readSettings(const QString &file, FileState *state,
+                                       QString *why = nullptr)
 {
-    *state = checkFile(file);
-    if (*state != FileState::Usable)
-        return std::nullopt;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray data = f.read(MaxFileBytes + 1);
-    if (data.size() > MaxFileBytes) {
-        warnOnce(file, QStringLiteral("is larger than 1 MiB"));
-        *state = FileState::Refused;
-        return std::nullopt;
+    QString reason;
+    *state = checkFile(file, &reason);
+    if (*state == FileState::Usable) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) {
+            reason = QStringLiteral("cannot be read: ") + PlainReason::of(f.errorString());
+        } else {
+            QByteArray data = f.read(MaxFileBytes + 1);
+            if (data.size() <= MaxFileBytes)
+                return data;
+            reason = QStringLiteral("is larger than 1 MiB");
+            warnOnce(file, reason);
+            *state = FileState::Refused;
+        }
     }
-    return data;
+    if (why)
+        *why = reason;
+    return std::nullopt;
 }
 
 struct Line
@@ -207,16 +213,21 @@ QString ReadIni(const QString &file, const QString &section, const QString &key)
     return valueOf(lines[*loc.keyLine].text);
 }
 
-void WriteIni(const QString &file, const QString &section, const QString &key, const QString &value)
+bool WriteIni(const QString &file, const QString &section, const QString &key, const QString &value,
+              QString *why)
 {
+    const auto fail = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     QByteArray old;
     FileState state;
-    if (const std::optional<QByteArray> data = readSettings(file, &state))
+    QString unusable;
+    if (const std::optional<QByteArray> data = readSettings(file, &state, &unusable))
         old = *data;
-    else if (state != FileState::Missing)
-        return; // refused: replacing it would lose what it is
-    else if (QFileInfo::exists(file))
-        return; // unreadable: rewriting it would lose what it holds
+    else if (state != FileState::Missing || QFileInfo::exists(file))
+        return fail(QStringLiteral("the file ") + unusable); // rewriting it would lose what it is
     std::vector<Line> lines = splitLines(old);
     const QByteArray eol = preferredEol(lines);
 
@@ -251,10 +262,11 @@ void WriteIni(const QString &file, const QString &section, const QString &key, c
 
     QSaveFile save(file);
     if (!save.open(QIODevice::WriteOnly))
-        return;
+        return fail(PlainReason::of(save.errorString()));
     // Qt's commit renames the new file into place even when its last buffered bytes did not
     // reach the disk (a full disk): only a whole flush may replace the old file. Without
     // commit, the temporary file is discarded and the old one stays.
-    if (save.write(out) == out.size() && save.flush())
-        save.commit();
+    if (save.write(out) != out.size() || !save.flush() || !save.commit())
+        return fail(PlainReason::of(save.errorString()));
+    return true;
 }

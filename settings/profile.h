@@ -12,11 +12,12 @@
 // section at the end of the file, or creates the file. Everything else in the file (comments,
 // blank lines, lines outside sections, unknown keys, line endings) is kept byte for byte. The
 // new content goes to a temporary file in the same folder that is renamed over the old one,
-// so a failed write leaves the old file as it was. Failures are not reported.
+// so a failed write leaves the old file as it was; it returns false, with the reason in plain
+// words in `why` ("the disk is full").
 //
 // Only a regular file of at most 1 MiB (or a link to one) is a settings file: anything else
 // (a FIFO, a device, a folder, a larger file) reads as missing, is never written over, and
 // is named once per process in a warning on standard error.
 QString ReadIni(const QString &file, const QString &section, const QString &key);
-void WriteIni(const QString &file, const QString &section, const QString &key,
-              const QString &value);
+bool WriteIni(const QString &file, const QString &section, const QString &key, const QString &value,
+              QString *why = nullptr);

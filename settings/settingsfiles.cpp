@@ -33,3 +33,8 @@ QString SettingsFiles::defaultsFile()
     }
     return path;
 }
+
+QString SettingsFiles::notSavedMessage(const QString &file, const QString &why)
+{
+    return QStringLiteral("The settings could not be saved in %1: %2").arg(file, why);
+}

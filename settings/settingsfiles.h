@@ -18,7 +18,9 @@ QString defaultsFile();
 QString shippedDefaults();
 
 inline QString read(const QString &file, Ini::Key k);
-inline void write(const QString &file, Ini::Key k, const QString &value);
+inline bool write(const QString &file, Ini::Key k, const QString &value, QString *why = nullptr);
+// What the user reads when a settings write failed.
+QString notSavedMessage(const QString &file, const QString &why);
 
 } // namespace SettingsFiles
 
@@ -29,7 +31,8 @@ inline QString SettingsFiles::read(const QString &file, Ini::Key k)
     return ReadIni(file, QString::fromLatin1(k.section), QString::fromLatin1(k.key));
 }
 
-inline void SettingsFiles::write(const QString &file, Ini::Key k, const QString &value)
+inline bool SettingsFiles::write(const QString &file, Ini::Key k, const QString &value,
+                                 QString *why)
 {
-    WriteIni(file, QString::fromLatin1(k.section), QString::fromLatin1(k.key), value);
+    return WriteIni(file, QString::fromLatin1(k.section), QString::fromLatin1(k.key), value, why);
 }

@@ -170,8 +170,7 @@ void TagEditor::LoadTags(const QString &path)
 
 void TagEditor::warn(const QString &text)
 {
-    Platform::instance().messageBox(text, QStringLiteral("Tonewright"), MessageButtons::Ok,
-                                    MessageIcon::Warning, m_panel.window());
+    ShowWarning(text, m_panel.window());
 }
 
 std::optional<int> TagEditor::wholeNumber(QLineEdit *box, const QString &name, int maximum)

@@ -7,6 +7,7 @@
 #include "options/frmoption.h"
 #include "tests/support/fixture.h"
 #include "tests/support/loadedwindow.h"
+#include "tests/support/readonlymount.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -157,6 +158,18 @@ private slots:
 
         QCOMPARE(TestEnv::readFile(target), QByteArray("/m/1.mp3\r\n/m/2.mp3\r\n/r.mp3\r\n"));
         QCOMPARE(m_platform->callsOf("openDocument").value(0).args, QStringList{target});
+
+        // A full disk keeps the old list, says which file was not saved, and opens nothing.
+        TmpfsMount disk(f.dir.path(), 4096); // one page, which the old list takes
+        TWR_SKIP_UNLESS_MOUNTED(disk);
+        TestEnv::writeFile(target, "old\r\n");
+        m_platform->saveFileAnswers << target;
+        f.controller->outputPlaylist();
+        QCOMPARE(TestEnv::readFile(target), QByteArray("old\r\n"));
+        QCOMPARE(
+            PlatformCalls::messages(*m_platform),
+            QStringList{"The playlist could not be saved as " + target + ": the disk is full"});
+        QCOMPARE(m_platform->count("openDocument"), 1);
     }
 
     // One picked file shows its length plain, several show theirs padded.

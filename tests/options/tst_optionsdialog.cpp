@@ -14,6 +14,7 @@
 #include "options/wmapage.h"
 #include "tests/support/fixture.h"
 #include "tests/support/platformcalls.h"
+#include "tests/support/readonlymount.h"
 #include "ui/skin/skinengine.h"
 
 #include <QtTest>
@@ -126,6 +127,22 @@ private slots:
         f.dialog->cmdOK->click();
         QVERIFY(!f.dialog->IsLoaded());
         QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
+    }
+
+    // A full disk: the old file stays whole and the user reads once which file was not saved.
+    void fullDiskKeepsTheSettingsAndSaysSo()
+    {
+        OptionsFixture f;
+        TmpfsMount disk(f.config.path(), 4096); // one page, which the old file takes
+        TWR_SKIP_UNLESS_MOUNTED(disk);
+        f.load(FullSettings);
+        QVERIFY(f.dialog->Apply());
+        QCOMPARE(PlatformCalls::messages(*f.platform),
+                 QStringList{"The settings could not be saved in " + f.working() +
+                             ": the disk is full"});
+        QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
+        QCOMPARE(QDir(f.config.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"twr.ini"});
     }
 
     void blankFolderBecomesMusicFolder()
