@@ -98,6 +98,7 @@ public:
     std::unique_ptr<Resampler> resampler;
     std::unique_ptr<AudioEncoder> encoder;
     int encoderChannels = 0;
+    int encoderRate = 0;
     FiniteSamples finiteIn;
     FiniteSamples finiteOut;
 };
@@ -162,6 +163,7 @@ void Converter::Private::startEncoder()
         resampler = std::make_unique<Resampler>(inRate, inChannels, rate, channels);
 
     encoderChannels = channels;
+    encoderRate = rate;
     FfmpegEncoderSetup setup;
     setup.rate = rate;
     setup.channels = channels;
@@ -196,15 +198,27 @@ void Converter::Private::startEncoder()
 
 void Converter::Private::feed(const float *samples, int frames)
 {
-    // Mended before resampling too, or one NaN would spread over its neighbours.
-    samples = finiteIn.clean(samples, size_t(frames) * size_t(inChannels));
-    if (resampler) {
-        int n = 0;
-        const float *out = resampler->convert(samples, frames, &n);
-        if (n > 0)
-            encode(out, n);
-    } else {
-        encode(samples, frames);
+    // A source at a very low rate grows many times over in resampling (1 Hz to 44.1 kHz):
+    // pieces of about a second of output keep the memory bounded whatever the chunk's size.
+    constexpr qint64 MaxOutFrames = 65536;
+    if (frames <= 0)
+        return;
+    const int piece = resampler
+                          ? int(std::clamp<qint64>(MaxOutFrames * inRate / encoderRate, 1, frames))
+                          : frames;
+    for (int done = 0; done < frames; done += piece) {
+        const int n = std::min(piece, frames - done);
+        // Mended before resampling too, or one NaN would spread over its neighbours.
+        const float *in = finiteIn.clean(samples + size_t(done) * size_t(inChannels),
+                                         size_t(n) * size_t(inChannels));
+        if (!resampler) {
+            encode(in, n);
+            continue;
+        }
+        int out = 0;
+        const float *resampled = resampler->convert(in, n, &out);
+        if (out > 0)
+            encode(resampled, out);
     }
 }
 

@@ -1,15 +1,33 @@
 // Replays stored inputs through a fuzz target's entry point, for ctest: every file of the
 // folders (or the files) named on the command line is run once; an input that breaks the
-// target aborts the process and fails the test.
+// target aborts the process and fails the test, and so does one that takes more memory than
+// the fuzzers allow.
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+
+namespace {
+
+// The fuzzers' own limit is 3 GiB with the sanitizers' overhead; an input needing half of it
+// uninstrumented grows without bound somewhere.
+constexpr long MaxPeakKiB = 1536L * 1024;
+
+long peakKiB()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -40,6 +58,10 @@ int main(int argc, char **argv)
                      static_cast<long long>(bytes.size()));
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
                                size_t(bytes.size()));
+        if (peakKiB() > MaxPeakKiB) {
+            std::fprintf(stderr, "%s took %ld MiB\n", qPrintable(path), peakKiB() / 1024);
+            return 1;
+        }
     }
     std::printf("%lld inputs replayed\n", static_cast<long long>(files.size()));
     return 0;
