@@ -59,8 +59,7 @@ class tst_DesktopSeam : public QObject
 private slots:
     void messageShapes()
     {
-        const QString id = builtDesktopId();
-        QVERIFY(!id.isEmpty());
+        const QString id = builtDesktopId(); // "" fails every comparison below
         // fraction → progress shown, visible
         const QList<std::tuple<double, double, bool>> updates{
             {0.5, 0.5, true}, {0.0, 0.0, true}, {1.7, 1.0, true}, {-1.0, 0.0, false}};

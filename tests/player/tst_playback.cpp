@@ -32,8 +32,6 @@ struct Rig
         qputenv("SDL_DISKAUDIODELAY", "46"); // half speed: slack for a busy machine
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
         player = std::make_unique<AudioPlayer>();
-        for (QProgressBar *bar : {&left, &left0, &right, &right0})
-            bar->setRange(0, 600);
         slider.setRange(0, 100);
         p = std::make_unique<Playback>(
             PlaybackWidgets{jobs, window, bar, folder, play, pause, convert, slider, left, left0,
