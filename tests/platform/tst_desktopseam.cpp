@@ -59,8 +59,7 @@ class tst_DesktopSeam : public QObject
 private slots:
     void messageShapes()
     {
-        const QString id = builtDesktopId();
-        QVERIFY(!id.isEmpty());
+        const QString id = builtDesktopId(); // "" fails every comparison below
         // fraction → progress shown, visible
         const QList<std::tuple<double, double, bool>> updates{
             {0.5, 0.5, true}, {0.0, 0.0, true}, {1.7, 1.0, true}, {-1.0, 0.0, false}};
@@ -92,29 +91,13 @@ private slots:
         }
     }
 
+    // Watched to the end in the active window: no notification (a run's end in another window
+    // is checked with a whole run). A run that ends without finished() still takes its progress
+    // off; one that finishes takes it off once.
     void runFeedbackThroughTheSeam()
     {
         TestPlatform *platform = TestPlatform::install();
         QWidget window;
-        const auto progressSent = [platform] {
-            return PlatformCalls::args(*platform, "setTaskbarProgress");
-        };
-        {
-            RunFeedback feedback(window);
-            for (double f : {0.0, 0.004, std::nan(""), 0.5, 0.504, 0.51, 1.0})
-                feedback.progress(f);
-            QCOMPARE(progressSent(), (QStringList{"0", "0.5", "0.51", "1"}));
-            // The user is elsewhere: the window is not active.
-            platform->calls.clear();
-            feedback.finished(3, 1);
-            QCOMPARE(platform->calls.size(), 2);
-            QCOMPARE(platform->calls[0].args + platform->calls[1].args,
-                     (QStringList{"-1", "3", "1"}));
-        }
-        QCOMPARE(progressSent().size(), 1); // nothing left to take off
-
-        // Watched to the end in the active window: no notification. A run that ends without
-        // finished() still takes its progress off.
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -122,11 +105,13 @@ private slots:
             platform->calls.clear();
             {
                 RunFeedback feedback(window);
-                feedback.progress(0.3);
+                for (double f : {0.0, 0.004, std::nan(""), 0.5, 0.504, 0.51, 1.0})
+                    feedback.progress(f);
                 if (finishes)
                     feedback.finished(1, 0);
             }
-            QCOMPARE(progressSent(), (QStringList{"0.3", "-1"}));
+            QCOMPARE(PlatformCalls::args(*platform, "setTaskbarProgress"),
+                     (QStringList{"0", "0.5", "0.51", "1", "-1"}));
             QCOMPARE(platform->count("notifyRunFinished"), 0);
         }
     }
@@ -136,10 +121,9 @@ private slots:
         QStringList many;
         for (int i = 0; i < 2000; ++i)
             many << QStringLiteral("/a/rather/long/folder/name/for/many/files/%1.flac").arg(i);
+        // One plain file is handed over by the real program in the start-up tests.
         const QList<QStringList> handOvers{
-            {"/music/a.mp3"},
-            {"/m/with space.ogg", "/m/äöü €.wav", "/m/line\nbreak.mp3", "/m/#%?.wma"},
-            many};
+            {"/m/with space.ogg", "/m/äöü €.wav", "/m/line\nbreak.mp3", "/m/#%?.wma"}, many};
         QTemporaryDir dir;
         const QString path = dir.filePath("s");
         InstanceChannel channel(path);

@@ -41,8 +41,6 @@ public:
             timerCounts << count;
             levels << qMax(left, right);
             badLevel |= left < 0 || left > 100 || right < 0 || right > 100;
-            if (onTimer)
-                onTimer(count);
         });
     }
 
@@ -82,7 +80,6 @@ public:
     QStringList events;
     QList<qint64> timerCounts;
     QList<int> levels;
-    std::function<void(qint64)> onTimer;
 };
 
 // The device output without the silence played while nothing was queued.
@@ -166,76 +163,28 @@ private slots:
         QVERIFY(played == m_noise);
     }
 
-    void seekThenPlayStartsAtTarget()
-    {
-        const qsizetype target = qsizetype(Rate) * FrameBytes; // one second in
-        bool sought = false;
-        {
-            AudioPlayer player;
-            Feeder feeder(player, m_noise);
-            // On the first tick that shows sound played: stop, jump, feed two blocks.
-            feeder.onTimer = [&](qint64 count) {
-                if (sought || count == 0)
-                    return;
-                sought = true;
-                player.Halt();
-                QCOMPARE(player.GetPlayedCount(), 0);
-                feeder.position = target;
-                feeder.feed();
-                feeder.feed();
-            };
-            feeder.start();
-            QTRY_VERIFY_WITH_TIMEOUT(feeder.finished, 60000);
-            QVERIFY(sought);
-            QCOMPARE(feeder.playedAtEnd, qint64((m_noise.size() - target) / FrameBytes));
-        }
-        // What was played before the jump is a prefix of the source; after it (and any silence
-        // while the output waited) comes the source from the target to its end.
-        const QByteArray played = withoutEdges(output());
-        const QByteArray tail = m_noise.mid(target);
-        QVERIFY(played.endsWith(tail));
-        const QByteArray before = played.left(played.size() - tail.size());
-        const QByteArray head = withoutEdges(before);
-        QVERIFY(!head.isEmpty());
-        QVERIFY(m_noise.startsWith(head));
-        QVERIFY(head.size() < target);
-    }
-
+    // What a pause relies on; that the output resumes without a gap is checked with the playback.
     void stopOutputDropsQueuedBlocks()
     {
-        qint64 playedAtStop = 0;
-        int blockSize = 0;
-        QStringList eventsAfterStop;
-        {
-            AudioPlayer player;
-            Feeder feeder(player, m_noise);
-            feeder.start();
-            blockSize = feeder.blockSize;
-            feeder.feed(); // three blocks queued
-            QTest::qWait(100);
-            player.StopOutput();
-            playedAtStop = player.GetPlayedCount();
-            feeder.events.clear();
-            QTest::qWait(600); // longer than a block: a block still playing would report
-            eventsAfterStop = feeder.events;
-            QCOMPARE(player.GetPlayedCount(), playedAtStop);
-
-            // Continuing after a Prepare plays what is queued next, from a count of zero.
-            player.Prepare();
-            feeder.position = m_noise.size() - feeder.blockSize;
-            feeder.feed();
-            QTRY_VERIFY_WITH_TIMEOUT(feeder.finished, 60000);
-            QCOMPARE(feeder.playedAtEnd, qint64(feeder.blockSize / FrameBytes));
-        }
-        QVERIFY2(eventsAfterStop.isEmpty(), qPrintable(eventsAfterStop.join(',')));
+        AudioPlayer player;
+        Feeder feeder(player, m_noise);
+        feeder.start();
+        feeder.feed(); // three blocks queued
+        QTest::qWait(100);
+        player.StopOutput();
+        const qint64 playedAtStop = player.GetPlayedCount();
         QVERIFY(playedAtStop < 3 * qint64(Rate) / 2);
-        // The output holds what played before the stop, then (after silence) the last block only.
-        const QByteArray played = withoutEdges(output());
-        const QByteArray last = m_noise.right(blockSize);
-        QVERIFY(played.endsWith(last));
-        const QByteArray head = withoutEdges(played.left(played.size() - last.size()));
-        QVERIFY(m_noise.startsWith(head));
-        QVERIFY(head.size() <= playedAtStop * FrameBytes);
+        feeder.events.clear();
+        QTest::qWait(600); // longer than a block: a block still playing would report
+        QVERIFY2(feeder.events.isEmpty(), qPrintable(feeder.events.join(',')));
+        QCOMPARE(player.GetPlayedCount(), playedAtStop);
+
+        // Continuing after a Prepare plays what is queued next, from a count of zero.
+        player.Prepare();
+        feeder.position = m_noise.size() - feeder.blockSize;
+        feeder.feed();
+        QTRY_VERIFY_WITH_TIMEOUT(feeder.finished, 60000);
+        QCOMPARE(feeder.playedAtEnd, qint64(feeder.blockSize / FrameBytes));
     }
 
     void levelsFollowTheDbScale_data()
@@ -265,37 +214,32 @@ private slots:
         QVERIFY2(qAbs(loudest - level) <= 1, qPrintable(QString::number(loudest)));
     }
 
+    // No device, or a format no device takes: Start fails with a reason, and the player stays
+    // harmless. (The reason reaching the user is checked with the playback.)
     void startFailsWithoutDevice()
     {
-        qputenv("SDL_AUDIODRIVER", "no-such-driver");
-        AudioPlayer player;
-        player.SetFormat(Rate, FrameBytes);
-        player.Prepare();
-        QVERIFY(player.Start() < 0);
-        QVERIFY(player.lastError().contains("no-such-driver"));
-        player.QueueBlock(m_noise.left(4096)); // harmless
-        player.StopOutput();
-        QCOMPARE(player.GetPlayedCount(), 0);
-
-        // A format no device takes fails the same way.
-        qputenv("SDL_AUDIODRIVER", "disk");
-        AudioPlayer odd;
-        odd.SetFormat(Rate, 6);
-        odd.Prepare();
-        QVERIFY(odd.Start() < 0);
-        QVERIFY(!odd.lastError().isEmpty());
+        const QList<std::pair<const char *, int>> cases{{"no-such-driver", FrameBytes},
+                                                        {"disk", 6}};
+        for (const auto &[driver, frameBytes] : cases) {
+            qputenv("SDL_AUDIODRIVER", driver);
+            AudioPlayer player;
+            player.SetFormat(Rate, frameBytes);
+            player.Prepare();
+            QVERIFY2(player.Start() < 0, driver);
+            QVERIFY2(!player.lastError().isEmpty(), driver);
+            player.QueueBlock(m_noise.left(4096));
+            player.StopOutput();
+            QCOMPARE(player.GetPlayedCount(), 0);
+        }
     }
 
-    void blockSizeAndTime()
+    void blockSizeHoldsWholeFrames()
     {
         AudioPlayer player;
         player.SetFormat(48000, 24);
         const int n = player.GetBlockSize(4000);
         QCOMPARE(n % 24, 0);
         QVERIFY(n / 24 >= 48000 * 4 / 10); // two blocks cover well over half a second
-        QCOMPARE(player.CountToMs(24), 1); // rounded
-        // Ten hours of frames at 48 kHz, beyond 32 bits of milliseconds * rate.
-        QCOMPARE(player.CountToMs(qint64(48000) * 36000), qint64(36000000));
     }
 };
 

@@ -31,8 +31,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char *tag, const QByteArray &content, const char *expected) {
-            QTest::newRow(tag) << content << QString::fromUtf8(expected);
+        const auto row = [](const char *tag, const QByteArray &content, const QString &expected) {
+            QTest::newRow(tag) << content << expected;
         };
         row("blanks around value", "[output]\nformat=  MP3 x  \n", "MP3 x");
         row("double quotes", "[output]\nformat=\" a b \"\n", " a b ");
@@ -45,6 +45,8 @@ private slots:
         row("comment is no key", "[output]\n;format=WAV\nformat=OGG\n", "OGG");
         row("BOM, CRLF, blanks in names", "\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n", "MP3");
         row("value with equals", "[output]\nformat=a=b\n", "a=b");
+        row("UTF-8", "[output]\nformat=/zoë/Über Äpfel/日本語/\n", "/zoë/Über Äpfel/日本語/");
+        row("long", "[output]\nformat=/" + QByteArray(4095, 'd') + '\n', '/' + QString(4095, u'd'));
     }
     void readRules()
     {
@@ -60,67 +62,49 @@ private slots:
         QCOMPARE(ReadIni(file(QStringLiteral("nothing-here.ini")), "output", "format"), QString());
     }
 
-    void writeCreatesFileAndSection()
+    // The file before (none when null), the writes as section, key, value, ... → the file after:
+    // a key replaced in place, a new one at the end of its section, the rest byte for byte.
+    void writeRules_data()
     {
-        const QString path = file(QStringLiteral("new.ini"));
-        WriteIni(path, "output", "format", "MP3");
-        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n"));
-        WriteIni(path, "mp3", "bitrate", "9");
-        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nformat=MP3\n[mp3]\nbitrate=9\n"));
-    }
-
-    void writeReplacesInPlaceOnce()
-    {
-        const QString path = file(QStringLiteral("twice.ini"));
-        TestEnv::writeFile(path, "[Output]\nFormat=WAV\nfolder=/a\n");
-        WriteIni(path, "output", "format", "OGG");
-        WriteIni(path, "output", "format", "WMA");
-        QCOMPARE(TestEnv::readFile(path), QByteArray("[Output]\nFormat=WMA\nfolder=/a\n"));
-        QCOMPARE(ReadIni(path, "output", "format"), QString("WMA"));
-    }
-
-    void newKeyGoesToEndOfItsSection()
-    {
-        const QString path = file(QStringLiteral("sections.ini"));
-        TestEnv::writeFile(path, "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n");
-        WriteIni(path, "output", "open", "1");
-        QCOMPARE(TestEnv::readFile(path),
-                 QByteArray("[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n"));
-    }
-
-    void everythingElseSurvivesByteForByte()
-    {
-        const QString path = file(QStringLiteral("keep.ini"));
-        const QByteArray before = "stray line outside\r\n; a comment\r\n[output]\r\n"
-                                  "unknown = kept as is \r\nformat=MP3\r\n\r\n[other]\r\nx=1";
-        TestEnv::writeFile(path, before);
-        WriteIni(path, "output", "format", "OGG");
-        QByteArray expected = before;
-        expected.replace("format=MP3", "format=OGG");
-        QCOMPARE(TestEnv::readFile(path), expected);
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("new file, then a new section")
+            << QByteArray() << QStringList{"output", "format", "MP3", "mp3", "bitrate", "9"}
+            << QByteArray("[output]\nformat=MP3\n[mp3]\nbitrate=9\n");
+        QTest::newRow("replaced in place, once")
+            << QByteArray("[Output]\nFormat=WAV\nfolder=/a\n")
+            << QStringList{"output", "format", "OGG", "output", "format", "WMA"}
+            << QByteArray("[Output]\nFormat=WMA\nfolder=/a\n");
+        QTest::newRow("new key at the end of its section")
+            << QByteArray("[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n")
+            << QStringList{"output", "open", "1"}
+            << QByteArray("[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n");
         // A new section after a last line without an ending keeps the file's CRLF style.
-        WriteIni(path, "wav", "channel", "MONO");
-        QCOMPARE(TestEnv::readFile(path), expected + "\r\n[wav]\r\nchannel=MONO\r\n");
+        const QByteArray rest = "stray line outside\r\n; a comment\r\n[output]\r\n"
+                                "unknown = kept as is \r\nformat=%1\r\n\r\n[other]\r\nx=1";
+        QTest::newRow("the rest byte for byte")
+            << QByteArray(rest).replace("%1", "MP3")
+            << QStringList{"output", "format", "OGG", "wav", "channel", "MONO"}
+            << QByteArray(rest).replace("%1", "OGG") + "\r\n[wav]\r\nchannel=MONO\r\n";
+        QTest::newRow("UTF-8") << QByteArray() << QStringList{"output", "folder", "/zoë/日本語/"}
+                               << QByteArray("[output]\nfolder=/zoë/日本語/\n");
+        // Line breaks in a value cannot split the file.
+        QTest::newRow("line breaks")
+            << QByteArray() << QStringList{"output", "name", "a\n[mp3]\nbitrate=0"}
+            << QByteArray("[output]\nname=a [mp3] bitrate=0\n");
     }
-
-    void longAndNonAsciiValuesRoundTrip()
+    void writeRules()
     {
-        const QString path = file(QStringLiteral("long.ini"));
-        const QString longPath = QStringLiteral("/") + QString(4095, u'd');
-        WriteIni(path, "output", "folder", longPath);
-        QCOMPARE(ReadIni(path, "output", "folder"), longPath);
-        const QString music = QStringLiteral("/home/zoë/Musik/Über Äpfel/日本語/");
-        WriteIni(path, "output", "folder", music);
-        QCOMPARE(ReadIni(path, "output", "folder"), music);
-        QCOMPARE(TestEnv::readFile(path), QByteArray("[output]\nfolder=") + music.toUtf8() + "\n");
-    }
-
-    void lineBreaksInValueCannotSplitTheFile()
-    {
-        const QString path = file(QStringLiteral("breaks.ini"));
-        WriteIni(path, "output", "playlistname", "a\n[mp3]\nbitrate=0");
-        QCOMPARE(ReadIni(path, "mp3", "bitrate"), QString());
-        QCOMPARE(ReadIni(path, "output", "playlistname"), QString("a [mp3] bitrate=0"));
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, writes);
+        QFETCH(QByteArray, after);
+        const QString path = file(QString::fromLatin1(QTest::currentDataTag()) + ".ini");
+        if (!before.isNull())
+            TestEnv::writeFile(path, before);
+        for (qsizetype i = 0; i + 2 < writes.size(); i += 3)
+            WriteIni(path, writes[i], writes[i + 1], writes[i + 2]);
+        QCOMPARE(TestEnv::readFile(path), after);
     }
 
     // A read-only folder, and a full disk: the old file stays whole and nothing is thrown.
@@ -158,41 +142,34 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    void shippedDefaultsHoldEveryOption()
+    // Created once from the shipped copy, with every option; never replaced afterwards.
+    void defaultsFile()
     {
         TestConfigDir config;
         const QString defaults = SettingsFiles::defaultsFile();
         QCOMPARE(defaults, config.file(QStringLiteral("twr2.ini")));
-        QVERIFY(QFile::exists(defaults));
         for (const Ini::Key &k : Ini::ApplyWriteOrder) {
             if (k.section == Ini::Output::Folder.section && QByteArray(k.key) == "folder")
                 continue; // empty on purpose: the program folder takes its place
             QVERIFY2(!SettingsFiles::read(defaults, k).isEmpty(), k.key);
         }
         QVERIFY(SettingsFiles::read(defaults, Ini::Output::Format).isEmpty());
-    }
 
-    void existingDefaultsAreNeverReplaced()
-    {
-        TestConfigDir config;
-        TestEnv::writeFile(config.file(QStringLiteral("twr2.ini")), "[output]\nopen=0\n");
+        TestEnv::writeFile(defaults, "[output]\nopen=0\n");
         SettingsFiles::defaultsFile();
-        QCOMPARE(SettingsFiles::read(config.file(QStringLiteral("twr2.ini")), Ini::Output::Open),
-                 QString("0"));
+        QCOMPARE(TestEnv::readFile(defaults), QByteArray("[output]\nopen=0\n"));
     }
 
+    // Without TONEWRIGHT_CONFIG_DIR (which every test uses), the folder under XDG_CONFIG_HOME.
     void configDirFollowsEnvironment()
     {
-        TestConfigDir config;
-        QCOMPARE(Paths::configDir(), QDir::cleanPath(config.path()));
-
+        TestConfigDir config; // puts TONEWRIGHT_CONFIG_DIR back afterwards
         QTemporaryDir xdg;
         qunsetenv("TONEWRIGHT_CONFIG_DIR");
         const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
         const QString dir = Paths::configDir();
         qputenv("XDG_CONFIG_HOME", oldXdg);
-        qputenv("TONEWRIGHT_CONFIG_DIR", config.path().toUtf8());
         QCOMPARE(dir, xdg.path() + QStringLiteral("/tonewright"));
         QVERIFY(QDir(dir).exists()); // created on first use
     }
@@ -205,10 +182,7 @@ private slots:
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
 
-        {
-            InstanceLock second(config.path());
-            QVERIFY(second.heldByAnother());
-        }
+        QVERIFY(InstanceLock(config.path()).heldByAnother());
 
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));
