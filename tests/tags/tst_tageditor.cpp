@@ -148,9 +148,6 @@ private slots:
             QTest::newRow(name) << f << y << t << trouble << s << m;
         };
         row("mp3", "n.mp3", "2004", "7", "", "2004/7", "");
-        row("ogg", "n.ogg", "2004", "7", "", "2004/7", "");
-        row("wma", "n.wma", "2004", "7", "", "2004/7", "");
-        row("flac", "n.flac", "2004", "7", "", "2004/7", "");
         row("empty clears", "n.mp3", "", "", "", "/", "");
         row("track over 32767", "n.mp3", "2004", "40000", "", "2004/40000", "");
         row("letter in year", "n.mp3", "20x4", "1", "", "1999/3", "not updated: the Year \"20x4\"");
@@ -164,7 +161,8 @@ private slots:
             "the disk is full");
     }
 
-    // Every format the list takes and each way a save is refused; the audio is never touched.
+    // Each way a save is refused; the audio is never touched. (Every format's fields round trip
+    // in the tag tests; the refusals here still cover MP3, OGG and FLAC.)
     void saves()
     {
         QFETCH(QString, file);
