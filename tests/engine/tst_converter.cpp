@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -166,8 +166,7 @@ private slots:
         reader.setDecoderThreads(2); // as the program's reader
         reader.OpenRead(path, 0, 1);
         QCOMPARE(reader.GetFormatA(), rate);
-        QCOMPARE(reader.GetFormatB(), channels * 4);
-        QCOMPARE(reader.GetUnitBytes(), channels * 4);
+        QCOMPARE(reader.GetFormatB(), channels * 4); // float samples
 
         // Chunks of one second, the program's size, and of an odd byte count.
         bool whole = false;
@@ -509,24 +508,24 @@ private slots:
 
     void parallelConvertersAreIndependent()
     {
-        std::atomic<int> ok{0};
-        const auto out = [&](int i) {
+        std::array<QString, 3> reasons;
+        const auto out = [&](size_t i) {
             return m_dir.filePath(QStringLiteral("par%1.ogg").arg(i));
         };
         std::vector<std::thread> threads;
-        for (int i = 0; i < 3; ++i) {
+        for (size_t i = 0; i < reasons.size(); ++i) {
             threads.emplace_back([&, i] {
                 Converter writer;
                 writer.SetOggFormat(44100, 2, 128, 0, 0, 300);
-                if (Fixture::convert(writer, m_source, out(i)).isEmpty())
-                    ++ok;
+                reasons[i] = Fixture::convert(writer, m_source, out(i));
             });
         }
         for (auto &t : threads)
             t.join();
-        QCOMPARE(ok.load(), 3);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(Fixture::streamInfo(out(i)).value("codec_name").toString(), QString("vorbis"));
+        for (size_t i = 0; i < reasons.size(); ++i) {
+            QCOMPARE(reasons[i], QString());
+            QCOMPARE(Fixture::audioShape(out(i)), QString("vorbis 44100 2"));
+        }
     }
 };
 
