@@ -1,13 +1,15 @@
-// twr-convert against what goes wrong on real machines: a batch that would write over its
+// twr-convert: against what goes wrong on real machines (a batch that would write over its
 // own sources, full and read-only disks, a kill in the middle of a file, unusable settings
-// and file names.
+// and file names), and its exit status, options, settings file and playlists.
 #include "tests/support/fixture.h"
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -277,6 +279,124 @@ private slots:
         QCOMPARE(code, 1);
         QVERIFY2(out.contains("is not valid UTF-8, so it cannot be opened; rename it"),
                  out.constData());
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("no arguments") << QStringList{} << 2;
+        QTest::newRow("unknown format") << QStringList{"--format", "flac", "x.wav"} << 2;
+        QTest::newRow("zero jobs") << QStringList{"--jobs", "0", "x.wav"} << 2;
+        QTest::newRow("missing settings file")
+            << QStringList{"--settings", "/nonexistent/twr.ini", "x.wav"} << 2;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("short help") << QStringList{"-h"} << 0;
+        QTest::newRow("version") << QStringList{"--version"} << 0;
+        QTest::newRow("unknown short option") << QStringList{"-q", "x.wav"} << 2;
+        QTest::newRow("one good file") << QStringList{"--format", "wav", "@good"} << 0;
+        QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
+        QTest::newRow("good and not audio")
+            << QStringList{"--format", "ogg", "@good", "@text"} << 1;
+    }
+
+    void exitStatus()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QTemporaryDir out;
+        TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
+        const QHash<QString, QString> named{{"@good", m_wav},
+                                            {"@missing", m_dir.filePath("missing.wav")},
+                                            {"@text", m_dir.filePath("notes.mp3")}};
+        QStringList full{"--output-dir", out.path()};
+        for (const QString &a : args)
+            full << named.value(a, a);
+        const Run r = twrConvert(full);
+        QCOMPARE(r.exitCode, status);
+        QCOMPARE(r.out.contains("FAILED"), status == 1);
+        // A failed file does not stop the others.
+        QCOMPARE(QFile::exists(out.filePath("tone.ogg")), args.contains("@text"));
+    }
+
+    void versionAndUsageTexts()
+    {
+        Run r = twrConvert({"--version"});
+        QVERIFY2(r.out.contains(QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$")),
+                 qPrintable(r.out));
+        // A wrong option: the reason and one usage line on the error stream, nothing converted.
+        r = twrConvert({"--fast", m_wav});
+        QCOMPARE(r.out, QString());
+        const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].contains("--fast") && lines[1].startsWith("usage: twr-convert"));
+    }
+
+    void overwritePolicy()
+    {
+        QTemporaryDir out;
+        const QString target = out.filePath("tone.wav");
+        TestEnv::writeFile(target, "keep me");
+
+        Run r =
+            twrConvert({"--format", "wav", "--output-dir", out.path(), "--no-overwrite", m_wav});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("skipped"));
+        QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
+
+        // The settings' "overwrite" decides when no option is given.
+        const QString ini = m_config.file("overwrite.ini");
+        TestEnv::writeFile(ini, "[output]\noverwrite=1\n");
+        r = twrConvert({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_wav});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(Fixture::audioShape(target), QString("pcm_s16le 44100 2"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tone.wav"});
+    }
+
+    // Reading the list itself is the playlist reader's business; here: its files are converted.
+    void playlistsAreExpanded()
+    {
+        QTemporaryDir src;
+        QVERIFY(QFile::copy(m_wav, src.filePath("a.wav")));
+        TestEnv::writeFile(src.filePath("list.m3u"), "#EXTM3U\na.wav\n");
+
+        QTemporaryDir out;
+        const Run r =
+            twrConvert({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"a.wav"});
+    }
+
+    void settingsFileDecidesFormatAndEncoder()
+    {
+        QTemporaryDir out;
+        const QString ini = m_config.file("custom.ini");
+        const auto runWith = [&](const QByteArray &settings, const QStringList &args) {
+            TestEnv::writeFile(ini, "[output]\nfolder=" + out.path().toUtf8() + "/\n" + settings);
+            return twrConvert(QStringList{"--settings", ini} + args + QStringList{m_wav});
+        };
+        QCOMPARE(
+            runWith("format=WAV\n[wav]\nfrequency=FQ_22_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n", {})
+                .exitCode,
+            0);
+        QCOMPARE(Fixture::audioShape(out.filePath("tone.wav")), QString("pcm_u8 22050 1"));
+
+        // MP3 keys as the options dialog stores them: list positions and slider positions.
+        QCOMPARE(
+            runWith("[mp3]\nfrequency=4\nchannel=0\nbitrate=6\nvbrcoding=0\naltpresetenabled=0\n",
+                    {"--format", "mp3"})
+                .exitCode,
+            0);
+        QCOMPARE(Fixture::audioShape(out.filePath("tone.mp3")), QString("mp3 22050 1"));
+        QCOMPARE(Fixture::streamInfo(out.filePath("tone.mp3")).value("bit_rate").toInt(), 64000);
+
+        // A bitrate setting Vorbis cannot encode fails every file with the reason.
+        const Run r =
+            runWith("[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n",
+                    {"--format", "ogg"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("Vorbis cannot encode"));
     }
 };
 

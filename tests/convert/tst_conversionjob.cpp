@@ -1,5 +1,4 @@
-// Converting one file with the conversion job, the output names, and the twr-convert program
-// that runs the job over many files.
+// Converting one file with the conversion job, and the output names.
 #include "convert/conversionjob.h"
 #include "convert/outputnaming.h"
 #include "engine/converter.h"
@@ -10,9 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,19 +19,6 @@ using Job = ConversionJob;
 Q_DECLARE_METATYPE(Job::Outcome)
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-};
-
-Run run(const QStringList &args)
-{
-    Run r;
-    r.exitCode = TestEnv::run(TestEnv::binDir() + "/twr-convert", args, &r.out);
-    return r;
-}
 
 } // namespace
 
@@ -55,14 +38,12 @@ private:
     Converter m_reader;
     Converter m_writer;
     Job::Callbacks m_replace;
-    QString m_tone; // 1 s, for the program's runs
 
 private slots:
     void initTestCase()
     {
         m_wav = Fixture::tone(m_dir.path(), "song.wav", 4, {"-c:a", "pcm_s16le"});
-        m_tone = Fixture::tone(m_dir.path(), "tone.wav", 1);
-        QVERIFY(!m_wav.isEmpty() && !m_tone.isEmpty());
+        QVERIFY(!m_wav.isEmpty());
         m_writer.SetWavFormat(44100, 2, 16);
         m_writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
         m_writer.SetWmaProfile(8);
@@ -222,126 +203,6 @@ private slots:
         }
         QCOMPARE(OutputNaming::baseOf("/music/my.song.mp3"), QString("/music/my.song"));
         QCOMPARE(OutputNaming::baseOf("/music/README"), QString("/music/README"));
-    }
-
-    void exitStatus_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-
-        QTest::newRow("no arguments") << QStringList{} << 2;
-        QTest::newRow("unknown format") << QStringList{"--format", "flac", "x.wav"} << 2;
-        QTest::newRow("zero jobs") << QStringList{"--jobs", "0", "x.wav"} << 2;
-        QTest::newRow("missing settings file")
-            << QStringList{"--settings", "/nonexistent/twr.ini", "x.wav"} << 2;
-        QTest::newRow("help") << QStringList{"--help"} << 0;
-        QTest::newRow("short help") << QStringList{"-h"} << 0;
-        QTest::newRow("version") << QStringList{"--version"} << 0;
-        QTest::newRow("unknown short option") << QStringList{"-q", "x.wav"} << 2;
-        QTest::newRow("one good file") << QStringList{"--format", "wav", "@good"} << 0;
-        QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
-        QTest::newRow("good and not audio")
-            << QStringList{"--format", "ogg", "@good", "@text"} << 1;
-    }
-
-    void exitStatus()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QTemporaryDir out;
-        TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
-        const QHash<QString, QString> named{{"@good", m_tone},
-                                            {"@missing", m_dir.filePath("missing.wav")},
-                                            {"@text", m_dir.filePath("notes.mp3")}};
-        QStringList full{"--output-dir", out.path()};
-        for (const QString &a : args)
-            full << named.value(a, a);
-        const Run r = run(full);
-        QCOMPARE(r.exitCode, status);
-        QCOMPARE(r.out.contains("FAILED"), status == 1);
-        // A failed file does not stop the others.
-        QCOMPARE(QFile::exists(out.filePath("tone.ogg")), args.contains("@text"));
-    }
-
-    void versionAndUsageTexts()
-    {
-        QProcess p;
-        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--version"});
-        QVERIFY(p.waitForFinished(30000));
-        QVERIFY(QString(p.readAllStandardOutput())
-                    .contains(QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$")));
-        // A wrong option: the reason and one usage line on the error stream, nothing converted.
-        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--fast", m_tone});
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.readAllStandardOutput(), QByteArray());
-        const QStringList lines = QString(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(lines[0].contains("--fast") && lines[1].startsWith("usage: twr-convert"));
-    }
-
-    void overwritePolicy()
-    {
-        QTemporaryDir out;
-        const QString target = out.filePath("tone.wav");
-        TestEnv::writeFile(target, "keep me");
-
-        Run r = run({"--format", "wav", "--output-dir", out.path(), "--no-overwrite", m_tone});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY(r.out.contains("skipped"));
-        QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
-
-        // The settings' "overwrite" decides when no option is given.
-        const QString ini = m_config.file("overwrite.ini");
-        TestEnv::writeFile(ini, "[output]\noverwrite=1\n");
-        r = run({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_tone});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(Fixture::audioShape(target), QString("pcm_s16le 44100 2"));
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tone.wav"});
-    }
-
-    // Reading the list itself is the playlist reader's business; here: its files are converted.
-    void playlistsAreExpanded()
-    {
-        QTemporaryDir src;
-        QVERIFY(QFile::copy(m_tone, src.filePath("a.wav")));
-        TestEnv::writeFile(src.filePath("list.m3u"), "#EXTM3U\na.wav\n");
-
-        QTemporaryDir out;
-        const Run r =
-            run({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"a.wav"});
-    }
-
-    void settingsFileDecidesFormatAndEncoder()
-    {
-        QTemporaryDir out;
-        const QString ini = m_config.file("custom.ini");
-        const auto runWith = [&](const QByteArray &settings, const QStringList &args) {
-            TestEnv::writeFile(ini, "[output]\nfolder=" + out.path().toUtf8() + "/\n" + settings);
-            return run(QStringList{"--settings", ini} + args + QStringList{m_tone});
-        };
-        QCOMPARE(
-            runWith("format=WAV\n[wav]\nfrequency=FQ_22_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n", {})
-                .exitCode,
-            0);
-        QCOMPARE(Fixture::audioShape(out.filePath("tone.wav")), QString("pcm_u8 22050 1"));
-
-        // MP3 keys as the options dialog stores them: list positions and slider positions.
-        QCOMPARE(
-            runWith("[mp3]\nfrequency=4\nchannel=0\nbitrate=6\nvbrcoding=0\naltpresetenabled=0\n",
-                    {"--format", "mp3"})
-                .exitCode,
-            0);
-        QCOMPARE(Fixture::audioShape(out.filePath("tone.mp3")), QString("mp3 22050 1"));
-        QCOMPARE(Fixture::streamInfo(out.filePath("tone.mp3")).value("bit_rate").toInt(), 64000);
-
-        // A bitrate setting Vorbis cannot encode fails every file with the reason.
-        const Run r =
-            runWith("[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n",
-                    {"--format", "ogg"});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("Vorbis cannot encode"));
     }
 };
 
