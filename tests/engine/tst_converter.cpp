@@ -364,10 +364,9 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("step"); // bytes of room added per try
-        QTest::newRow("wav") << "full.wav" << 12 * 1024;
-        QTest::newRow("mp3") << "full.mp3" << 4096;
-        QTest::newRow("ogg") << "full.ogg" << 4096;
-        QTest::newRow("wma") << "full.wma" << 4096;
+        for (const char *ext : {"wav", "mp3", "ogg", "wma"})
+            QTest::newRow(ext) << QStringLiteral("full.") + ext
+                               << (qstrcmp(ext, "wav") == 0 ? 12 * 1024 : 4096);
     }
 
     // The disk fills at each point of the write in turn, up to the last buffered bytes: every
