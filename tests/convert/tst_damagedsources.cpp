@@ -37,7 +37,7 @@ double seconds(const QString &path)
     return Fixture::streamInfo(path).value("format.duration").toDouble();
 }
 
-// `bytes` of `source` with `count` bytes zeroed from the middle, or cut to `keep` percent.
+// `source` with `zeroed` bytes zeroed in the middle, cut to `keepPercent` percent, at `path`.
 QString damaged(const QString &source, const QString &path, int keepPercent, int zeroed)
 {
     QByteArray b = TestEnv::readFile(source);
