@@ -1,13 +1,15 @@
-// twr-convert against what goes wrong on real machines: a batch that would write over its
+// twr-convert: against what goes wrong on real machines (a batch that would write over its
 // own sources, full and read-only disks, a kill in the middle of a file, unusable settings
-// and file names.
+// and file names), and its exit status, options, settings file and playlists.
 #include "tests/support/fixture.h"
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -57,20 +59,6 @@ class TestCliFaults : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void neverWritesOverItsOwnFiles_data();
-    void neverWritesOverItsOwnFiles();
-    void fullDiskKeepsTheOlderOutput();
-    void lostTagFailsTheRun();
-    void readOnlyFolderIsNamed();
-    void killLeavesNothingUnderTheName();
-    void unusableSettingsAreNamedOnce_data();
-    void unusableSettingsAreNamedOnce();
-    void settingsFileThatIsNoFile_data();
-    void settingsFileThatIsNoFile();
-    void nameThatIsNotUtf8();
-
 private:
     QString copy(const QString &from, const QString &to)
     {
@@ -82,212 +70,334 @@ private:
     QTemporaryDir m_dir;
     QString m_wav; // 1 s
     QString m_ogg; // 3 s
-};
 
-void TestCliFaults::initTestCase()
-{
-    m_wav = Fixture::tone(m_dir.path(), "tone.wav", 1, {"-c:a", "pcm_s16le"});
-    m_ogg = Fixture::tone(m_dir.path(), "long.ogg", 3, {"-c:a", "libvorbis"});
-    QVERIFY(!m_wav.isEmpty() && !m_ogg.isEmpty());
-}
-
-void TestCliFaults::neverWritesOverItsOwnFiles_data()
-{
-    QTest::addColumn<QString>("jobs");
-    QTest::addColumn<QString>("overwrite");
-    for (const char *jobs : {"1", "2"}) {
-        for (const char *overwrite : {"--overwrite", "--no-overwrite"})
-            QTest::addRow("%s job(s), %s", jobs, overwrite + 2) << jobs << overwrite;
+private slots:
+    void initTestCase()
+    {
+        m_wav = Fixture::tone(m_dir.path(), "tone.wav", 1, {"-c:a", "pcm_s16le"});
+        m_ogg = Fixture::tone(m_dir.path(), "long.ogg", 3, {"-c:a", "libvorbis"});
+        QVERIFY(!m_wav.isEmpty() && !m_ogg.isEmpty());
     }
-}
 
-void TestCliFaults::neverWritesOverItsOwnFiles()
-{
-    QFETCH(QString, jobs);
-    QFETCH(QString, overwrite);
-    QTemporaryDir dir;
-    const QString a = copy(m_wav, dir.filePath("a.wav"));
-    const QString mp3 = Fixture::tone(dir.path(), "a.mp3", 2, {"-c:a", "libmp3lame"});
-    const QByteArray mp3Bytes = TestEnv::readFile(mp3);
-
-    // a.wav's output beside it is a.mp3, a source of the same batch.
-    Run r = twrConvert({"--format", "mp3", "--beside-source", overwrite, "--jobs", jobs, a, mp3});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.out.contains("FAILED     " + a + ": the output would replace the source file a.mp3"),
-             qPrintable(r.out));
-    QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
-    QVERIFY(qAbs(duration(dir.filePath("a_back.mp3")) - 2.0) < 0.1); // from the intact a.mp3
-
-    // Two sources, one output name: the first keeps it, the second fails.
-    const QString out = dir.filePath("out");
-    const QString ogg = copy(m_ogg, dir.filePath("a.ogg"));
-    r = twrConvert({"--format", "wav", "--output-dir", out, overwrite, "--jobs", jobs, a, ogg});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.out.contains("FAILED     " + ogg + ": same output name as a.wav"),
-             qPrintable(r.out));
-    QVERIFY(qAbs(duration(dir.filePath("out/a.wav")) - 1.0) < 0.05);
-
-    // An output that is a hard link to a source of the batch is that source.
-    QVERIFY(::link(QFile::encodeName(mp3).constData(),
-                   QFile::encodeName(dir.filePath("out/b.mp3")).constData()) == 0);
-    const QString b = copy(m_wav, dir.filePath("b.wav"));
-    r = twrConvert({"--format", "mp3", "--output-dir", out, overwrite, "--jobs", jobs, b, mp3});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.out.contains(b + ": the output would replace the source file a.mp3"),
-             qPrintable(r.out));
-    QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
-}
-
-void TestCliFaults::fullDiskKeepsTheOlderOutput()
-{
-    QTemporaryDir dir;
-    TmpfsMount disk(dir.path(), 96 * 1024);
-    TWR_SKIP_UNLESS_MOUNTED(disk);
-    const QByteArray older(30000, 'o');
-    TestEnv::writeFile(dir.filePath("tone.wav"), older);
-    const Run r = twrConvert({"--format", "wav", "--overwrite", "--output-dir", dir.path(), m_wav});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(
-        r.out.contains("FAILED     " + m_wav + ": tone.wav cannot be written: the disk is full"),
-        qPrintable(r.out));
-    QCOMPARE(TestEnv::readFile(dir.filePath("tone.wav")), older);
-    QCOMPARE(files(dir.path()), QStringList{"tone.wav"});
-}
-
-void TestCliFaults::lostTagFailsTheRun()
-{
-    QTemporaryDir src;
-    const QString tagged = Fixture::tone(src.path(), "tagged.flac", 1,
-                                         {"-c:a", "flac", "-metadata", "title=Kept Title"});
-    QVERIFY(!tagged.isEmpty());
-    QTemporaryDir dir;
-    // Room for the output (about 176 kB as WAV) but not for the tagged copy beside it.
-    TmpfsMount disk(dir.path(), 256 * 1024);
-    TWR_SKIP_UNLESS_MOUNTED(disk);
-    const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), tagged});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.out.contains("converted, but the tag could not be written: " + tagged + " -> " +
-                            dir.filePath("tagged.wav")),
-             qPrintable(r.out));
-    QCOMPARE(files(dir.path()), QStringList{"tagged.wav"});
-    QVERIFY(qAbs(duration(dir.filePath("tagged.wav")) - 1.0) < 0.05);
-}
-
-void TestCliFaults::readOnlyFolderIsNamed()
-{
-    QTemporaryDir dir;
-    ReadOnlyMount readOnly(dir.path());
-    TWR_SKIP_UNLESS_MOUNTED(readOnly);
-    const Run r = twrConvert({"--format", "mp3", "--output-dir", dir.path(), m_wav});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.out.contains("FAILED     " + m_wav + ": tone.mp3 cannot be written: "),
-             qPrintable(r.out));
-    QCOMPARE(files(dir.path()), QStringList{});
-}
-
-void TestCliFaults::killLeavesNothingUnderTheName()
-{
-    QTemporaryDir dir;
-    const QString source = Fixture::tone(dir.path(), "minutes.flac", 240, {}, 44100, 2);
-    const QString out = dir.filePath("out");
-    QVERIFY(QDir().mkpath(out));
-    QProcess p;
-    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
-            {"--format", "mp3", "--output-dir", out, source});
-    QVERIFY(p.waitForStarted());
-    // Killed while it holds the output open (its temporary file may have no name at all).
-    const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
-    auto writing = [&] {
-        for (const QString &fd :
-             fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-            char target[4096];
-            const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target,
-                                         sizeof target - 1);
-            if (n > 0 && QByteArray(target, int(n)).startsWith(QFile::encodeName(out + '/')))
-                return true;
+    void neverWritesOverItsOwnFiles_data()
+    {
+        QTest::addColumn<QString>("jobs");
+        QTest::addColumn<QString>("overwrite");
+        for (const char *jobs : {"1", "2"}) {
+            for (const char *overwrite : {"--overwrite", "--no-overwrite"})
+                QTest::addRow("%s job(s), %s", jobs, overwrite + 2) << jobs << overwrite;
         }
-        return false;
-    };
-    while (!writing() && !p.waitForFinished(2)) {
     }
-    QVERIFY2(p.state() == QProcess::Running, "finished before it could be killed");
-    QThread::msleep(200);
-    ::kill(pid_t(p.processId()), SIGKILL);
-    QVERIFY(p.waitForFinished());
-    QVERIFY(!QFile::exists(dir.filePath("out/minutes.mp3")));
-}
 
-void TestCliFaults::unusableSettingsAreNamedOnce_data()
-{
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QString>("named");
-    QTest::newRow("MP3 bit rate out of range")
-        << "mp3" << QByteArray("[mp3]\nbitrate=999\n") << "\"999\" of bitrate in section [mp3]";
-    QTest::newRow("WMA profile not a number")
-        << "wma" << QByteArray("[wma]\nprofile=abc\n") << "\"abc\" of profile in section [wma]";
-}
+    void neverWritesOverItsOwnFiles()
+    {
+        QFETCH(QString, jobs);
+        QFETCH(QString, overwrite);
+        QTemporaryDir dir;
+        const QString a = copy(m_wav, dir.filePath("a.wav"));
+        const QString mp3 = Fixture::tone(dir.path(), "a.mp3", 2, {"-c:a", "libmp3lame"});
+        const QByteArray mp3Bytes = TestEnv::readFile(mp3);
 
-void TestCliFaults::unusableSettingsAreNamedOnce()
-{
-    QFETCH(QString, format);
-    QFETCH(QByteArray, ini);
-    QFETCH(QString, named);
-    QTemporaryDir dir;
-    const QString settings = dir.filePath("twr.ini");
-    TestEnv::writeFile(settings, ini);
-    const QString second = copy(m_wav, dir.filePath("second.wav"));
-    const Run r = twrConvert({"--settings", settings, "--format", format, "--jobs", "2",
-                              "--output-dir", dir.filePath("out"), m_wav, second});
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err.count(named), 1);
-}
+        // a.wav's output beside it is a.mp3, a source of the same batch.
+        Run r =
+            twrConvert({"--format", "mp3", "--beside-source", overwrite, "--jobs", jobs, a, mp3});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(
+            r.out.contains("FAILED     " + a + ": the output would replace the source file a.mp3"),
+            qPrintable(r.out));
+        QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
+        QVERIFY(qAbs(duration(dir.filePath("a_back.mp3")) - 2.0) < 0.1); // from the intact a.mp3
 
-void TestCliFaults::settingsFileThatIsNoFile_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("FIFO") << "fifo";
-    QTest::newRow("link to /dev/zero") << "zero";
-    QTest::newRow("2 MiB") << "large";
-}
+        // Two sources, one output name: the first keeps it, the second fails.
+        const QString out = dir.filePath("out");
+        const QString ogg = copy(m_ogg, dir.filePath("a.ogg"));
+        r = twrConvert({"--format", "wav", "--output-dir", out, overwrite, "--jobs", jobs, a, ogg});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("FAILED     " + ogg + ": same output name as a.wav"),
+                 qPrintable(r.out));
+        QVERIFY(qAbs(duration(dir.filePath("out/a.wav")) - 1.0) < 0.05);
 
-void TestCliFaults::settingsFileThatIsNoFile()
-{
-    QFETCH(QString, kind);
-    const QString ini = m_config.file("twr.ini");
-    QFile::remove(ini);
-    if (kind == "fifo")
-        QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
-    else if (kind == "zero")
-        QVERIFY(QFile::link("/dev/zero", ini));
-    else
-        TestEnv::writeFile(ini, "[output]\nformat=WAV\n" + QByteArray(2 * 1024 * 1024, ';'));
-    QTemporaryDir dir;
-    const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), m_wav}, 60000);
-    QFile::remove(ini);
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err.count(ini), 1);
-    QVERIFY(QFile::exists(dir.filePath("tone.wav")));
-}
+        // An output that is a hard link to a source of the batch is that source.
+        QVERIFY(::link(QFile::encodeName(mp3).constData(),
+                       QFile::encodeName(dir.filePath("out/b.mp3")).constData()) == 0);
+        const QString b = copy(m_wav, dir.filePath("b.wav"));
+        r = twrConvert({"--format", "mp3", "--output-dir", out, overwrite, "--jobs", jobs, b, mp3});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains(b + ": the output would replace the source file a.mp3"),
+                 qPrintable(r.out));
+        QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
+    }
 
-void TestCliFaults::nameThatIsNotUtf8()
-{
-    QTemporaryDir dir;
-    const QByteArray bad = QFile::encodeName(dir.path()) + "/bad\xff.wav";
-    QVERIFY(QFile::copy(m_wav, dir.filePath("good.wav")));
-    QCOMPARE(::rename(QFile::encodeName(dir.filePath("good.wav")).constData(), bad.constData()), 0);
-    // Through a shell, as the name cannot pass through a QString.
-    QByteArray out;
-    const int code = TestEnv::run(
-        "sh",
-        {"-c",
-         "exec \"$0\" --format mp3 --output-dir \"$1\" \"$(printf '%s/bad\\377.wav' \"$1\")\"",
-         QDir(TestEnv::binDir()).filePath("twr-convert"), dir.path()},
-        &out);
-    QCOMPARE(code, 1);
-    QVERIFY2(out.contains("is not valid UTF-8, so it cannot be opened; rename it"),
-             out.constData());
-}
+    void fullDiskKeepsTheOlderOutput()
+    {
+        QTemporaryDir dir;
+        TmpfsMount disk(dir.path(), 96 * 1024);
+        TWR_SKIP_UNLESS_MOUNTED(disk);
+        const QByteArray older(30000, 'o');
+        TestEnv::writeFile(dir.filePath("tone.wav"), older);
+        const Run r =
+            twrConvert({"--format", "wav", "--overwrite", "--output-dir", dir.path(), m_wav});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("FAILED     " + m_wav +
+                                ": tone.wav cannot be written: the disk is full"),
+                 qPrintable(r.out));
+        QCOMPARE(TestEnv::readFile(dir.filePath("tone.wav")), older);
+        QCOMPARE(files(dir.path()), QStringList{"tone.wav"});
+    }
+
+    void lostTagFailsTheRun()
+    {
+        QTemporaryDir src;
+        const QString tagged = Fixture::tone(src.path(), "tagged.flac", 1,
+                                             {"-c:a", "flac", "-metadata", "title=Kept Title"});
+        QVERIFY(!tagged.isEmpty());
+        QTemporaryDir dir;
+        // Room for the output (about 176 kB as WAV) but not for the tagged copy beside it.
+        TmpfsMount disk(dir.path(), 256 * 1024);
+        TWR_SKIP_UNLESS_MOUNTED(disk);
+        const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), tagged});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("converted, but the tag could not be written: " + tagged + " -> " +
+                                dir.filePath("tagged.wav")),
+                 qPrintable(r.out));
+        QCOMPARE(files(dir.path()), QStringList{"tagged.wav"});
+        QVERIFY(qAbs(duration(dir.filePath("tagged.wav")) - 1.0) < 0.05);
+    }
+
+    void readOnlyFolderIsNamed()
+    {
+        QTemporaryDir dir;
+        ReadOnlyMount readOnly(dir.path());
+        TWR_SKIP_UNLESS_MOUNTED(readOnly);
+        const Run r = twrConvert({"--format", "mp3", "--output-dir", dir.path(), m_wav});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("FAILED     " + m_wav + ": tone.mp3 cannot be written: "),
+                 qPrintable(r.out));
+        QCOMPARE(files(dir.path()), QStringList{});
+    }
+
+    void killLeavesNothingUnderTheName()
+    {
+        QTemporaryDir dir;
+        const QString source = Fixture::tone(dir.path(), "minutes.flac", 240, {}, 44100, 2);
+        const QString out = dir.filePath("out");
+        QVERIFY(QDir().mkpath(out));
+        QProcess p;
+        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
+                {"--format", "mp3", "--output-dir", out, source});
+        QVERIFY(p.waitForStarted());
+        // Killed while it holds the output open (its temporary file may have no name at all).
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
+        auto writing = [&] {
+            for (const QString &fd :
+                 fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+                char target[4096];
+                const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(),
+                                             target, sizeof target - 1);
+                if (n > 0 && QByteArray(target, int(n)).startsWith(QFile::encodeName(out + '/')))
+                    return true;
+            }
+            return false;
+        };
+        while (!writing() && !p.waitForFinished(2)) {
+        }
+        QVERIFY2(p.state() == QProcess::Running, "finished before it could be killed");
+        QThread::msleep(200);
+        ::kill(pid_t(p.processId()), SIGKILL);
+        QVERIFY(p.waitForFinished());
+        QVERIFY(!QFile::exists(dir.filePath("out/minutes.mp3")));
+    }
+
+    void unusableSettingsAreNamedOnce_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("MP3 bit rate out of range")
+            << "mp3" << QByteArray("[mp3]\nbitrate=999\n") << "\"999\" of bitrate in section [mp3]";
+        QTest::newRow("WMA profile not a number")
+            << "wma" << QByteArray("[wma]\nprofile=abc\n") << "\"abc\" of profile in section [wma]";
+    }
+
+    void unusableSettingsAreNamedOnce()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("twr.ini");
+        TestEnv::writeFile(settings, ini);
+        const QString second = copy(m_wav, dir.filePath("second.wav"));
+        const Run r = twrConvert({"--settings", settings, "--format", format, "--jobs", "2",
+                                  "--output-dir", dir.filePath("out"), m_wav, second});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err.count(named), 1);
+    }
+
+    void settingsFileThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("2 MiB") << "large";
+    }
+
+    void settingsFileThatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        const QString ini = m_config.file("twr.ini");
+        QFile::remove(ini);
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+        else if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", ini));
+        else
+            TestEnv::writeFile(ini, "[output]\nformat=WAV\n" + QByteArray(2 * 1024 * 1024, ';'));
+        QTemporaryDir dir;
+        const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), m_wav}, 60000);
+        QFile::remove(ini);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err.count(ini), 1);
+        QVERIFY(QFile::exists(dir.filePath("tone.wav")));
+    }
+
+    void nameThatIsNotUtf8()
+    {
+        QTemporaryDir dir;
+        const QByteArray bad = QFile::encodeName(dir.path()) + "/bad\xff.wav";
+        QVERIFY(QFile::copy(m_wav, dir.filePath("good.wav")));
+        QCOMPARE(::rename(QFile::encodeName(dir.filePath("good.wav")).constData(), bad.constData()),
+                 0);
+        // Through a shell, as the name cannot pass through a QString.
+        QByteArray out;
+        const int code = TestEnv::run(
+            "sh",
+            {"-c",
+             "exec \"$0\" --format mp3 --output-dir \"$1\" \"$(printf '%s/bad\\377.wav' \"$1\")\"",
+             QDir(TestEnv::binDir()).filePath("twr-convert"), dir.path()},
+            &out);
+        QCOMPARE(code, 1);
+        QVERIFY2(out.contains("is not valid UTF-8, so it cannot be opened; rename it"),
+                 out.constData());
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("no arguments") << QStringList{} << 2;
+        QTest::newRow("unknown format") << QStringList{"--format", "flac", "x.wav"} << 2;
+        QTest::newRow("zero jobs") << QStringList{"--jobs", "0", "x.wav"} << 2;
+        QTest::newRow("missing settings file")
+            << QStringList{"--settings", "/nonexistent/twr.ini", "x.wav"} << 2;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("short help") << QStringList{"-h"} << 0;
+        QTest::newRow("version") << QStringList{"--version"} << 0;
+        QTest::newRow("unknown short option") << QStringList{"-q", "x.wav"} << 2;
+        QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
+        QTest::newRow("good and not audio")
+            << QStringList{"--format", "ogg", "@good", "@text"} << 1;
+    }
+
+    void exitStatus()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QTemporaryDir out;
+        TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
+        const QHash<QString, QString> named{{"@good", m_wav},
+                                            {"@missing", m_dir.filePath("missing.wav")},
+                                            {"@text", m_dir.filePath("notes.mp3")}};
+        QStringList full{"--output-dir", out.path()};
+        for (const QString &a : args)
+            full << named.value(a, a);
+        const Run r = twrConvert(full);
+        QCOMPARE(r.exitCode, status);
+        QCOMPARE(r.out.contains("FAILED"), status == 1);
+        // A failed file does not stop the others.
+        QCOMPARE(QFile::exists(out.filePath("tone.ogg")), args.contains("@text"));
+    }
+
+    void versionAndUsageTexts()
+    {
+        Run r = twrConvert({"--version"});
+        QVERIFY2(r.out.contains(QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$")),
+                 qPrintable(r.out));
+        // A wrong option: the reason and one usage line on the error stream, nothing converted.
+        r = twrConvert({"--fast", m_wav});
+        QCOMPARE(r.out, QString());
+        const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].contains("--fast") && lines[1].startsWith("usage: twr-convert"));
+    }
+
+    void overwritePolicy()
+    {
+        QTemporaryDir out;
+        const QString target = out.filePath("tone.wav");
+        TestEnv::writeFile(target, "keep me");
+
+        Run r =
+            twrConvert({"--format", "wav", "--output-dir", out.path(), "--no-overwrite", m_wav});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("skipped"));
+        QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
+
+        // The settings' "overwrite" decides when no option is given.
+        const QString ini = m_config.file("overwrite.ini");
+        TestEnv::writeFile(ini, "[output]\noverwrite=1\n");
+        r = twrConvert({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_wav});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(Fixture::audioShape(target), QString("pcm_s16le 44100 2"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tone.wav"});
+    }
+
+    // Reading the list itself is the playlist reader's business; here: its files are converted.
+    void playlistsAreExpanded()
+    {
+        QTemporaryDir src;
+        QVERIFY(QFile::copy(m_wav, src.filePath("a.wav")));
+        TestEnv::writeFile(src.filePath("list.m3u"), "#EXTM3U\na.wav\n");
+
+        QTemporaryDir out;
+        const Run r =
+            twrConvert({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"a.wav"});
+    }
+
+    void settingsFileDecidesFormatAndEncoder()
+    {
+        QTemporaryDir out;
+        const QString ini = m_config.file("custom.ini");
+        const auto runWith = [&](const QByteArray &settings, const QStringList &args) {
+            TestEnv::writeFile(ini, "[output]\nfolder=" + out.path().toUtf8() + "/\n" + settings);
+            return twrConvert(QStringList{"--settings", ini} + args + QStringList{m_wav});
+        };
+        QCOMPARE(
+            runWith("format=WAV\n[wav]\nfrequency=FQ_22_KHZ\nchannel=MONO\nbitrate=BPS_8_BIT\n", {})
+                .exitCode,
+            0);
+        QCOMPARE(Fixture::audioShape(out.filePath("tone.wav")), QString("pcm_u8 22050 1"));
+
+        // MP3 keys as the options dialog stores them: list positions and slider positions.
+        QCOMPARE(
+            runWith("[mp3]\nfrequency=4\nchannel=0\nbitrate=6\nvbrcoding=0\naltpresetenabled=0\n",
+                    {"--format", "mp3"})
+                .exitCode,
+            0);
+        QCOMPARE(Fixture::audioShape(out.filePath("tone.mp3")), QString("mp3 22050 1"));
+        QCOMPARE(Fixture::streamInfo(out.filePath("tone.mp3")).value("bit_rate").toInt(), 64000);
+
+        // A bitrate setting Vorbis cannot encode fails every file with the reason.
+        const Run r =
+            runWith("[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n",
+                    {"--format", "ogg"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("Vorbis cannot encode"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCliFaults)
 #include "tst_clifaults.moc"

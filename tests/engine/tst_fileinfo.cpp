@@ -36,7 +36,7 @@ private slots:
         row("cbr.mp3", {"-b:a", "128k"}, 44100, 2, 0x55, 0);
         row("vbr-xing.mp3", {"-q:a", "4"}, 32000, 1, 0x55, 0);
         row("cbr-noheader.mp3", {"-b:a", "96k", "-write_xing", "0"}, 44100, 2, 0x55, 0);
-        row("a.ogg", {"-c:a", "libvorbis"}, 44100, 2, -1, 0);
+        row("a.ogg", {"-c:a", "libvorbis"}, 44100, 2, 0x566f, 0); // "Vo", as RIFF tags Vorbis
         row("a.wma", {"-c:a", "wmav2"}, 44100, 2, 0x161, 16);
     }
 
@@ -70,8 +70,7 @@ private slots:
                 QStringLiteral("%1 ms, ffprobe %2 ms").arg(info.GetDuration()).arg(expectedMs)));
         QVERIFY(qAbs(info.Samples() - expectedMs * rate / 1000.0) <= rate / 1000.0 + 1);
 
-        if (formatTag >= 0)
-            QCOMPARE(info.FormatTag(), formatTag);
+        QCOMPARE(info.FormatTag(), formatTag);
         QCOMPARE(info.BitsPerSample(), bitsPerSample);
         QVERIFY(info.Bitrate() > 0);
         QVERIFY(info.FormatString().contains(QString::number(rate) + " Hz"));
@@ -193,10 +192,9 @@ private slots:
         info.Genre = 5;
         info.Load(path);
         QVERIFY(!info.isAudio());
-        QCOMPARE(info.GetDuration(), 0);
-        QCOMPARE(info.Frequency(), 0);
-        QCOMPARE(info.Channels(), 0);
-        QCOMPARE(info.GetFileSize(), int(content.size()));
+        QCOMPARE(
+            QList<int>({info.GetDuration(), info.Frequency(), info.Channels(), info.GetFileSize()}),
+            QList<int>({0, 0, 0, int(content.size())}));
         QVERIFY(info.Title.isEmpty());
         QVERIFY(info.Genre < 0 || info.Genre > 147);
     }
