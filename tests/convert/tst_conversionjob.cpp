@@ -187,6 +187,7 @@ private slots:
         // Sources lie in <tmp>/music; "out" writes into <tmp>/out, "music" into the output folder
         // <tmp>/music (given without its separator), "beside" into the source's folder.
         const QList<std::array<QString, 4>> rows{
+            {"track.flac", "out", ".wav", "out/track.wav"},
             {"README", "out", ".mp3", "out/README.mp3"},
             {".hidden", "beside", ".wav", "music/.hidden.wav"},
             {"song.wav", "beside", ".ogg", "music/song.ogg"},
