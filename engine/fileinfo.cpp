@@ -19,6 +19,7 @@ extern "C" {
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <sys/stat.h>
@@ -369,6 +370,15 @@ void copyContents(QFile &from, QFile &to, const QString &path)
     }
 }
 
+bool sameAudio(const FileInfo &before, const FileInfo &after)
+{
+    // Durations estimated from the file's size may move a little with the tag's size.
+    const qint64 slack = std::max<qint64>(1000, before.durationMs() / 100);
+    return after.isAudio() && after.Frequency() == before.Frequency() &&
+           after.Channels() == before.Channels() && after.FormatTag() == before.FormatTag() &&
+           std::abs(after.durationMs() - before.durationMs()) <= slack;
+}
+
 } // namespace
 
 void FileInfo::SaveTag(const QString &path)
@@ -424,6 +434,18 @@ void FileInfo::replaceTagged(const QString &path,
     original.close();
 
     write(copy.fileName());
+
+    // The copy takes the original's place only when its audio is what it was (a damaged tag
+    // header or container can make the tag library cut audio away as tag) and its tag reads.
+    FileInfo written;
+    written.readProperties(copy.fileName());
+    if (!sameAudio(probe, written))
+        refuse(path, QStringLiteral("saving the tag would damage its audio"));
+    try {
+        TagIO::read(copy.fileName(), 2);
+    } catch (const EngineError &) {
+        refuse(path, QStringLiteral("the saved tag cannot be read back"));
+    }
 
     if (::fsync(copy.handle()) != 0)
         refuse(path, PlainReason::of(errno));

@@ -345,8 +345,14 @@ void withTag(const QString &path, const QString &shown, int tagVersion, bool sav
         break;
     }
 
+    // The content is none of the kinds above, so the library's guess must be another kind:
+    // it takes any frame sync for MPEG, and a name for WAV, and would bolt a tag onto
+    // something else.
     FileRef ref(&stream, false);
-    if (ref.isNull() || !ref.file()->isValid())
+    const TagLib::File *guess = ref.isNull() ? nullptr : ref.file();
+    if (!guess || !guess->isValid() || dynamic_cast<const MPEG::File *>(guess) ||
+        dynamic_cast<const RIFF::File *>(guess) || dynamic_cast<const FLAC::File *>(guess) ||
+        dynamic_cast<const Ogg::File *>(guess) || dynamic_cast<const ASF::File *>(guess))
         fail(shown, QStringLiteral("no tag can be kept in this kind of file"));
     if (auto *mp4 = dynamic_cast<MP4::File *>(ref.file()); mp4 && mp4->tag())
         work(*TagStore::forMp4(mp4->tag()), scope);
