@@ -57,12 +57,15 @@ Kind detect(const QString &path)
     QByteArray head;
     if (f.open(QIODevice::ReadOnly))
         head = f.read(4096);
-    // Skip a leading ID3v2 block to see what it precedes.
-    if (const qint64 start = id3v2TagSize(head)) {
+    // Skip a leading ID3v2 block to see what it precedes: FLAC and TrueAudio carry one too.
+    const qint64 start = id3v2TagSize(head);
+    if (start > 0) {
         if (f.seek(start))
             head = f.read(64);
         else
             head.clear();
+        if (head.startsWith("TTA"))
+            return Kind::Other;
         if (!head.startsWith("fLaC"))
             return Kind::Mpeg;
     }
