@@ -24,6 +24,7 @@
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace TagLib;
@@ -211,6 +212,25 @@ ID3v2::Version id3v2VersionFor(const ID3v2::Tag *tag)
     return tag && tag->header()->majorVersion() == 4 ? ID3v2::v4 : ID3v2::v3;
 }
 
+// A WAV file whose chunks the library cannot follow to the end of the RIFF data (a cut
+// recording, a damaged chunk header): a chunk it adds at the end would lie where it never
+// reads again, inside another chunk's claim or behind the damage, and may even play as sound.
+class WavFile : public RIFF::WAV::File
+{
+public:
+    using RIFF::WAV::File::File;
+
+    bool chunksReachTheEnd()
+    {
+        const long long size = length();
+        long long end = 0;
+        for (unsigned int i = 0; i < chunkCount(); ++i)
+            end = static_cast<long long>(chunkOffset(i)) + chunkDataSize(i) + chunkPadding(i);
+        return chunkCount() > 0 && end <= size &&
+               end >= std::min(static_cast<long long>(riffSize()) + 8, size);
+    }
+};
+
 [[noreturn]] void fail(const QString &path, const QString &why)
 {
     throw EngineError(
@@ -262,9 +282,11 @@ void withTag(const QString &path, const QString &shown, int tagVersion, bool sav
         return;
     }
     case Kind::Wav: {
-        RIFF::WAV::File file(&stream, false);
+        WavFile file(&stream, false);
         if (!file.isValid())
             fail(shown, QStringLiteral("not a readable WAV file"));
+        if (save && !file.chunksReachTheEnd())
+            fail(shown, QStringLiteral("the file is truncated or damaged"));
         // The ID3 chunk is the file's tag; a LIST INFO chunk is read when it is all there is
         // and kept in step on a save.
         if (!save && !file.hasID3v2Tag() && file.hasInfoTag()) {
