@@ -4,7 +4,7 @@
 #include "convert/runoutputs.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
-#include "engine/plainreason.h"
+#include "platform/plainreason.h"
 #include "tags/tagcopy.h"
 
 #include <QDir>

@@ -7,8 +7,8 @@
 #include "engine/finitesamples.h"
 #include "engine/mp3encoder.h"
 #include "engine/opensources.h"
-#include "engine/plainreason.h"
 #include "engine/resampler.h"
+#include "platform/plainreason.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
-#include "engine/plainreason.h"
+#include "platform/plainreason.h"
 #include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
 

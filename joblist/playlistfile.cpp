@@ -1,6 +1,6 @@
 #include "joblist/playlistfile.h"
 
-#include "engine/plainreason.h"
+#include "platform/plainreason.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "settings/profile.h"
 
-#include "engine/plainreason.h"
+#include "platform/plainreason.h"
 
 #include <QFile>
 #include <QFileInfo>

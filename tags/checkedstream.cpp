@@ -1,6 +1,6 @@
 #include "tags/checkedstream.h"
 
-#include "engine/plainreason.h"
+#include "platform/plainreason.h"
 
 #include <algorithm>
 

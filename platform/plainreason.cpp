@@ -1,4 +1,4 @@
-#include "engine/plainreason.h"
+#include "platform/plainreason.h"
 
 #include <cerrno>
 #include <cstring>
