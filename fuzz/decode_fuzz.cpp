@@ -24,12 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
-    const QString ext = FuzzSupport::extensionFor(data[0]);
     static const char *outputs[] = {".mp3", ".wma", ".ogg", ".wav"};
     const QString output =
         FuzzSupport::folder() + QStringLiteral("/out") + QLatin1String(outputs[(data[0] / 6) % 4]);
-    const QString source =
-        FuzzSupport::writeFile(QStringLiteral("input.") + ext, data + 1, size - 1);
+    const QString source = FuzzSupport::writeUnderPickedName(QStringLiteral("input"), data, size);
 
     Converter reader;
     try {

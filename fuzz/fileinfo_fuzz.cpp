@@ -8,8 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
-    const QString path = FuzzSupport::writeFile(
-        QStringLiteral("input.") + FuzzSupport::extensionFor(data[0]), data + 1, size - 1);
+    const QString path = FuzzSupport::writeUnderPickedName(QStringLiteral("input"), data, size);
     for (const int version : {1, 2}) {
         FileInfo info;
         info.TagVersion = version;

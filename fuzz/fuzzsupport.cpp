@@ -61,8 +61,9 @@ void FuzzSupport::check(bool condition, const char *what)
     std::abort();
 }
 
-QString FuzzSupport::extensionFor(uint8_t selector)
+QString FuzzSupport::writeUnderPickedName(const QString &stem, const uint8_t *data, size_t size)
 {
     static const std::array<const char *, 6> names{"mp3", "ogg", "wav", "wma", "flac", "m4a"};
-    return QString::fromLatin1(names[selector % names.size()]);
+    return writeFile(stem + QLatin1Char('.') + QLatin1String(names[data[0] % names.size()]),
+                     data + 1, size - 1);
 }

@@ -21,7 +21,9 @@ QByteArray readFile(const QString &path);
 // standard error and the process aborts, so the fuzzer keeps the input and a replay fails.
 void check(bool condition, const char *what);
 
-// The container names the engine is tried under; the first input byte picks one.
-QString extensionFor(uint8_t selector);
+// Writes the input but its first byte to `stem` with the container name that byte picks
+// (.mp3 .ogg .wav .wma .flac .m4a), so the engine is tried under every name; `size` is at
+// least 1.
+QString writeUnderPickedName(const QString &stem, const uint8_t *data, size_t size);
 
 } // namespace FuzzSupport

@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1)
         return 0;
-    const QString path = FuzzSupport::writeFile(
-        QStringLiteral("copy.") + FuzzSupport::extensionFor(data[0]), data + 1, size - 1);
+    const QString path = FuzzSupport::writeUnderPickedName(QStringLiteral("copy"), data, size);
     const QByteArray original = FuzzSupport::readFile(path);
 
     FileInfo info;

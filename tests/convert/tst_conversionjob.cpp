@@ -44,10 +44,7 @@ private slots:
     {
         m_wav = Fixture::tone(m_dir.path(), "song.wav", 4, {"-c:a", "pcm_s16le"});
         QVERIFY(!m_wav.isEmpty());
-        m_writer.SetWavFormat(44100, 2, 16);
-        m_writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
-        m_writer.SetWmaProfile(8);
-        m_writer.SetMp3Settings(Mp3Settings{});
+        Fixture::setEveryFormat(m_writer);
         m_replace.overwrite = [](const QString &) {
             return Job::OverwriteAnswer::Replace;
         };

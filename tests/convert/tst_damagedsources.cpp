@@ -75,10 +75,7 @@ private slots:
     {
         m_wma = Fixture::tone(m_dir.path(), "whole.wma", 12, {"-c:a", "wmav2", "-b:a", "128k"});
         QVERIFY(!m_wma.isEmpty());
-        m_writer.SetWavFormat(44100, 2, 16);
-        m_writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
-        m_writer.SetWmaProfile(8);
-        m_writer.SetMp3Settings(Mp3Settings{});
+        Fixture::setEveryFormat(m_writer);
     }
 
     void nonFiniteSamplesReachEveryEncoder_data()

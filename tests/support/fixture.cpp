@@ -97,6 +97,14 @@ QByteArray Fixture::audioMd5(const QString &path)
         .trimmed();
 }
 
+void Fixture::setEveryFormat(Converter &writer)
+{
+    writer.SetWavFormat(44100, 2, 16);
+    writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
+    writer.SetWmaProfile(8);
+    writer.SetMp3Settings(Mp3Settings{});
+}
+
 QString Fixture::convert(Converter &writer, const QString &source, const QString &output)
 {
     Converter reader;

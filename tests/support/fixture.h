@@ -35,6 +35,9 @@ QByteArray decode(const QString &path, const QString &format = QStringLiteral("f
 QByteArray audioMd5(const QString &path);
 // The whole file, as TestEnv::readFile.
 QByteArray readAll(const QString &path);
+// Gives the writer every format's usual settings (CD WAV, Ogg quality 4, WMA profile 8,
+// default MP3), so the output's extension alone picks the encoder.
+void setEveryFormat(Converter &writer);
 // Converts with the program's conversion job, replacing an older output; "" or the reason.
 QString convert(Converter &writer, const QString &source, const QString &output);
 // Every tag field as text, the seven that ID3v1 holds first, to compare tags at once.
