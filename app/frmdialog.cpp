@@ -230,11 +230,6 @@ frmOption &frmDialog::options()
     return *m_options;
 }
 
-void frmDialog::unloadOptions()
-{
-    m_options->Unload();
-}
-
 void frmDialog::outputformat_Click(int index)
 {
     if (index < 0 || index >= int(FormatTexts.size()))

@@ -69,8 +69,6 @@ public:
     Commands &commands() { return *m_commands; }
     ConversionRun &conversionRun() { return *m_conversionRun; }
     Playback &playback() { return *m_playback; }
-    // Discards the hidden options dialog (the Options command shows a fresh one).
-    void unloadOptions();
 
     // Output format selection: panel 3 and the "format" key follow the button `index`.
     void outputformat_Click(int index);

@@ -16,8 +16,6 @@ public:
 
     // True when another live process holds the lock; otherwise takes it (once) and returns false.
     bool heldByAnother();
-
-    QString lockPath() const { return m_path; }
     // The local socket on which the lock holder takes files from later starts.
     QString socketPath() const { return m_socketPath; }
 

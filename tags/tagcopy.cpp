@@ -27,20 +27,6 @@ void fillFrom(TagFields &full, const TagFields &basic)
 
 } // namespace
 
-void CopyTag(const QString &source, const QString &target, int tagVersion)
-{
-    FileInfo from;
-    from.TagVersion = tagVersion;
-    from.Load(source);
-    if (from.isEmpty())
-        return;
-
-    FileInfo to;
-    to.TagVersion = tagVersion;
-    static_cast<TagFields &>(to) = from;
-    to.SaveTag(target);
-}
-
 bool CopyAllTags(const QString &source, const QString &target)
 {
     FileInfo full;

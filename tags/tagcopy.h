@@ -2,13 +2,6 @@
 
 #include <QString>
 
-// Carries a file's tag over to another file, as a conversion does with its output: every
-// field FileInfo models is read from `source` with `tagVersion` and written into `target`
-// with the same version (so in the target's own kind of tag). A source without any of
-// those fields leaves the target untouched. Throws EngineError when the target cannot be
-// tagged; the target is then left as it was.
-void CopyTag(const QString &source, const QString &target, int tagVersion = 2);
-
 // Carries the whole tag over: the source's full tag (for MP3 its ID3v2 tag, with the fields
 // it lacks taken from its ID3v1 block) goes into every tag the target keeps (for an MP3
 // target both ID3v2 and ID3v1). Returns false when the source has no tag, which leaves the

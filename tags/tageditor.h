@@ -38,8 +38,6 @@ public:
 
     // 1 (ID3v1) or 2 (ID3v2), as the version buttons say.
     int tagVersion() const;
-    // The file the boxes show ("" before the first load).
-    QString shownFile() const { return m_shown; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
