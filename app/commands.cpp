@@ -36,10 +36,15 @@ void Commands::pickOutputFolder()
     folder = Paths::withTrailingSeparator(folder);
     m_widgets.txtFolder.setText(folder);
     m_options.setOutputFolderBox(folder);
-    const QString ini = SettingsFiles::workingFile();
+    storeSetting(SettingsFiles::workingFile(), Ini::Output::Folder, m_widgets.txtFolder.text(),
+                 &m_widgets.window);
+}
+
+void Commands::storeSetting(const QString &ini, Ini::Key key, const QString &value, QWidget *owner)
+{
     QString why;
-    if (!SettingsFiles::write(ini, Ini::Output::Folder, m_widgets.txtFolder.text(), &why))
-        ShowWarning(SettingsFiles::notSavedMessage(ini, why), &m_widgets.window);
+    if (!SettingsFiles::write(ini, key, value, &why))
+        ShowWarning(SettingsFiles::notSavedMessage(ini, why), owner);
 }
 
 void Commands::showHelp()

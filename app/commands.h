@@ -3,6 +3,8 @@
 #include "app/commandlinks.h"
 #include "app/commandwidgets.h"
 
+#include "settings/keys.h"
+
 #include <QObject>
 
 class MainState;
@@ -29,6 +31,10 @@ public:
     void openWebSite();
     void openForum();
     void mailUs();
+
+    // Stores one setting in `ini`; a failed write is shown to the user, naming the file.
+    static void storeSetting(const QString &ini, Ini::Key key, const QString &value,
+                             QWidget *owner);
 
 private:
     CommandWidgets m_widgets;

@@ -236,10 +236,8 @@ void frmDialog::outputformat_Click(int index)
         return;
     const QString text = QLatin1String(FormatTexts[size_t(index)]);
     StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") + text);
-    const QString ini = INI.isEmpty() ? SettingsFiles::workingFile() : INI;
-    QString why;
-    if (!SettingsFiles::write(ini, Ini::Output::Format, text, &why))
-        ShowWarning(SettingsFiles::notSavedMessage(ini, why), this);
+    Commands::storeSetting(INI.isEmpty() ? SettingsFiles::workingFile() : INI, Ini::Output::Format,
+                           text, this);
 }
 
 int frmDialog::outputFormatIndex() const
