@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/frmdialog.h"
 #include "convert/conversionrun.h"
+#include "convert/outputformat.h"
 #include "joblist/joblistcommands.h"
 #include "player/playback.h"
 #include "tags/tageditor.h"
@@ -68,12 +69,12 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Conversion run
     ConversionRun *run = &w.conversionRun();
-    using F = ConversionRun::Format;
     bind({w.cmdConvert}, run, on(&ConversionRun::Convert, run));
-    bind({w.tomp3, w.ctm}, run, [run] { run->convertTo(F::Mp3); });
-    bind({w.towav, w.ctwav}, run, [run] { run->convertTo(F::Wav); });
-    bind({w.towma, w.ctw}, run, [run] { run->convertTo(F::Wma); });
-    bind({w.toogg, w.cto}, run, [run] { run->convertTo(F::Ogg); });
+    for (const OutputFormat &format : OutputFormats::all()) {
+        const OutputFormatId id = format.id;
+        bind({w.convertEntries[size_t(id)], w.convertPopupEntries[size_t(id)]}, run,
+             [run, id] { run->convertTo(id); });
+    }
 
     // Playback
     Playback *player = &w.playback();

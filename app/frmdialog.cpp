@@ -5,6 +5,7 @@
 #include "app/frmoptionwindow.h"
 #include "app/mainwindowhost.h"
 #include "convert/conversionrun.h"
+#include "convert/outputformat.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
@@ -17,6 +18,7 @@
 #include "platform/platform.h"
 #include "player/audioplayer.h"
 #include "player/playback.h"
+#include "settings/profilereader.h"
 #include "settings/settingsfiles.h"
 #include "tags/tageditor.h"
 #include "tags/tagpanel.h"
@@ -42,8 +44,6 @@
 #include <QTreeView>
 
 namespace {
-
-const std::array<const char *, 4> FormatTexts{"MP3", "WMA", "OGG", "WAV"};
 
 // The hue of colour theme n. A value that is not a whole number, or whose hue would not fit
 // the 16-bit range the skin works in, gives the plain theme.
@@ -119,7 +119,7 @@ void frmDialog::compose()
     m_tooltip = std::make_unique<CTooltip>();
     tooltip = m_tooltip.get();
 
-    m_optionsHost = std::make_unique<MainWindowHost>(*this);
+    m_optionsHost = std::make_unique<MainWindowHost>(*this, m_encoderSettings);
     m_options = std::make_unique<frmOption>(*m_optionsHost, this);
     m_probe = std::make_unique<FileInfoProbe>(FileInfo.get());
     m_tagEditor = std::make_unique<TagEditor>(*tagPanel, *this, m_state, *jobs, *FileInfo);
@@ -141,7 +141,7 @@ void frmDialog::compose()
                           *StatusBar1,
                           *cmdConvert,
                           *txtFolder,
-                          {outputformat[0], outputformat[1], outputformat[2], outputformat[3]},
+                          {outputformat.begin(), outputformat.end()},
                           *ProgressConvert,
                           *ProgressConvert11,
                           *ProgressConvert2,
@@ -150,14 +150,28 @@ void frmDialog::compose()
                           {cmdPlay, cmdStop, cmdPause, cmdOpenFile, cmdDel, cmdClear, cmdTag,
                            cmdOption, tagPanel->cmdSetInfo, cmdSelect, viewEvent, slPosition},
                           {file, action, rightmenu}},
-        m_state, *Reader, *Writer, *m_options, *m_tagEditor);
+        m_state, m_encoderSettings, *m_options, *m_tagEditor);
 
     // Playback
-    m_playback = std::make_unique<Playback>(
-        PlaybackWidgets{*jobs, *this, *StatusBar1, *txtFolder, *cmdPlay, *cmdPause, *cmdConvert,
-                        *slPosition, *ProgressConvert, *ProgressConvert11, *ProgressConvert2,
-                        *ProgressConvert22, *convertmenu, *playmenu, *pause, *pausea},
-        m_state, *Reader, *Writer, *AudioPlayer, *m_options);
+    m_playback =
+        std::make_unique<Playback>(PlaybackWidgets{*jobs,
+                                                   *this,
+                                                   *StatusBar1,
+                                                   *txtFolder,
+                                                   *cmdPlay,
+                                                   *cmdPause,
+                                                   *cmdConvert,
+                                                   *slPosition,
+                                                   *ProgressConvert,
+                                                   *ProgressConvert11,
+                                                   *ProgressConvert2,
+                                                   *ProgressConvert22,
+                                                   *convertmenu,
+                                                   *playmenu,
+                                                   *pause,
+                                                   *pausea,
+                                                   {outputformat.begin(), outputformat.end()}},
+                                   m_state, *Reader, *AudioPlayer, *m_options);
     connect(m_playback.get(), &Playback::popupRequested, this, &frmDialog::popUp);
 
     CommandTable::connectAll(*this);
@@ -206,12 +220,13 @@ frmDialog::LoadResult frmDialog::Form_Load()
 
     txtFolder->setText(options().outputFolder());
 
-    const QString format = SettingsFiles::read(INI, Ini::Output::Format);
-    for (size_t i = 0; i < FormatTexts.size(); ++i) {
-        if (format == QLatin1String(FormatTexts[i]))
-            outputformat[i]->setChecked(true);
-    }
+    if (const OutputFormat *format =
+            OutputFormats::byLabel(SettingsFiles::read(INI, Ini::Output::Format)))
+        outputformat[size_t(format->id)]->setChecked(true);
 
+    // What is stored, for every format the options cannot push (a refused OGG setting stops
+    // the push of the others).
+    m_encoderSettings = OutputFormats::readAll(ProfileReader(INI));
     options().Apply();
 
     Skn->loadSkinFile(skinFile);
@@ -232,9 +247,9 @@ frmOption &frmDialog::options()
 
 void frmDialog::outputformat_Click(int index)
 {
-    if (index < 0 || index >= int(FormatTexts.size()))
+    if (index < 0 || index >= int(OutputFormats::all().size()))
         return;
-    const QString text = QLatin1String(FormatTexts[size_t(index)]);
+    const QString text = QLatin1String(OutputFormats::all()[size_t(index)].label);
     StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") + text);
     Commands::storeSetting(INI.isEmpty() ? SettingsFiles::workingFile() : INI, Ini::Output::Format,
                            text, this);

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/mainstate.h"
+#include "convert/encodersettings.h"
 #include "tags/tagwindow.h"
 #include <QMainWindow>
 
 #include <QStringList>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -72,8 +73,10 @@ public:
 
     // Output format selection: panel 3 and the "format" key follow the button `index`.
     void outputformat_Click(int index);
-    // The selected output format button (0 MP3, 1 WMA, 2 OGG, 3 WAV).
+    // The selected output format button (its format's place in the format table).
     int outputFormatIndex() const;
+    // The live encoder settings: what the options dialog pushed last, copied by each run.
+    const EncoderSettingsSet &encoderSettings() const { return m_encoderSettings; }
 
     // The Exit command: drops the skin and ends the program at once, without the close steps.
     void Exit();
@@ -98,6 +101,8 @@ public:
     QString INI; // the settings file
 
     // --- Engine objects, in the order they are made; the close releases them ------------
+    // Conversions run on the conversion engine's workers, each with a writer of its own;
+    // this one stays with the window for the engine objects' lifetime.
     std::unique_ptr<Converter> Writer;
     std::unique_ptr<Converter> Reader;
     std::unique_ptr<::Mp3Settings> Mp3Settings;
@@ -116,8 +121,8 @@ public:
     QPushButton *cmdDel = nullptr;
     QPushButton *cmdClear = nullptr;
     QPushButton *cmdConvert = nullptr;
-    std::array<QRadioButton *, 4> outputformat{}; // MP3, WMA, OGG, WAV
-    QLabel *SkinLabel3 = nullptr;                 // "Output Format:"
+    std::vector<QRadioButton *> outputformat; // in the order of the format table
+    QLabel *SkinLabel3 = nullptr;             // "Output Format:"
     QLineEdit *txtFolder = nullptr;
     QPushButton *cmdSelect = nullptr;
     QPushButton *cmdPlay = nullptr;
@@ -154,7 +159,9 @@ public:
     QAction *unselecta = nullptr;
     QAction *invert = nullptr;
     QAction *exit = nullptr;
-    // "Action"
+    // "Action". Its "Convert to" entries by format, in the order of the format table; the
+    // first formats' entries also under their own names.
+    std::vector<QAction *> convertEntries;
     QAction *tomp3 = nullptr;
     QAction *towav = nullptr;
     QAction *towma = nullptr;
@@ -173,7 +180,8 @@ public:
     QAction *mailus = nullptr;
     QAction *update_ = nullptr; // object name "update"
     QAction *about = nullptr;
-    // rightmenu
+    // rightmenu. The "Convert" submenu's entries by format, as above.
+    std::vector<QAction *> convertPopupEntries;
     QAction *ctm = nullptr;
     QAction *ctw = nullptr;
     QAction *ctwav = nullptr;
@@ -206,6 +214,7 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     MainState m_state;
+    EncoderSettingsSet m_encoderSettings;
     std::unique_ptr<SkinEngine> m_skin;
     std::unique_ptr<CTooltip> m_tooltip;
     std::unique_ptr<MainWindowHost> m_optionsHost;

@@ -1,7 +1,6 @@
 #include "app/mainwindowhost.h"
 
 #include "app/frmdialog.h"
-#include "engine/converter.h"
 #include "engine/mp3settings.h"
 #include "joblist/joblistmodel.h"
 #include "ui/skin/skinengine.h"
@@ -64,13 +63,7 @@ void MainWindowHost::setJobListBackground(const QColor &colour)
 
 EncoderSink *MainWindowHost::encoder()
 {
-    if (!m_main.Writer)
-        return nullptr;
-    if (m_encoder)
-        m_encoder->setConverter(*m_main.Writer);
-    else
-        m_encoder.emplace(*m_main.Writer);
-    return &*m_encoder;
+    return &m_encoder;
 }
 
 Mp3Settings *MainWindowHost::mp3Settings()

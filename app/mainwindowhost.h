@@ -1,18 +1,19 @@
 #pragma once
 
-#include "options/converterencoder.h"
 #include "options/optionshost.h"
-
-#include <optional>
+#include "options/settingsencoder.h"
 
 class frmDialog;
 
-// The options dialog's host in the program: the main window and its engine objects.
+// The options dialog's host in the program: the main window, its live encoder settings and
+// its MP3 settings object.
 class MainWindowHost : public OptionsHost
 {
 public:
-    explicit MainWindowHost(frmDialog &main)
+    // `encoderSettings` are the window's live encoder settings, which the pages edit.
+    MainWindowHost(frmDialog &main, EncoderSettingsSet &encoderSettings)
         : m_main(main)
+        , m_encoder(encoderSettings)
     {
     }
 
@@ -28,5 +29,5 @@ public:
 
 private:
     frmDialog &m_main;
-    std::optional<ConverterEncoder> m_encoder;
+    SettingsEncoder m_encoder;
 };

@@ -1,6 +1,9 @@
 // The main window's controls: the command buttons, output format and folder, the player
 // controls, the progress bars, the job list, the status bar and the tag editor panel.
 #include "app/frmdialog.h"
+#include "convert/outputformat.h"
+
+#include "convert/outputformat.h"
 #include "tags/tagpanel.h"
 #include "ui/namedwidgets.h"
 #include "ui/statusbar.h"
@@ -74,15 +77,15 @@ void frmDialog::buildControls()
     output->addWidget(SkinLabel3);
     m_formatGroup = new QButtonGroup(this);
     m_formatGroup->setExclusive(true);
-    const std::array<const char *, 4> formats{"MP3", "WMA", "OGG", "WAV"};
-    for (int i = 0; i < 4; ++i) {
-        const QString caption = QString::fromLatin1(formats[size_t(i)]);
+    for (const OutputFormat &format : OutputFormats::all()) {
+        const int i = int(format.id);
+        const QString caption = QString::fromLatin1(format.label);
         auto *radio = named(new QRadioButton(caption, p), QStringLiteral("outputformat_%1").arg(i));
         radio->setToolTip(QStringLiteral("  Set output format to \"%1\"  ").arg(caption));
         radio->setProperty("index", i);
         m_formatGroup->addButton(radio, i);
         output->addWidget(radio);
-        outputformat[size_t(i)] = radio;
+        outputformat.push_back(radio);
     }
     outputformat[0]->setChecked(true);
     output->addSpacing(16);

@@ -1,6 +1,7 @@
 // The main window's menu bar: the three visible menus and the three kept out of sight (the
 // maker's other products, and the two popups that are only ever shown at a screen point).
 #include "app/frmdialog.h"
+#include "convert/outputformat.h"
 
 #include <QAction>
 #include <QMenu>
@@ -42,10 +43,14 @@ void frmDialog::buildMenus()
     exit = entry(file, "exit", QStringLiteral("Exit"));
 
     action = topMenu(bar, "action", QStringLiteral("A&ction"));
-    tomp3 = entry(action, "tomp3", QStringLiteral("Convert to MP3"));
-    towav = entry(action, "towav", QStringLiteral("Convert to WAV"));
-    towma = entry(action, "towma", QStringLiteral("Convert to WMA"));
-    toogg = entry(action, "toogg", QStringLiteral("Convert to OGG"));
+    convertEntries.assign(OutputFormats::all().size(), nullptr);
+    for (const OutputFormat *format : OutputFormats::inMenuOrder())
+        convertEntries[size_t(format->id)] =
+            entry(action, format->menuEntry, QString::fromLatin1(format->menuText));
+    tomp3 = convertEntries[size_t(OutputFormatId::Mp3)];
+    towav = convertEntries[size_t(OutputFormatId::Wav)];
+    towma = convertEntries[size_t(OutputFormatId::Wma)];
+    toogg = convertEntries[size_t(OutputFormatId::Ogg)];
     action->addSeparator();
     id3tag = entry(action, "id3tag", QStringLiteral("Edit ID3 Tag"));
     playlist = entry(action, "playlist", QStringLiteral("Output Playlist"));
@@ -78,10 +83,14 @@ void frmDialog::buildMenus()
     convertmenu = rightmenu->addMenu(QStringLiteral("Convert"));
     convertmenu->setObjectName(QStringLiteral("convertmenu"));
     convertmenu->menuAction()->setObjectName(QStringLiteral("convertmenuAction"));
-    ctm = entry(convertmenu, "ctm", QStringLiteral("Convert to MP3"));
-    ctw = entry(convertmenu, "ctw", QStringLiteral("Convert to WMA"));
-    ctwav = entry(convertmenu, "ctwav", QStringLiteral("Convert to WAV"));
-    cto = entry(convertmenu, "cto", QStringLiteral("Convet  to OGG"));
+    convertPopupEntries.assign(OutputFormats::all().size(), nullptr);
+    for (const OutputFormat *format : OutputFormats::inPopupOrder())
+        convertPopupEntries[size_t(format->id)] =
+            entry(convertmenu, format->popupEntry, QString::fromLatin1(format->popupText));
+    ctm = convertPopupEntries[size_t(OutputFormatId::Mp3)];
+    ctw = convertPopupEntries[size_t(OutputFormatId::Wma)];
+    ctwav = convertPopupEntries[size_t(OutputFormatId::Wav)];
+    cto = convertPopupEntries[size_t(OutputFormatId::Ogg)];
     rightmenu->addSeparator();
     add = entry(rightmenu, "add", QStringLiteral("Add Files"));
     remove = entry(rightmenu, "remove", QStringLiteral("Remove"));

@@ -1,5 +1,7 @@
 #include "cli/clioptions.h"
 
+#include "convert/outputformat.h"
+
 #include "version.h"
 
 std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QString *error)
@@ -43,9 +45,11 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             if (!takeValue())
                 return std::nullopt;
             o.format = value.toLower();
-            if (o.format != QLatin1String("mp3") && o.format != QLatin1String("wma") &&
-                o.format != QLatin1String("ogg") && o.format != QLatin1String("wav")) {
-                *error = QStringLiteral("unknown format \"%1\" (mp3, wma, ogg or wav)").arg(value);
+            if (!OutputFormats::names().contains(o.format)) {
+                QStringList names = OutputFormats::names();
+                const QString last = names.takeLast();
+                *error = QStringLiteral("unknown format \"%1\" (%2 or %3)")
+                             .arg(value, names.join(QStringLiteral(", ")), last);
                 return std::nullopt;
             }
         } else if (name == QLatin1String("--output-dir")) {
@@ -100,21 +104,29 @@ QString CliOptions::versionText()
 
 QString CliOptions::usage()
 {
+    // The option column is 28 wide; a longer --format line puts its text on the next line.
+    constexpr int Column = 28;
+    QString format = QStringLiteral("  --format ") + OutputFormats::names().join(QLatin1Char('|'));
+    format = format.size() < Column - 1 ? format.leftJustified(Column)
+                                        : format + QLatin1Char('\n') + QString(Column, ' ');
     return QStringLiteral(
-        "usage: twr-convert [options] FILE...\n"
-        "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
-        "encoder settings of Tonewright.\n"
-        "\n"
-        "  --format mp3|wma|ogg|wav  output format (default: the settings' choice, else mp3)\n"
-        "  --output-dir DIR          write the outputs into DIR (default: the settings' folder)\n"
-        "  --beside-source           write each output beside its source\n"
-        "  --overwrite               replace existing outputs\n"
-        "  --no-overwrite            keep existing outputs and skip those files\n"
-        "  --jobs N                  files converted at once (default: one per core)\n"
-        "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
-        "  -h, --help                show this text\n"
-        "  --version                 show the version\n"
-        "  --                        the arguments after it are files\n"
-        "\n"
-        "Exit status: 0 when no file failed, 1 when any failed, 2 for a usage error.\n");
+               "usage: twr-convert [options] FILE...\n"
+               "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
+               "encoder settings of Tonewright.\n"
+               "\n"
+               "%1output format (default: the settings' choice, else %2)\n"
+               "  --output-dir DIR          write the outputs into DIR (default: the settings' "
+               "folder)\n"
+               "  --beside-source           write each output beside its source\n"
+               "  --overwrite               replace existing outputs\n"
+               "  --no-overwrite            keep existing outputs and skip those files\n"
+               "  --jobs N                  files converted at once (default: one per core)\n"
+               "  --settings FILE           settings file (default: twr.ini in the settings "
+               "folder)\n"
+               "  -h, --help                show this text\n"
+               "  --version                 show the version\n"
+               "  --                        the arguments after it are files\n"
+               "\n"
+               "Exit status: 0 when no file failed, 1 when any failed, 2 for a usage error.\n")
+        .arg(format, OutputFormats::names().constFirst());
 }

@@ -11,7 +11,7 @@ struct CliOptions
     enum class Overwrite { FromSettings, Yes, No };
     enum class Placement { FromSettings, OutputFolder, BesideSource };
 
-    QString format;    // "mp3", "wma", "ogg", "wav"; empty = the settings' "format"
+    QString format;    // a format's section name ("mp3"); empty = the settings' "format"
     QString outputDir; // with Placement::OutputFolder from --output-dir
     Placement placement = Placement::FromSettings;
     Overwrite overwrite = Overwrite::FromSettings;

@@ -1,11 +1,11 @@
 #include "cli/argumentnames.h"
-#include "cli/batchconverter.h"
 #include "cli/clioptions.h"
-#include "cli/encoderprofile.h"
 #include "cli/playlistexpansion.h"
+#include "convert/conversionengine.h"
+#include "convert/outputformat.h"
 #include "convert/outputnaming.h"
-#include "engine/converter.h"
-#include "settings/profile.h"
+#include "convert/runoutputs.h"
+#include "settings/profilereader.h"
 #include "settings/settingsfiles.h"
 
 extern "C" {
@@ -14,8 +14,10 @@ extern "C" {
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QTimer>
 
 #include <climits>
 #include <cstdio>
@@ -71,25 +73,24 @@ int main(int argc, char *argv[])
         err << "twr-convert: no settings file " << o.settingsFile << "\n";
         return ExitUsage;
     }
-    const EncoderProfile profile(settingsFile);
+    const ProfileReader profile(settingsFile);
 
-    QString format = o.format;
-    if (format.isEmpty()) {
-        // The window stores its choice in upper case and compares it exactly.
-        const QString stored =
-            ReadIni(settingsFile, QStringLiteral("output"), QStringLiteral("format"));
-        const QStringList known{QStringLiteral("MP3"), QStringLiteral("WMA"), QStringLiteral("OGG"),
-                                QStringLiteral("WAV")};
-        format = known.contains(stored) ? stored.toLower() : QStringLiteral("mp3");
-    }
-    const QString extension = QLatin1Char('.') + format;
+    // The window stores its choice as the format's label and compares it exactly.
+    const OutputFormat *format =
+        o.format.isEmpty()
+            ? OutputFormats::byLabel(SettingsFiles::read(settingsFile, Ini::Output::Format))
+            : OutputFormats::byName(o.format);
+    if (!format)
+        format = &OutputFormats::all().front();
+    const QString extension = QString::fromLatin1(format->extension);
+    const EncoderSettings settings = format->read(profile);
 
     bool besideSource = o.placement == CliOptions::Placement::BesideSource;
     if (o.placement == CliOptions::Placement::FromSettings)
-        besideSource = profile.number("output", "oldfolder", 0, 1) == 1;
+        besideSource = profile.number(Ini::Output::OldFolder, 0, 1) == 1;
     QString folder = o.outputDir;
     if (!besideSource && folder.isEmpty())
-        folder = profile.value("output", "folder");
+        folder = profile.value(Ini::Output::Folder);
     if (!besideSource) {
         if (folder.isEmpty())
             folder = QDir::currentPath();
@@ -101,40 +102,60 @@ int main(int argc, char *argv[])
     }
     bool overwrite = o.overwrite == CliOptions::Overwrite::Yes;
     if (o.overwrite == CliOptions::Overwrite::FromSettings)
-        overwrite = profile.number("output", "overwrite", INT_MIN, INT_MAX) != 0;
+        overwrite = profile.number(Ini::Output::Overwrite, INT_MIN, INT_MAX) != 0;
 
-    {
-        // Every unusable setting is named once, before any file is converted.
-        Converter probe;
-        QString unused;
-        profile.apply(probe, extension, &unused);
-        for (const QString &line : profile.ignored())
-            err << "twr-convert: warning: " << line << "\n";
-        err.flush();
-    }
+    // Every unusable setting is named once, before any file is converted.
+    for (const QString &line : profile.ignored())
+        err << "twr-convert: warning: " << line << "\n";
+    err.flush();
 
+    using Result = ConversionEngine::Result;
+    using Outcome = ConversionJob::Outcome;
     const QStringList badNames = ArgumentNames::notUtf8(argc, argv);
-    QList<BatchConverter::Job> jobs;
+    QList<ConversionEngine::Task> tasks;
+    QStringList refusals; // a name that cannot be told to the file system
     for (const QString &file : PlaylistExpansion::expand(o.files)) {
         const QString source = QFileInfo(file).absoluteFilePath();
-        BatchConverter::Job job{
-            source, OutputNaming::outputPath(source, folder, besideSource, extension), {}};
-        if (badNames.contains(file))
-            job.refusal = ArgumentNames::refusal(file);
-        jobs.append(job);
+        tasks.append({int(tasks.size()), source,
+                      OutputNaming::outputPath(source, folder, besideSource, extension)});
+        refusals << (badNames.contains(file) ? ArgumentNames::refusal(file) : QString());
+    }
+    // Output names are handed out in the order of the list, before the workers race: a file
+    // whose output another already has, or whose output is a source, fails before anything
+    // is converted.
+    QList<Result> results(tasks.size());
+    QList<bool> refused(tasks.size(), false);
+    {
+        QStringList sources;
+        for (const ConversionEngine::Task &task : tasks)
+            sources << task.source;
+        RunOutputs outputs(sources);
+        for (qsizetype i = 0; i < tasks.size(); ++i) {
+            const ConversionEngine::Task &task = tasks.at(i);
+            QString refusal = refusals.at(i);
+            if (refusal.isEmpty() && !task.output.isEmpty())
+                refusal = outputs.claim(task.source, task.output);
+            if (refusal.isEmpty())
+                continue;
+            refused[i] = true;
+            results[i].outcome = Outcome::Failed;
+            results[i].source = task.source;
+            results[i].output = task.output;
+            results[i].reason = refusal;
+        }
     }
     const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
     const int workers = o.jobs > 0 ? o.jobs : cores;
 
     const bool terminal = isatty(fileno(stderr));
     int finished = 0;
-    auto done = [&](int index, const BatchConverter::Result &r) {
+    auto done = [&](int index, const Result &r) {
         ++finished;
         if (terminal)
             err << "\r\033[K" << Qt::flush;
-        const QString &source = jobs.at(index).source;
+        const QString &source = tasks.at(index).source;
         switch (r.outcome) {
-        case BatchConverter::Outcome::Converted:
+        case Outcome::Converted:
             if (!r.tagWarning.isEmpty())
                 out << "converted, but the tag could not be written: " << source << " -> "
                     << r.output << ": " << r.tagWarning << "\n";
@@ -144,35 +165,72 @@ int main(int argc, char *argv[])
             else
                 out << "converted  " << source << " -> " << r.output << "\n";
             break;
-        case BatchConverter::Outcome::Skipped:
+        case Outcome::Skipped:
             out << "skipped    " << source << ": " << r.reason << "\n";
             break;
-        case BatchConverter::Outcome::Cancelled:
-        case BatchConverter::Outcome::Failed:
+        case Outcome::Cancelled:
+        case Outcome::Failed:
             out << "FAILED     " << source << ": " << r.reason << "\n";
             break;
         }
         out.flush();
     };
-    auto progress = [&](double fraction) {
-        if (terminal)
-            err << progressBar(fraction, finished, int(jobs.size())) << Qt::flush;
+
+    // Each file's share done, for the progress bar on a terminal.
+    QHash<int, double> running;
+    auto progress = [&] {
+        if (!terminal || tasks.isEmpty())
+            return;
+        double sum = finished;
+        for (double share : running)
+            sum += share;
+        err << progressBar(std::min(1.0, sum / double(tasks.size())), finished, int(tasks.size()))
+            << Qt::flush;
     };
 
-    BatchConverter batch(profile, extension, overwrite, workers);
-    const QList<BatchConverter::Result> results = batch.run(jobs, done, progress);
+    ConversionEngine engine;
+    QEventLoop loop;
+    // Each with the loop as context, so that the workers' signals reach this thread.
+    QObject::connect(&engine, &ConversionEngine::progressed, &loop,
+                     [&](int id, qint64 d, qint64 t) {
+                         if (t > 0)
+                             running[id] = double(d) / double(t);
+                     });
+    QObject::connect(&engine, &ConversionEngine::fileFinished, &loop, [&](int id, const Result &r) {
+        running.remove(id);
+        results[id] = r;
+        done(id, r);
+    });
+    QObject::connect(&engine, &ConversionEngine::runEnded, &loop, &QEventLoop::quit);
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, progress);
+    ticker.start(200);
+
+    for (qsizetype i = 0; i < tasks.size(); ++i) {
+        if (refused[i])
+            done(int(i), results[i]);
+    }
+    engine.begin(workers, settings,
+                 overwrite ? ConversionEngine::Overwrite::Replace
+                           : ConversionEngine::Overwrite::Skip);
+    for (qsizetype i = 0; i < tasks.size(); ++i) {
+        if (!refused[i])
+            engine.submit(tasks.at(i));
+    }
+    engine.finish();
+    loop.exec();
     if (terminal)
         err << "\r\033[K" << Qt::flush;
 
     int converted = 0, skipped = 0, failed = 0, warned = 0, untagged = 0;
-    for (const BatchConverter::Result &r : results) {
-        if (r.outcome == BatchConverter::Outcome::Converted) {
+    for (const Result &r : results) {
+        if (r.outcome == Outcome::Converted) {
             ++converted;
             if (!r.warning.isEmpty() || !r.tagWarning.isEmpty())
                 ++warned;
             if (!r.tagWarning.isEmpty())
                 ++untagged;
-        } else if (r.outcome == BatchConverter::Outcome::Skipped) {
+        } else if (r.outcome == Outcome::Skipped) {
             ++skipped;
         } else {
             ++failed;

@@ -173,7 +173,7 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
     AbandonGuard closeSource(m_reader);
     AbandonGuard discardOutput(m_writer);
     try {
-        m_reader.OpenRead(source, 0, 1);
+        m_reader.OpenRead(source);
         const int a = m_reader.GetFormatA();
         const int b = m_reader.GetFormatB();
         const qint64 chunk = qint64(a) * qint64(b);
@@ -183,7 +183,7 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
         const int unit = m_reader.GetUnitBytes();
 
         step = Step::OpenOutput;
-        m_writer.OpenWrite(output, 0);
+        m_writer.OpenWrite(output);
         m_writer.SetInputFormat(a, b);
 
         qint64 done = 0;

@@ -1,8 +1,8 @@
 #include "convert/conversionrun.h"
 
 #include "app/mainstate.h"
+#include "convert/outputformat.h"
 #include "convert/outputnaming.h"
-#include "engine/converter.h"
 #include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
 #include "options/outputoptions.h"
@@ -14,7 +14,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -24,6 +23,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -47,6 +47,10 @@ std::optional<qint64> wholePart(const QString &stored)
     const double value = stored.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
+    // Beyond what a whole number holds it is just "very large" (or very small).
+    constexpr double Limit = 9.2e18;
+    if (std::fabs(value) >= Limit)
+        return value > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
     return qint64(std::trunc(value));
 }
 
@@ -61,20 +65,23 @@ ConversionJob::Result notConverted(Outcome outcome, const QString &source, const
 
 } // namespace
 
-ConversionRun::ConversionRun(ConversionWidgets widgets, MainState &state, Converter &Reader,
-                             Converter &Writer, OutputOptions &options, TagEditorCalls &tagEditor,
-                             QObject *parent)
+ConversionRun::ConversionRun(ConversionWidgets widgets, MainState &state,
+                             const EncoderSettingsSet &encoderSettings, OutputOptions &options,
+                             TagEditorCalls &tagEditor, QObject *parent)
     : QObject(parent)
     , m_widgets(std::move(widgets))
     , m_state(state)
-    , m_reader(Reader)
-    , m_writer(Writer)
+    , m_encoderSettings(encoderSettings)
     , m_options(options)
     , m_tagEditor(tagEditor)
 {
     for (QAbstractButton *button : m_widgets.outputformat)
         m_widgets.lockedControls.push_back(button);
     connect(&m_widgets.txtFolder, &QLineEdit::textChanged, this, &ConversionRun::txtFolder_Change);
+    connect(&m_engine, &ConversionEngine::progressed, this, &ConversionRun::showProgress);
+    connect(&m_engine, &ConversionEngine::overwriteAsked, this, &ConversionRun::askOverwrite);
+    connect(&m_engine, &ConversionEngine::fileFinished, this, &ConversionRun::fileFinished);
+    connect(&m_engine, &ConversionEngine::runEnded, this, &ConversionRun::endRun);
 }
 
 ConversionRun::~ConversionRun() = default;
@@ -84,9 +91,10 @@ ConversionRun::~ConversionRun() = default;
 void ConversionRun::Convert()
 {
     if (m_state.runActive) {
-        // Delivered during a file's yield: the file stops at its next chunk check.
+        // The file in progress stops after its current chunk; nothing more starts.
         m_state.RunCancelled = true;
         m_state.flgConvert = false;
+        m_engine.cancel();
         return;
     }
     m_state.RunCancelled = false;
@@ -110,26 +118,34 @@ void ConversionRun::Convert()
         if (m_widgets.jobs.isChecked(row))
             m_outputs.addSource(m_widgets.jobs.fullPath(row));
     }
+    m_format = selectedFormat();
+    m_folder = m_widgets.txtFolder.text();
+    m_sourceFolderMode = m_options.convertIntoSourceFolder();
     lockWindow();
     m_feedback = std::make_unique<RunFeedback>(m_widgets.window);
+    m_engine.begin(1, m_encoderSettings[m_format], ConversionEngine::Overwrite::Ask);
+    m_nextRow = 0;
+    m_started = 0;
     walk();
-    endRun();
-    m_state.runActive = false;
-    // Before the message box, which would count as the active window.
-    const qint64 failed = m_failures.size();
-    m_feedback->finished(int(m_converted), int(failed));
-    m_feedback.reset();
-    reportProblems();
 }
 
-void ConversionRun::convertTo(Format format)
+void ConversionRun::convertTo(OutputFormatId format)
 {
     if (m_state.IsPlaying || m_state.runActive)
         return;
     m_widgets.outputformat[size_t(format)]->setChecked(true);
     Convert();
-    if (format == Format::Wma)
+    if (format == OutputFormatId::Wma)
         m_widgets.cmdConvert.setFocus();
+}
+
+OutputFormatId ConversionRun::selectedFormat() const
+{
+    for (const OutputFormat &format : OutputFormats::all()) {
+        if (m_widgets.outputformat[size_t(format.id)]->isChecked())
+            return format.id;
+    }
+    return OutputFormats::all().front().id;
 }
 
 void ConversionRun::txtFolder_Change()
@@ -144,19 +160,20 @@ void ConversionRun::txtFolder_Change()
 
 // --- The walk -----------------------------------------------------------------------------
 
+// Walks on from the row after the last file started to the next ticked row and starts it;
+// past the last row, or when the walk has to stop, the engine is told that nothing more
+// comes, and the end of the run follows.
 void ConversionRun::walk()
 {
     JobListModel &jobs = m_widgets.jobs;
     const qint64 total = m_state.TotalSelected;
-    qint64 k = 0;
-    int rows = jobs.count();
-    for (int row = 0; row < rows; ++row) {
+    for (; m_nextRow < jobs.count(); ++m_nextRow) {
+        const int row = m_nextRow;
         m_widgets.ProgressConvert2.setVisible(true);
         m_widgets.ProgressConvert22.setVisible(false);
         if (!jobs.isChecked(row))
             continue;
-        ++k;
-        m_position = k;
+        const qint64 k = ++m_started;
         m_widgets.StatusBar1.setPanelText(
             2, QStringLiteral("Total:%1  (%2 of %3)").arg(total).arg(k).arg(total));
         if (total > 1)
@@ -169,51 +186,121 @@ void ConversionRun::walk()
             m_failures << QDir::toNativeSeparators(m_state.CurrentFile) +
                               QStringLiteral(": not found");
             jobs.removeRow(row);
-            --row;
-            --rows;
+            --m_nextRow;
             continue;
         }
         if (!source.fileName().contains(QLatin1Char('.'))) {
             Platform::instance().messageBox(
                 QStringLiteral("Invalid input file name: ") + m_state.CurrentFile, Caption,
                 MessageButtons::Ok, MessageIcon::Critical, &m_widgets.window);
-            return;
+            break;
         }
         m_state.CurrentBase = OutputNaming::baseOf(m_state.CurrentFile);
 
         m_widgets.cmdConvert.setText(QString::fromLatin1(CancelCaption));
         m_state.flgConvert = true;
         jobs.setStatus(row, QString::fromLatin1(JobStatus::Converting));
-
-        const Result result = convertSelected();
-
-        if (m_state.flgConvert)
-            m_widgets.ProgressConvert.setValue(0);
-        m_widgets.StatusBar1.setPanelText(1, QString());
-        m_widgets.cmdConvert.setText(QString::fromLatin1(ConvertCaption));
-        m_state.flgConvert = false;
-        settleRow(row, result);
-        if (m_state.RunCancelled)
-            return;
+        ++m_nextRow;
+        startFile(row);
+        return;
     }
+    m_engine.finish();
 }
 
-ConversionRun::Result ConversionRun::convertSelected()
+void ConversionRun::startFile(int row)
 {
-    // Tested in this order; only one button is ever selected.
-    const auto selected = [this](Format f) {
-        return m_widgets.outputformat[size_t(f)]->isChecked();
-    };
-    if (selected(Format::Wma))
-        return ConvertToWma();
-    if (selected(Format::Mp3))
-        return ConvertToMp3();
-    if (selected(Format::Ogg))
-        return ConvertToOgg();
-    if (selected(Format::Wav))
-        return ConvertToWav();
-    return notConverted(Outcome::Failed, m_state.CurrentFile,
-                        QStringLiteral("no output format is selected"));
+    const int id = int(m_started);
+    const QString source = m_state.CurrentFile;
+    m_current = m_widgets.jobs.index(row, 0);
+    if (!m_state.flgConvert) {
+        // Cancelled before the file began.
+        fileFinished(id, notConverted(Outcome::Cancelled, source, {}));
+        return;
+    }
+    const OutputFormat &format = OutputFormats::of(m_format);
+    const QString output = OutputNaming::outputPath(source, m_folder, m_sourceFolderMode,
+                                                    QString::fromLatin1(format.extension));
+    m_sourceName = fileName(source);
+    m_outputName = fileName(output);
+    m_widgets.window.setCursor(Qt::WaitCursor);
+    m_widgets.ProgressConvert.setValue(0);
+    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + m_sourceName +
+                                             QStringLiteral("    0%"));
+    const QString refusal = output.isEmpty() ? QString() : m_outputs.claim(source, output);
+    if (!refusal.isEmpty()) {
+        ConversionJob::Result result = notConverted(Outcome::Failed, source, refusal);
+        result.output = output;
+        fileFinished(id, result);
+        return;
+    }
+    m_engine.submit({id, source, output});
+}
+
+void ConversionRun::showProgress(int id, qint64 done, qint64 total)
+{
+    if (id != m_started)
+        return;
+    m_widgets.ProgressConvert11.setVisible(false);
+    m_widgets.ProgressConvert.setVisible(true);
+    const double percent = total > 0 ? 100.0 * double(done) / double(total) : 0.0;
+    const int length = int(BarUnitsPerPercent * percent);
+    m_widgets.ProgressConvert.setValue(length);
+    if (m_state.TotalSelected == 1)
+        m_widgets.ProgressConvert2.setValue(length);
+    if (m_feedback && m_state.TotalSelected > 0)
+        m_feedback->progress((double(m_started - 1) + percent / 100.0) /
+                             double(m_state.TotalSelected));
+    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current File: ") + m_sourceName +
+                                             QStringLiteral("  -->  ") + m_outputName);
+    m_widgets.StatusBar1.setPanelText(
+        4, QStringLiteral("Converting: %1%")
+               .arg(m_widgets.ProgressConvert.value() / BarUnitsPerPercent));
+}
+
+void ConversionRun::askOverwrite(int id, const QString &output)
+{
+    using Answer = ConversionJob::OverwriteAnswer;
+    // A value that is not a number asks: nothing is replaced without the user's word.
+    const auto setting =
+        wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::Overwrite));
+    if (setting && *setting != 0) {
+        m_engine.answerOverwrite(id, Answer::Replace);
+        return;
+    }
+    const MessageAnswer answer = Platform::instance().messageBox(
+        QStringLiteral("'") + QDir::toNativeSeparators(output) +
+            QStringLiteral("' is already exist, overwrite it?"),
+        QStringLiteral("Overwrite Existing file"), MessageButtons::YesNo, MessageIcon::Information,
+        &m_widgets.window);
+    m_engine.answerOverwrite(id, answer == MessageAnswer::Yes ? Answer::Replace : Answer::Skip);
+}
+
+void ConversionRun::fileFinished(int id, const Result &result)
+{
+    if (id != m_started)
+        return;
+    m_widgets.ProgressConvert11.setVisible(true);
+    m_widgets.ProgressConvert.setVisible(false);
+    if (result.outcome == Outcome::Converted) {
+        m_widgets.ProgressConvert.setValue(FullBar);
+        m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + m_sourceName +
+                                                 QStringLiteral("    100%"));
+        // The job has carried the whole tag over; the editor shows what it came from.
+        m_tagEditor.LoadTags(result.source);
+    }
+    m_widgets.window.unsetCursor();
+    m_widgets.ProgressConvert.setValue(0);
+    m_widgets.StatusBar1.setPanelText(1, QString());
+    m_widgets.cmdConvert.setText(QString::fromLatin1(ConvertCaption));
+    m_state.flgConvert = false;
+    if (m_current.isValid())
+        settleRow(m_current.row(), result);
+    m_current = QPersistentModelIndex();
+    if (m_state.RunCancelled) {
+        m_engine.finish();
+        return;
+    }
+    walk();
 }
 
 void ConversionRun::settleRow(int row, const Result &result)
@@ -222,6 +309,7 @@ void ConversionRun::settleRow(int row, const Result &result)
     switch (result.outcome) {
     case Outcome::Converted:
         ++m_converted;
+        jobs.setConvertedFile(row, result.output);
         [[fallthrough]];
     case Outcome::Skipped: // the user kept the existing output
         jobs.setStatus(row, QString::fromLatin1(JobStatus::Finished));
@@ -246,6 +334,8 @@ void ConversionRun::settleRow(int row, const Result &result)
 
 void ConversionRun::endRun()
 {
+    if (!m_state.runActive)
+        return;
     m_widgets.ProgressConvert2.setVisible(false);
     m_widgets.ProgressConvert22.setVisible(true);
     const QString folder = m_widgets.txtFolder.text();
@@ -257,9 +347,8 @@ void ConversionRun::endRun()
     m_widgets.jobs.setSorting(int(JobColumn::Status), m_widgets.jobs.sortOrder(), true);
 
     if (m_options.openFolderAfterRun()) {
-        const QString opened = m_options.convertIntoSourceFolder()
-                                   ? QFileInfo(m_state.CurrentFile).absolutePath()
-                                   : folder;
+        const QString opened =
+            m_sourceFolderMode ? QFileInfo(m_state.CurrentFile).absolutePath() : m_folder;
         Platform::instance().openFolder(opened);
     }
 
@@ -276,6 +365,13 @@ void ConversionRun::endRun()
         else
             m_widgets.Timer1.start();
     }
+
+    m_state.runActive = false;
+    // Before the message box, which would count as the active window.
+    m_feedback->finished(int(m_converted), int(m_failures.size()));
+    m_feedback.reset();
+    reportProblems();
+    emit runEnded();
 }
 
 void ConversionRun::reportProblems()
@@ -318,114 +414,4 @@ void ConversionRun::unlockWindow()
     }
     m_lockedStates.clear();
     m_lockedMenuStates.clear();
-}
-
-// --- One file -----------------------------------------------------------------------------
-
-ConversionRun::Result ConversionRun::ConvertToWav()
-{
-    return convertToExtension(QStringLiteral(".wav"));
-}
-
-ConversionRun::Result ConversionRun::ConvertToMp3()
-{
-    return convertToExtension(QStringLiteral(".mp3"));
-}
-
-ConversionRun::Result ConversionRun::ConvertToOgg()
-{
-    return convertToExtension(QStringLiteral(".ogg"));
-}
-
-ConversionRun::Result ConversionRun::ConvertToWma()
-{
-    if (!m_state.flgConvert)
-        return notConverted(Outcome::Cancelled, m_state.CurrentFile, {});
-    // Remixed to the profile's channels, whatever the switch was left at.
-    m_writer.setConvertFormat(true);
-    return convertToExtension(QStringLiteral(".wma"));
-}
-
-ConversionRun::Result ConversionRun::convertToExtension(const QString &extension)
-{
-    if (!m_state.flgConvert)
-        return notConverted(Outcome::Cancelled, m_state.CurrentFile, {});
-    const QString output = OutputNaming::outputPath(m_state.CurrentFile, m_widgets.txtFolder.text(),
-                                                    m_options.convertIntoSourceFolder(), extension);
-    return ConvertFile(m_state.CurrentFile, output);
-}
-
-ConversionRun::Result ConversionRun::ConvertFile(const QString &source, const QString &output)
-{
-    const QString sourceName = fileName(source);
-    m_widgets.window.setCursor(Qt::WaitCursor);
-    m_widgets.ProgressConvert.setValue(0);
-    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + sourceName +
-                                             QStringLiteral("    0%"));
-
-    ConversionJob::Callbacks callbacks;
-    callbacks.overwrite = [this](const QString &existing) {
-        return askOverwrite(existing);
-    };
-    callbacks.progress = [this, &sourceName, outputName = fileName(output)](qint64 done,
-                                                                            qint64 total) {
-        showProgress(done, total, sourceName, outputName);
-    };
-    callbacks.cancelled = [this] {
-        return !m_state.flgConvert;
-    };
-    ConversionJob job(m_reader, m_writer, std::move(callbacks), &m_outputs);
-    const Result result = job.run(source, output);
-
-    m_widgets.ProgressConvert11.setVisible(true);
-    m_widgets.ProgressConvert.setVisible(false);
-    if (result.outcome == Outcome::Converted) {
-        m_widgets.ProgressConvert.setValue(FullBar);
-        m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + sourceName +
-                                                 QStringLiteral("    100%"));
-        // The job has carried the whole tag over; the editor shows what it came from.
-        m_tagEditor.LoadTags(source);
-    }
-    m_widgets.window.unsetCursor();
-    m_widgets.ProgressConvert.setValue(0);
-    m_widgets.StatusBar1.setPanelText(1, QString());
-    return result;
-}
-
-void ConversionRun::showProgress(qint64 done, qint64 total, const QString &sourceName,
-                                 const QString &outputName)
-{
-    m_widgets.ProgressConvert11.setVisible(false);
-    m_widgets.ProgressConvert.setVisible(true);
-    const double percent = total > 0 ? 100.0 * double(done) / double(total) : 0.0;
-    const int length = int(BarUnitsPerPercent * percent);
-    m_widgets.ProgressConvert.setValue(length);
-    if (m_state.TotalSelected == 1)
-        m_widgets.ProgressConvert2.setValue(length);
-    if (m_feedback && m_state.TotalSelected > 0)
-        m_feedback->progress((double(m_position - 1) + percent / 100.0) /
-                             double(m_state.TotalSelected));
-    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current File: ") + sourceName +
-                                             QStringLiteral("  -->  ") + outputName);
-    m_widgets.StatusBar1.setPanelText(
-        4, QStringLiteral("Converting: %1%")
-               .arg(m_widgets.ProgressConvert.value() / BarUnitsPerPercent));
-    // The one yield per chunk: repaints, and lets a click on "Cancel..." arrive.
-    QCoreApplication::processEvents();
-}
-
-ConversionJob::OverwriteAnswer ConversionRun::askOverwrite(const QString &output)
-{
-    using Answer = ConversionJob::OverwriteAnswer;
-    // A value that is not a number asks: nothing is replaced without the user's word.
-    const auto setting =
-        wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::Overwrite));
-    if (setting && *setting != 0)
-        return Answer::Replace;
-    const MessageAnswer answer = Platform::instance().messageBox(
-        QStringLiteral("'") + QDir::toNativeSeparators(output) +
-            QStringLiteral("' is already exist, overwrite it?"),
-        QStringLiteral("Overwrite Existing file"), MessageButtons::YesNo, MessageIcon::Information,
-        &m_widgets.window);
-    return answer == MessageAnswer::Yes ? Answer::Replace : Answer::Skip;
 }

@@ -1,25 +1,29 @@
 #pragma once
 
-#include "convert/conversionjob.h"
+#include "convert/conversionengine.h"
 #include "convert/conversionwidgets.h"
+#include "convert/encodersettings.h"
 #include "convert/runoutputs.h"
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QStringList>
 
 #include <memory>
 #include <utility>
 
-class Converter;
 class MainState;
 class OutputOptions;
 class RunFeedback;
 class TagEditorCalls;
 
 // The conversion run of the main window: the Convert command and its Cancel face, the walk
-// over the ticked rows, the per-file conversion with its bars and panels, and the end of the
-// run. Everything runs on the window's thread; a file yields to the event loop once per chunk,
-// and a click on "Cancel..." during that yield only records the cancel.
+// over the ticked rows, each file's bars and panels, and the end of the run.
+//
+// The files are converted by the conversion engine on a worker thread; the run hands it one
+// file at a time and follows it through the engine's signals, so the window's thread stays
+// free and a click on "Cancel..." is seen at once. The run takes the encoder settings and
+// the output folder when it starts: what is typed or chosen meanwhile is for the next run.
 //
 // A file that is not converted is never shown as converted: a failed file's row reads
 // "Failed" and stays ticked, a cancelled one goes back to "Ready" and stays ticked, neither
@@ -29,56 +33,66 @@ class ConversionRun : public QObject
 {
     Q_OBJECT
 public:
-    // The output format buttons' indices.
-    enum class Format { Mp3 = 0, Wma = 1, Ogg = 2, Wav = 3 };
     using Result = ConversionJob::Result;
 
     static constexpr const char *ConvertCaption = "Convert Now!";
     static constexpr const char *CancelCaption = "Cancel...";
 
-    ConversionRun(ConversionWidgets widgets, MainState &state, Converter &Reader, Converter &Writer,
-                  OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent = nullptr);
+    // `encoderSettings` are the live encoder settings the options dialog keeps.
+    ConversionRun(ConversionWidgets widgets, MainState &state,
+                  const EncoderSettingsSet &encoderSettings, OutputOptions &options,
+                  TagEditorCalls &tagEditor, QObject *parent = nullptr);
     ~ConversionRun() override;
 
-    // cmdConvert: starts a run over the ticked rows and returns when it is over; during a
-    // run it records a cancel request and starts nothing.
+    // cmdConvert: starts a run over the ticked rows; during a run it records a cancel
+    // request and starts nothing. The run goes on after this returns; runEnded tells its end.
     void Convert();
     // The Action menu's and the popup's "Convert to" entries: select the format, then run.
     // Ignored while a file plays.
-    void convertTo(Format format);
+    void convertTo(OutputFormatId format);
     // The output folder box changed: the "Save to..." column and panel 1 follow it.
     void txtFolder_Change();
 
-    // The per-format steps for the file in CurrentFile.
-    Result ConvertToWav();
-    Result ConvertToMp3();
-    Result ConvertToOgg();
-    Result ConvertToWma();
-    // Converts one file with the overwrite question, the bars, the panels and the yields.
-    Result ConvertFile(const QString &source, const QString &output);
+    // The format of the selected output format button.
+    OutputFormatId selectedFormat() const;
+    // The format the current or last run converted to (the selected one before any run).
+    OutputFormatId lastRunFormat() const { return m_format; }
+
+signals:
+    void runEnded();
 
 private:
     void walk();
-    Result convertSelected();
-    Result convertToExtension(const QString &extension);
+    void startFile(int row);
+    void fileStarted(int id);
+    void showProgress(int id, qint64 done, qint64 total);
+    void askOverwrite(int id, const QString &output);
+    void fileFinished(int id, const Result &result);
     void settleRow(int row, const Result &result);
     void endRun();
     void lockWindow();
     void unlockWindow();
-    void showProgress(qint64 done, qint64 total, const QString &sourceName,
-                      const QString &outputName);
-    ConversionJob::OverwriteAnswer askOverwrite(const QString &output);
     void reportProblems();
 
     ConversionWidgets m_widgets;
     MainState &m_state;
-    Converter &m_reader;
-    Converter &m_writer;
+    const EncoderSettingsSet &m_encoderSettings;
     OutputOptions &m_options;
     TagEditorCalls &m_tagEditor;
+    ConversionEngine m_engine;
     RunOutputs m_outputs;
     std::unique_ptr<RunFeedback> m_feedback; // taskbar progress and the end notification
-    qint64 m_position = 0;                   // 1-based place of the file in the run
+
+    // What the run took when it started.
+    OutputFormatId m_format = OutputFormatId::Mp3;
+    QString m_folder;
+    bool m_sourceFolderMode = false;
+
+    int m_nextRow = 0;               // the walk's place in the list
+    qint64 m_started = 0;            // files handed to the engine, and their place in the run
+    QPersistentModelIndex m_current; // the row of the file converting
+    QString m_sourceName;
+    QString m_outputName;
     qint64 m_converted = 0;
     QStringList m_failures;    // "source: reason" of each file not converted
     QStringList m_tagFailures; // converted files whose tag did not come along

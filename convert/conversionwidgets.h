@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <vector>
 
 class JobListModel;
@@ -21,7 +20,7 @@ struct ConversionWidgets
     StatusBar &StatusBar1;
     QPushButton &cmdConvert;
     QLineEdit &txtFolder;
-    std::array<QAbstractButton *, 4> outputformat; // MP3, WMA, OGG, WAV
+    std::vector<QAbstractButton *> outputformat; // in the order of the format table
     // Live bars count 0..600; each placeholder stands in its live bar's place.
     QProgressBar &ProgressConvert;
     QProgressBar &ProgressConvert11;

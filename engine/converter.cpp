@@ -109,10 +109,10 @@ void Converter::Private::validateSettings(Kind k) const
     case Kind::Ogg:
         if (ogg.rate <= 0 || ogg.channels <= 0)
             throw EngineError(QStringLiteral("The OGG format has no valid rate or channels"));
-        if (ogg.quality < 0 && !EncoderSettings::vorbisAccepts(ogg.rate, ogg.channels, ogg.bitrate,
-                                                               ogg.minBitrate, ogg.maxBitrate))
+        if (ogg.quality < 0 && !EncoderFormats::vorbisAccepts(ogg.rate, ogg.channels, ogg.bitrate,
+                                                              ogg.minBitrate, ogg.maxBitrate))
             throw EngineError(
-                QStringLiteral("Vorbis cannot encode %1").arg(EncoderSettings::describe(ogg)));
+                QStringLiteral("Vorbis cannot encode %1").arg(EncoderFormats::describe(ogg)));
         break;
     case Kind::Wav:
         if (wav.rate <= 0 || wav.rate > MaxRate || wav.channels <= 0 || wav.channels > MaxChannels)
@@ -326,7 +326,7 @@ void Converter::Abandon() noexcept
     d->close(false);
 }
 
-void Converter::OpenRead(const QString &path, int, int)
+void Converter::OpenRead(const QString &path)
 {
     Close();
     d->lastError.clear();
@@ -381,7 +381,7 @@ int Converter::GetFormatB() const
     throw EngineError(QStringLiteral("No audio format is known"));
 }
 
-void Converter::OpenWrite(const QString &path, int)
+void Converter::OpenWrite(const QString &path)
 {
     Close();
     d->lastError.clear();
@@ -486,10 +486,8 @@ qint64 Converter::GetLength() const
     return d->mode == Mode::Reading ? d->decoder->length() : 0;
 }
 
-qint64 Converter::Seek(qint64 position, int mode)
+qint64 Converter::Seek(qint64 position)
 {
-    if (mode != 3)
-        throw EngineError(QStringLiteral("Unsupported seek mode %1").arg(mode));
     if (d->mode != Mode::Reading)
         throw EngineError(QStringLiteral("No source is open"));
     return d->decoder->seek(position);
@@ -498,7 +496,7 @@ qint64 Converter::Seek(qint64 position, int mode)
 bool Converter::CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
                                int maxBitrate) const
 {
-    return EncoderSettings::vorbisAccepts(rate, channels, bitrate, minBitrate, maxBitrate);
+    return EncoderFormats::vorbisAccepts(rate, channels, bitrate, minBitrate, maxBitrate);
 }
 
 void Converter::SetOggFormat(int rate, int channels, int bitrate, int minBitrate, int maxBitrate,
@@ -534,13 +532,13 @@ QString Converter::FormatString() const
 {
     switch (d->lastSet) {
     case LastSet::Mp3:
-        return EncoderSettings::describe(d->mp3);
+        return EncoderFormats::describe(d->mp3);
     case LastSet::Ogg:
-        return EncoderSettings::describe(d->ogg);
+        return EncoderFormats::describe(d->ogg);
     case LastSet::Wav:
-        return EncoderSettings::describe(d->wav);
+        return EncoderFormats::describe(d->wav);
     case LastSet::Wma:
-        return EncoderSettings::describe(d->wma);
+        return EncoderFormats::describe(d->wma);
     case LastSet::None:
         break;
     }

@@ -46,10 +46,9 @@ public:
     // when nothing is open.
     void Abandon() noexcept;
 
-    // Opens a source for decoding. flagA and flagB are accepted for callers that pass
-    // (0, 1) and carry no meaning. On failure GetStatus() turns negative and an
+    // Opens a source for decoding. On failure GetStatus() turns negative and an
     // EngineError with the reason is raised (also kept in lastError()).
-    void OpenRead(const QString &path, int flagA = 0, int flagB = 1);
+    void OpenRead(const QString &path);
     int GetStatus() const;
     // Sample rate in Hz and bytes per frame of the open source (of the input set with
     // SetInputFormat when writing). EngineError when neither is known.
@@ -60,8 +59,8 @@ public:
     // ".wav", any case), with that format's settings as set before this call. Data is
     // written to a temporary file in the output folder and only replaces `path` at
     // Close(). A path that is a source open in any Converter is refused, as are unknown
-    // extensions and folders that cannot be written. flag carries no meaning.
-    void OpenWrite(const QString &path, int flag = 0);
+    // extensions and folders that cannot be written.
+    void OpenWrite(const QString &path);
     // The pair of the PCM that WriteChunk receives (B a multiple of 4). May be called
     // before or after OpenWrite, but not changed once data was written.
     void SetInputFormat(int a, int b);
@@ -83,10 +82,10 @@ public:
     // (the audio goes on after them, as in a player) and a container that ended early.
     // 0 when writing or closed.
     qint64 damagedParts() const;
-    // Continues decoding at `position` frames from the start (mode 3, the only mode).
+    // Continues decoding at `position` frames from the start.
     // Returns the position reached: exact where timestamps allow, else the start of the
     // codec frame found. A position past the end gives the length (ReadChunk then ends).
-    qint64 Seek(qint64 position, int mode = 3);
+    qint64 Seek(qint64 position);
 
     // True exactly when Vorbis can encode this bitrate-managed setting: bitrates in
     // kbit/s, 0 for minimum or maximum meaning none.

@@ -33,8 +33,8 @@ bool WmaFormat::fromProfile(int profile, WmaFormat *format)
     return false;
 }
 
-bool EncoderSettings::vorbisAccepts(int rate, int channels, int bitrate, int minBitrate,
-                                    int maxBitrate)
+bool EncoderFormats::vorbisAccepts(int rate, int channels, int bitrate, int minBitrate,
+                                   int maxBitrate)
 {
     if (rate <= 0 || channels <= 0 || channels > 8 || bitrate <= 0 || minBitrate < 0 ||
         maxBitrate < 0 || bitrate > 2000 || minBitrate > 2000 || maxBitrate > 2000)
@@ -53,7 +53,7 @@ bool EncoderSettings::vorbisAccepts(int rate, int channels, int bitrate, int min
     return ok;
 }
 
-QString EncoderSettings::channelText(int channels)
+QString EncoderFormats::channelText(int channels)
 {
     switch (channels) {
     case 1:
@@ -65,7 +65,7 @@ QString EncoderSettings::channelText(int channels)
     }
 }
 
-QString EncoderSettings::describe(const Mp3Settings &s)
+QString EncoderFormats::describe(const Mp3Settings &s)
 {
     QString text =
         QStringLiteral("MP3 %1 Hz %2 ")
@@ -93,7 +93,7 @@ QString EncoderSettings::describe(const Mp3Settings &s)
     }
 }
 
-QString EncoderSettings::describe(const OggFormat &f)
+QString EncoderFormats::describe(const OggFormat &f)
 {
     QString text = QStringLiteral("OGG %1 Hz %2 ").arg(f.rate).arg(channelText(f.channels));
     if (f.quality >= 0)
@@ -109,7 +109,7 @@ QString EncoderSettings::describe(const OggFormat &f)
     return text;
 }
 
-QString EncoderSettings::describe(const WavFormat &f)
+QString EncoderFormats::describe(const WavFormat &f)
 {
     const QString text = QStringLiteral("WAV %1 Hz %2 ").arg(f.rate).arg(channelText(f.channels));
     if (f.adpcm())
@@ -117,7 +117,7 @@ QString EncoderSettings::describe(const WavFormat &f)
     return text + QStringLiteral("%1 bit PCM").arg(f.bitsPerSample);
 }
 
-QString EncoderSettings::describe(const WmaFormat &f)
+QString EncoderFormats::describe(const WmaFormat &f)
 {
     return QStringLiteral("WMA %1 Hz %2 %3 kbit/s")
         .arg(f.rate)

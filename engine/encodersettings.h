@@ -37,7 +37,7 @@ struct WmaFormat
     static bool fromProfile(int profile, WmaFormat *format);
 };
 
-namespace EncoderSettings {
+namespace EncoderFormats {
 
 // True when libvorbis can encode this bitrate-managed setting.
 bool vorbisAccepts(int rate, int channels, int bitrate, int minBitrate, int maxBitrate);
@@ -49,4 +49,4 @@ QString describe(const WmaFormat &format);
 
 QString channelText(int channels);
 
-} // namespace EncoderSettings
+} // namespace EncoderFormats

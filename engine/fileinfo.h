@@ -60,10 +60,8 @@ public:
     QString FormatString() const { return m_formatString; } // format description
     int Frequency() const { return m_frequency; }           // sample rate in Hz
     int Bitrate() const { return m_bitrate; }               // bits per second
-    int Duration() const { return GetDuration(); }          // milliseconds
     int Channels() const { return m_channels; }
-    int Samples() const; // samples per channel (frames)
-    int Size() const { return GetFileSize(); }
+    int Samples() const;                                  // samples per channel (frames)
     int BitsPerSample() const { return m_bitsPerSample; } // 0 when the codec has none
     int FormatTag() const { return m_formatTag; }         // WAVE format tag (1 PCM, 0x55 MP3...)
 

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Converter reader;
     try {
-        reader.OpenRead(source, 0, 1);
+        reader.OpenRead(source);
     } catch (const EngineError &e) {
         check(reader.GetStatus() < 0, "a refused source has a negative status");
         check(!e.message().isEmpty(), "a refused source says why");
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     writer.SetWmaProfile(8);
     Mp3Settings mp3;
     writer.SetMp3Settings(mp3);
-    writer.OpenWrite(output, 0);
+    writer.OpenWrite(output);
     writer.SetInputFormat(a, b);
 
     qint64 frames = 0;

@@ -11,20 +11,19 @@ namespace {
 
 struct ColumnInfo
 {
-    const char *key;
     const char *header;
     int twips;
 };
 
 constexpr std::array<ColumnInfo, JobListModel::ColumnCount> Columns{{
-    {"Res", "#", 621},
-    {"name", "File Name", 4586},
-    {"length", "Length", 1677},
-    {"size", "Size", 1305},
-    {"type", "From...", 4304},
-    {"path", "Save to...", 4039},
-    {"status", "Status", 1871},
-    {"", "FormatString", 2},
+    {"#", 621},
+    {"File Name", 4586},
+    {"Length", 1677},
+    {"Size", 1305},
+    {"From...", 4304},
+    {"Save to...", 4039},
+    {"Status", 1871},
+    {"FormatString", 2},
 }};
 
 constexpr int col(JobColumn column)
@@ -45,11 +44,6 @@ JobListModel::JobListModel(QObject *parent)
 }
 
 JobListModel::~JobListModel() = default;
-
-QString JobListModel::columnKey(int column)
-{
-    return validColumn(column) ? QString::fromLatin1(Columns[column].key) : QString();
-}
 
 QString JobListModel::columnHeader(int column)
 {
@@ -393,4 +387,15 @@ Qt::ItemFlags JobListModel::flags(const QModelIndex &index) const
     if (index.column() == col(JobColumn::Res))
         f |= Qt::ItemIsUserCheckable;
     return f;
+}
+
+QString JobListModel::convertedFile(int row) const
+{
+    return row >= 0 && row < count() ? m_rows[size_t(row)].converted : QString();
+}
+
+void JobListModel::setConvertedFile(int row, const QString &path)
+{
+    if (row >= 0 && row < count())
+        m_rows[size_t(row)].converted = path;
 }

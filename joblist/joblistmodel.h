@@ -45,8 +45,7 @@ public:
     explicit JobListModel(QObject *parent = nullptr);
     ~JobListModel() override;
 
-    // Column metadata: the key inside the list, the header text, the width.
-    static QString columnKey(int column);
+    // Column metadata: the header text, the width.
     static QString columnHeader(int column);
     static int columnWidthTwips(int column);
     static int columnWidth(int column); // pixels
@@ -72,6 +71,10 @@ public:
     // Every row's full path in list order.
     QStringList fullPaths() const;
     qint64 checkedCount() const;
+    // The file the last run wrote for the row ("" when none has been converted since it
+    // was added): "Play Converted File" plays it.
+    QString convertedFile(int row) const;
+    void setConvertedFile(int row, const QString &path);
 
     // List operations. The selection operations set the status words that follow the tick
     // and return the number for the selection counter; on an empty list they change nothing.
@@ -114,6 +117,7 @@ private:
     {
         bool checked = true;
         std::array<QString, ColumnCount> cells;
+        QString converted;
     };
 
     void indexRow(const Row &row);

@@ -5,8 +5,8 @@
 
 class Mp3Settings;
 
-// The encoder settings of the output converter, as the options dialog pushes them. Production
-// code forwards to the engine's Converter; tests record what reached it.
+// Where the options dialog pushes the encoder settings. In the program they become the
+// window's live settings, which each run copies; tests record what reached it.
 class EncoderSink
 {
 public:
@@ -22,6 +22,4 @@ public:
     virtual void SetMp3Settings(const Mp3Settings &settings) = 0;
     // A description of the format set last.
     virtual QString FormatString() = 0;
-    // The converter's boolean switch, set when the options load.
-    virtual void setSwitch(bool on) = 0;
 };

@@ -111,8 +111,6 @@ void frmOption::Load()
     general->load();
     wav->load();
     ogg->load();
-    if (EncoderSink *engine = m_host.encoder())
-        engineStep([engine] { engine->setSwitch(true); });
     wma->load();
     mp3->load();
     if (fromDefaults)

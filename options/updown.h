@@ -19,9 +19,6 @@ public:
     int minimum() const { return m_min; }
     int maximum() const { return m_max; }
 
-    QToolButton *upButton() const { return m_up; }
-    QToolButton *downButton() const { return m_down; }
-
 private:
     void stepBy(int steps);
 

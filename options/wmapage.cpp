@@ -115,7 +115,6 @@ void WmaPage::sldWMAChange()
 
 void WmaPage::setDescription(const QString &text)
 {
-    m_description = text;
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     txtWMAdes->setPlainText(shown);

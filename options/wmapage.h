@@ -24,7 +24,6 @@ public:
     void sldWMAChange();
 
     // txtWMAdes' text with its CR LF line ends, exactly as composed.
-    QString descriptionText() const { return m_description; }
 
     QSlider *sldWMA;
     QLabel *lblWMAdes;
@@ -36,5 +35,4 @@ private:
     void setDescription(const QString &text);
 
     OptionsContext &m_context;
-    QString m_description;
 };

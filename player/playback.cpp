@@ -1,6 +1,7 @@
 #include "player/playback.h"
 
 #include "app/mainstate.h"
+#include "convert/outputformat.h"
 #include "convert/outputnaming.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
@@ -11,6 +12,7 @@
 #include "player/playposition.h"
 #include "ui/statusbar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QEvent>
@@ -34,13 +36,12 @@ template <typename F> void attempt(F &&step)
 
 } // namespace
 
-Playback::Playback(PlaybackWidgets widgets, MainState &state, Converter &Reader, Converter &Writer,
+Playback::Playback(PlaybackWidgets widgets, MainState &state, Converter &Reader,
                    AudioPlayer &player, OutputOptions &options, QObject *parent)
     : QObject(parent)
     , m_widgets(widgets)
     , m_state(state)
     , m_reader(Reader)
-    , m_writer(Writer)
     , m_player(player)
     , m_options(options)
 {
@@ -71,9 +72,17 @@ QString Playback::convertedFile(qint64 row) const
     const int r = int(row - 1);
     if (r < 0 || r >= m_widgets.jobs.count())
         return {};
-    // The format's extension is the end of panel 3 ("Output Format: OGG").
-    const QString extension =
-        QLatin1Char('.') + m_widgets.StatusBar1.panelText(3).right(3).toLower();
+    const QString converted = m_widgets.jobs.convertedFile(r);
+    if (!converted.isEmpty())
+        return converted;
+    QString extension;
+    for (const OutputFormat &format : OutputFormats::all()) {
+        const size_t button = size_t(format.id);
+        if (button < m_widgets.outputformat.size() && m_widgets.outputformat[button]->isChecked())
+            extension = QLatin1String(format.extension);
+    }
+    if (extension.isEmpty())
+        return {};
     return OutputNaming::outputPath(m_widgets.jobs.fullPath(r),
                                     m_widgets.jobs.text(r, JobColumn::SaveTo),
                                     m_options.convertIntoSourceFolder(), extension);
@@ -104,10 +113,9 @@ void Playback::play(const QString &file, bool converted)
     m_state.intPlaying = m_state.intCurItem;
 
     attempt([this] { m_reader.Close(); });
-    attempt([this] { m_writer.Close(); });
     QString openError;
     try {
-        m_reader.OpenRead(file, 0, 1);
+        m_reader.OpenRead(file);
     } catch (const EngineError &e) {
         openError = e.message();
     }
@@ -188,7 +196,7 @@ void Playback::PauseOrContinue()
     setPlayingStatus(JobStatus::Playing);
     m_state.paused = false;
     m_player.Prepare();
-    attempt([this] { m_basePosition = m_reader.Seek(m_basePosition, 3); });
+    attempt([this] { m_basePosition = m_reader.Seek(m_basePosition); });
     feedTwoBlocks();
 }
 
@@ -241,7 +249,7 @@ void Playback::SeekTo()
         const qint64 target =
             PlayPosition::seekTarget(m_widgets.slPosition.value(), m_reader.GetLength());
         m_basePosition = target;
-        attempt([&] { m_basePosition = m_reader.Seek(target, 3); });
+        attempt([&] { m_basePosition = m_reader.Seek(target); });
         m_seeking = false;
         feedTwoBlocks();
         return;

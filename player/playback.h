@@ -27,8 +27,8 @@ public:
     static constexpr const char *NotConvertedMessage =
         "This file hasn't been converted, please convert it at first!   ";
 
-    Playback(PlaybackWidgets widgets, MainState &state, Converter &Reader, Converter &Writer,
-             AudioPlayer &player, OutputOptions &options, QObject *parent = nullptr);
+    Playback(PlaybackWidgets widgets, MainState &state, Converter &Reader, AudioPlayer &player,
+             OutputOptions &options, QObject *parent = nullptr);
     ~Playback() override;
 
     void PlaySource();
@@ -67,7 +67,6 @@ private:
     PlaybackWidgets m_widgets;
     MainState &m_state;
     Converter &m_reader;
-    Converter &m_writer;
     AudioPlayer &m_player;
     OutputOptions &m_options;
     QPersistentModelIndex m_playingRow;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 class JobListModel;
+class QAbstractButton;
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -30,4 +33,7 @@ struct PlaybackWidgets
     QMenu &playmenu;
     QAction &pause;  // list popup entry
     QAction &pausea; // Action menu entry
+    // The output format buttons, in the order of the format table: "Play Converted File"
+    // looks for a row not converted since it was added in the selected format.
+    std::vector<QAbstractButton *> outputformat;
 };

@@ -28,6 +28,6 @@ if [ "${1:-}" = "--sanitize" ]; then
   exit
 fi
 
-bash scripts/build.sh
+TWR_WERROR=ON bash scripts/build.sh
 cd build
 ctest --output-on-failure --parallel "$(nproc)"

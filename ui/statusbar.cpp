@@ -18,8 +18,10 @@ StatusBar::StatusBar(QWidget *parent, const QList<int> &stretches)
 
 void StatusBar::setPanelText(int panel, const QString &text)
 {
-    if (panel >= 1 && panel <= m_panels.size())
-        m_panels[panel - 1]->setText(text);
+    if (panel < 1 || panel > m_panels.size())
+        return;
+    m_panels[panel - 1]->setText(text);
+    emit panelTextSet(panel, text);
 }
 
 QString StatusBar::panelText(int panel) const

@@ -16,6 +16,10 @@ public:
     void setPanelText(int panel, const QString &text);
     QString panelText(int panel) const;
 
+signals:
+    // A panel's text was set (also to the text it had).
+    void panelTextSet(int panel, const QString &text);
+
 private:
     QList<QLabel *> m_panels;
 };

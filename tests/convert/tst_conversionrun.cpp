@@ -61,7 +61,10 @@ struct Window : LoadedWindow
     {
         w->outputformat[format]->setChecked(true);
         w->cmdConvert->click();
+        waitForTheEnd();
     }
+    // The run goes on after the click: until its end has restored the window.
+    void waitForTheEnd() const { QTRY_VERIFY_WITH_TIMEOUT(!w->state().runActive, 60000); }
     // Status word of the named row, "+" when ticked.
     QString row(const QString &name) const
     {
@@ -133,6 +136,7 @@ private slots:
             QCOMPARE(f.locks(), QList<bool>({false, false, false, false, false, true}));
         });
         f.w->cmdConvert->click();
+        f.waitForTheEnd();
 
         QCOMPARE(seen,
                  QStringList({"Total:3  (1 of 3)", "Total:3  (2 of 3)", "Total:3  (3 of 3)"}));
@@ -162,16 +166,15 @@ private slots:
         QList<int> file;
         QStringList yields;
         connect(f.w->ProgressConvert, &QProgressBar::valueChanged, [&](int v) { file << v; });
-        QTimer sampler;
-        connect(&sampler, &QTimer::timeout, [&] {
-            yields << f.panel(1) + '|' + f.panel(4) + '|' +
-                          QString::number(f.w->ProgressConvert->isHidden());
+        // The window as each chunk leaves it: panel 4 is the last thing a chunk sets.
+        connect(f.w->StatusBar1, &StatusBar::panelTextSet, [&](int panel, const QString &text) {
+            if (panel == 4 && text.startsWith("Converting"))
+                yields << f.panel(1) + '|' + text + '|' +
+                              QString::number(f.w->ProgressConvert->isHidden());
         });
-        sampler.start(0);
         f.convert(2);
-        sampler.stop();
 
-        QCOMPARE(yields.size(), 3); // one yield per second of audio
+        QCOMPARE(yields.size(), 3); // one update per second of audio
         QCOMPARE(yields.last(), QString("Current File: one.wav  -->  one.ogg|Converting: 100%|0"));
         QCOMPARE(file, QList<int>({200, 400, 600, 0}));
         QCOMPARE(codecOf(f.out + "one.ogg"), QString("vorbis"));
@@ -277,8 +280,8 @@ private slots:
         int walked = 0;
         f.onConverting([&](const QString &) { ++walked; });
         f.onConverting([&f](const QString &now) {
-            if (now == "b.mp3") // clicked during the file's first yield
-                QTimer::singleShot(0, f.w->cmdConvert, &QPushButton::click);
+            if (now == "b.mp3") // clicked while the file converts
+                f.w->cmdConvert->click();
         });
         f.convert(3);
 
@@ -329,6 +332,7 @@ private slots:
             QVERIFY(!f.w->outputformat[button]->isChecked() && files(f.out).isEmpty());
             f.w->state().IsPlaying = false;
             f.activate(entry);
+            f.waitForTheEnd();
 
             QVERIFY(f.w->outputformat[button]->isChecked());
             const QString output = f.out + files(f.out).value(0);

@@ -134,7 +134,7 @@ private slots:
 
         Converter reader;
         reader.setDecoderThreads(2); // as the program's reader
-        reader.OpenRead(path, 0, 1);
+        reader.OpenRead(path);
         QCOMPARE(reader.GetFormatA(), rate);
         QCOMPARE(reader.GetFormatB(), channels * 4); // float samples
 
@@ -148,7 +148,7 @@ private slots:
         QVERIFY(std::abs(reader.GetLength() - 2 * rate) < rate / 10);
         QVERIFY(rms(samples(all)) > 0.04); // the tone, not silence
 
-        reader.Seek(0, 3);
+        reader.Seek(0);
         bool oddWhole = false;
         QCOMPARE(readAll(reader, 1001, &oddWhole).size(), all.size());
         QVERIFY(oddWhole);
@@ -166,7 +166,7 @@ private slots:
             if (!content.isNull())
                 TestEnv::writeFile(path, content);
             Converter reader;
-            QVERIFY_THROWS_EXCEPTION(EngineError, reader.OpenRead(path, 0, 1));
+            QVERIFY_THROWS_EXCEPTION(EngineError, reader.OpenRead(path));
             QVERIFY(reader.GetStatus() < 0 && !reader.lastError().isEmpty());
             QVERIFY_THROWS_EXCEPTION(EngineError, reader.ReadChunk(4096));
             QVERIFY_THROWS_EXCEPTION(EngineError, reader.GetFormatA());
@@ -204,12 +204,12 @@ private slots:
 
         Converter reader;
         reader.setDecoderThreads(threads);
-        reader.OpenRead(path, 0, 1);
+        reader.OpenRead(path);
         const std::vector<float> all = samples(readAll(reader, 44100 * 8));
         const qint64 total = qint64(all.size()) / 2;
 
         for (const qint64 target : {qint64(12345), qint64(100000), qint64(200003)}) {
-            const qint64 reached = reader.Seek(target, 3);
+            const qint64 reached = reader.Seek(target);
             QVERIFY(std::abs(reached - target) <= tolerance);
             const std::vector<float> after = samples(reader.ReadChunk(8 * 8192));
             QVERIFY(after.size() >= 2 * 8192);
@@ -244,13 +244,12 @@ private slots:
     {
         const QString path = Fixture::tone(m_dir.path(), "mono8k.wav", 1, {}, 8000, 1);
         Converter reader;
-        reader.OpenRead(path, 0, 1);
+        reader.OpenRead(path);
         QCOMPARE(reader.GetLength(), 8000);
-        QCOMPARE(reader.Seek(20000, 3), 8000);
+        QCOMPARE(reader.Seek(20000), 8000);
         QVERIFY(reader.ReadChunk(4000).isEmpty());
-        QCOMPARE(reader.Seek(4000, 3), 4000);
+        QCOMPARE(reader.Seek(4000), 4000);
         QCOMPARE(readAll(reader, 100000).size(), 4000 * 4);
-        QVERIFY_THROWS_EXCEPTION(EngineError, reader.Seek(0, 1));
 
         // Closed (twice), it holds nothing and refuses to read or write.
         reader.Close();
@@ -331,7 +330,7 @@ private slots:
             Converter writer;
             writer.SetInputFormat(44100, 8);
             const QString out = m_dir.filePath("empty" + ext);
-            writer.OpenWrite(out, 0);
+            writer.OpenWrite(out);
             writer.Close();
             QVERIFY2(QFileInfo(out).size() > 0, qPrintable(ext));
             QVERIFY(ext == ".mp3" || ext == ".ogg" ||
@@ -349,8 +348,8 @@ private slots:
             Converter reader;
             Converter writer;
             writer.SetWavFormat(44100, 2, 16);
-            reader.OpenRead(m_source, 0, 1);
-            QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath(spelling), 0));
+            reader.OpenRead(m_source);
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath(spelling)));
             QVERIFY_THROWS_EXCEPTION(EngineError, writer.WriteChunk(reader.ReadChunk(44100 * 8)));
             writer.Close();
             QCOMPARE(TestEnv::readFile(m_source), before);
@@ -405,12 +404,12 @@ private slots:
         Converter reader;
         Converter writer;
         writer.SetWavFormat(44100, 2, 16);
-        reader.OpenRead(m_source, 0, 1);
+        reader.OpenRead(m_source);
         // Room for the old output and a little more: the new one fails partway.
         TmpfsMount disk(outDir.path(), 4 * 4096);
         TWR_SKIP_UNLESS_MOUNTED(disk);
         TestEnv::writeFile(out, before);
-        writer.OpenWrite(out, 0);
+        writer.OpenWrite(out);
         writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
         writer.WriteChunk(reader.ReadChunk(4096));
         // The input format cannot change under the encoder.
@@ -426,11 +425,11 @@ private slots:
         const QString out = m_dir.filePath("partial.mp3");
         TestEnv::writeFile(out, "older");
         Converter reader;
-        reader.OpenRead(m_source, 0, 1);
+        reader.OpenRead(m_source);
         const qint64 n = qint64(reader.GetFormatA()) * reader.GetFormatB();
         const auto twoSeconds = [&](Converter &writer) {
             writer.SetMp3Settings(Mp3Settings{});
-            writer.OpenWrite(out, 0);
+            writer.OpenWrite(out);
             writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
             writer.WriteChunk(reader.ReadChunk(n));
             writer.WriteChunk(reader.ReadChunk(n));
@@ -445,7 +444,7 @@ private slots:
         QCOMPARE(TestEnv::readFile(out), QByteArray("older"));
 
         // The older output stays until the new one is closed, and nothing is left beside it.
-        reader.Seek(0, 3);
+        reader.Seek(0);
         twoSeconds(writer);
         QCOMPARE(TestEnv::readFile(out), QByteArray("older"));
         writer.Close();
@@ -457,26 +456,26 @@ private slots:
     void refusesBadOutputsAndInput()
     {
         Converter writer;
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.flac"), 0));
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.path(), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.flac")));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.path()));
         QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(44100, 6));
         QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(0, 8));
         writer.SetWavFormat(44100, 0, 16); // nothing selected in the options dialog
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav"), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav")));
         writer.SetWavFormat(44100, 2, 12);
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav"), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.wav")));
         QVERIFY(!QFile::exists(m_dir.filePath("x.wav")));
         // A bit rate Vorbis cannot encode, as its check says.
         QVERIFY(!writer.CheckOggFormat(48000, 2, 8, 0, 0));
         writer.SetOggFormat(48000, 2, 8, 0, 0, -1);
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.ogg"), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.ogg")));
         QVERIFY(!QFile::exists(m_dir.filePath("x.ogg")));
 
         QTemporaryDir outDir;
         ReadOnlyMount readOnly(outDir.path());
         TWR_SKIP_UNLESS_MOUNTED(readOnly);
         writer.SetWavFormat(44100, 2, 16);
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(outDir.filePath("x.wav"), 0));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(outDir.filePath("x.wav")));
         QCOMPARE(folderEntries(outDir.path()), QStringList());
     }
 

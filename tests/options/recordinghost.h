@@ -53,7 +53,6 @@ public:
     }
     // "fmt " and what was set last: "fmt ogg", "fmt wma13", ...
     QString FormatString() override { return QStringLiteral("fmt ") + m_lastSet; }
-    void setSwitch(bool on) override { record("setSwitch", {on ? 1 : 0}); }
 
 private:
     void record(const char *name, std::initializer_list<int> values, const char *set = nullptr)

@@ -4,11 +4,13 @@
 #include "optionsfixture.h"
 
 #include "app/frmdialog.h"
+#include "convert/encodersettings.h"
+#include "convert/outputformat.h"
 #include "engine/converter.h"
-#include "options/converterencoder.h"
 #include "options/generalpage.h"
 #include "options/mp3page.h"
 #include "options/oggpage.h"
+#include "options/settingsencoder.h"
 #include "options/updown.h"
 #include "options/wavpage.h"
 #include "options/wmapage.h"
@@ -80,15 +82,18 @@ class TestOptionsDialog : public QObject
 
     QTemporaryDir m_dir;
     QString m_source;
-    std::unique_ptr<Converter> m_writer;
-    std::unique_ptr<ConverterEncoder> m_encoder;
+    EncoderSettingsSet m_settings;
+    std::unique_ptr<SettingsEncoder> m_encoder;
     std::unique_ptr<OptionsFixture> m_f; // released first
 
-    // Converts the tone with the writer's current settings: ffprobe's codec, rate, channels.
+    // Converts the tone with the live settings of its format: ffprobe's codec, rate, channels.
     QString convert(const QString &name, int *bitRate = nullptr)
     {
         const QString out = m_dir.filePath(name);
-        const QString failed = Fixture::convert(*m_writer, m_source, out);
+        Converter writer;
+        EncoderSetup::apply(writer,
+                            m_settings[OutputFormats::byName(QFileInfo(name).suffix())->id]);
+        const QString failed = Fixture::convert(writer, m_source, out);
         if (bitRate)
             *bitRate = Fixture::streamInfo(out).value("bit_rate").toInt();
         return failed.isEmpty() ? Fixture::audioShape(out) : failed;
@@ -398,8 +403,7 @@ private slots:
     // reads in the outputs before and after a change on each page.
     void pagesShapeTheOutput()
     {
-        m_writer = std::make_unique<Converter>();
-        m_encoder = std::make_unique<ConverterEncoder>(*m_writer);
+        m_encoder = std::make_unique<SettingsEncoder>(m_settings);
         m_f = std::make_unique<OptionsFixture>();
         m_f->host.engine = m_encoder.get();
         m_f->load(TestEnv::readFile(SettingsFiles::defaultsFile()));
@@ -458,12 +462,12 @@ private slots:
                            "qualityenabled=1\nquality=300\n");
 
         frmDialog main;
-        main.Writer = std::make_unique<Converter>();
         main.Mp3Settings = std::make_unique<Mp3Settings>();
 
         frmOption &options = main.options();
         QCOMPARE(main.txtFolder->text(), QStringLiteral("/out/"));
-        QCOMPARE(options.wma->lblWMAdes->text(), ' ' + main.Writer->FormatString() + ' ');
+        QCOMPARE(options.wma->lblWMAdes->text(),
+                 ' ' + EncoderSetup::describe(main.encoderSettings()[OutputFormatId::Wma]) + ' ');
 
         // Position 5 tints the list; moving on changes the hue but keeps the tint.
         options.general->sldColor->setValue(5);

@@ -11,6 +11,7 @@
 #include "tests/support/fixture.h"
 #include "tests/support/loadedwindow.h"
 
+#include <QRadioButton>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -34,9 +35,24 @@ struct Rig
         player = std::make_unique<AudioPlayer>();
         slider.setRange(0, 100);
         p = std::make_unique<Playback>(
-            PlaybackWidgets{jobs, window, bar, folder, play, pause, convert, slider, left, left0,
-                            right, right0, convertmenu, playmenu, pauseEntry, pauseaEntry},
-            state, reader, writer, *player, options);
+            PlaybackWidgets{jobs,
+                            window,
+                            bar,
+                            folder,
+                            play,
+                            pause,
+                            convert,
+                            slider,
+                            left,
+                            left0,
+                            right,
+                            right0,
+                            convertmenu,
+                            playmenu,
+                            pauseEntry,
+                            pauseaEntry,
+                            {&formats[0], &formats[1], &formats[2], &formats[3]}},
+            state, reader, *player, options);
         QObject::connect(p.get(), &Playback::popupRequested, [this] { ++popups; });
     }
     void add(const QString &path, bool checked = true)
@@ -62,7 +78,8 @@ struct Rig
     QAction pauseEntry{"Pause"}, pauseaEntry{"Pause"};
     JobListModel jobs;
     MainState state;
-    Converter reader, writer;
+    Converter reader;
+    QRadioButton formats[4]; // MP3, WMA, OGG, WAV
     std::unique_ptr<AudioPlayer> player;
     Options options;
     std::unique_ptr<Playback> p;
@@ -203,7 +220,7 @@ private slots:
                              dir.filePath(intoSource ? "src" : "out"));
             const QString path = dir.filePath(expected);
             QVERIFY(QFile::copy(m_noise, present ? path : dir.filePath("out/" + row + ".ogg")));
-            r.bar.setPanelText(3, "Output Format: " + format);
+            r.formats[QStringList({"MP3", "WMA", "OGG", "WAV"}).indexOf(format)].setChecked(true);
             r.select(1);
             r.p->PlaySource();
             r.select(2);

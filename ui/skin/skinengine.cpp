@@ -97,7 +97,6 @@ void SkinEngine::setHue(int degrees, bool redraw)
                 styleMenu(styled.window, styled.menu);
         }
     }
-    emit hueChanged(m_hue);
 }
 
 void SkinEngine::removeSkin(QWidget *window)

@@ -77,9 +77,6 @@ public:
     // The style sheet generated for a definition at the current hue ("" without a skin).
     QString styleSheetFor(const QString &definition) const;
 
-signals:
-    void hueChanged(int degrees);
-
 private:
     friend class SkinnedWindow;
     void restyle(QWidget *window);

@@ -1,18 +1,19 @@
 #pragma once
 
+#include "convert/encodersettings.h"
 #include "options/encodersink.h"
 
-class Converter;
+#include <optional>
 
-// The encoder settings go straight to the engine's output converter.
-class ConverterEncoder : public EncoderSink
+// The options pages push their settings into the window's live encoder settings: plain
+// values that each conversion run copies when it starts.
+class SettingsEncoder : public EncoderSink
 {
 public:
-    explicit ConverterEncoder(Converter &writer)
-        : m_writer(&writer)
+    explicit SettingsEncoder(EncoderSettingsSet &settings)
+        : m_settings(settings)
     {
     }
-    void setConverter(Converter &writer) { m_writer = &writer; }
 
     bool CheckOggFormat(int rate, int channels, int bitrate, int minBitrate,
                         int maxBitrate) override;
@@ -22,8 +23,10 @@ public:
     void SetWmaProfile(int profile) override;
     void SetMp3Settings(const Mp3Settings &settings) override;
     QString FormatString() override;
-    void setSwitch(bool on) override;
 
 private:
-    Converter *m_writer;
+    void set(const EncoderSettings &settings);
+
+    EncoderSettingsSet &m_settings;
+    std::optional<OutputFormatId> m_last;
 };

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "convert/conversionjob.h"
+#include "convert/encodersettings.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Converts files on worker threads, each worker with a reader and a writer of its own, and
+// reports through queued signals, so whoever drives it (the window's run, twr-convert) only
+// ever hears from it on its own thread and never waits on audio work.
+//
+// A run: begin() with the number of workers and a copy of the encoder settings, submit()
+// files (each runs on the next free worker, in the order submitted), finish() once nothing
+// more will come; runEnded follows the last file's fileFinished. cancel() stops every
+// worker after its current chunk and ends the files not yet started as cancelled.
+class ConversionEngine : public QObject
+{
+    Q_OBJECT
+public:
+    using Result = ConversionJob::Result;
+    using OverwriteAnswer = ConversionJob::OverwriteAnswer;
+    enum class Overwrite { Replace, Skip, Ask };
+
+    struct Task
+    {
+        int id = 0; // the caller's name for the file, handed back in every signal
+        QString source;
+        QString output; // empty: no output name could be built
+    };
+
+    explicit ConversionEngine(QObject *parent = nullptr);
+    // Cancels a run that is still going and waits for its workers.
+    ~ConversionEngine() override;
+
+    // Starts `workers` workers encoding with `settings`. With Overwrite::Ask an existing
+    // output is asked about through overwriteAsked, and the worker waits for answerOverwrite.
+    void begin(int workers, const EncoderSettings &settings, Overwrite overwrite);
+    void submit(const Task &task);
+    // Nothing more will be submitted: runEnded comes once every file submitted has ended.
+    void finish();
+    void cancel();
+    bool cancelled() const { return m_cancelled; }
+    // The answer to overwriteAsked(id, ...).
+    void answerOverwrite(int id, OverwriteAnswer answer);
+    // Blocks until the workers have ended: for a close that cannot wait for the event loop.
+    void wait();
+
+signals:
+    void fileStarted(int id);
+    // After every chunk: frames done and the source's length in frames (0: unknown).
+    void progressed(int id, qint64 done, qint64 total);
+    void overwriteAsked(int id, const QString &output);
+    void fileFinished(int id, const ConversionEngine::Result &result);
+    void runEnded();
+
+private:
+    void work();
+    OverwriteAnswer askOverwrite(int id, const QString &output);
+    void joinWorkers();
+
+    std::vector<std::thread> m_threads;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Task> m_queue;
+    QHash<int, OverwriteAnswer> m_answers;
+    int m_pending = 0; // submitted and not ended
+    bool m_finishing = false;
+    std::atomic<bool> m_cancelled{false};
+    EncoderSettings m_settings;
+    Overwrite m_overwrite = Overwrite::Skip;
+};
