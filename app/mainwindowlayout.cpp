@@ -1,7 +1,6 @@
 // The main window's controls: the command buttons, output format and folder, the player
 // controls, the progress bars, the job list, the status bar and the tag editor panel.
 #include "app/frmdialog.h"
-#include "convert/outputformat.h"
 
 #include "convert/outputformat.h"
 #include "tags/tagpanel.h"
