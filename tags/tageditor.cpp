@@ -5,6 +5,7 @@
 #include "engine/fileinfo.h"
 #include "joblist/joblistmodel.h"
 #include "platform/platform.h"
+#include "tags/tagfields.h"
 #include "tags/tagpanel.h"
 #include "tags/tagwindow.h"
 
@@ -204,10 +205,12 @@ void TagEditor::SaveTags()
     if (!year)
         return;
     // ID3v1 keeps the track in one byte, where 0 means none: anything larger would be lost.
+    // Other formats keep the fields of version 1 in their own tag, which has room.
     const std::optional<int> track =
-        tagVersion() == 1 ? wholeNumber(p.infoTrack, QStringLiteral("Track"), 1, 255,
-                                        QStringLiteral(" for an ID3v1 tag"))
-                          : wholeNumber(p.infoTrack, QStringLiteral("Track"), 0, 65535);
+        tagVersion() == 1 && TagIO::keepsId3v1(m_shown)
+            ? wholeNumber(p.infoTrack, QStringLiteral("Track"), 1, 255,
+                          QStringLiteral(" for an ID3v1 tag"))
+            : wholeNumber(p.infoTrack, QStringLiteral("Track"), 0, 65535);
     if (!track)
         return;
 

@@ -147,6 +147,13 @@ private slots:
                      Fixture::tag(path, "track") + Fixture::tag(path, "composer"),
                  QString("V1 TitleJazz5V2 C"));
         QCOMPARE(Fixture::audioMd5(path), audio);
+
+        // Other formats keep the ID3v1 fields in their own tag, which takes any 16-bit track.
+        const QString ogg = make("v1.ogg", {"track=3"});
+        e.open(ogg, 1);
+        e.p->infoTrack->setText("300");
+        e.editor.SaveTags();
+        QCOMPARE(Fixture::tag(ogg, "track"), QString("300"));
     }
 
     void saves_data()
