@@ -230,8 +230,20 @@ void AudioDecoder::noteGap()
         av_rescale_q(pts - m_startTime, stream->time_base, AVRational{1, m_frame->sample_rate});
     // Timestamps in milliseconds (ASF) round by a few samples; a real gap is larger.
     const qint64 slack = std::max<qint64>(64, m_frame->sample_rate / 100);
-    if (m_nextStart >= 0 && start > m_nextStart + slack)
-        ++m_damaged;
+    // Ogg stamps a Vorbis frame after a change of block size hundreds of samples late and the
+    // next one back in line: a jump is a gap only when the next frame's time keeps it.
+    if (m_jumpedTo >= 0) {
+        if (start > m_nextStart + slack) {
+            ++m_damaged;
+            m_nextStart = m_jumpedTo;
+        }
+        m_jumpedTo = -1;
+    }
+    if (m_nextStart >= 0 && start > m_nextStart + slack) {
+        m_jumpedTo = start + m_frame->nb_samples;
+        m_nextStart += m_frame->nb_samples;
+        return;
+    }
     m_nextStart = start + m_frame->nb_samples;
 }
 
@@ -349,6 +361,7 @@ qint64 AudioDecoder::seek(qint64 frame)
         throw EngineError(QStringLiteral("This file cannot be sought"));
     avcodec_flush_buffers(m_codec.get());
     m_nextStart = -1;
+    m_jumpedTo = -1;
     m_inputEnded = false;
     m_haveFrame = false;
     m_pendingFrames = m_pendingOffset = 0;

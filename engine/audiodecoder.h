@@ -76,4 +76,5 @@ private:
     qint64 m_damaged = 0;
     int m_failedInARow = 0;
     qint64 m_nextStart = -1; // where the next frame should start, in its rate's samples
+    qint64 m_jumpedTo = -1;  // where the next frame starts if the last one's jump ahead was a gap
 };

@@ -250,6 +250,11 @@ void AudioPlayer::StopOutput()
     m_device->stopped = true;
 }
 
+void AudioPlayer::CloseOutput()
+{
+    closeDevice();
+}
+
 void AudioPlayer::Halt()
 {
     pauseDevice();
@@ -322,8 +327,7 @@ void AudioPlayer::onDrainCheck(quint64 generation)
         if (generation != m_device->generation || !m_device->queue.empty() || m_device->playing)
             return;
     }
-    // Nothing came: pause the output (no silence is played on) until a block arrives.
-    pauseDevice();
-    m_timer.stop();
+    // Nothing came: the device is let go, as a paused one would go on playing silence.
+    closeDevice();
     emit EndPlay();
 }

@@ -13,7 +13,8 @@
 // thread.
 //
 // Typical use: SetFormat(A, B); n = GetBlockSize(4000); Prepare(); Start(); queue two blocks;
-// queue one more on every EndArrayPlay / RequestOnLoadArray; stop on EndPlay.
+// queue one more on every EndArrayPlay / RequestOnLoadArray; stop on EndPlay. CloseOutput when
+// stopped before the end.
 class AudioPlayer : public QObject
 {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     // Stops the sound and drops the queued blocks (pause or stop). Events of dropped blocks
     // are not delivered.
     void StopOutput();
+    // Stops the sound, drops the queued blocks and lets the device go: an open device plays
+    // silence for as long as it stays open. The next Prepare opens it again.
+    void CloseOutput();
     // Stops the sound before a seek: drops the queued blocks and restarts the played count;
     // the output resumes with the next queued block, without a new Prepare.
     void Halt();
@@ -59,7 +63,8 @@ signals:
     void EndArrayPlay();
     // The queue ran empty while playing: another block is wanted.
     void RequestOnLoadArray();
-    // Nothing is left to play: the queue ran empty and no block came after the requests.
+    // Nothing is left to play: the queue ran empty and no block came after the requests. The
+    // device is closed by then.
     void EndPlay();
     // Periodic while playing: frames played since the last Prepare (or Halt), and the
     // left and right levels, 0..100 = 100 + dBFS of the peak since the previous tick.

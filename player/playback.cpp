@@ -202,7 +202,7 @@ void Playback::PauseOrContinue()
 
 void Playback::StopPlayback()
 {
-    m_player.StopOutput();
+    m_player.CloseOutput();
     attempt([this] { m_reader.Close(); });
     m_state.IsPlaying = false;
     m_state.paused = false;

@@ -5,6 +5,7 @@
 #include "engine/fileinfo.h"
 #include "joblist/joblistmodel.h"
 #include "platform/platform.h"
+#include "tags/tagfields.h"
 #include "tags/tagpanel.h"
 #include "tags/tagwindow.h"
 
@@ -173,21 +174,22 @@ void TagEditor::warn(const QString &text)
     ShowWarning(text, m_panel.window());
 }
 
-std::optional<int> TagEditor::wholeNumber(QLineEdit *box, const QString &name, int maximum)
+std::optional<int> TagEditor::wholeNumber(QLineEdit *box, const QString &name, int minimum,
+                                          int maximum, const QString &reason)
 {
     const QString text = box->text().trimmed();
     if (text.isEmpty())
         return 0; // an empty box clears the field
     bool ok = !text.contains(QRegularExpression(QStringLiteral("[^0-9]")));
     const qint64 value = ok ? text.toLongLong(&ok) : 0;
-    if (ok && value <= maximum)
+    if (ok && value >= minimum && value <= maximum)
         return int(value);
     const QString range = maximum < std::numeric_limits<qint32>::max()
-                              ? QStringLiteral(" from 0 to %1").arg(maximum)
+                              ? QStringLiteral(" from %1 to %2").arg(minimum).arg(maximum)
                               : QString();
     warn(QStringLiteral("The tag of \"%1\" was not updated: the %2 \"%3\" is not a whole "
-                        "number%4.")
-             .arg(QFileInfo(m_shown).fileName(), name, box->text(), range));
+                        "number%4%5.")
+             .arg(QFileInfo(m_shown).fileName(), name, box->text(), range, reason));
     box->setFocus();
     box->selectAll();
     return std::nullopt;
@@ -199,10 +201,16 @@ void TagEditor::SaveTags()
         return;
     TagPanel &p = m_panel;
     const std::optional<int> year =
-        wholeNumber(p.infoYear, QStringLiteral("Year"), std::numeric_limits<qint32>::max());
+        wholeNumber(p.infoYear, QStringLiteral("Year"), 0, std::numeric_limits<qint32>::max());
     if (!year)
         return;
-    const std::optional<int> track = wholeNumber(p.infoTrack, QStringLiteral("Track"), 65535);
+    // ID3v1 keeps the track in one byte, where 0 means none: anything larger would be lost.
+    // Other formats keep the fields of version 1 in their own tag, which has room.
+    const std::optional<int> track =
+        tagVersion() == 1 && TagIO::keepsId3v1(m_shown)
+            ? wholeNumber(p.infoTrack, QStringLiteral("Track"), 1, 255,
+                          QStringLiteral(" for an ID3v1 tag"))
+            : wholeNumber(p.infoTrack, QStringLiteral("Track"), 0, 65535);
     if (!track)
         return;
 

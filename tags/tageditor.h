@@ -46,9 +46,10 @@ private:
     std::array<QLineEdit *, 6> version2Boxes() const;
     void showVersion(int version);
     void setYearText(const QString &text);
-    // The number in `box`, 0 when it is empty; nothing (after telling the user) when it is
-    // not a whole number up to `maximum`.
-    std::optional<int> wholeNumber(QLineEdit *box, const QString &name, int maximum);
+    // The number in `box`, 0 when it is empty; nothing (after telling the user, with `reason`
+    // after the range) when it is not a whole number from `minimum` to `maximum`.
+    std::optional<int> wholeNumber(QLineEdit *box, const QString &name, int minimum, int maximum,
+                                   const QString &reason = {});
     void warn(const QString &text);
 
     TagPanel &m_panel;

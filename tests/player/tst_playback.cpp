@@ -189,6 +189,22 @@ private slots:
         QVERIFY(m_pcm.startsWith(head));
     }
 
+    // Stop lets the sound device go: the disk driver's file stops growing.
+    void stopClosesTheDevice()
+    {
+        const QString file = m_dir.filePath(QString("out%1.raw").arg(++m_run));
+        Rig r("disk", file);
+        r.add(m_noise);
+        r.select(1);
+        r.p->PlaySource();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > 0, 10000);
+        r.p->StopPlayback();
+        QTest::qWait(100);
+        const qint64 stopped = QFileInfo(file).size();
+        QTest::qWait(400);
+        QCOMPARE(QFileInfo(file).size(), stopped);
+    }
+
     void metersAndSeconds()
     {
         Rig r("dummy");

@@ -124,8 +124,19 @@ private slots:
         QCOMPARE(e.p->infoTitle->text(), QString(30, 'L'));
         e.p->infoTitle->setText("V1 Title");
         e.editor.SaveTags();
+        QCOMPARE(Fixture::readAll(path).right(128), v1);
+        // ID3v1 holds tracks up to 255; a larger one is refused with the old value kept.
+        e.p->infoTrack->setText("255");
+        e.editor.SaveTags();
         const QByteArray before = Fixture::readAll(path);
-        QCOMPARE(before.right(128), v1);
+        QCOMPARE(quint8(before.at(before.size() - 2)), quint8(255));
+        e.p->infoTrack->setText("300");
+        e.editor.SaveTags();
+        QVERIFY(Fixture::readAll(path) == before);
+        QCOMPARE(PlatformCalls::messages(*e.platform),
+                 QStringList("The tag of \"both.mp3\" was not updated: the Track \"300\" is not a "
+                             "whole number from 1 to 255 for an ID3v1 tag."));
+        e.p->infoTrack->setText("5");
 
         e.editor.SwapTagVersion();
         QVERIFY(e.p->Option1[1]->isChecked() && e.p->infoComposer->isEnabled());
@@ -136,6 +147,13 @@ private slots:
                      Fixture::tag(path, "track") + Fixture::tag(path, "composer"),
                  QString("V1 TitleJazz5V2 C"));
         QCOMPARE(Fixture::audioMd5(path), audio);
+
+        // Other formats keep the ID3v1 fields in their own tag, which takes any 16-bit track.
+        const QString ogg = make("v1.ogg", {"track=3"});
+        e.open(ogg, 1);
+        e.p->infoTrack->setText("300");
+        e.editor.SaveTags();
+        QCOMPARE(Fixture::tag(ogg, "track"), QString("300"));
     }
 
     void saves_data()
