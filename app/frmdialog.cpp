@@ -13,6 +13,7 @@
 #include "joblist/formatting.h"
 #include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
+#include "joblist/statusprogressdelegate.h"
 #include "options/frmoption.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
@@ -73,6 +74,8 @@ frmDialog::frmDialog(QWidget *parent)
 
     jobs = new JobListModel(this);
     viewEvent->setModel(jobs);
+    viewEvent->setItemDelegateForColumn(int(JobColumn::Status),
+                                        new StatusProgressDelegate(viewEvent));
     for (int column = 0; column < JobListModel::ColumnCount; ++column)
         viewEvent->header()->resizeSection(column, JobListModel::columnWidth(column));
 

@@ -145,7 +145,9 @@ int main(int argc, char *argv[])
         }
     }
     const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    const int workers = o.jobs > 0 ? o.jobs : cores;
+    // --jobs, else the window's "Files converted at once" (0: one per core).
+    const int stored = profile.number(Ini::Output::Jobs, 0, 64);
+    const int workers = o.jobs > 0 ? o.jobs : stored > 0 ? stored : cores;
 
     const bool terminal = isatty(fileno(stderr));
     int finished = 0;

@@ -20,8 +20,10 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -91,7 +93,7 @@ ConversionRun::~ConversionRun() = default;
 void ConversionRun::Convert()
 {
     if (m_state.runActive) {
-        // The file in progress stops after its current chunk; nothing more starts.
+        // The files in progress stop after their current chunk; nothing more starts.
         m_state.RunCancelled = true;
         m_state.flgConvert = false;
         m_engine.cancel();
@@ -121,11 +123,20 @@ void ConversionRun::Convert()
     m_format = selectedFormat();
     m_folder = m_widgets.txtFolder.text();
     m_sourceFolderMode = m_options.convertIntoSourceFolder();
+    const int wanted = m_options.filesAtOnce();
+    m_workers = int(
+        std::min<qint64>(wanted > 0 ? wanted : QThread::idealThreadCount(), m_state.TotalSelected));
+    m_workers = std::max(1, m_workers);
     lockWindow();
     m_feedback = std::make_unique<RunFeedback>(m_widgets.window);
-    m_engine.begin(1, m_encoderSettings[m_format], ConversionEngine::Overwrite::Ask);
+    m_engine.begin(m_workers, m_encoderSettings[m_format], ConversionEngine::Overwrite::Ask);
     m_nextRow = 0;
     m_started = 0;
+    m_settled = 0;
+    m_stopped = false;
+    m_inFlight.clear();
+    m_questions.clear();
+    m_asking = false;
     walk();
 }
 
@@ -160,15 +171,16 @@ void ConversionRun::txtFolder_Change()
 
 // --- The walk -----------------------------------------------------------------------------
 
-// Walks on from the row after the last file started to the next ticked row and starts it;
-// past the last row, or when the walk has to stop, the engine is told that nothing more
-// comes, and the end of the run follows.
+// Starts ticked rows in list order until every worker has a file; past the last row, or when
+// the walk has to stop, the engine is told that nothing more comes once the files in
+// progress have ended, and the end of the run follows.
 void ConversionRun::walk()
 {
     JobListModel &jobs = m_widgets.jobs;
     const qint64 total = m_state.TotalSelected;
-    for (; m_nextRow < jobs.count(); ++m_nextRow) {
-        const int row = m_nextRow;
+    while (!m_stopped && !m_state.RunCancelled && int(m_inFlight.size()) < m_workers &&
+           m_nextRow < jobs.count()) {
+        const int row = m_nextRow++;
         m_widgets.ProgressConvert2.setVisible(true);
         m_widgets.ProgressConvert22.setVisible(false);
         if (!jobs.isChecked(row))
@@ -176,7 +188,7 @@ void ConversionRun::walk()
         const qint64 k = ++m_started;
         m_widgets.StatusBar1.setPanelText(
             2, QStringLiteral("Total:%1  (%2 of %3)").arg(total).arg(k).arg(total));
-        if (total > 1)
+        if (total > 1 && m_workers == 1)
             m_widgets.ProgressConvert2.setValue(int((k - 1) * 100 / total) * BarUnitsPerPercent);
 
         m_state.CurrentFile = jobs.fullPath(row);
@@ -185,6 +197,7 @@ void ConversionRun::walk()
             // Gone since it was added: the row goes, the rest of the run does not.
             m_failures << QDir::toNativeSeparators(m_state.CurrentFile) +
                               QStringLiteral(": not found");
+            ++m_settled;
             jobs.removeRow(row);
             --m_nextRow;
             continue;
@@ -193,6 +206,7 @@ void ConversionRun::walk()
             Platform::instance().messageBox(
                 QStringLiteral("Invalid input file name: ") + m_state.CurrentFile, Caption,
                 MessageButtons::Ok, MessageIcon::Critical, &m_widgets.window);
+            m_stopped = true;
             break;
         }
         m_state.CurrentBase = OutputNaming::baseOf(m_state.CurrentFile);
@@ -200,31 +214,35 @@ void ConversionRun::walk()
         m_widgets.cmdConvert.setText(QString::fromLatin1(CancelCaption));
         m_state.flgConvert = true;
         jobs.setStatus(row, QString::fromLatin1(JobStatus::Converting));
-        ++m_nextRow;
         startFile(row);
-        return;
     }
-    m_engine.finish();
+    if (m_inFlight.empty())
+        m_engine.finish();
 }
 
 void ConversionRun::startFile(int row)
 {
     const int id = int(m_started);
     const QString source = m_state.CurrentFile;
-    m_current = m_widgets.jobs.index(row, 0);
+    InFlight file;
+    file.id = id;
+    file.row = m_widgets.jobs.index(row, 0);
     if (!m_state.flgConvert) {
         // Cancelled before the file began.
+        m_inFlight.push_back(file);
         fileFinished(id, notConverted(Outcome::Cancelled, source, {}));
         return;
     }
     const OutputFormat &format = OutputFormats::of(m_format);
     const QString output = OutputNaming::outputPath(source, m_folder, m_sourceFolderMode,
                                                     QString::fromLatin1(format.extension));
-    m_sourceName = fileName(source);
-    m_outputName = fileName(output);
+    file.sourceName = fileName(source);
+    file.outputName = fileName(output);
+    m_inFlight.push_back(file);
     m_widgets.window.setCursor(Qt::WaitCursor);
-    m_widgets.ProgressConvert.setValue(0);
-    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + m_sourceName +
+    if (m_inFlight.size() == 1)
+        m_widgets.ProgressConvert.setValue(0);
+    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + file.sourceName +
                                              QStringLiteral("    0%"));
     const QString refusal = output.isEmpty() ? QString() : m_outputs.claim(source, output);
     if (!refusal.isEmpty()) {
@@ -233,73 +251,134 @@ void ConversionRun::startFile(int row)
         fileFinished(id, result);
         return;
     }
+    if (m_workers > 1)
+        m_widgets.jobs.setProgress(row, 0);
     m_engine.submit({id, source, output});
+}
+
+ConversionRun::InFlight *ConversionRun::inFlight(int id)
+{
+    for (InFlight &file : m_inFlight) {
+        if (file.id == id)
+            return &file;
+    }
+    return nullptr;
 }
 
 void ConversionRun::showProgress(int id, qint64 done, qint64 total)
 {
-    if (id != m_started)
+    InFlight *file = inFlight(id);
+    if (!file)
         return;
-    m_widgets.ProgressConvert11.setVisible(false);
-    m_widgets.ProgressConvert.setVisible(true);
     const double percent = total > 0 ? 100.0 * double(done) / double(total) : 0.0;
-    const int length = int(BarUnitsPerPercent * percent);
-    m_widgets.ProgressConvert.setValue(length);
-    if (m_state.TotalSelected == 1)
-        m_widgets.ProgressConvert2.setValue(length);
-    if (m_feedback && m_state.TotalSelected > 0)
-        m_feedback->progress((double(m_started - 1) + percent / 100.0) /
-                             double(m_state.TotalSelected));
-    m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current File: ") + m_sourceName +
-                                             QStringLiteral("  -->  ") + m_outputName);
-    m_widgets.StatusBar1.setPanelText(
-        4, QStringLiteral("Converting: %1%")
-               .arg(m_widgets.ProgressConvert.value() / BarUnitsPerPercent));
+    file->fraction = percent / 100.0;
+    if (m_workers > 1 && file->row.isValid())
+        m_widgets.jobs.setProgress(file->row.row(), int(percent));
+    // The upper bar follows the file that started first of those in progress; panel 1 the
+    // one that started last.
+    if (file == &m_inFlight.front()) {
+        m_widgets.ProgressConvert11.setVisible(false);
+        m_widgets.ProgressConvert.setVisible(true);
+        const int length = int(BarUnitsPerPercent * percent);
+        m_widgets.ProgressConvert.setValue(length);
+        if (m_state.TotalSelected == 1)
+            m_widgets.ProgressConvert2.setValue(length);
+    }
+    if (file == &m_inFlight.back())
+        m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current File: ") + file->sourceName +
+                                                 QStringLiteral("  -->  ") + file->outputName);
+    showRunShare();
+}
+
+// The run's share done: each ticked row counts one, a row in progress by its fraction.
+void ConversionRun::showRunShare()
+{
+    if (m_state.TotalSelected <= 0)
+        return;
+    double done = double(m_settled);
+    for (const InFlight &file : m_inFlight)
+        done += file.fraction;
+    const double share = std::min(1.0, done / double(m_state.TotalSelected));
+    if (m_feedback)
+        m_feedback->progress(share);
+    if (m_workers == 1) {
+        m_widgets.StatusBar1.setPanelText(
+            4, QStringLiteral("Converting: %1%")
+                   .arg(m_widgets.ProgressConvert.value() / BarUnitsPerPercent));
+        return;
+    }
+    m_widgets.ProgressConvert2.setValue(int(BarUnitsPerPercent * 100 * share));
+    m_widgets.StatusBar1.setPanelText(4, QStringLiteral("Converting: %1%").arg(int(100 * share)));
 }
 
 void ConversionRun::askOverwrite(int id, const QString &output)
 {
+    m_questions.emplace_back(id, output);
+    if (!m_asking)
+        askNextQuestion();
+}
+
+// One question at a time on the window's thread; the other workers go on meanwhile.
+void ConversionRun::askNextQuestion()
+{
     using Answer = ConversionJob::OverwriteAnswer;
-    // A value that is not a number asks: nothing is replaced without the user's word.
-    const auto setting =
-        wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::Overwrite));
-    if (setting && *setting != 0) {
-        m_engine.answerOverwrite(id, Answer::Replace);
-        return;
+    m_asking = true;
+    while (!m_questions.empty()) {
+        const auto [id, output] = m_questions.front();
+        m_questions.erase(m_questions.begin());
+        // A value that is not a number asks: nothing is replaced without the user's word.
+        const auto setting =
+            wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::Overwrite));
+        if (setting && *setting != 0) {
+            m_engine.answerOverwrite(id, Answer::Replace);
+            continue;
+        }
+        const MessageAnswer answer = Platform::instance().messageBox(
+            QStringLiteral("'") + QDir::toNativeSeparators(output) +
+                QStringLiteral("' is already exist, overwrite it?"),
+            QStringLiteral("Overwrite Existing file"), MessageButtons::YesNo,
+            MessageIcon::Information, &m_widgets.window);
+        m_engine.answerOverwrite(id, answer == MessageAnswer::Yes ? Answer::Replace : Answer::Skip);
     }
-    const MessageAnswer answer = Platform::instance().messageBox(
-        QStringLiteral("'") + QDir::toNativeSeparators(output) +
-            QStringLiteral("' is already exist, overwrite it?"),
-        QStringLiteral("Overwrite Existing file"), MessageButtons::YesNo, MessageIcon::Information,
-        &m_widgets.window);
-    m_engine.answerOverwrite(id, answer == MessageAnswer::Yes ? Answer::Replace : Answer::Skip);
+    m_asking = false;
 }
 
 void ConversionRun::fileFinished(int id, const Result &result)
 {
-    if (id != m_started)
+    InFlight *file = inFlight(id);
+    if (!file)
         return;
-    m_widgets.ProgressConvert11.setVisible(true);
-    m_widgets.ProgressConvert.setVisible(false);
+    const bool first = file == &m_inFlight.front();
+    const QString sourceName = file->sourceName;
+    const QPersistentModelIndex row = file->row;
+    m_inFlight.erase(m_inFlight.begin() + (file - m_inFlight.data()));
+    ++m_settled;
+
+    if (m_inFlight.empty() || first) {
+        m_widgets.ProgressConvert11.setVisible(true);
+        m_widgets.ProgressConvert.setVisible(false);
+    }
     if (result.outcome == Outcome::Converted) {
-        m_widgets.ProgressConvert.setValue(FullBar);
-        m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + m_sourceName +
+        if (m_inFlight.empty())
+            m_widgets.ProgressConvert.setValue(FullBar);
+        m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Current:") + sourceName +
                                                  QStringLiteral("    100%"));
         // The job has carried the whole tag over; the editor shows what it came from.
         m_tagEditor.LoadTags(result.source);
     }
-    m_widgets.window.unsetCursor();
-    m_widgets.ProgressConvert.setValue(0);
-    m_widgets.StatusBar1.setPanelText(1, QString());
-    m_widgets.cmdConvert.setText(QString::fromLatin1(ConvertCaption));
-    m_state.flgConvert = false;
-    if (m_current.isValid())
-        settleRow(m_current.row(), result);
-    m_current = QPersistentModelIndex();
-    if (m_state.RunCancelled) {
-        m_engine.finish();
-        return;
+    if (m_inFlight.empty()) {
+        m_widgets.window.unsetCursor();
+        m_widgets.ProgressConvert.setValue(0);
+        m_widgets.StatusBar1.setPanelText(1, QString());
+        m_widgets.cmdConvert.setText(QString::fromLatin1(ConvertCaption));
+        m_state.flgConvert = false;
     }
+    if (row.isValid()) {
+        m_widgets.jobs.setProgress(row.row(), -1);
+        settleRow(row.row(), result);
+    }
+    if (m_workers > 1)
+        showRunShare();
     walk();
 }
 

@@ -20,10 +20,12 @@ class TagEditorCalls;
 // The conversion run of the main window: the Convert command and its Cancel face, the walk
 // over the ticked rows, each file's bars and panels, and the end of the run.
 //
-// The files are converted by the conversion engine on a worker thread; the run hands it one
-// file at a time and follows it through the engine's signals, so the window's thread stays
-// free and a click on "Cancel..." is seen at once. The run takes the encoder settings and
-// the output folder when it starts: what is typed or chosen meanwhile is for the next run.
+// The files are converted by the conversion engine on worker threads, as many at once as the
+// options allow ("Files converted at once"; with one, one after the other). The run starts
+// the ticked rows in list order and follows each through the engine's signals, so the
+// window's thread stays free and a click on "Cancel..." is seen at once. The run takes the
+// encoder settings and the output folder when it starts: what is typed or chosen meanwhile
+// is for the next run.
 //
 // A file that is not converted is never shown as converted: a failed file's row reads
 // "Failed" and stays ticked, a cancelled one goes back to "Ready" and stays ticked, neither
@@ -62,12 +64,24 @@ signals:
     void runEnded();
 
 private:
+    // A file handed to the engine and not yet settled.
+    struct InFlight
+    {
+        int id = 0;
+        QPersistentModelIndex row;
+        QString sourceName;
+        QString outputName;
+        double fraction = 0; // share done
+    };
+
     void walk();
     void startFile(int row);
-    void fileStarted(int id);
     void showProgress(int id, qint64 done, qint64 total);
+    void showRunShare();
     void askOverwrite(int id, const QString &output);
+    void askNextQuestion();
     void fileFinished(int id, const Result &result);
+    InFlight *inFlight(int id);
     void settleRow(int row, const Result &result);
     void endRun();
     void lockWindow();
@@ -88,11 +102,15 @@ private:
     QString m_folder;
     bool m_sourceFolderMode = false;
 
-    int m_nextRow = 0;               // the walk's place in the list
-    qint64 m_started = 0;            // files handed to the engine, and their place in the run
-    QPersistentModelIndex m_current; // the row of the file converting
-    QString m_sourceName;
-    QString m_outputName;
+    int m_workers = 1;
+    int m_nextRow = 0;      // the walk's place in the list
+    bool m_stopped = false; // the walk met a row it cannot go past
+    qint64 m_started = 0;   // files handed to the engine, and the place of the last in the run
+    qint64 m_settled = 0;   // files whose row says how they ended
+    std::vector<InFlight> m_inFlight; // in the order they started
+    // Overwrite questions waiting for the one being asked: one box at a time.
+    std::vector<std::pair<int, QString>> m_questions;
+    bool m_asking = false;
     qint64 m_converted = 0;
     QStringList m_failures;    // "source: reason" of each file not converted
     QStringList m_tagFailures; // converted files whose tag did not come along

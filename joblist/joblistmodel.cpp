@@ -352,6 +352,10 @@ QVariant JobListModel::data(const QModelIndex &index, int role) const
         if (index.column() == col(JobColumn::Res))
             return row.checked ? Qt::Checked : Qt::Unchecked;
         return {};
+    case ProgressRole:
+        if (index.column() == col(JobColumn::Status) && row.progress >= 0)
+            return row.progress;
+        return {};
     default:
         return {};
     }
@@ -398,4 +402,13 @@ void JobListModel::setConvertedFile(int row, const QString &path)
 {
     if (row >= 0 && row < count())
         m_rows[size_t(row)].converted = path;
+}
+
+void JobListModel::setProgress(int row, int percent)
+{
+    if (row < 0 || row >= count() || m_rows[size_t(row)].progress == percent)
+        return;
+    m_rows[size_t(row)].progress = percent;
+    const QModelIndex cell = index(row, col(JobColumn::Status));
+    emit dataChanged(cell, cell, {ProgressRole});
 }

@@ -41,6 +41,9 @@ class JobListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     static constexpr int ColumnCount = 8;
+    // The Status cell's share done (0..100) while a run converts the row beside others;
+    // no value otherwise.
+    static constexpr int ProgressRole = Qt::UserRole + 1;
 
     explicit JobListModel(QObject *parent = nullptr);
     ~JobListModel() override;
@@ -75,6 +78,8 @@ public:
     // was added): "Play Converted File" plays it.
     QString convertedFile(int row) const;
     void setConvertedFile(int row, const QString &path);
+    // The row's progress (ProgressRole); -1 takes it away.
+    void setProgress(int row, int percent);
 
     // List operations. The selection operations set the status words that follow the tick
     // and return the number for the selection counter; on an empty list they change nothing.
@@ -118,6 +123,7 @@ private:
         bool checked = true;
         std::array<QString, ColumnCount> cells;
         QString converted;
+        int progress = -1;
     };
 
     void indexRow(const Row &row);

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -173,6 +174,13 @@ bool frmOption::openFolderAfterRun()
     if (!m_loaded)
         Load();
     return chkOpenFolder->isChecked();
+}
+
+int frmOption::filesAtOnce()
+{
+    if (!m_loaded)
+        Load();
+    return general->spnJobs->value();
 }
 
 void frmOption::reject()

@@ -52,6 +52,7 @@ public:
     QString outputFolder() override;
     bool convertIntoSourceFolder() override;
     bool openFolderAfterRun() override;
+    int filesAtOnce() override;
 
     // --- Controls (object names are the member names) --------------------------------
     QTabWidget *SSTab1 = nullptr;     // "General", "MP3", "WMA", "OGG", "WAV"

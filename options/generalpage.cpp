@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,12 +50,17 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     , chkPlaylist(checkBox("chkPlaylist", "Output Playlist after conversion", this))
     , txtPlaylist(lineEdit("txtPlaylist", this))
     , sldColor(new QSlider(Qt::Horizontal, this))
+    , spnJobs(new QSpinBox(this))
     , m_context(context)
 {
     setObjectName(QStringLiteral("General"));
     Command1->setObjectName(QStringLiteral("Command1"));
     udNormalize->setObjectName(QStringLiteral("udNormalize"));
     sldColor->setObjectName(QStringLiteral("sldColor"));
+    spnJobs->setObjectName(QStringLiteral("spnJobs"));
+    spnJobs->setRange(0, 64);
+    spnJobs->setSpecialValueText(QStringLiteral("Automatic")); // one per processor core
+    spnJobs->setToolTip(QStringLiteral("Automatic: one file per processor core"));
     sldColor->setRange(0, 10);
     sldColor->setSingleStep(1);
     sldColor->setPageStep(1);
@@ -68,6 +74,8 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     auto *nameLabel = new QLabel(QStringLiteral("Play List Name"), this);
     auto *extLabel = new QLabel(QStringLiteral(".PLS(.M3U)"), this);
     auto *colorLabel = new QLabel(QStringLiteral("Color Themes"), this);
+    auto *jobsLabel = new QLabel(QStringLiteral("Files converted at once"), this);
+    jobsLabel->setBuddy(spnJobs);
 
     auto *folderRow = new QHBoxLayout;
     folderRow->addWidget(txtOutFolder, 1);
@@ -91,6 +99,11 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     colorRow->addWidget(colorLabel);
     colorRow->addWidget(sldColor, 1);
 
+    auto *jobsRow = new QHBoxLayout;
+    jobsRow->addWidget(jobsLabel);
+    jobsRow->addWidget(spnJobs);
+    jobsRow->addStretch(1);
+
     auto *settings = new QVBoxLayout;
     settings->addWidget(outLabel);
     settings->addLayout(folderRow);
@@ -101,6 +114,7 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     settings->addLayout(normalizeRow);
     settings->addWidget(chkPlaylist);
     settings->addLayout(playlistRow);
+    settings->addLayout(jobsRow);
     settings->addSpacing(8);
     settings->addLayout(colorRow);
     settings->addStretch(1);
@@ -130,6 +144,7 @@ void GeneralPage::resetToBuiltIn()
          {chkOldfolder, chkOverwrite, chkOpenFolder, chkDeleteSource, chkNormalize, chkPlaylist})
         box->setChecked(box == chkOpenFolder || box == chkOverwrite);
     sldColor->setValue(0);
+    spnJobs->setValue(0);
 }
 
 void GeneralPage::load()
@@ -155,6 +170,9 @@ void GeneralPage::load()
     const auto colour = c.readNumber(Ini::Output::ColorThemes);
     if (colour && *colour >= sldColor->minimum() && *colour <= sldColor->maximum())
         sldColor->setValue(*colour);
+    const auto jobs = c.readNumber(Ini::Output::Jobs);
+    if (jobs && *jobs >= spnJobs->minimum() && *jobs <= spnJobs->maximum())
+        spnJobs->setValue(*jobs);
 }
 
 void GeneralPage::save()
@@ -171,6 +189,7 @@ void GeneralPage::save()
     c.write(Ini::Output::Overwrite, fromBool(chkOverwrite->isChecked()));
     c.write(Ini::Output::OldFolder, fromBool(chkOldfolder->isChecked()));
     c.write(Ini::Output::ColorThemes, QString::number(sldColor->value()));
+    c.write(Ini::Output::Jobs, QString::number(spnJobs->value()));
 }
 
 void GeneralPage::choose()

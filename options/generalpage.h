@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 class UpDown;
 struct OptionsContext;
 
@@ -38,6 +39,7 @@ public:
     QCheckBox *chkPlaylist;
     QLineEdit *txtPlaylist;
     QSlider *sldColor;
+    QSpinBox *spnJobs; // "Files converted at once"; 0 reads "Automatic"
 
     // The job list tint of colour theme 5.
     static constexpr QRgb Theme5ListColour = 0xBCB4C5; // RGB(188, 180, 197)

@@ -13,4 +13,6 @@ public:
     // "Convert into source folder (ignore Output directory setting)".
     virtual bool convertIntoSourceFolder() = 0;
     virtual bool openFolderAfterRun() = 0;
+    // "Files converted at once": 1 to 64, or 0 for one per processor core.
+    virtual int filesAtOnce() = 0;
 };

@@ -33,6 +33,8 @@ inline constexpr Key DeleteSource{Section::Output, "deletesource"};
 inline constexpr Key Overwrite{Section::Output, "overwrite"};
 inline constexpr Key OldFolder{Section::Output, "oldfolder"};
 inline constexpr Key ColorThemes{Section::Output, "colorthemes"};
+// Files a run converts at once; 0 is one per processor core.
+inline constexpr Key Jobs{Section::Output, "jobs"};
 } // namespace Output
 
 namespace Wav {
@@ -73,7 +75,7 @@ inline constexpr Key Fs{Section::Mp3, "fs"};
 
 // The order in which the options dialog's apply step writes every option ("format" is not
 // among them: only the output format buttons write it).
-inline constexpr std::array<Key, 34> ApplyWriteOrder{{
+inline constexpr std::array<Key, 35> ApplyWriteOrder{{
     Output::Folder,
     Output::Playlist,
     Output::PlaylistName,
@@ -84,6 +86,7 @@ inline constexpr std::array<Key, 34> ApplyWriteOrder{{
     Output::Overwrite,
     Output::OldFolder,
     Output::ColorThemes,
+    Output::Jobs,
     Ogg::Fs,
     Ogg::Bitrate,
     Ogg::MinBitrate,

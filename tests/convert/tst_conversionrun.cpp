@@ -3,6 +3,7 @@
 #include "app/frmdialog.h"
 #include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
+#include "options/generalpage.h"
 #include "settings/settingsfiles.h"
 #include "ui/statusbar.h"
 
@@ -18,10 +19,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,7 +46,12 @@ struct Window : LoadedWindow
     JobListModel &jobs = *w->jobs;
     QString out = media.filePath("out") + '/';
 
-    Window() { w->txtFolder->setText(out); }
+    // One file at a time unless a test asks for more.
+    Window()
+    {
+        w->txtFolder->setText(out);
+        w->options().general->spnJobs->setValue(1);
+    }
     // Makes each file (a tone of `seconds` at 8 kHz mono) and adds it as a ticked row.
     QStringList add(const QStringList &names, double seconds = 1, const QStringList &codec = {})
     {
@@ -76,10 +85,13 @@ struct Window : LoadedWindow
     // Calls `f(name)` each time a row starts converting.
     template <typename F> void onConverting(F f)
     {
-        QObject::connect(&jobs, &JobListModel::dataChanged, w.get(), [this, f](auto at) {
-            if (at.column() == int(JobColumn::Status) && jobs.status(at.row()) == "Converting")
-                f(jobs.text(at.row(), JobColumn::Name));
-        });
+        QObject::connect(&jobs, &JobListModel::dataChanged, w.get(),
+                         [this, f](auto at, auto, const QList<int> &roles) {
+                             if (at.column() == int(JobColumn::Status) &&
+                                 !roles.contains(JobListModel::ProgressRole) &&
+                                 jobs.status(at.row()) == "Converting")
+                                 f(jobs.text(at.row(), JobColumn::Name));
+                         });
     }
     // Enabled flags of controls a run locks (the last, cmdConvert, it never locks).
     QList<bool> locks() const
@@ -312,6 +324,74 @@ private slots:
         QVERIFY2(f.messages().value(0).contains(source +
                                                 ": long.wav cannot be written: the disk is full"),
                  qPrintable(f.messages().value(0)));
+    }
+
+    // Two and four files at once: rows start in list order, each row in progress shows its
+    // own bar, the questions come one at a time, and every file ends as it should.
+    void severalFilesAtOnce_data()
+    {
+        QTest::addColumn<int>("workers");
+        QTest::newRow("two") << 2;
+        QTest::newRow("four") << 4;
+    }
+    void severalFilesAtOnce()
+    {
+        QFETCH(int, workers);
+        Window f;
+        f.w->options().general->spnJobs->setValue(workers);
+        f.set(Ini::Output::Overwrite, "0");
+        f.add({"a.wav", "b.wav", "c.wav", "d.wav", "e.wav"}, 3);
+        QDir().mkpath(f.out);
+        for (const char *kept : {"b.mp3", "d.mp3"})
+            TestEnv::writeFile(f.out + kept, "an older output");
+        f.platform->messageAnswers << MessageAnswer::No << MessageAnswer::No;
+        int most = 0;
+        QStringList started;
+        f.onConverting([&](const QString &name) { started << name; });
+        connect(&f.jobs, &JobListModel::dataChanged, [&] {
+            int converting = 0;
+            for (int r = 0; r < f.jobs.count(); ++r)
+                converting += f.jobs.index(r, int(JobColumn::Status))
+                                  .data(JobListModel::ProgressRole)
+                                  .isValid();
+            most = std::max(most, converting);
+        });
+        f.w->cmdConvert->click();
+        QCOMPARE(most, workers); // as many bars as workers at once, from the start
+        f.waitForTheEnd();
+
+        QCOMPARE(started, QStringList({"a.wav", "b.wav", "c.wav", "d.wav", "e.wav"}));
+        QCOMPARE(f.messages().size(), 2);
+        for (const char *kept : {"b.mp3", "d.mp3"})
+            QCOMPARE(TestEnv::readFile(f.out + kept), QByteArray("an older output"));
+        for (const char *made : {"a.mp3", "c.mp3", "e.mp3"})
+            QCOMPARE(codecOf(f.out + made), QString("mp3"));
+        for (const char *name : {"a.wav", "b.wav", "c.wav", "d.wav", "e.wav"})
+            QCOMPARE(f.row(name), QString("Finished"));
+        QCOMPARE(f.panel(4), QString("Status: Idle"));
+        QCOMPARE(f.w->ProgressConvert2->value(), 0);
+    }
+
+    // Cancel stops every worker: the rows in progress go back to "Ready" with their ticks,
+    // nothing partial is left and an older output stays as it was.
+    void cancelStopsEveryWorker()
+    {
+        Window f;
+        f.w->options().general->spnJobs->setValue(2);
+        f.add({"a.wav", "b.wav", "c.wav"}, 20);
+        QDir().mkpath(f.out);
+        TestEnv::writeFile(f.out + "b.ogg", "an older output");
+        f.set(Ini::Output::Overwrite, "1");
+        f.w->outputformat[2]->setChecked(true);
+        f.w->cmdConvert->click();
+        QCOMPARE(f.row("a.wav") + f.row("b.wav"), QString("Converting+Converting+"));
+        f.w->cmdConvert->click();
+        f.waitForTheEnd();
+
+        QCOMPARE(files(f.out), QStringList({"b.ogg"}));
+        QCOMPARE(TestEnv::readFile(f.out + "b.ogg"), QByteArray("an older output"));
+        QCOMPARE(f.row("a.wav") + f.row("b.wav") + f.row("c.wav"), QString("Ready+Ready+Ready+"));
+        QVERIFY(f.messages().isEmpty());
     }
 
     // The menu's and the popup's entries, ID3v2-only tags reaching every format.

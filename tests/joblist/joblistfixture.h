@@ -55,6 +55,7 @@ struct FixedOptions : OutputOptions
     QString outputFolder() override { return QStringLiteral("/output"); }
     bool convertIntoSourceFolder() override { return intoSourceFolder; }
     bool openFolderAfterRun() override { return false; }
+    int filesAtOnce() override { return 1; }
 };
 
 // A window with the widgets and shared state the job list commands touch, and records of

@@ -23,6 +23,7 @@ struct Options : OutputOptions
     QString outputFolder() override { return {}; }
     bool convertIntoSourceFolder() override { return intoSource; }
     bool openFolderAfterRun() override { return false; }
+    int filesAtOnce() override { return 1; }
 };
 
 struct Rig
