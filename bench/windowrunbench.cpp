@@ -17,9 +17,11 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,6 +63,16 @@ int main(int argc, char **argv)
     QEventLoop running;
     QObject::connect(&window.conversionRun(), &ConversionRun::runEnded, &running,
                      &QEventLoop::quit);
+
+    // TWR_BENCH_SCREENSHOT=FILE keeps a picture of the window a second into the run.
+    const QString screenshot = qEnvironmentVariable("TWR_BENCH_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        window.show();
+        QTimer::singleShot(1000, &window, [&] {
+            window.viewEvent->scrollTo(window.jobs->index(0, int(JobColumn::Status)));
+            window.grab().save(screenshot);
+        });
+    }
 
     QElapsedTimer clock;
     clock.start();

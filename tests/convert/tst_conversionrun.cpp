@@ -326,6 +326,22 @@ private slots:
                  qPrintable(f.messages().value(0)));
     }
 
+    // The run keeps the output folder it started with: a folder typed meanwhile is for the
+    // next run, and no folder is made from half-typed text.
+    void theRunKeepsItsFolder()
+    {
+        Window f;
+        f.add({"a.wav", "b.wav"});
+        f.onConverting([&f](const QString &name) {
+            if (name == "a.wav")
+                f.w->txtFolder->setText(f.out + "q");
+        });
+        f.convert(3);
+        QCOMPARE(files(f.out), QStringList({"a.wav", "b.wav"}));
+        QVERIFY(!QFileInfo::exists(f.out + "q"));
+        QCOMPARE(f.row("a.wav") + f.row("b.wav"), QString("FinishedFinished"));
+    }
+
     // Two and four files at once: rows start in list order, each row in progress shows its
     // own bar, the questions come one at a time, and every file ends as it should.
     void severalFilesAtOnce_data()
