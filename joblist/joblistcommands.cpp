@@ -25,6 +25,14 @@ JobListCommands::JobListCommands(JobListWidgets widgets, MainState &state, Audio
     , m_addFiles(m_widgets, probe, options)
 {
     connect(&m_widgets.jobs, &JobListModel::itemCheck, this, &JobListCommands::checkBoxChanged);
+    JobListModel *jobs = &m_widgets.jobs;
+    const auto follow = [this] {
+        followCurrentRow();
+    };
+    connect(jobs, &JobListModel::layoutChanged, this, follow);
+    connect(jobs, &JobListModel::rowsRemoved, this, follow);
+    connect(jobs, &JobListModel::rowsInserted, this, follow);
+    connect(jobs, &JobListModel::modelReset, this, follow);
     attachView();
 }
 
@@ -181,12 +189,33 @@ void JobListCommands::rowClicked()
     const int row = int(m_state.HoverRow - 1);
     if (row >= m_widgets.jobs.count())
         return;
+    makeCurrent(row);
+}
+
+void JobListCommands::makeCurrent(int row)
+{
     const QString path = m_widgets.jobs.fullPath(row);
     m_state.CurrentFile = path;
     m_widgets.StatusBar1.setPanelText(1, path);
     if (m_tagEditor.isOpen())
         m_tagEditor.LoadTags(path);
-    m_state.intCurItem = m_state.HoverRow;
+    m_current = m_widgets.jobs.index(row, 0);
+    m_tracking = true;
+    m_state.intCurItem = row + 1;
+}
+
+void JobListCommands::followCurrentRow()
+{
+    if (!m_tracking)
+        return;
+    if (m_current.isValid()) {
+        m_state.intCurItem = m_current.row() + 1;
+        return;
+    }
+    // The current row has gone: no later command may act on the file it named.
+    m_tracking = false;
+    m_state.intCurItem = 0;
+    m_state.CurrentFile.clear();
 }
 
 void JobListCommands::doubleClicked()

@@ -4,6 +4,7 @@
 #include "joblist/joblistwidgets.h"
 
 #include <QObject>
+#include <QPersistentModelIndex>
 
 class MainState;
 class OutputOptions;
@@ -58,6 +59,8 @@ protected:
 
 private:
     void attachView();
+    void makeCurrent(int row);
+    void followCurrentRow();
     bool refuseWhilePlaying();
     void setSelectedCount(qint64 count);
     void updateSortIndicator();
@@ -66,4 +69,8 @@ private:
     MainState &m_state;
     TagEditorCalls &m_tagEditor;
     AddFilesCommand m_addFiles;
+    // The row last made current, followed through sorts, insertions and removals: intCurItem
+    // is kept on it, and when it is removed there is no current file.
+    QPersistentModelIndex m_current;
+    bool m_tracking = false;
 };

@@ -144,6 +144,27 @@ private slots:
         QCOMPARE(f.state.CurrentFile, QString());
     }
 
+    // The current row is the file that was picked: it follows a sort and an insertion, and
+    // once it is removed there is no current file for Play or Properties to act on.
+    void currentRowFollowsItsFile()
+    {
+        JobListFixture f;
+        fill(f, 3);
+        f.state.HoverRow = 1;
+        f.controller->rowClicked();
+        QCOMPARE(f.state.CurrentFile, QString("/m/1.mp3"));
+        f.jobs.setSorting(int(JobColumn::Name), Qt::DescendingOrder, true);
+        QCOMPARE(f.state.intCurItem, 3);
+        f.jobs.AddJobRow("0.mp3", "00:00:1", "1.M", "/m", "/o"); // sorted in after it
+        QCOMPARE(f.state.intCurItem, 3);
+        f.jobs.removeRow(0);
+        QCOMPARE(f.state.intCurItem, 2);
+        QCOMPARE(f.state.CurrentFile, QString("/m/1.mp3"));
+        f.jobs.removeRow(1);
+        QCOMPARE(f.state.intCurItem, 0);
+        QCOMPARE(f.state.CurrentFile, QString());
+    }
+
     void exportWritesEveryRowAndOpensIt()
     {
         JobListFixture f;
