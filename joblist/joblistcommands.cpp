@@ -8,9 +8,11 @@
 #include "tags/tageditorcalls.h"
 #include "ui/statusbar.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -60,6 +62,7 @@ void JobListCommands::attachView()
         header->resizeSection(column, JobListModel::columnWidth(column));
 
     view->viewport()->installEventFilter(this);
+    view->installEventFilter(this); // keys and the keyboard's context menu
     connect(header, &QHeaderView::sectionClicked, this, &JobListCommands::columnHeaderClicked);
     connect(view, &QTreeView::clicked, this, [this] { rowClicked(); });
     connect(view, &QTreeView::doubleClicked, this, [this] { doubleClicked(); });
@@ -178,6 +181,9 @@ void JobListCommands::mousePressed(Qt::MouseButton button, const QPoint &positio
 {
     if (button != Qt::RightButton)
         return;
+    // The popup acts on the row it was opened on.
+    if (m_state.HoverRow > 0 && m_state.HoverRow <= m_widgets.jobs.count())
+        makeCurrent(int(m_state.HoverRow - 1));
     emit popupRequested(&m_widgets.rightmenu,
                         m_widgets.viewEvent.viewport()->mapToGlobal(position));
 }
@@ -233,8 +239,59 @@ void JobListCommands::addPaths(const QStringList &paths)
     m_addFiles.addPaths(paths);
 }
 
+bool JobListCommands::keyEvent(QEvent *event)
+{
+    QTreeView &view = m_widgets.viewEvent;
+    const int row = view.currentIndex().row();
+    if (event->type() == QEvent::ContextMenu) {
+        // Menu or Shift+F10: the popup for the current row, below it.
+        if (static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Mouse)
+            return false;
+        QPoint at(view.viewport()->width() / 4, 0);
+        if (row >= 0) {
+            makeCurrent(row);
+            at = view.visualRect(view.currentIndex()).bottomLeft() + QPoint(at.x(), 0);
+        }
+        emit popupRequested(&m_widgets.rightmenu, view.viewport()->mapToGlobal(at));
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Space:
+        if (row >= 0) {
+            const QModelIndex tick = m_widgets.jobs.index(row, int(JobColumn::Res));
+            m_widgets.jobs.setData(tick,
+                                   m_widgets.jobs.isChecked(row) ? Qt::Unchecked : Qt::Checked,
+                                   Qt::CheckStateRole);
+        }
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // The view moves its current row first; the list's current file follows it, as
+        // after a click.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const int moved = m_widgets.viewEvent.currentIndex().row();
+                if (moved >= 0 && (!m_tracking || moved != m_current.row()))
+                    makeCurrent(moved);
+            },
+            Qt::QueuedConnection);
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool JobListCommands::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == &m_widgets.viewEvent)
+        return keyEvent(event) || QObject::eventFilter(watched, event);
     if (watched != m_widgets.viewEvent.viewport())
         return QObject::eventFilter(watched, event);
     switch (event->type()) {

@@ -59,6 +59,9 @@ protected:
 
 private:
     void attachView();
+    // The list's own keys: Space ticks the current row, the arrows move it, Menu opens its
+    // popup. True when the event was taken.
+    bool keyEvent(QEvent *event);
     void makeCurrent(int row);
     void followCurrentRow();
     bool refuseWhilePlaying();
