@@ -131,13 +131,15 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
     if (!r.reason.isEmpty())
         return r;
 
+    // A symbolic link under the output name counts as a file there, whatever it points to (or
+    // whether it points anywhere): replacing it replaces the link, never its target.
     const QFileInfo out(output);
-    if (out.isDir()) {
+    if (out.isDir() && !out.isSymLink()) {
         r.reason =
             QStringLiteral("the output %1 is a folder").arg(QDir::toNativeSeparators(output));
         return r;
     }
-    if (out.exists()) {
+    if (out.exists() || out.isSymLink()) {
         const OverwriteAnswer answer =
             m_callbacks.overwrite ? m_callbacks.overwrite(output) : OverwriteAnswer::Skip;
         if (answer != OverwriteAnswer::Replace) {

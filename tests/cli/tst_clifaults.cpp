@@ -353,6 +353,45 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tone.wav"});
     }
 
+    // A link under the output name is a file there: skipped, or replaced itself; what it
+    // points to (a file, or a name elsewhere that does not exist yet) is never written.
+    void linkAtTheOutputName_data()
+    {
+        QTest::addColumn<QString>("overwrite");
+        QTest::addColumn<bool>("dangling");
+        for (const char *overwrite : {"--overwrite", "--no-overwrite"}) {
+            QTest::addRow("dangling, %s", overwrite + 2) << overwrite << true;
+            QTest::addRow("to a file, %s", overwrite + 2) << overwrite << false;
+        }
+    }
+
+    void linkAtTheOutputName()
+    {
+        QFETCH(QString, overwrite);
+        QFETCH(bool, dangling);
+        QTemporaryDir elsewhere;
+        QTemporaryDir out;
+        const QString target = elsewhere.filePath("target.mp3");
+        if (!dangling)
+            TestEnv::writeFile(target, "keep me");
+        const QString link = out.filePath("tone.mp3");
+        QVERIFY(QFile::link(target, link));
+
+        const Run r = twrConvert({"--format", "mp3", "--output-dir", out.path(), overwrite, m_wav});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(files(elsewhere.path()), dangling ? QStringList{} : QStringList{"target.mp3"});
+        QCOMPARE(TestEnv::readFile(target), dangling ? QByteArray() : QByteArray("keep me"));
+        const bool replaced = overwrite == "--overwrite";
+        QCOMPARE(r.out.contains("skipped"), !replaced);
+        QCOMPARE(QFileInfo(link).isSymLink(), !replaced);
+        QCOMPARE(Fixture::audioShape(link).startsWith("mp3 "), replaced);
+        // A dangling link is listed only with the system entries.
+        QCOMPARE(
+            QDir(out.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"tone.mp3"});
+    }
+
     // Reading the list itself is the playlist reader's business; here: its files are converted.
     void playlistsAreExpanded()
     {
