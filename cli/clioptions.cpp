@@ -63,6 +63,8 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             o.overwrite = Overwrite::Yes;
         } else if (name == QLatin1String("--no-overwrite")) {
             o.overwrite = Overwrite::No;
+        } else if (name == QLatin1String("--strict")) {
+            o.strict = true;
         } else if (name == QLatin1String("--jobs")) {
             if (!takeValue())
                 return std::nullopt;
@@ -112,9 +114,11 @@ QString CliOptions::usage()
         "  --no-overwrite            keep existing outputs and skip those files\n"
         "  --jobs N                  files converted at once (default: one per core)\n"
         "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
+        "  --strict                  exit with 1 also when a file converted with warnings\n"
         "  -h, --help                show this text\n"
         "  --version                 show the version\n"
         "  --                        the arguments after it are files\n"
         "\n"
-        "Exit status: 0 when no file failed, 1 when any failed, 2 for a usage error.\n");
+        "Exit status: 0 when no file failed, 1 when any failed (or, with --strict, had\n"
+        "warnings), 2 for a usage error.\n");
 }

@@ -181,5 +181,6 @@ int main(int argc, char *argv[])
     out << converted << " converted, " << skipped << " skipped, " << failed << " failed, " << warned
         << " with warnings\n";
     // A damaged source converted as far as it goes is a warning; a tag that was lost is not.
-    return failed > 0 || untagged > 0 ? ExitFailed : ExitOk;
+    // A script that wants whole files only asks for --strict.
+    return failed > 0 || untagged > 0 || (o.strict && warned > 0) ? ExitFailed : ExitOk;
 }

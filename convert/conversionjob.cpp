@@ -210,6 +210,14 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
             }
         }
         const qint64 damaged = m_reader.damagedParts();
+        // Less than half of the audio is no conversion of the file, only of a fragment.
+        if (total > 0 && decoded * 2 < total && !m_reader.lengthIsEstimate()) {
+            *reason =
+                QStringLiteral("%1 is damaged or truncated: only %2 of its %3 could be "
+                               "decoded; %4 was not written")
+                    .arg(nameOf(source), seconds(decoded, a), seconds(total, a), nameOf(output));
+            return Outcome::Failed;
+        }
         step = Step::Write;
         m_writer.Close();
         discardOutput.release();

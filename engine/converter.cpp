@@ -485,6 +485,11 @@ qint64 Converter::GetLength() const
     return d->mode == Mode::Reading ? d->decoder->length() : 0;
 }
 
+bool Converter::lengthIsEstimate() const
+{
+    return d->mode == Mode::Reading && d->decoder->lengthIsEstimate();
+}
+
 qint64 Converter::Seek(qint64 position, int mode)
 {
     if (mode != 3)

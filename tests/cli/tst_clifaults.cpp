@@ -77,6 +77,11 @@ private slots:
         m_wav = Fixture::tone(m_dir.path(), "tone.wav", 1, {"-c:a", "pcm_s16le"});
         m_ogg = Fixture::tone(m_dir.path(), "long.ogg", 3, {"-c:a", "libvorbis"});
         QVERIFY(!m_wav.isEmpty() && !m_ogg.isEmpty());
+        // FLACs whose header states four seconds, cut to about two of them, and to less than one.
+        const QByteArray four = TestEnv::readFile(Fixture::tone(m_dir.path(), "four.flac", 4));
+        QVERIFY(four.size() > 20000);
+        TestEnv::writeFile(m_dir.filePath("damaged.flac"), four.left(four.size() * 6 / 10));
+        TestEnv::writeFile(m_dir.filePath("scrap.flac"), four.left(four.size() * 3 / 10));
     }
 
     void neverWritesOverItsOwnFiles_data()
@@ -298,6 +303,10 @@ private slots:
         QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
         QTest::newRow("good and not audio")
             << QStringList{"--format", "ogg", "@good", "@text"} << 1;
+        QTest::newRow("damaged") << QStringList{"--format", "ogg", "@damaged"} << 0;
+        QTest::newRow("damaged, strict")
+            << QStringList{"--strict", "--format", "ogg", "@damaged"} << 1;
+        QTest::newRow("hardly anything decodes") << QStringList{"--format", "ogg", "@scrap"} << 1;
     }
 
     void exitStatus()
@@ -308,13 +317,17 @@ private slots:
         TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
         const QHash<QString, QString> named{{"@good", m_wav},
                                             {"@missing", m_dir.filePath("missing.wav")},
-                                            {"@text", m_dir.filePath("notes.mp3")}};
+                                            {"@text", m_dir.filePath("notes.mp3")},
+                                            {"@damaged", m_dir.filePath("damaged.flac")},
+                                            {"@scrap", m_dir.filePath("scrap.flac")}};
         QStringList full{"--output-dir", out.path()};
         for (const QString &a : args)
             full << named.value(a, a);
         const Run r = twrConvert(full);
         QCOMPARE(r.exitCode, status);
-        QCOMPARE(r.out.contains("FAILED"), status == 1);
+        // --strict fails the run, not the file.
+        QCOMPARE(r.out.contains("FAILED"), status == 1 && !args.contains("--strict"));
+        QCOMPARE(r.out.contains("converted with warnings  "), args.contains("@damaged"));
         // A failed file does not stop the others.
         QCOMPARE(QFile::exists(out.filePath("tone.ogg")), args.contains("@text"));
     }
