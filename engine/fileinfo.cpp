@@ -1,6 +1,7 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
+#include "engine/temporaryname.h"
 #include "platform/plainreason.h"
 #include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
@@ -425,8 +426,10 @@ void FileInfo::replaceTagged(const QString &path,
     // Tag a copy beside the original, then rename it over: a failure at any point leaves the
     // original as it was.
     const QFileInfo real(target);
-    QTemporaryFile copy(real.absolutePath() + QStringLiteral("/.") + real.completeBaseName() +
-                        QStringLiteral(".XXXXXX.") + real.suffix());
+    // The tag library knows the format by the ending, which stays; the base is cut to fit.
+    QTemporaryFile copy(TemporaryName::beside(real.absolutePath(),
+                                              QStringLiteral(".") + real.completeBaseName(),
+                                              QStringLiteral(".XXXXXX.") + real.suffix()));
     if (!copy.open())
         refuse(path, QStringLiteral("no temporary file can be made in its folder: ") +
                          PlainReason::of(copy.errorString()));

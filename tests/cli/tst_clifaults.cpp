@@ -419,6 +419,23 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"a.wav"});
     }
 
+    // A name near the file system's 255 bytes: the temporary names of the output and of its
+    // tag save must fit beside it.
+    void nameNearTheLengthLimit()
+    {
+        QTemporaryDir dir;
+        const QString base(246, u'n');
+        const QString source =
+            Fixture::tone(dir.path(), base + ".flac", 1, {"-metadata", "title=Near the limit"});
+        QVERIFY(!source.isEmpty());
+        const Run r = twrConvert({"--format", "mp3", "--output-dir", dir.filePath("out"), source});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith("converted  "), qPrintable(r.out));
+        QCOMPARE(Fixture::tag(dir.filePath("out/" + base + ".mp3"), "title"),
+                 QString("Near the limit"));
+        QCOMPARE(files(dir.filePath("out")), QStringList{base + ".mp3"});
+    }
+
     void settingsFileDecidesFormatAndEncoder()
     {
         QTemporaryDir out;
