@@ -115,12 +115,15 @@ int main(int argc, char *argv[])
 
     const QStringList badNames = ArgumentNames::notUtf8(argc, argv);
     QList<BatchConverter::Job> jobs;
-    for (const QString &file : PlaylistExpansion::expand(o.files)) {
+    for (const PlaylistExpansion::Item &item : PlaylistExpansion::expand(o.files)) {
+        const QString &file = item.path;
         const QString source = QFileInfo(file).absoluteFilePath();
         BatchConverter::Job job{
             source, OutputNaming::outputPath(source, folder, besideSource, extension), {}};
         if (badNames.contains(file))
             job.refusal = ArgumentNames::refusal(file);
+        else if (!item.refusal.isEmpty())
+            job.refusal = item.refusal;
         jobs.append(job);
     }
     const int cores = int(std::max(1u, std::thread::hardware_concurrency()));

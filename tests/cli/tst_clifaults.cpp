@@ -436,6 +436,38 @@ private slots:
         QCOMPARE(files(dir.filePath("out")), QStringList{base + ".mp3"});
     }
 
+    // A playlist that never ends (a pipe, a device) or is huge is refused by name, in time.
+    void playlistThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("FIFO") << "fifo"
+                              << "list.m3u is not a playlist file";
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "list.m3u is not a playlist file";
+        QTest::newRow("17 MiB") << "large"
+                                << "the playlist list.m3u is too large";
+    }
+
+    void playlistThatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString list = dir.filePath("list.m3u");
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(list).constData(), 0644), 0);
+        else if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", list));
+        else
+            TestEnv::writeFile(list, QByteArray(17 * 1024 * 1024, '#'));
+        const Run r = twrConvert(
+            {"--format", "wav", "--output-dir", dir.filePath("out"), list, m_wav}, 30000);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("FAILED     " + list + ": " + says), qPrintable(r.out));
+        QVERIFY(QFile::exists(dir.filePath("out/tone.wav")));
+    }
+
     void settingsFileDecidesFormatAndEncoder()
     {
         QTemporaryDir out;
