@@ -3,6 +3,7 @@
 #include "cli/clioptions.h"
 #include "cli/encoderprofile.h"
 #include "cli/playlistexpansion.h"
+#include "cli/stopsignals.h"
 #include "convert/outputnaming.h"
 #include "engine/converter.h"
 #include "settings/profile.h"
@@ -43,6 +44,7 @@ QString progressBar(double fraction, int done, int total)
 
 int main(int argc, char *argv[])
 {
+    StopSignals::install();
     QCoreApplication app(argc, argv);
     // Each file's outcome is reported on its own line; the codecs' remarks would only
     // bury it.

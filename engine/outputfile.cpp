@@ -1,5 +1,6 @@
 #include "engine/outputfile.h"
 
+#include "engine/temporaryfiles.h"
 #include "engine/temporaryname.h"
 #include "platform/plainreason.h"
 
@@ -7,7 +8,6 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,14 +53,16 @@ bool OutputFile::openTemporary()
     int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // This file system has no unnamed files: a named one, removed again unless committed.
-        for (int i = 0; i < Attempts && fd < 0; ++i) {
-            const QByteArray name = candidateName();
-            fd = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-            if (fd >= 0)
-                m_temporary = name;
-            else if (errno != EEXIST)
-                break;
+        int error = EEXIST;
+        for (int i = 0; i < Attempts && fd < 0 && error == EEXIST; ++i) {
+            m_temporary = TemporaryFiles::make([&] {
+                const QByteArray name = candidateName();
+                fd = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+                error = errno;
+                return fd >= 0 ? name : QByteArray();
+            });
         }
+        errno = error;
     }
     if (fd < 0)
         return fail(errno);
@@ -87,20 +89,24 @@ bool OutputFile::commit()
     if (::fsync(m_fd) != 0)
         return fail(errno);
     close();
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+    int error = EEXIST;
     for (int i = 0; i < Attempts && m_temporary.isEmpty(); ++i) {
-        const QByteArray name = candidateName();
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
-        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
-            0)
-            m_temporary = name;
-        else if (errno != EEXIST)
-            return fail(errno);
+        m_temporary = TemporaryFiles::make([&] {
+            const QByteArray name = candidateName();
+            const int rc =
+                ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+            error = errno;
+            return rc == 0 ? name : QByteArray();
+        });
+        if (m_temporary.isEmpty() && error != EEXIST)
+            return fail(error);
     }
     if (m_temporary.isEmpty())
         return fail(EEXIST);
     // rename() replaces a symbolic link under the name, never its target.
-    if (std::rename(m_temporary.constData(), QFile::encodeName(m_path).constData()) != 0)
-        return fail(errno);
+    if (const int error = TemporaryFiles::renameInto(m_temporary, QFile::encodeName(m_path)))
+        return fail(error);
     m_temporary.clear();
     ::close(m_fd);
     m_fd = -1;
@@ -112,7 +118,7 @@ void OutputFile::discard()
     if (isOpen())
         close();
     if (!m_temporary.isEmpty())
-        ::unlink(m_temporary.constData());
+        TemporaryFiles::remove(m_temporary);
     m_temporary.clear();
     if (m_fd >= 0)
         ::close(m_fd);

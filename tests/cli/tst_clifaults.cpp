@@ -48,6 +48,33 @@ QStringList files(const QString &dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Whether the process holds a file in `dir` open (an output's temporary file may have no name).
+bool writesInto(qint64 pid, const QString &dir)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd :
+         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[4096];
+        const ssize_t n =
+            ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+        if (n > 0 && QByteArray(target, int(n)).startsWith(QFile::encodeName(dir + '/')))
+            return true;
+    }
+    return false;
+}
+
+// twr-convert converting `source` into `out`, once it has begun writing there.
+bool startWriting(QProcess &p, const QString &source, const QString &out)
+{
+    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
+            {"--format", "mp3", "--output-dir", out, source});
+    if (!p.waitForStarted())
+        return false;
+    while (!writesInto(p.processId(), out) && !p.waitForFinished(2)) {
+    }
+    return p.state() == QProcess::Running;
+}
+
 double duration(const QString &path)
 {
     return Fixture::probe(path).value("format").toObject().value("duration").toString().toDouble();
@@ -188,29 +215,39 @@ private slots:
         const QString out = dir.filePath("out");
         QVERIFY(QDir().mkpath(out));
         QProcess p;
-        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
-                {"--format", "mp3", "--output-dir", out, source});
-        QVERIFY(p.waitForStarted());
-        // Killed while it holds the output open (its temporary file may have no name at all).
-        const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
-        auto writing = [&] {
-            for (const QString &fd :
-                 fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-                char target[4096];
-                const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(),
-                                             target, sizeof target - 1);
-                if (n > 0 && QByteArray(target, int(n)).startsWith(QFile::encodeName(out + '/')))
-                    return true;
-            }
-            return false;
-        };
-        while (!writing() && !p.waitForFinished(2)) {
-        }
-        QVERIFY2(p.state() == QProcess::Running, "finished before it could be killed");
+        // Killed while it holds the output open.
+        QVERIFY2(startWriting(p, source, out), "finished before it could be killed");
         QThread::msleep(200);
         ::kill(pid_t(p.processId()), SIGKILL);
         QVERIFY(p.waitForFinished());
         QVERIFY(!QFile::exists(dir.filePath("out/minutes.mp3")));
+    }
+
+    // Stopped by a signal while writing: its temporary files go, the status names the signal.
+    void stopSignalsLeaveOnlyTheSources_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void stopSignalsLeaveOnlyTheSources()
+    {
+        QFETCH(int, number);
+        QTemporaryDir dir;
+        const QString source = Fixture::tone(dir.path(), "minutes.flac", 240, {}, 44100, 2);
+        const QString out = dir.filePath("out");
+        QVERIFY(QDir().mkpath(out));
+        QProcess p;
+        QVERIFY2(startWriting(p, source, out), "finished before it could be stopped");
+        QThread::msleep(200);
+        ::kill(pid_t(p.processId()), number);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 128 + number);
+        QCOMPARE(files(out), QStringList{});
+        QCOMPARE(files(dir.path()), QStringList{"minutes.flac"});
     }
 
     void unusableSettingsAreNamedOnce_data()
