@@ -120,5 +120,5 @@ QString CliOptions::usage()
         "  --                        the arguments after it are files\n"
         "\n"
         "Exit status: 0 when no file failed, 1 when any failed (or, with --strict, had\n"
-        "warnings), 2 for a usage error.\n");
+        "warnings), 2 for a usage error, 128 + the signal's number when stopped by one.\n");
 }
