@@ -106,7 +106,8 @@ void AddFilesCommand::importPlaylist(const QString &path)
     QString why;
     const QStringList files = PlaylistFile::read(path, &why);
     if (!why.isEmpty()) {
-        ShowWarning(why, &m_widgets.window);
+        ShowWarning(QStringLiteral("The playlist cannot be imported: %1").arg(why),
+                    &m_widgets.window);
         return;
     }
     for (const QString &file : files)

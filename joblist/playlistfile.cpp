@@ -106,15 +106,14 @@ QStringList rawLines(const QString &path, QString *why)
     // blocking, as opening a pipe waits for a writer.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        *why =
-            QStringLiteral("the playlist %1 cannot be read: %2").arg(name, PlainReason::of(errno));
+        *why = QStringLiteral("%1 cannot be read: %2").arg(name, PlainReason::of(errno));
         return {};
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        *why = QStringLiteral("the playlist %1 cannot be read: %2")
-                   .arg(name, PlainReason::of(file.errorString()));
+        *why =
+            QStringLiteral("%1 cannot be read: %2").arg(name, PlainReason::of(file.errorString()));
         return {};
     }
     struct stat st = {};
@@ -129,7 +128,7 @@ QStringList rawLines(const QString &path, QString *why)
     for (;;) {
         const qint64 got = file.read(block.data(), block.size());
         if (got < 0) {
-            *why = QStringLiteral("the playlist %1 cannot be read: %2")
+            *why = QStringLiteral("%1 cannot be read: %2")
                        .arg(name, PlainReason::of(file.errorString()));
             return {};
         }
@@ -137,7 +136,7 @@ QStringList rawLines(const QString &path, QString *why)
             break;
         total += got;
         if (total > PlaylistFile::MaxFileBytes) {
-            *why = QStringLiteral("the playlist %1 is too large (more than %2 MiB)")
+            *why = QStringLiteral("%1 is too large to be a playlist (more than %2 MiB)")
                        .arg(name)
                        .arg(PlaylistFile::MaxFileBytes / (1024 * 1024));
             return {};

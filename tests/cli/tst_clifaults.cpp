@@ -483,7 +483,7 @@ private slots:
         QTest::newRow("link to /dev/zero") << "zero"
                                            << "list.m3u is not a playlist file";
         QTest::newRow("17 MiB") << "large"
-                                << "the playlist list.m3u is too large";
+                                << "list.m3u is too large to be a playlist";
     }
 
     void playlistThatIsNoFile()
