@@ -105,8 +105,8 @@ bool OutputFile::commit()
     if (m_temporary.isEmpty())
         return fail(EEXIST);
     // rename() replaces a symbolic link under the name, never its target.
-    if (const int error = TemporaryFiles::renameInto(m_temporary, QFile::encodeName(m_path)))
-        return fail(error);
+    if (const int renameError = TemporaryFiles::renameInto(m_temporary, QFile::encodeName(m_path)))
+        return fail(renameError);
     m_temporary.clear();
     ::close(m_fd);
     m_fd = -1;
