@@ -17,6 +17,7 @@ struct CliOptions
     Overwrite overwrite = Overwrite::FromSettings;
     int jobs = 0;         // 0 = one per core
     QString settingsFile; // empty = twr.ini in the config folder
+    bool strict = false;  // a file converted with warnings fails the run
     bool help = false;
     bool version = false;
     QStringList files;

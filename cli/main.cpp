@@ -1,6 +1,7 @@
 #include "cli/argumentnames.h"
 #include "cli/clioptions.h"
 #include "cli/playlistexpansion.h"
+#include "cli/stopsignals.h"
 #include "convert/conversionengine.h"
 #include "convert/outputformat.h"
 #include "convert/outputnaming.h"
@@ -45,6 +46,7 @@ QString progressBar(double fraction, int done, int total)
 
 int main(int argc, char *argv[])
 {
+    StopSignals::install();
     QCoreApplication app(argc, argv);
     // Each file's outcome is reported on its own line; the codecs' remarks would only
     // bury it.
@@ -114,11 +116,12 @@ int main(int argc, char *argv[])
     const QStringList badNames = ArgumentNames::notUtf8(argc, argv);
     QList<ConversionEngine::Task> tasks;
     QStringList refusals; // a name that cannot be told to the file system
-    for (const QString &file : PlaylistExpansion::expand(o.files)) {
+    for (const PlaylistExpansion::Item &item : PlaylistExpansion::expand(o.files)) {
+        const QString &file = item.path;
         const QString source = QFileInfo(file).absoluteFilePath();
         tasks.append({int(tasks.size()), source,
                       OutputNaming::outputPath(source, folder, besideSource, extension)});
-        refusals << (badNames.contains(file) ? ArgumentNames::refusal(file) : QString());
+        refusals << (badNames.contains(file) ? ArgumentNames::refusal(file) : item.refusal);
     }
     // Output names are handed out in the order of the list, before the workers race: a file
     // whose output another already has, or whose output is a source, fails before anything
@@ -241,5 +244,6 @@ int main(int argc, char *argv[])
     out << converted << " converted, " << skipped << " skipped, " << failed << " failed, " << warned
         << " with warnings\n";
     // A damaged source converted as far as it goes is a warning; a tag that was lost is not.
-    return failed > 0 || untagged > 0 ? ExitFailed : ExitOk;
+    // A script that wants whole files only asks for --strict.
+    return failed > 0 || untagged > 0 || (o.strict && warned > 0) ? ExitFailed : ExitOk;
 }

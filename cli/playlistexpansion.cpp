@@ -11,24 +11,23 @@ bool PlaylistExpansion::isPlaylist(const QString &path)
            suffix == QLatin1String("pls");
 }
 
-QStringList PlaylistExpansion::entries(const QString &playlist, bool *ok)
+QList<PlaylistExpansion::Item> PlaylistExpansion::expand(const QStringList &arguments)
 {
-    return PlaylistFile::entries(playlist, ok);
-}
-
-QStringList PlaylistExpansion::expand(const QStringList &arguments)
-{
-    QStringList out;
+    QList<Item> out;
     for (const QString &argument : arguments) {
-        bool ok = false;
-        if (isPlaylist(argument)) {
-            const QStringList listed = entries(argument, &ok);
-            if (ok) {
-                out << listed;
-                continue;
-            }
+        if (!isPlaylist(argument)) {
+            out.append({argument, {}});
+            continue;
         }
-        out << argument;
+        bool ok = false;
+        QString why;
+        const QStringList listed = PlaylistFile::entries(argument, &ok, &why);
+        if (!ok) {
+            out.append({argument, why});
+            continue;
+        }
+        for (const QString &entry : listed)
+            out.append({entry, {}});
     }
     return out;
 }

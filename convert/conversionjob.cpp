@@ -131,13 +131,15 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
     if (!r.reason.isEmpty())
         return r;
 
+    // A symbolic link under the output name counts as a file there, whatever it points to (or
+    // whether it points anywhere): replacing it replaces the link, never its target.
     const QFileInfo out(output);
-    if (out.isDir()) {
+    if (out.isDir() && !out.isSymLink()) {
         r.reason =
             QStringLiteral("the output %1 is a folder").arg(QDir::toNativeSeparators(output));
         return r;
     }
-    if (out.exists()) {
+    if (out.exists() || out.isSymLink()) {
         const OverwriteAnswer answer =
             m_callbacks.overwrite ? m_callbacks.overwrite(output) : OverwriteAnswer::Skip;
         if (answer != OverwriteAnswer::Replace) {
@@ -208,6 +210,14 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
             }
         }
         const qint64 damaged = m_reader.damagedParts();
+        // Less than half of the audio is no conversion of the file, only of a fragment.
+        if (total > 0 && decoded * 2 < total && !m_reader.lengthIsEstimate()) {
+            *reason =
+                QStringLiteral("%1 is damaged or truncated: only %2 of its %3 could be "
+                               "decoded; %4 was not written")
+                    .arg(nameOf(source), seconds(decoded, a), seconds(total, a), nameOf(output));
+            return Outcome::Failed;
+        }
         step = Step::Write;
         m_writer.Close();
         discardOutput.release();

@@ -29,7 +29,8 @@ class RunOutputs;
 //      and is reported in Result::tagWarning).
 // A damaged source is converted as far as it can be decoded: parts that cannot be decoded
 // are skipped. When that happened, or when less than 90 % of the length the source states
-// could be decoded, the file is converted with warnings (Result::warning).
+// could be decoded, the file is converted with warnings (Result::warning). Less than half of
+// a length the source states exactly (not guessed from the bit rate) fails the file.
 // A failure or a cancel after the output was opened leaves nothing under the output name
 // (an older file there stays intact) and no temporary file.
 class ConversionJob

@@ -64,7 +64,8 @@ QString openFailure(const QString &path, int rc)
         return QStringLiteral("%1 is a folder, not an audio file").arg(name);
     if (info.exists() && info.size() == 0)
         return QStringLiteral("%1 is empty: it holds no audio").arg(name);
-    if (rc == AVERROR_EOF && looksLikeMedia(path))
+    // Demuxers answer EIO for broken headers too: a file whose start reads is damaged.
+    if ((rc == AVERROR_EOF || rc == AVERROR(EIO)) && looksLikeMedia(path))
         return QStringLiteral("%1 is damaged or truncated").arg(name);
     if (rc == AVERROR(EIO))
         return QStringLiteral("%1 cannot be read: the disk reported an error").arg(name);
@@ -160,6 +161,7 @@ void AudioDecoder::open(const QString &path, int threads)
         m_length = av_rescale_q(stream->duration, stream->time_base, AVRational{1, m_rate});
     else if (raw->duration != AV_NOPTS_VALUE && raw->duration > 0)
         m_length = av_rescale_q(raw->duration, AV_TIME_BASE_Q, AVRational{1, m_rate});
+    m_lengthIsEstimate = raw->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
 }
 
 bool AudioDecoder::decodeNext()
@@ -186,8 +188,11 @@ bool AudioDecoder::decodeNext()
 
         rc = av_read_frame(m_format.get(), m_packet.get());
         if (rc < 0) {
-            if (rc == AVERROR(ENOMEM) || (rc != AVERROR_EOF && rc != AVERROR_INVALIDDATA &&
-                                          rc != AVERROR(EAGAIN) && !isReadDamage(rc)))
+            // Demuxers also answer EIO for data that breaks their format; only a read that
+            // the system refused is the disk's fault.
+            const bool damage = rc == AVERROR_INVALIDDATA || isReadDamage(rc) ||
+                                (rc == AVERROR(EIO) && !readFailed());
+            if (rc == AVERROR(ENOMEM) || (rc != AVERROR_EOF && rc != AVERROR(EAGAIN) && !damage))
                 throw EngineError(rc == AVERROR(ENOMEM)
                                       ? QStringLiteral("there is not enough memory to decode it")
                                       : QStringLiteral("the disk reported an error while reading "
@@ -217,6 +222,12 @@ bool AudioDecoder::isReadDamage(int rc)
     // What demuxers return for data that is not what the container promised.
     return rc == AVERROR(EINVAL) || rc == AVERROR(EPERM) || rc == AVERROR_PATCHWELCOME ||
            rc == AVERROR_BUG || rc == AVERROR_UNKNOWN || rc == AVERROR(ERANGE);
+}
+
+bool AudioDecoder::readFailed() const
+{
+    const AVIOContext *io = m_format->pb;
+    return io && io->error < 0 && io->error != AVERROR_EOF;
 }
 
 void AudioDecoder::noteGap()

@@ -33,6 +33,8 @@ public:
     int sampleRate() const { return m_rate; }
     int channels() const { return m_channels; }
     qint64 length() const { return m_length; }
+    // True when the length is a guess from the bit rate (an MP3 without a frame count).
+    bool lengthIsEstimate() const { return m_lengthIsEstimate; }
 
     // At most maxFrames frames (at least one); empty only at the end of the track.
     QByteArray read(qint64 maxFrames);
@@ -47,6 +49,7 @@ private:
     void skipDamage(int rc);
     void noteGap();
     static bool isReadDamage(int rc);
+    bool readFailed() const;
 
     static constexpr int MaxFailuresInARow = 2000;
     int outputBound() const;
@@ -66,6 +69,7 @@ private:
     int m_rate = 0;
     int m_channels = 0;
     qint64 m_length = 0;
+    bool m_lengthIsEstimate = false;
     qint64 m_startTime = 0;
     bool m_inputEnded = false;
     bool m_haveFrame = false;

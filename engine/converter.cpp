@@ -7,11 +7,11 @@
 #include "engine/finitesamples.h"
 #include "engine/mp3encoder.h"
 #include "engine/opensources.h"
+#include "engine/outputfile.h"
 #include "engine/resampler.h"
 #include "platform/plainreason.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -94,7 +94,7 @@ public:
     bool failed = false;
     QByteArray partial;
     // Declared before the encoder, which writes into it, so that it is destroyed after.
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<OutputFile> file;
     std::unique_ptr<Resampler> resampler;
     std::unique_ptr<AudioEncoder> encoder;
     int encoderChannels = 0;
@@ -251,7 +251,7 @@ void Converter::Private::discardWriter()
     resampler.reset();
     partial.clear();
     if (file)
-        file->cancelWriting();
+        file->discard();
     file.reset();
 }
 
@@ -278,9 +278,7 @@ void Converter::Private::closeWriter()
         if (OpenSources::contains(outputPath))
             throw EngineError(
                 QStringLiteral("\"%1\" is being read and cannot be replaced").arg(outputPath));
-        // Qt's commit renames even when the last buffered bytes did not reach the disk (a full
-        // disk), which would put a cut file under the output name: flush first.
-        if (!file->flush() || !file->commit())
+        if (!file->commit())
             throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
                                   .arg(outputPath, PlainReason::of(file->errorString())));
         file.reset();
@@ -392,13 +390,14 @@ void Converter::OpenWrite(const QString &path)
                 .arg(QFileInfo(path).fileName()));
     if (OpenSources::contains(path))
         throw EngineError(QStringLiteral("The output \"%1\" is the source file itself").arg(path));
-    if (QFileInfo(path).isDir())
+    // A symbolic link under the name is replaced like a file, whatever it points to.
+    const QFileInfo existing(path);
+    if (existing.isDir() && !existing.isSymLink())
         throw EngineError(QStringLiteral("The output \"%1\" is a folder").arg(path));
     d->validateSettings(kind);
 
-    auto file = std::make_unique<QSaveFile>(path);
-    file->setDirectWriteFallback(false);
-    if (!file->open(QIODevice::WriteOnly))
+    auto file = std::make_unique<OutputFile>(path);
+    if (!file->openTemporary())
         throw EngineError(QStringLiteral("Cannot write \"%1\": %2")
                               .arg(path, PlainReason::of(file->errorString())));
     d->file = std::move(file);
@@ -484,6 +483,11 @@ qint64 Converter::damagedParts() const
 qint64 Converter::GetLength() const
 {
     return d->mode == Mode::Reading ? d->decoder->length() : 0;
+}
+
+bool Converter::lengthIsEstimate() const
+{
+    return d->mode == Mode::Reading && d->decoder->lengthIsEstimate();
 }
 
 qint64 Converter::Seek(qint64 position)

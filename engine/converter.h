@@ -78,6 +78,8 @@ public:
     // The source's length in frames, as the container tells it (may differ slightly from
     // the frames that ReadChunk delivers; 0 when unknown).
     qint64 GetLength() const;
+    // True when GetLength() is only a guess from the bit rate (an MP3 without a frame count).
+    bool lengthIsEstimate() const;
     // Damaged parts of the open source skipped so far: packets that could not be decoded
     // (the audio goes on after them, as in a player) and a container that ended early.
     // 0 when writing or closed.

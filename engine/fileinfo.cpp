@@ -1,6 +1,8 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
+#include "engine/temporaryfiles.h"
+#include "engine/temporaryname.h"
 #include "platform/plainreason.h"
 #include "tags/id3v2tagsize.h"
 #include "tags/tagfields.h"
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 
 extern "C" {
@@ -425,9 +428,16 @@ void FileInfo::replaceTagged(const QString &path,
     // Tag a copy beside the original, then rename it over: a failure at any point leaves the
     // original as it was.
     const QFileInfo real(target);
-    QTemporaryFile copy(real.absolutePath() + QStringLiteral("/.") + real.completeBaseName() +
-                        QStringLiteral(".XXXXXX.") + real.suffix());
-    if (!copy.open())
+    // Forgotten only after the copy is removed (declared before it).
+    QByteArray kept;
+    const auto forgetCopy = qScopeGuard([&] { TemporaryFiles::forget(kept); });
+    // The tag library knows the format by the ending, which stays; the base is cut to fit.
+    QTemporaryFile copy(TemporaryName::beside(real.absolutePath(),
+                                              QStringLiteral(".") + real.completeBaseName(),
+                                              QStringLiteral(".XXXXXX.") + real.suffix()));
+    kept = TemporaryFiles::make(
+        [&] { return copy.open() ? QFile::encodeName(copy.fileName()) : QByteArray(); });
+    if (kept.isEmpty())
         refuse(path, QStringLiteral("no temporary file can be made in its folder: ") +
                          PlainReason::of(copy.errorString()));
     copyContents(original, copy, path);
@@ -454,9 +464,8 @@ void FileInfo::replaceTagged(const QString &path,
     if (::stat(QFile::encodeName(target).constData(), &st) == 0) [[maybe_unused]]
         const int ignored = ::fchown(copy.handle(), st.st_uid, st.st_gid);
     copy.close();
-    if (std::rename(QFile::encodeName(copy.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0)
-        refuse(path, PlainReason::of(errno));
+    if (const int error = TemporaryFiles::renameInto(kept, QFile::encodeName(target)))
+        refuse(path, PlainReason::of(error));
     copy.setAutoRemove(false);
 }
 

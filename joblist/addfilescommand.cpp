@@ -103,7 +103,14 @@ void AddFilesCommand::run()
 void AddFilesCommand::importPlaylist(const QString &path)
 {
     const FileAdder::Destination where = destination();
-    for (const QString &file : PlaylistFile::read(path))
+    QString why;
+    const QStringList files = PlaylistFile::read(path, &why);
+    if (!why.isEmpty()) {
+        ShowWarning(QStringLiteral("The playlist cannot be imported: %1").arg(why),
+                    &m_widgets.window);
+        return;
+    }
+    for (const QString &file : files)
         m_adder.addFile(file, LengthForm::Plain, where);
 }
 

@@ -10,6 +10,11 @@
 #include <QStringDecoder>
 #include <QUrl>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // No path is longer than this; longer lines (binary data, say) are dropped unread.
@@ -93,6 +98,55 @@ private:
     bool m_tooLong = false;
 };
 
+// The lines of the playlist file at `path`; "" in `why` when it was read.
+QStringList rawLines(const QString &path, QString *why)
+{
+    const QString name = QFileInfo(path).fileName();
+    // The open file is checked, not the name, which may be swapped in between; without
+    // blocking, as opening a pipe waits for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *why = QStringLiteral("%1 cannot be read: %2").arg(name, PlainReason::of(errno));
+        return {};
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *why =
+            QStringLiteral("%1 cannot be read: %2").arg(name, PlainReason::of(file.errorString()));
+        return {};
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *why = QStringLiteral("%1 is not a playlist file (not a regular file)").arg(name);
+        return {};
+    }
+    QStringList raw;
+    LineSplitter splitter(raw);
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = file.read(block.data(), block.size());
+        if (got < 0) {
+            *why = QStringLiteral("%1 cannot be read: %2")
+                       .arg(name, PlainReason::of(file.errorString()));
+            return {};
+        }
+        if (got == 0)
+            break;
+        total += got;
+        if (total > PlaylistFile::MaxFileBytes) {
+            *why = QStringLiteral("%1 is too large to be a playlist (more than %2 MiB)")
+                       .arg(name)
+                       .arg(PlaylistFile::MaxFileBytes / (1024 * 1024));
+            return {};
+        }
+        splitter.feed(QByteArrayView(block.constData(), got));
+    }
+    splitter.finish();
+    return raw;
+}
+
 } // namespace
 
 QStringList PlaylistFile::lines(const QByteArray &content)
@@ -104,26 +158,16 @@ QStringList PlaylistFile::lines(const QByteArray &content)
     return result;
 }
 
-QStringList PlaylistFile::entries(const QString &path, bool *ok)
+QStringList PlaylistFile::entries(const QString &path, bool *ok, QString *why)
 {
-    QFile file(path);
+    QString reason;
+    const QStringList raw = rawLines(path, &reason);
     if (ok)
-        *ok = file.open(QIODevice::ReadOnly);
-    else
-        file.open(QIODevice::ReadOnly);
-    if (!file.isOpen())
+        *ok = reason.isEmpty();
+    if (why)
+        *why = reason;
+    if (!reason.isEmpty())
         return {};
-    QStringList raw;
-    LineSplitter splitter(raw);
-    QByteArray block(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = file.read(block.data(), block.size());
-        if (got <= 0)
-            break;
-        splitter.feed(QByteArrayView(block.constData(), got));
-    }
-    splitter.finish();
-    file.close();
 
     // A PLS file names its entries with numbered "FileN=" keys; everything else in it is
     // metadata. Elsewhere every line that is not a comment is a path.
@@ -152,10 +196,10 @@ QStringList PlaylistFile::entries(const QString &path, bool *ok)
     return out;
 }
 
-QStringList PlaylistFile::read(const QString &path)
+QStringList PlaylistFile::read(const QString &path, QString *why)
 {
     QStringList files;
-    for (const QString &entry : entries(path))
+    for (const QString &entry : entries(path, nullptr, why))
         if (QFileInfo(entry).isFile())
             files << entry;
     return files;

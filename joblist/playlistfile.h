@@ -14,13 +14,19 @@ namespace PlaylistFile {
 // dropped.
 QStringList lines(const QByteArray &content);
 
+// The largest playlist read; anything larger is no list of paths a person made.
+constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
+
 // Every entry the playlist at `path` names, resolved against the playlist's own folder, whether
-// the file exists or not. `ok` tells whether the playlist itself could be read.
-QStringList entries(const QString &path, bool *ok = nullptr);
+// the file exists or not. `ok` tells whether the playlist itself could be read; when it could
+// not, `why` says so in words that name it ("list.m3u is not a playlist file"). Only regular
+// files up to MaxFileBytes are read: a pipe or a device would never end.
+QStringList entries(const QString &path, bool *ok = nullptr, QString *why = nullptr);
 
 // The paths of the existing files the playlist at `path` names, in file order; relative lines
-// resolve against the playlist's own folder. Empty when the file cannot be read.
-QStringList read(const QString &path);
+// resolve against the playlist's own folder. Empty when the file cannot be read (`why` says
+// why).
+QStringList read(const QString &path, QString *why = nullptr);
 
 // Writes one line per path, each ending in CR LF, atomically: the old file stays intact when
 // writing fails. False on any failure, with the reason in plain words in `why`.

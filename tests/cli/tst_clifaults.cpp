@@ -48,6 +48,33 @@ QStringList files(const QString &dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Whether the process holds a file in `dir` open (an output's temporary file may have no name).
+bool writesInto(qint64 pid, const QString &dir)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd :
+         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[4096];
+        const ssize_t n =
+            ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+        if (n > 0 && QByteArray(target, int(n)).startsWith(QFile::encodeName(dir + '/')))
+            return true;
+    }
+    return false;
+}
+
+// twr-convert converting `source` into `out`, once it has begun writing there.
+bool startWriting(QProcess &p, const QString &source, const QString &out)
+{
+    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
+            {"--format", "mp3", "--output-dir", out, source});
+    if (!p.waitForStarted())
+        return false;
+    while (!writesInto(p.processId(), out) && !p.waitForFinished(2)) {
+    }
+    return p.state() == QProcess::Running;
+}
+
 double duration(const QString &path)
 {
     return Fixture::probe(path).value("format").toObject().value("duration").toString().toDouble();
@@ -77,6 +104,11 @@ private slots:
         m_wav = Fixture::tone(m_dir.path(), "tone.wav", 1, {"-c:a", "pcm_s16le"});
         m_ogg = Fixture::tone(m_dir.path(), "long.ogg", 3, {"-c:a", "libvorbis"});
         QVERIFY(!m_wav.isEmpty() && !m_ogg.isEmpty());
+        // FLACs whose header states four seconds, cut to about two of them, and to less than one.
+        const QByteArray four = TestEnv::readFile(Fixture::tone(m_dir.path(), "four.flac", 4));
+        QVERIFY(four.size() > 20000);
+        TestEnv::writeFile(m_dir.filePath("damaged.flac"), four.left(four.size() * 6 / 10));
+        TestEnv::writeFile(m_dir.filePath("scrap.flac"), four.left(four.size() * 3 / 10));
     }
 
     void neverWritesOverItsOwnFiles_data()
@@ -183,29 +215,39 @@ private slots:
         const QString out = dir.filePath("out");
         QVERIFY(QDir().mkpath(out));
         QProcess p;
-        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
-                {"--format", "mp3", "--output-dir", out, source});
-        QVERIFY(p.waitForStarted());
-        // Killed while it holds the output open (its temporary file may have no name at all).
-        const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
-        auto writing = [&] {
-            for (const QString &fd :
-                 fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-                char target[4096];
-                const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(),
-                                             target, sizeof target - 1);
-                if (n > 0 && QByteArray(target, int(n)).startsWith(QFile::encodeName(out + '/')))
-                    return true;
-            }
-            return false;
-        };
-        while (!writing() && !p.waitForFinished(2)) {
-        }
-        QVERIFY2(p.state() == QProcess::Running, "finished before it could be killed");
+        // Killed while it holds the output open.
+        QVERIFY2(startWriting(p, source, out), "finished before it could be killed");
         QThread::msleep(200);
         ::kill(pid_t(p.processId()), SIGKILL);
         QVERIFY(p.waitForFinished());
         QVERIFY(!QFile::exists(dir.filePath("out/minutes.mp3")));
+    }
+
+    // Stopped by a signal while writing: its temporary files go, the status names the signal.
+    void stopSignalsLeaveOnlyTheSources_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void stopSignalsLeaveOnlyTheSources()
+    {
+        QFETCH(int, number);
+        QTemporaryDir dir;
+        const QString source = Fixture::tone(dir.path(), "minutes.flac", 240, {}, 44100, 2);
+        const QString out = dir.filePath("out");
+        QVERIFY(QDir().mkpath(out));
+        QProcess p;
+        QVERIFY2(startWriting(p, source, out), "finished before it could be stopped");
+        QThread::msleep(200);
+        ::kill(pid_t(p.processId()), number);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 128 + number);
+        QCOMPARE(files(out), QStringList{});
+        QCOMPARE(files(dir.path()), QStringList{"minutes.flac"});
     }
 
     void unusableSettingsAreNamedOnce_data()
@@ -298,6 +340,10 @@ private slots:
         QTest::newRow("missing file") << QStringList{"--format", "mp3", "@missing"} << 1;
         QTest::newRow("good and not audio")
             << QStringList{"--format", "ogg", "@good", "@text"} << 1;
+        QTest::newRow("damaged") << QStringList{"--format", "ogg", "@damaged"} << 0;
+        QTest::newRow("damaged, strict")
+            << QStringList{"--strict", "--format", "ogg", "@damaged"} << 1;
+        QTest::newRow("hardly anything decodes") << QStringList{"--format", "ogg", "@scrap"} << 1;
     }
 
     void exitStatus()
@@ -308,13 +354,17 @@ private slots:
         TestEnv::writeFile(m_dir.filePath("notes.mp3"), "not audio at all");
         const QHash<QString, QString> named{{"@good", m_wav},
                                             {"@missing", m_dir.filePath("missing.wav")},
-                                            {"@text", m_dir.filePath("notes.mp3")}};
+                                            {"@text", m_dir.filePath("notes.mp3")},
+                                            {"@damaged", m_dir.filePath("damaged.flac")},
+                                            {"@scrap", m_dir.filePath("scrap.flac")}};
         QStringList full{"--output-dir", out.path()};
         for (const QString &a : args)
             full << named.value(a, a);
         const Run r = twrConvert(full);
         QCOMPARE(r.exitCode, status);
-        QCOMPARE(r.out.contains("FAILED"), status == 1);
+        // --strict fails the run, not the file.
+        QCOMPARE(r.out.contains("FAILED"), status == 1 && !args.contains("--strict"));
+        QCOMPARE(r.out.contains("converted with warnings  "), args.contains("@damaged"));
         // A failed file does not stop the others.
         QCOMPARE(QFile::exists(out.filePath("tone.ogg")), args.contains("@text"));
     }
@@ -353,6 +403,45 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tone.wav"});
     }
 
+    // A link under the output name is a file there: skipped, or replaced itself; what it
+    // points to (a file, or a name elsewhere that does not exist yet) is never written.
+    void linkAtTheOutputName_data()
+    {
+        QTest::addColumn<QString>("overwrite");
+        QTest::addColumn<bool>("dangling");
+        for (const char *overwrite : {"--overwrite", "--no-overwrite"}) {
+            QTest::addRow("dangling, %s", overwrite + 2) << overwrite << true;
+            QTest::addRow("to a file, %s", overwrite + 2) << overwrite << false;
+        }
+    }
+
+    void linkAtTheOutputName()
+    {
+        QFETCH(QString, overwrite);
+        QFETCH(bool, dangling);
+        QTemporaryDir elsewhere;
+        QTemporaryDir out;
+        const QString target = elsewhere.filePath("target.mp3");
+        if (!dangling)
+            TestEnv::writeFile(target, "keep me");
+        const QString link = out.filePath("tone.mp3");
+        QVERIFY(QFile::link(target, link));
+
+        const Run r = twrConvert({"--format", "mp3", "--output-dir", out.path(), overwrite, m_wav});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(files(elsewhere.path()), dangling ? QStringList{} : QStringList{"target.mp3"});
+        QCOMPARE(TestEnv::readFile(target), dangling ? QByteArray() : QByteArray("keep me"));
+        const bool replaced = overwrite == "--overwrite";
+        QCOMPARE(r.out.contains("skipped    "), !replaced);
+        QCOMPARE(QFileInfo(link).isSymLink(), !replaced);
+        QCOMPARE(Fixture::audioShape(link).startsWith("mp3 "), replaced);
+        // A dangling link is listed only with the system entries.
+        QCOMPARE(
+            QDir(out.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"tone.mp3"});
+    }
+
     // Reading the list itself is the playlist reader's business; here: its files are converted.
     void playlistsAreExpanded()
     {
@@ -365,6 +454,55 @@ private slots:
             twrConvert({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"a.wav"});
+    }
+
+    // A name near the file system's 255 bytes: the temporary names of the output and of its
+    // tag save must fit beside it.
+    void nameNearTheLengthLimit()
+    {
+        QTemporaryDir dir;
+        const QString base(246, u'n');
+        const QString source =
+            Fixture::tone(dir.path(), base + ".flac", 1, {"-metadata", "title=Near the limit"});
+        QVERIFY(!source.isEmpty());
+        const Run r = twrConvert({"--format", "mp3", "--output-dir", dir.filePath("out"), source});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith("converted  "), qPrintable(r.out));
+        QCOMPARE(Fixture::tag(dir.filePath("out/" + base + ".mp3"), "title"),
+                 QString("Near the limit"));
+        QCOMPARE(files(dir.filePath("out")), QStringList{base + ".mp3"});
+    }
+
+    // A playlist that never ends (a pipe, a device) or is huge is refused by name, in time.
+    void playlistThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("FIFO") << "fifo"
+                              << "list.m3u is not a playlist file";
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "list.m3u is not a playlist file";
+        QTest::newRow("17 MiB") << "large"
+                                << "list.m3u is too large to be a playlist";
+    }
+
+    void playlistThatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString list = dir.filePath("list.m3u");
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(list).constData(), 0644), 0);
+        else if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", list));
+        else
+            TestEnv::writeFile(list, QByteArray(17 * 1024 * 1024, '#'));
+        const Run r = twrConvert(
+            {"--format", "wav", "--output-dir", dir.filePath("out"), list, m_wav}, 30000);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("FAILED     " + list + ": " + says), qPrintable(r.out));
+        QVERIFY(QFile::exists(dir.filePath("out/tone.wav")));
     }
 
     void settingsFileDecidesFormatAndEncoder()

@@ -200,10 +200,11 @@ private slots:
         const QStringList paths =
             f.add({"a.wav", "a.ogg", "b.wav", "c.wav", "README", "d.wav"}, 1, {"-f", "wav"});
         QVERIFY(QFile::remove(paths[2]));
-        // c.wav is replaced by the first 40 % of a 3-second FLAC: converted, with a warning.
+        // c.wav is replaced by the first 70 % of a 6-second FLAC: converted, with a warning
+        // (less than half would fail it).
         const QByteArray flac =
-            TestEnv::readFile(Fixture::tone(f.media.path(), "long.flac", 3, {"-c:a", "flac"}));
-        TestEnv::writeFile(paths[3], flac.left(flac.size() * 4 / 10));
+            TestEnv::readFile(Fixture::tone(f.media.path(), "long.flac", 6, {"-c:a", "flac"}));
+        TestEnv::writeFile(paths[3], flac.left(flac.size() * 7 / 10));
         f.convert(0);
         QCOMPARE(files(f.out), QStringList({"a.mp3", "c.mp3"}));
         QStringList rows;

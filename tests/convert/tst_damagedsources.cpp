@@ -48,6 +48,21 @@ QString damaged(const QString &source, const QString &path, int keepPercent, int
     return path;
 }
 
+// The bytes of a three-second tone whose block at `marker`'s `nth` occurrence claims a size
+// (`size`, at `offset` from the marker) that runs past the end: a header that lies, not a
+// disk that fails.
+QByteArray lyingBlockSize(const QString &dir, const QString &name, const QStringList &args,
+                          const QByteArray &marker, int nth, int offset, const QByteArray &size)
+{
+    QByteArray b = TestEnv::readFile(Fixture::tone(dir, name, 3, args));
+    qsizetype at = -1;
+    for (int i = 0; i <= nth; ++i)
+        at = b.indexOf(marker, at + 1);
+    if (at < 0)
+        return {};
+    return b.replace(at + offset, size.size(), size);
+}
+
 } // namespace
 
 class TestDamagedSources : public QObject
@@ -110,15 +125,19 @@ private slots:
         QTest::addColumn<QStringList>("make");
         QTest::addColumn<int>("keepPercent");
         QTest::addColumn<int>("zeroed");
+        QTest::addColumn<bool>("fails"); // less than half of the stated length decodes
 
         const QStringList wav{"cut.wav", "-c:a", "pcm_s16le"};
         const QStringList wma{"cut.wma", "-c:a", "wmav2"};
-        QTest::newRow("WAV cut to 1 %") << wav << 1 << 0;
-        QTest::newRow("WAV cut to 50 %") << wav << 50 << 0;
-        QTest::newRow("FLAC cut to 10 %") << QStringList{"cut.flac"} << 10 << 0;
-        QTest::newRow("MP3 cut to 10 %") << QStringList{"cut.mp3", "-c:a", "libmp3lame"} << 10 << 0;
-        QTest::newRow("WMA cut to 50 %") << wma << 50 << 0;
-        QTest::newRow("WMA zeroed in the middle") << wma << 100 << 400;
+        const QStringList mp3{"cut.mp3", "-c:a", "libmp3lame"};
+        // A WAV's stated length follows the file's size: a cut one only loses its last frame.
+        QTest::newRow("WAV cut to 1 %") << wav << 1 << 0 << false;
+        QTest::newRow("WAV cut to 50 %") << wav << 50 << 0 << false;
+        QTest::newRow("FLAC cut to 10 %") << QStringList{"cut.flac"} << 10 << 0 << true;
+        QTest::newRow("MP3 cut to 10 %") << mp3 << 10 << 0 << true;
+        QTest::newRow("MP3 cut to 70 %") << mp3 << 70 << 0 << false;
+        QTest::newRow("WMA cut to 60 %") << wma << 60 << 0 << false;
+        QTest::newRow("WMA zeroed in the middle") << wma << 100 << 400 << false;
     }
 
     void damagedSourcesConvertWithAWarning()
@@ -126,11 +145,21 @@ private slots:
         QFETCH(QStringList, make);
         QFETCH(int, keepPercent);
         QFETCH(int, zeroed);
+        QFETCH(bool, fails);
         const QString name = make.takeFirst();
         const QString whole = Fixture::tone(m_dir.path(), "whole-" + name, 12, make);
         QVERIFY(!whole.isEmpty());
         const QString source = damaged(whole, m_dir.filePath(name), keepPercent, zeroed);
-        const Job::Result r = convert(source, m_dir.filePath("damaged-out.wav"));
+        const QString output = m_dir.filePath("damaged-out.wav");
+        QFile::remove(output);
+        const Job::Result r = convert(source, output);
+        if (fails) {
+            QCOMPARE(r.outcome, Job::Outcome::Failed);
+            QVERIFY2(r.reason.startsWith(name + " is damaged or truncated: only "),
+                     qPrintable(r.reason));
+            QVERIFY(!QFile::exists(output));
+            return;
+        }
         QCOMPARE(r.outcome, Job::Outcome::Converted);
         // What is there decodes, up to the part of the twelve seconds that was kept (less where
         // headers and padding fill much of the part, as in a small FLAC).
@@ -209,6 +238,16 @@ private slots:
         QTest::newRow("random bytes named mp3") << "noise.mp3" << noise << "is not an audio file";
         QTest::newRow("text named ogg")
             << "notes.ogg" << QByteArray("just some words\n") << "is not an audio file";
+        // FFmpeg reports these as input/output errors; the disk is fine.
+        QTest::newRow("FLAC header block past the end")
+            << "header.flac"
+            << lyingBlockSize(m_dir.path(), "whole-header.flac", {}, "fLaC", 0, 5, "\x7f\xff\xff")
+            << "header.flac is damaged";
+        QTest::newRow("WavPack block past the end")
+            << "block.wv"
+            << lyingBlockSize(m_dir.path(), "whole-block.wv", {"-c:a", "wavpack"}, "wvpk", 1, 4,
+                              QByteArray("\x00\x00\x08", 3))
+            << "block.wv is damaged";
     }
 
     void unreadableSourcesSayWhatIsWrong()

@@ -278,6 +278,17 @@ private slots:
         f.controller->addFiles();
         QCOMPARE(f.jobs.fullPaths(), (QStringList{a, b}));
         QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("1:00:00")); // plain, as for one file
+
+        // One too large to be a playlist adds nothing and says so.
+        f.jobs.clearAll();
+        const QString huge = f.dir.filePath("music/huge.M3U");
+        TestEnv::writeFile(huge, QByteArray(17 * 1024 * 1024, '#'));
+        m_platform->openFilesAnswers << QStringList{huge};
+        f.controller->addFiles();
+        QCOMPARE(f.jobs.count(), 0);
+        QCOMPARE(PlatformCalls::messages(*m_platform),
+                 QStringList{"The playlist cannot be imported: huge.M3U is too large to be a "
+                             "playlist (more than 16 MiB)"});
     }
 
     // Dropped on the list, or opened from the desktop (the drop's step, with every type the
