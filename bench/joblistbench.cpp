@@ -126,6 +126,7 @@ void benchAddFiles()
         QString outputFolder() override { return QStringLiteral("/tmp/out"); }
         bool convertIntoSourceFolder() override { return false; }
         bool openFolderAfterRun() override { return false; }
+        int filesAtOnce() override { return 1; }
     } options;
     JobListWidgets widgets{jobs, view, window, status, folder, menu};
     AddFilesCommand command(widgets, probe, options);
