@@ -1,5 +1,6 @@
 #include "app/frmabout.h"
 
+#include "convert/outputformat.h"
 #include "engine/libraryversions.h"
 #include "ui/skin/skinengine.h"
 #include "version.h"
@@ -35,9 +36,13 @@ frmAbout::frmAbout(SkinEngine *skin, QWidget *parent)
     title->setStyleSheet(QStringLiteral("font-size: 20pt; font-weight: bold;"));
     QLabel *version =
         label(QStringLiteral("Version ") + QStringLiteral(TWR_VERSION), "lblVersion", this);
-    QLabel *description =
-        label(QStringLiteral("A desktop audio converter for MP3, WMA, OGG Vorbis and WAV files."),
-              "lblDescription", this);
+    QStringList formats;
+    for (const OutputFormat &format : OutputFormats::all())
+        formats << QString::fromLatin1(format.label);
+    const QString last = formats.takeLast();
+    QLabel *description = label(QStringLiteral("A desktop audio converter for %1 and %2 files.")
+                                    .arg(formats.join(QStringLiteral(", ")), last),
+                                "lblDescription", this);
     QLabel *licence = label(QStringLiteral("Free software under the GNU General Public License, "
                                            "version 3 or later."),
                             "lblLicence", this);

@@ -48,6 +48,9 @@ void EncoderSetup::apply(Converter &writer, const EncoderSettings &settings)
                    [&writer](const WavFormat &s) {
                        writer.SetWavFormat(s.rate, s.channels, s.bitsPerSample);
                    },
+                   [&writer](const FlacFormat &s) { writer.SetFlacFormat(s); },
+                   [&writer](const OpusFormat &s) { writer.SetOpusFormat(s); },
+                   [&writer](const M4aFormat &s) { writer.SetM4aFormat(s); },
                },
                settings);
 }

@@ -10,12 +10,13 @@
 class Converter;
 
 // The output formats, in the order of the window's format buttons.
-enum class OutputFormatId { Mp3, Wma, Ogg, Wav };
+enum class OutputFormatId { Mp3, Wma, Ogg, Wav, Flac, Opus, M4a };
 
 // One format's encoder settings as a plain value: what the options dialog edits, what the
 // settings file holds and what a conversion takes a copy of when it starts. The alternatives
 // stand in the order of OutputFormatId.
-using EncoderSettings = std::variant<Mp3Settings, WmaFormat, OggFormat, WavFormat>;
+using EncoderSettings = std::variant<Mp3Settings, WmaFormat, OggFormat, WavFormat, FlacFormat,
+                                     OpusFormat, M4aFormat>;
 
 inline constexpr std::size_t OutputFormatCount = std::variant_size_v<EncoderSettings>;
 

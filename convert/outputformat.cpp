@@ -181,8 +181,65 @@ bool writeWav(const EncoderSettings &settings, const QString &file, QString *why
         why);
 }
 
-// The four formats stand in the order of the format buttons; the Action menu lists them as
-// MP3, WAV, WMA, OGG and the popup as MP3, WMA, WAV, OGG (with its own spelling for OGG).
+// --- FLAC, Opus, M4A ------------------------------------------------------------------------
+
+// The rates a "frequency" key may hold besides 0, the source's.
+constexpr std::initializer_list<int> Rates{0,     8000,  11025, 12000, 16000, 22050,
+                                           24000, 32000, 44100, 48000, 88200, 96000};
+
+EncoderSettings readFlac(const ProfileReader &p)
+{
+    return FlacFormat{p.number(Ini::Flac::Level, 0, 8), p.oneOf(Ini::Flac::Bits, {0, 16, 24}),
+                      p.oneOf(Ini::Flac::Frequency, Rates), p.number(Ini::Flac::Channel, 0, 2)};
+}
+
+bool writeFlac(const EncoderSettings &settings, const QString &file, QString *why)
+{
+    const auto &f = std::get<FlacFormat>(settings);
+    return writeKeys(file,
+                     {{Ini::Flac::Level, QString::number(f.level)},
+                      {Ini::Flac::Bits, QString::number(f.bits)},
+                      {Ini::Flac::Frequency, QString::number(f.rate)},
+                      {Ini::Flac::Channel, QString::number(f.channels)}},
+                     why);
+}
+
+EncoderSettings readOpus(const ProfileReader &p)
+{
+    return OpusFormat{p.number(Ini::Opus::Bitrate, 6, 256),
+                      OpusFormat::Mode(p.number(Ini::Opus::Mode, 0, 2)),
+                      p.number(Ini::Opus::Channel, 0, 2)};
+}
+
+bool writeOpus(const EncoderSettings &settings, const QString &file, QString *why)
+{
+    const auto &f = std::get<OpusFormat>(settings);
+    return writeKeys(file,
+                     {{Ini::Opus::Bitrate, QString::number(f.bitrate)},
+                      {Ini::Opus::Mode, QString::number(int(f.mode))},
+                      {Ini::Opus::Channel, QString::number(f.channels)}},
+                     why);
+}
+
+EncoderSettings readM4a(const ProfileReader &p)
+{
+    return M4aFormat{p.number(Ini::M4a::Bitrate, 32, 320), p.oneOf(Ini::M4a::Frequency, Rates),
+                     p.number(Ini::M4a::Channel, 0, 2)};
+}
+
+bool writeM4a(const EncoderSettings &settings, const QString &file, QString *why)
+{
+    const auto &f = std::get<M4aFormat>(settings);
+    return writeKeys(file,
+                     {{Ini::M4a::Bitrate, QString::number(f.bitrate)},
+                      {Ini::M4a::Frequency, QString::number(f.rate)},
+                      {Ini::M4a::Channel, QString::number(f.channels)}},
+                     why);
+}
+
+// The first four formats stand in the order of the format buttons; the Action menu lists them
+// as MP3, WAV, WMA, OGG and the popup as MP3, WMA, WAV, OGG (with its own spelling for OGG).
+// Later formats come after them everywhere.
 const std::vector<OutputFormat> Table{
     {OutputFormatId::Mp3, "MP3", ".mp3", "mp3", "tomp3", "Convert to MP3", 0, "ctm",
      "Convert to MP3", 0, readMp3, writeMp3},
@@ -192,6 +249,12 @@ const std::vector<OutputFormat> Table{
      "Convet  to OGG", 3, readOgg, writeOgg},
     {OutputFormatId::Wav, "WAV", ".wav", "wav", "towav", "Convert to WAV", 1, "ctwav",
      "Convert to WAV", 2, readWav, writeWav},
+    {OutputFormatId::Flac, "FLAC", ".flac", "flac", "toflac", "Convert to FLAC", 4, "ctflac",
+     "Convert to FLAC", 4, readFlac, writeFlac},
+    {OutputFormatId::Opus, "Opus", ".opus", "opus", "toopus", "Convert to Opus", 5, "ctopus",
+     "Convert to Opus", 5, readOpus, writeOpus},
+    {OutputFormatId::M4a, "M4A", ".m4a", "m4a", "tom4a", "Convert to M4A", 6, "ctm4a",
+     "Convert to M4A", 6, readM4a, writeM4a},
 };
 
 std::vector<const OutputFormat *> ordered(int OutputFormat::*order)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/encodersettings.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -20,6 +22,8 @@ public:
     virtual void SetWavFormat(int rate, int channels, int bits) = 0;
     virtual void SetWmaProfile(int profile) = 0;
     virtual void SetMp3Settings(const Mp3Settings &settings) = 0;
+    // The settings of any format as one value (the pages of the later formats push so).
+    virtual void SetFormat(const EncoderSettings &settings) = 0;
     // A description of the format set last.
     virtual QString FormatString() = 0;
 };

@@ -1,5 +1,8 @@
 #include "options/frmoption.h"
 
+#include "convert/outputformat.h"
+#include "options/encoderpage.h"
+#include "options/encoderpages.h"
 #include "options/encodersink.h"
 #include "options/generalpage.h"
 #include "options/mp3page.h"
@@ -38,18 +41,20 @@ void frmOption::build()
     setWindowTitle(QStringLiteral("Options"));
     m_context = std::make_unique<OptionsContext>(OptionsContext{*this, m_host});
 
-    for (int i = 0; i < int(Image1.size()); ++i) {
+    // The General page, then one page per output format.
+    for (int i = 0; i <= int(OutputFormats::all().size()); ++i) {
         auto *picture = new QLabel;
         picture->setObjectName(QStringLiteral("Image1"));
         picture->setProperty("index", i);
         picture->setPixmap(pageArt(i));
-        Image1[std::size_t(i)] = picture;
+        Image1.push_back(picture);
     }
     general = new GeneralPage(*m_context, Image1[0]);
     mp3 = new Mp3Page(*m_context, Image1[1]);
     wma = new WmaPage(*m_context, Image1[2]);
     ogg = new OggPage(*m_context, Image1[3]);
     wav = new WavPage(*m_context, Image1[4]);
+    laterPages = EncoderPages::create(*m_context, {Image1.begin() + 5, Image1.end()});
     txtOutFolder = general->txtOutFolder;
     chkOldfolder = general->chkOldfolder;
     chkOpenFolder = general->chkOpenFolder;
@@ -61,6 +66,8 @@ void frmOption::build()
     SSTab1->addTab(wma, QStringLiteral("WMA"));
     SSTab1->addTab(ogg, QStringLiteral("OGG"));
     SSTab1->addTab(wav, QStringLiteral("WAV"));
+    for (EncoderPage *page : laterPages)
+        SSTab1->addTab(page, QString::fromLatin1(OutputFormats::of(page->format()).label));
 
     const auto button = [this](const char *name, const char *caption) {
         auto *b = new QPushButton(QString::fromLatin1(caption), this);
@@ -107,6 +114,8 @@ void frmOption::Load()
         wma->resetToBuiltIn();
         ogg->resetToBuiltIn();
         wav->resetToBuiltIn();
+        for (EncoderPage *page : laterPages)
+            page->resetToBuiltIn();
     }
     m_loaded = true;
     general->load();
@@ -114,6 +123,8 @@ void frmOption::Load()
     ogg->load();
     wma->load();
     mp3->load();
+    for (EncoderPage *page : laterPages)
+        page->load();
     if (fromDefaults)
         INI = SettingsFiles::workingFile();
 }
@@ -142,6 +153,8 @@ bool frmOption::Apply()
     wav->saveAndPush();
     wma->saveAndPush();
     mp3->pushAndSave();
+    for (EncoderPage *page : laterPages)
+        page->saveAndPush();
     // The engine has the settings either way; the user should know they will not last.
     if (!m_context->notSaved.isEmpty())
         ShowWarning(SettingsFiles::notSavedMessage(INI, m_context->notSaved), this);

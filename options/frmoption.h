@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
+class EncoderPage;
 class GeneralPage;
 class Mp3Page;
 class OggPage;
@@ -55,8 +56,10 @@ public:
     int filesAtOnce() override;
 
     // --- Controls (object names are the member names) --------------------------------
-    QTabWidget *SSTab1 = nullptr;     // "General", "MP3", "WMA", "OGG", "WAV"
-    std::array<QLabel *, 5> Image1{}; // one picture per page, in page order
+    // "General", "MP3", "WMA", "OGG", "WAV", then a page for each later format of the format
+    // table, in its order.
+    QTabWidget *SSTab1 = nullptr;
+    std::vector<QLabel *> Image1; // one picture per page, in page order
     QPushButton *cmdHelp = nullptr;
     QPushButton *cmdApply = nullptr; // "Default"
     QPushButton *cmdOK = nullptr;
@@ -67,6 +70,7 @@ public:
     WmaPage *wma = nullptr;
     OggPage *ogg = nullptr;
     WavPage *wav = nullptr;
+    std::vector<EncoderPage *> laterPages; // FLAC, Opus, M4A
 
     // The General page controls other parts of the program read.
     QLineEdit *txtOutFolder = nullptr;

@@ -1,5 +1,7 @@
 #include "options/pageart.h"
 
+#include "convert/outputformat.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -67,13 +69,16 @@ QPixmap pageArt(int page)
     if (page == 0) {
         drawFolder(p);
     } else {
-        static const char *names[] = {"MP3", "WMA", "OGG", "WAV"};
         drawWave(p, QRectF(12, 14, Size - 24, 34), 2 + page, 0.5);
         QFont font = p.font();
         font.setBold(true);
         font.setPixelSize(20);
         p.setFont(font);
-        p.drawText(QRectF(0, 52, Size, 28), Qt::AlignCenter, QString::fromLatin1(names[page - 1]));
+        const auto &formats = OutputFormats::all();
+        const QString label = page - 1 < int(formats.size())
+                                  ? QString::fromLatin1(formats[size_t(page - 1)].label)
+                                  : QString();
+        p.drawText(QRectF(0, 52, Size, 28), Qt::AlignCenter, label);
     }
     return pixmap;
 }

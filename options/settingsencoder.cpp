@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-void SettingsEncoder::set(const EncoderSettings &settings)
+void SettingsEncoder::SetFormat(const EncoderSettings &settings)
 {
     m_settings.set(settings);
     m_last = formatOf(settings);
@@ -19,13 +19,13 @@ bool SettingsEncoder::CheckOggFormat(int rate, int channels, int bitrate, int mi
 void SettingsEncoder::SetOggFormat(int rate, int channels, int bitrate, int minBitrate,
                                    int maxBitrate, qint16 quality)
 {
-    set(OggFormat{rate, channels, bitrate, minBitrate, maxBitrate,
+    SetFormat(OggFormat{rate, channels, bitrate, minBitrate, maxBitrate,
                   quality < 0 ? -1 : std::min<int>(quality, 1000)});
 }
 
 void SettingsEncoder::SetWavFormat(int rate, int channels, int bits)
 {
-    set(WavFormat{rate, channels, bits});
+    SetFormat(WavFormat{rate, channels, bits});
 }
 
 void SettingsEncoder::SetWmaProfile(int profile)
@@ -33,12 +33,12 @@ void SettingsEncoder::SetWmaProfile(int profile)
     WmaFormat format;
     if (!WmaFormat::fromProfile(profile, &format))
         throw EngineError(QStringLiteral("Unknown WMA profile %1").arg(profile));
-    set(format);
+    SetFormat(format);
 }
 
 void SettingsEncoder::SetMp3Settings(const Mp3Settings &settings)
 {
-    set(settings);
+    SetFormat(settings);
 }
 
 QString SettingsEncoder::FormatString()

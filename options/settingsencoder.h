@@ -22,10 +22,10 @@ public:
     void SetWavFormat(int rate, int channels, int bits) override;
     void SetWmaProfile(int profile) override;
     void SetMp3Settings(const Mp3Settings &settings) override;
+    void SetFormat(const EncoderSettings &settings) override;
     QString FormatString() override;
 
 private:
-    void set(const EncoderSettings &settings);
 
     EncoderSettingsSet &m_settings;
     std::optional<OutputFormatId> m_last;

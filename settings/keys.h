@@ -18,6 +18,9 @@ inline constexpr const char *Wav = "wav";
 inline constexpr const char *Ogg = "ogg";
 inline constexpr const char *Wma = "wma";
 inline constexpr const char *Mp3 = "mp3";
+inline constexpr const char *Flac = "flac";
+inline constexpr const char *Opus = "opus";
+inline constexpr const char *M4a = "m4a";
 } // namespace Section
 
 namespace Output {
@@ -73,9 +76,29 @@ inline constexpr Key AltPresetEnabled{Section::Mp3, "altpresetenabled"};
 inline constexpr Key Fs{Section::Mp3, "fs"};
 } // namespace Mp3
 
+// 0 for a rate, channel count or depth keeps the source's.
+namespace Flac {
+inline constexpr Key Level{Section::Flac, "level"};
+inline constexpr Key Bits{Section::Flac, "bits"};
+inline constexpr Key Frequency{Section::Flac, "frequency"};
+inline constexpr Key Channel{Section::Flac, "channel"};
+} // namespace Flac
+
+namespace Opus {
+inline constexpr Key Bitrate{Section::Opus, "bitrate"};
+inline constexpr Key Mode{Section::Opus, "mode"}; // 0 VBR, 1 constrained VBR, 2 CBR
+inline constexpr Key Channel{Section::Opus, "channel"};
+} // namespace Opus
+
+namespace M4a {
+inline constexpr Key Bitrate{Section::M4a, "bitrate"};
+inline constexpr Key Frequency{Section::M4a, "frequency"};
+inline constexpr Key Channel{Section::M4a, "channel"};
+} // namespace M4a
+
 // The order in which the options dialog's apply step writes every option ("format" is not
 // among them: only the output format buttons write it).
-inline constexpr std::array<Key, 35> ApplyWriteOrder{{
+inline constexpr std::array<Key, 45> ApplyWriteOrder{{
     Output::Folder,
     Output::Playlist,
     Output::PlaylistName,
@@ -111,6 +134,16 @@ inline constexpr std::array<Key, 35> ApplyWriteOrder{{
     Mp3::AltPreset,
     Mp3::AltPresetEnabled,
     Mp3::Fs,
+    Flac::Level,
+    Flac::Bits,
+    Flac::Frequency,
+    Flac::Channel,
+    Opus::Bitrate,
+    Opus::Mode,
+    Opus::Channel,
+    M4a::Bitrate,
+    M4a::Frequency,
+    M4a::Channel,
 }};
 
 static_assert(ApplyWriteOrder.back().key != nullptr, "every entry of the write order is filled");

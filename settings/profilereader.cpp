@@ -2,6 +2,8 @@
 
 #include "settings/settingsfiles.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -69,4 +71,19 @@ int ProfileReader::number(Ini::Key key, int min, int max) const
     if (wholeNumber(shipped(key), min, max, &v))
         return v;
     return min;
+}
+
+int ProfileReader::oneOf(Ini::Key key, std::initializer_list<int> allowed) const
+{
+    const auto usable = [&allowed](const QString &text, int *out) {
+        return wholeNumber(text, INT_MIN, INT_MAX, out) &&
+               std::find(allowed.begin(), allowed.end(), *out) != allowed.end();
+    };
+    int v = 0;
+    const QString text = stored(key);
+    if (usable(text, &v))
+        return v;
+    if (!text.isEmpty())
+        ignore(key, text);
+    return usable(shipped(key), &v) ? v : *allowed.begin();
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <initializer_list>
 #include <mutex>
 
 // Reads the settings file for encoding: a key missing from the file, or one whose value is
@@ -23,6 +24,8 @@ public:
     // A key as a whole number (the text cut to its whole part) within [min, max]; the
     // factory default when the file's value is not one.
     int number(Ini::Key key, int min, int max) const;
+    // A key as one of the `allowed` whole numbers; the factory default when it is not one.
+    int oneOf(Ini::Key key, std::initializer_list<int> allowed) const;
     // The value of the entry of `table` whose text the key holds (the factory default's
     // when the file's text is none of them; `fallback` when neither is).
     template <typename Choice, std::size_t N>

@@ -1,8 +1,11 @@
 // Converting one file with the conversion job, and the output names.
 #include "convert/conversionjob.h"
+#include "convert/outputformat.h"
 #include "convert/outputnaming.h"
 #include "engine/converter.h"
 #include "engine/fileinfo.h"
+#include "settings/profilereader.h"
+#include "settings/settingsfiles.h"
 #include "tests/support/fixture.h"
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
@@ -138,8 +141,8 @@ private slots:
     {
         QTest::addColumn<QString>("extension");
         QTest::addColumn<bool>("tagged");
-        for (const char *e : {".ogg", ".wma", ".wav", ".mp3"})
-            QTest::newRow(e) << QString(e) << true;
+        for (const OutputFormat &format : OutputFormats::all())
+            QTest::newRow(format.extension) << QString(format.extension) << true;
         QTest::newRow("untagged source") << ".mp3" << false;
     }
 
@@ -177,6 +180,36 @@ private slots:
         // An MP3 output carries the ID3v1 block too.
         const QByteArray tail = TestEnv::readFile(r.output).right(128);
         QCOMPARE(tail.startsWith("TAG") && tail.mid(4, 3) == "ber", tagged && extension == ".mp3");
+    }
+
+    // The format table: found by its names, in the order of its ids, and each format's
+    // settings read back as they were written.
+    void formatTable()
+    {
+        QStringList names;
+        for (const OutputFormat &format : OutputFormats::all()) {
+            QCOMPARE(&OutputFormats::of(format.id), &format);
+            QCOMPARE(OutputFormats::byName(format.section), &format);
+            QCOMPARE(OutputFormats::byName(QString(format.extension).toUpper()), &format);
+            QCOMPARE(OutputFormats::byLabel(format.label), &format);
+            names << format.section;
+            const QString first = m_dir.filePath("first.ini"), second = m_dir.filePath("again.ini");
+            for (const EncoderSettings &value :
+                 {EncoderSettingsSet()[format.id],
+                  format.read(ProfileReader(SettingsFiles::shippedDefaults()))}) {
+                QFile::remove(first);
+                QFile::remove(second);
+                QVERIFY(format.write(value, first, nullptr));
+                const ProfileReader stored(first);
+                QVERIFY(format.write(format.read(stored), second, nullptr));
+                QCOMPARE(TestEnv::readFile(second), TestEnv::readFile(first));
+                QCOMPARE(EncoderSetup::describe(format.read(stored)),
+                         EncoderSetup::describe(value));
+                QCOMPARE(stored.ignored(), QStringList());
+            }
+        }
+        QCOMPARE(names, OutputFormats::names());
+        QCOMPARE(names.removeDuplicates(), 0);
     }
 
     void names()

@@ -51,6 +51,10 @@ public:
                 s.VbrQuality, s.AlternativePreset},
                "mp3");
     }
+    void SetFormat(const EncoderSettings &settings) override
+    {
+        record("SetFormat", {int(settings.index())}, "format");
+    }
     // "fmt " and what was set last: "fmt ogg", "fmt wma13", ...
     QString FormatString() override { return QStringLiteral("fmt ") + m_lastSet; }
 

@@ -1,6 +1,7 @@
 #include "tests/support/fixture.h"
 
 #include "convert/conversionjob.h"
+#include "convert/outputformat.h"
 #include "engine/converter.h"
 #include "tags/tagfields.h"
 #include "tests/support/testenv.h"
@@ -99,10 +100,9 @@ QByteArray Fixture::audioMd5(const QString &path)
 
 void Fixture::setEveryFormat(Converter &writer)
 {
-    writer.SetWavFormat(44100, 2, 16);
-    writer.SetOggFormat(44100, 2, 128, 0, 0, 400);
-    writer.SetWmaProfile(8);
-    writer.SetMp3Settings(Mp3Settings{});
+    const EncoderSettingsSet builtIn;
+    for (const OutputFormat &format : OutputFormats::all())
+        EncoderSetup::apply(writer, builtIn[format.id]);
 }
 
 QString Fixture::convert(Converter &writer, const QString &source, const QString &output)
