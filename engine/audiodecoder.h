@@ -33,6 +33,9 @@ public:
     int sampleRate() const { return m_rate; }
     int channels() const { return m_channels; }
     qint64 length() const { return m_length; }
+    // The depth the track stores its samples with (16, 24, 32...); 0 for lossy codecs,
+    // whose samples have none.
+    int bitsPerSample() const { return m_bits; }
 
     // At most maxFrames frames (at least one); empty only at the end of the track.
     QByteArray read(qint64 maxFrames);
@@ -66,6 +69,7 @@ private:
     int m_rate = 0;
     int m_channels = 0;
     qint64 m_length = 0;
+    int m_bits = 0;
     qint64 m_startTime = 0;
     bool m_inputEnded = false;
     bool m_haveFrame = false;
