@@ -54,16 +54,23 @@ FileInfo loaded(const QString &path, int version)
     return info;
 }
 
-// The tag as an independent reader (mutagen) sees it: the tag type's name under "type", then
-// each key with its values as texts ("7/0" for MP4's track pair).
+// The tag as an independent reader (mutagen) sees it: the tag type's name under "type", the
+// number of pictures under "pictures", then each key with its values as texts ("7/0" for
+// MP4's track pair, free-form atoms decoded).
 QJsonObject mutagenTags(const QString &path)
 {
     static const char *script = R"(
 import json, sys, mutagen
 f = mutagen.File(sys.argv[1])
 out = {"type": type(f.tags).__name__}
+out["pictures"] = len(getattr(f, "pictures", []) or f.tags.get("metadata_block_picture", [])
+                      or f.tags.get("covr", []))
+def text(v):
+    if isinstance(v, tuple):
+        return "/".join(map(str, v))
+    return v.decode("utf-8", "replace") if isinstance(v, bytes) else str(v)
 for key, values in f.tags.items():
-    out[key] = ["/".join(map(str, v)) if isinstance(v, tuple) else str(v) for v in values]
+    out[key] = [text(v) for v in values]
 print(json.dumps(out))
 )";
     // The system's Python, which the Debian package of mutagen installs into (a python3 found
@@ -154,18 +161,26 @@ private slots:
     {
         QTest::addColumn<QString>("ext");
         QTest::addColumn<QString>("type");
-        QTest::addColumn<QStringList>("keys"); // title, artist, album, date, track, comment,
-                                               // genre, copyright, composer
-        const QStringList vorbis{"title",   "artist", "album",     "date",    "tracknumber",
-                                 "comment", "genre",  "copyright", "composer"};
+        // Title, artist, album, date, track, comment, genre, copyright, composer, then the
+        // ReplayGain and a field the editor does not show ("mood").
+        QTest::addColumn<QStringList>("keys");
+        const QStringList vorbis{
+            "title",   "artist", "album",     "date",     "tracknumber",
+            "comment", "genre",  "copyright", "composer", "replaygain_track_gain",
+            "mood"};
         QTest::newRow("flac") << "flac"
                               << "VCFLACDict" << vorbis;
         QTest::newRow("opus") << "opus"
                               << "OggOpusVComment" << vorbis;
+        const QString freeForm = "----:com.apple.iTunes:";
         QTest::newRow("m4a") << "m4a"
-                             << "MP4Tags" << QStringList{"\u00a9nam", "\u00a9ART", "\u00a9alb",
-                                                         "\u00a9day", "trkn",      "\u00a9cmt",
-                                                         "\u00a9gen", "cprt",      "\u00a9wrt"};
+                             << "MP4Tags"
+                             << QStringList{"\u00a9nam",      "\u00a9ART",
+                                            "\u00a9alb",      "\u00a9day",
+                                            "trkn",           "\u00a9cmt",
+                                            "\u00a9gen",      "cprt",
+                                            "\u00a9wrt",      freeForm + "REPLAYGAIN_TRACK_GAIN",
+                                            freeForm + "MOOD"};
     }
 
     void newFormatsGetNativeTags()
@@ -173,7 +188,32 @@ private slots:
         QFETCH(QString, ext);
         QFETCH(QString, type);
         QFETCH(QStringList, keys);
-        const QString from = source("native-source.mp3");
+        // Tagged elsewhere with a cover and fields the tag editor does not show, then in it.
+        const QString cover =
+            Fixture::make(m_dir.path(), "native-cover.png",
+                          {"-f", "lavfi", "-i", "testsrc=size=32x32", "-frames:v", "1"});
+        const QString from = Fixture::make(m_dir.path(), "native-source.mp3",
+                                           {"-f",
+                                            "lavfi",
+                                            "-i",
+                                            "sine=duration=1.5",
+                                            "-i",
+                                            cover,
+                                            "-map",
+                                            "0",
+                                            "-map",
+                                            "1",
+                                            "-c:v",
+                                            "copy",
+                                            "-disposition:v",
+                                            "attached_pic",
+                                            "-id3v2_version",
+                                            "3",
+                                            "-metadata",
+                                            "mood=calm",
+                                            "-metadata",
+                                            "REPLAYGAIN_TRACK_GAIN=-3.20 dB"});
+        QVERIFY(!from.isEmpty());
         const FileInfo e = fullSet(2, true);
         FileInfo(e).SaveTag(from);
 
@@ -188,7 +228,9 @@ private slots:
                                    e.Comment,
                                    e.GenreS,
                                    e.Copyright,
-                                   e.Composer};
+                                   e.Composer,
+                                   "-3.20 dB",
+                                   "calm"};
         auto texts = [&](const QJsonObject &tags) {
             QStringList got;
             for (const QString &key : keys)
@@ -198,6 +240,7 @@ private slots:
         QJsonObject tags = mutagenTags(out);
         QCOMPARE(tags.value("type").toString(), type);
         QCOMPARE(texts(tags), expected);
+        QCOMPARE(tags.value("pictures").toInt(), 1);
         QCOMPARE(fields(loaded(out, 2)), fields(e));
 
         // The editor's save: the new title in the same native tag, the audio as it was.
@@ -209,6 +252,7 @@ private slots:
         QCOMPARE(tags.value("type").toString(), type);
         QCOMPARE(texts(tags).value(0), edited.Title);
         QCOMPARE(texts(tags).mid(1), expected.mid(1));
+        QCOMPARE(tags.value("pictures").toInt(), 1);
         QCOMPARE(Fixture::audioMd5(out), audio);
     }
 
