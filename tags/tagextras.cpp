@@ -56,7 +56,7 @@ std::vector<Picture> picturesOf(TagLib::File *file)
         mp4 && mp4->tag() && mp4->tag()->contains("covr")) {
         for (const MP4::CoverArt &c : mp4->tag()->item("covr").toCoverArtList())
             out.push_back(
-                {c.data(), c.format() == MP4::CoverArt::PNG ? "image/png" : "image/jpeg"});
+                {c.data(), c.format() == MP4::CoverArt::PNG ? "image/png" : "image/jpeg", 3, {}});
     }
     if (auto *mpeg = dynamic_cast<MPEG::File *>(file); mpeg && mpeg->hasID3v2Tag()) {
         for (ID3v2::Frame *frame : mpeg->ID3v2Tag()->frameList("APIC")) {
