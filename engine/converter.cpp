@@ -14,6 +14,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -87,6 +88,23 @@ const char *opusVbr(OpusFormat::Mode mode)
 bool channelsFit(int channels, int most)
 {
     return channels >= 0 && channels <= most;
+}
+
+// The channel counts FFmpeg's AAC encoder has a layout for.
+bool aacTakes(int channels)
+{
+    return channels >= 1 && channels <= 8 && channels != 7;
+}
+
+// Opus files with more than two channels take the Vorbis speaker order, which the encoder
+// insists on.
+quint64 vorbisLayout(int channels)
+{
+    static constexpr std::array<quint64, 8> masks{
+        AV_CH_LAYOUT_MONO,    AV_CH_LAYOUT_STEREO,       AV_CH_LAYOUT_SURROUND,
+        AV_CH_LAYOUT_QUAD,    AV_CH_LAYOUT_5POINT0_BACK, AV_CH_LAYOUT_5POINT1_BACK,
+        AV_CH_LAYOUT_6POINT1, AV_CH_LAYOUT_7POINT1};
+    return channels >= 1 && channels <= 8 ? masks[size_t(channels - 1)] : 0;
 }
 
 constexpr int OpusRate = 48000;
@@ -184,9 +202,7 @@ void Converter::Private::validateSettings(Kind k) const
         if (m4a.bitrate < 32 || m4a.bitrate > 320)
             throw EngineError(
                 QStringLiteral("M4A takes 32 to 320 kbit/s, not %1").arg(m4a.bitrate));
-        if (m4a.rate < 0 || m4a.rate > MaxRate ||
-            (m4a.channels != 0 &&
-             !FfmpegEncoder::takesChannels(QStringLiteral("aac"), m4a.channels)))
+        if (m4a.rate < 0 || m4a.rate > MaxRate || (m4a.channels != 0 && !aacTakes(m4a.channels)))
             throw EngineError(QStringLiteral("The M4A format has no valid rate or channels"));
         break;
     case Kind::Mp3:
@@ -236,8 +252,8 @@ void Converter::Private::startEncoder()
         const QString aac = QStringLiteral("aac");
         rate = FfmpegEncoder::supportedRate(aac, !keep && m4a.rate > 0 ? m4a.rate : sourceRate);
         channels = !keep && m4a.channels > 0 ? m4a.channels : sourceChannels;
-        // Counts without an AAC speaker layout (a 7-channel source) are folded to stereo.
-        if (!FfmpegEncoder::takesChannels(aac, channels))
+        // Counts the AAC encoder has no layout for (7, or more than 8) are folded to stereo.
+        if (!aacTakes(channels))
             channels = 2;
         break;
     }
@@ -291,6 +307,7 @@ void Converter::Private::startEncoder()
         setup.encoder = QStringLiteral("libopus");
         setup.bitRate = qint64(opus.bitrate) * 1000;
         setup.options.append(qMakePair(QByteArray("vbr"), QByteArray(opusVbr(opus.mode))));
+        setup.layoutMask = vorbisLayout(channels);
         break;
     case Kind::M4a:
         setup.muxer = QStringLiteral("ipod"); // MP4 with the M4A brand

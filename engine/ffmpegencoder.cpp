@@ -95,7 +95,9 @@ FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
     AVCodecContext *c = m_codec.get();
     c->sample_fmt = sampleFormatFor(codec, setup.pcmBits);
     c->sample_rate = setup.rate;
-    if (const AVChannelLayout *listed = listedLayout(codec, setup.channels))
+    if (setup.layoutMask != 0)
+        av_channel_layout_from_mask(&c->ch_layout, setup.layoutMask);
+    else if (const AVChannelLayout *listed = listedLayout(codec, setup.channels))
         av_channel_layout_copy(&c->ch_layout, listed);
     else
         av_channel_layout_default(&c->ch_layout, setup.channels);
@@ -281,10 +283,4 @@ int FfmpegEncoder::supportedRate(const QString &encoder, int rate)
             best = *r;
     }
     return best > 0 ? best : rate;
-}
-
-bool FfmpegEncoder::takesChannels(const QString &encoder, int channels)
-{
-    const AVCodec *codec = avcodec_find_encoder_by_name(encoder.toLatin1().constData());
-    return codec && (!codec->ch_layouts || listedLayout(codec, channels));
 }

@@ -26,6 +26,7 @@ struct FfmpegEncoderSetup
     int quality = -1;          // Vorbis quality 0..1000 (0.0..10.0); -1 = bitrate mode
     int pcmBits = 0;           // integer encoders: the depth the samples are reduced to
     int compressionLevel = -1; // -1 = the encoder's default
+    quint64 layoutMask = 0;    // speaker positions (AV_CH_*); 0 = the usual ones for the count
     // The encoder's private options by name ("vbr" = "constrained" for libopus).
     QList<QPair<QByteArray, QByteArray>> options;
 };
@@ -41,8 +42,6 @@ public:
 
     // The rate nearest to `rate` that the encoder takes (`rate` itself when it takes any).
     static int supportedRate(const QString &encoder, int rate);
-    // True when the encoder has a speaker layout for this many channels (or takes any).
-    static bool takesChannels(const QString &encoder, int channels);
 
 private:
     void newFrame();

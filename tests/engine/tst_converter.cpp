@@ -423,6 +423,32 @@ private slots:
         QVERIFY2(std::abs(onset(decoded) - expectedOnset) <= 32, qPrintable(found));
     }
 
+    // "As source" channels beyond stereo: kept where the encoder has a speaker layout for
+    // the count (Opus in Vorbis order), folded to stereo where it has none (AAC and 7).
+    void manyChannelsAsSource_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("shape");
+        QTest::newRow("flac") << "six.flac" << 6 << "flac 44100 6";
+        QTest::newRow("opus") << "three.opus" << 3 << "opus 48000 3";
+        QTest::newRow("m4a") << "six.m4a" << 6 << "aac 44100 6";
+        QTest::newRow("m4a folded") << "seven.m4a" << 7 << "aac 44100 2";
+    }
+
+    void manyChannelsAsSource()
+    {
+        QFETCH(QString, output);
+        QFETCH(int, channels);
+        QFETCH(QString, shape);
+        const QString in = Fixture::tone(m_dir.path(), output + ".wav", 1, {}, 44100, channels);
+        QVERIFY(!in.isEmpty());
+        Converter writer;
+        const QString out = m_dir.filePath(output);
+        QCOMPARE(Fixture::convert(writer, in, out), QString());
+        QCOMPARE(Fixture::audioShape(out), shape);
+    }
+
     void wav16IsBitExact()
     {
         Converter writer;
