@@ -84,7 +84,7 @@ const char *opusVbr(OpusFormat::Mode mode)
     return "on";
 }
 
-// Channel counts past the formats' own limits; 0 passes (as source).
+// True for a channel count within a format's limit; 0 (as source) always fits.
 bool channelsFit(int channels, int most)
 {
     return channels >= 0 && channels <= most;
