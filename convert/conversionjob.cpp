@@ -187,6 +187,7 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
         step = Step::OpenOutput;
         m_writer.OpenWrite(output);
         m_writer.SetInputFormat(a, b);
+        m_writer.setSourceBitDepth(m_reader.sourceBitDepth());
 
         qint64 done = 0;
         qint64 decoded = 0;

@@ -74,6 +74,21 @@ QString openFailure(const QString &path, int rc)
     return notAudio(name);
 }
 
+// Lossless codecs say their depth (FLAC, ALAC) or have it in their name (PCM); lossy ones
+// decode to float and have none.
+int storedDepth(const AVCodecParameters &par, const AVCodecContext &codec)
+{
+    const AVCodecDescriptor *descriptor = avcodec_descriptor_get(par.codec_id);
+    if (descriptor && (descriptor->props & AV_CODEC_PROP_LOSSY) &&
+        !(descriptor->props & AV_CODEC_PROP_LOSSLESS))
+        return 0;
+    if (codec.bits_per_raw_sample > 0)
+        return codec.bits_per_raw_sample;
+    if (par.bits_per_raw_sample > 0)
+        return par.bits_per_raw_sample;
+    return std::max(av_get_bits_per_sample(par.codec_id), 0);
+}
+
 } // namespace
 
 AudioDecoder::~AudioDecoder()
@@ -156,6 +171,7 @@ void AudioDecoder::open(const QString &path, int threads)
     m_rate = m_frame->sample_rate;
     m_channels = m_frame->ch_layout.nb_channels;
     m_layout = normalLayout(m_frame->ch_layout);
+    m_bits = storedDepth(*stream->codecpar, *m_codec);
 
     if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
         m_length = av_rescale_q(stream->duration, stream->time_base, AVRational{1, m_rate});

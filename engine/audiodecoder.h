@@ -35,6 +35,9 @@ public:
     qint64 length() const { return m_length; }
     // True when the length is a guess from the bit rate (an MP3 without a frame count).
     bool lengthIsEstimate() const { return m_lengthIsEstimate; }
+    // The depth the track stores its samples with (16, 24, 32...); 0 for lossy codecs,
+    // whose samples have none.
+    int bitsPerSample() const { return m_bits; }
 
     // At most maxFrames frames (at least one); empty only at the end of the track.
     QByteArray read(qint64 maxFrames);
@@ -70,6 +73,7 @@ private:
     int m_channels = 0;
     qint64 m_length = 0;
     bool m_lengthIsEstimate = false;
+    int m_bits = 0;
     qint64 m_startTime = 0;
     bool m_inputEnded = false;
     bool m_haveFrame = false;

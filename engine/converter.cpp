@@ -14,12 +14,13 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
 enum class Mode { Closed, Reading, Writing };
-enum class Kind { Mp3, Ogg, Wma, Wav };
-enum class LastSet { None, Mp3, Ogg, Wma, Wav };
+enum class Kind { Mp3, Ogg, Wma, Wav, Flac, Opus, M4a };
+enum class LastSet { None, Mp3, Ogg, Wma, Wav, Flac, Opus, M4a };
 
 constexpr int MaxRate = AudioDecoder::MaxRate;
 constexpr int MaxChannels = AudioDecoder::MaxChannels;
@@ -35,6 +36,12 @@ bool kindOf(const QString &path, Kind *kind)
         *kind = Kind::Wma;
     else if (suffix == QLatin1String("wav"))
         *kind = Kind::Wav;
+    else if (suffix == QLatin1String("flac"))
+        *kind = Kind::Flac;
+    else if (suffix == QLatin1String("opus"))
+        *kind = Kind::Opus;
+    else if (suffix == QLatin1String("m4a"))
+        *kind = Kind::M4a;
     else
         return false;
     return true;
@@ -55,6 +62,54 @@ QString pcmEncoder(int bits)
         return {};
     }
 }
+
+// FLAC's depth: the one asked for, else the source's, rounded up to 16 or 24 bits (a source
+// without a depth, decoded from a lossy codec, takes 16).
+int flacBits(int asked, int sourceBits)
+{
+    const int bits = asked > 0 ? asked : sourceBits;
+    return bits > 16 ? 24 : 16;
+}
+
+const char *opusVbr(OpusFormat::Mode mode)
+{
+    switch (mode) {
+    case OpusFormat::Mode::ConstrainedVbr:
+        return "constrained";
+    case OpusFormat::Mode::Cbr:
+        return "off";
+    case OpusFormat::Mode::Vbr:
+        break;
+    }
+    return "on";
+}
+
+// True for a channel count within a format's limit; 0 (as source) always fits.
+bool channelsFit(int channels, int most)
+{
+    return channels >= 0 && channels <= most;
+}
+
+// The channel counts FFmpeg's AAC encoder has a layout for.
+bool aacTakes(int channels)
+{
+    return channels >= 1 && channels <= 8 && channels != 7;
+}
+
+// Opus files with more than two channels take the Vorbis speaker order, which the encoder
+// insists on.
+quint64 vorbisLayout(int channels)
+{
+    static constexpr std::array<quint64, 8> masks{
+        AV_CH_LAYOUT_MONO,    AV_CH_LAYOUT_STEREO,       AV_CH_LAYOUT_SURROUND,
+        AV_CH_LAYOUT_QUAD,    AV_CH_LAYOUT_5POINT0_BACK, AV_CH_LAYOUT_5POINT1_BACK,
+        AV_CH_LAYOUT_6POINT1, AV_CH_LAYOUT_7POINT1};
+    return channels >= 1 && channels <= 8 ? masks[size_t(channels - 1)] : 0;
+}
+
+constexpr int OpusRate = 48000;
+constexpr int MostFlacRate = 655350;
+constexpr int MostCodecChannels = 8; // FLAC, Opus (family 1) and AAC's layouts
 
 } // namespace
 
@@ -85,10 +140,14 @@ public:
     OggFormat ogg;
     WavFormat wav;
     WmaFormat wma;
+    FlacFormat flac;
+    OpusFormat opus;
+    M4aFormat m4a;
     LastSet lastSet = LastSet::None;
 
     int inRate = 0;
     int inChannels = 0;
+    int sourceBits = 0;
     Kind kind = Kind::Wav;
     QString outputPath;
     bool failed = false;
@@ -123,6 +182,29 @@ void Converter::Private::validateSettings(Kind k) const
         if (wav.adpcm() && wav.channels > 2)
             throw EngineError(QStringLiteral("ADPCM WAV holds one or two channels"));
         break;
+    case Kind::Flac:
+        if (flac.level < 0 || flac.level > 8 ||
+            (flac.bits != 0 && flac.bits != 16 && flac.bits != 24))
+            throw EngineError(QStringLiteral("FLAC takes levels 0 to 8 and 16 or 24 bits, not %1")
+                                  .arg(EncoderFormats::describe(flac)));
+        if (flac.rate < 0 || flac.rate > MostFlacRate ||
+            !channelsFit(flac.channels, MostCodecChannels))
+            throw EngineError(QStringLiteral("The FLAC format has no valid rate or channels"));
+        break;
+    case Kind::Opus:
+        if (opus.bitrate < 6 || opus.bitrate > 256)
+            throw EngineError(
+                QStringLiteral("Opus takes 6 to 256 kbit/s, not %1").arg(opus.bitrate));
+        if (!channelsFit(opus.channels, MostCodecChannels))
+            throw EngineError(QStringLiteral("The Opus format has no valid channels"));
+        break;
+    case Kind::M4a:
+        if (m4a.bitrate < 32 || m4a.bitrate > 320)
+            throw EngineError(
+                QStringLiteral("M4A takes 32 to 320 kbit/s, not %1").arg(m4a.bitrate));
+        if (m4a.rate < 0 || m4a.rate > MaxRate || (m4a.channels != 0 && !aacTakes(m4a.channels)))
+            throw EngineError(QStringLiteral("The M4A format has no valid rate or channels"));
+        break;
     case Kind::Mp3:
     case Kind::Wma:
         break;
@@ -134,6 +216,9 @@ void Converter::Private::startEncoder()
     int rate = 0;
     int channels = 0;
     const bool keep = !convertFormat && inRate > 0;
+    // "As source" with nothing announced (an empty output) is CD audio.
+    const int sourceRate = inRate > 0 ? inRate : 44100;
+    const int sourceChannels = inRate > 0 ? inChannels : 2;
     switch (kind) {
     case Kind::Mp3:
         rate = Mp3Encoder::nearestRate(keep ? inRate : mp3.SampleRate);
@@ -153,6 +238,25 @@ void Converter::Private::startEncoder()
         rate = wma.rate;
         channels = wma.channels;
         break;
+    case Kind::Flac:
+        rate = std::min(!keep && flac.rate > 0 ? flac.rate : sourceRate, MostFlacRate);
+        channels = std::min(!keep && flac.channels > 0 ? flac.channels : sourceChannels,
+                            MostCodecChannels);
+        break;
+    case Kind::Opus:
+        rate = OpusRate;
+        channels = std::min(!keep && opus.channels > 0 ? opus.channels : sourceChannels,
+                            MostCodecChannels);
+        break;
+    case Kind::M4a: {
+        const QString aac = QStringLiteral("aac");
+        rate = FfmpegEncoder::supportedRate(aac, !keep && m4a.rate > 0 ? m4a.rate : sourceRate);
+        channels = !keep && m4a.channels > 0 ? m4a.channels : sourceChannels;
+        // Counts the AAC encoder has no layout for (7, or more than 8) are folded to stereo.
+        if (!aacTakes(channels))
+            channels = 2;
+        break;
+    }
     }
     if (inRate <= 0) {
         // Nothing was announced (an empty output): write the target format as is.
@@ -191,6 +295,24 @@ void Converter::Private::startEncoder()
         setup.encoder =
             wav.adpcm() ? QStringLiteral("adpcm_ima_wav") : pcmEncoder(wav.bitsPerSample);
         setup.pcmBits = wav.adpcm() ? 16 : wav.bitsPerSample;
+        break;
+    case Kind::Flac:
+        setup.muxer = QStringLiteral("flac");
+        setup.encoder = QStringLiteral("flac");
+        setup.pcmBits = flacBits(flac.bits, sourceBits);
+        setup.compressionLevel = flac.level;
+        break;
+    case Kind::Opus:
+        setup.muxer = QStringLiteral("ogg");
+        setup.encoder = QStringLiteral("libopus");
+        setup.bitRate = qint64(opus.bitrate) * 1000;
+        setup.options.append(qMakePair(QByteArray("vbr"), QByteArray(opusVbr(opus.mode))));
+        setup.layoutMask = vorbisLayout(channels);
+        break;
+    case Kind::M4a:
+        setup.muxer = QStringLiteral("ipod"); // MP4 with the M4A brand
+        setup.encoder = QStringLiteral("aac");
+        setup.bitRate = qint64(m4a.bitrate) * 1000;
         break;
     }
     encoder = std::make_unique<FfmpegEncoder>(*file, setup);
@@ -385,9 +507,9 @@ void Converter::OpenWrite(const QString &path)
     d->lastError.clear();
     Kind kind;
     if (!kindOf(path, &kind))
-        throw EngineError(
-            QStringLiteral("\"%1\" does not name an output format (.mp3, .ogg, .wma, .wav)")
-                .arg(QFileInfo(path).fileName()));
+        throw EngineError(QStringLiteral("\"%1\" does not name an output format "
+                                         "(.mp3, .ogg, .wma, .wav, .flac, .opus, .m4a)")
+                              .arg(QFileInfo(path).fileName()));
     if (OpenSources::contains(path))
         throw EngineError(QStringLiteral("The output \"%1\" is the source file itself").arg(path));
     // A symbolic link under the name is replaced like a file, whatever it points to.
@@ -419,6 +541,18 @@ void Converter::SetInputFormat(int a, int b)
         throw EngineError(QStringLiteral("The input format cannot change within a file"));
     d->inRate = a;
     d->inChannels = channels;
+}
+
+void Converter::setSourceBitDepth(int bits)
+{
+    if (d->encoder && bits != d->sourceBits)
+        throw EngineError(QStringLiteral("The source's depth cannot change within a file"));
+    d->sourceBits = std::max(0, bits);
+}
+
+int Converter::sourceBitDepth() const
+{
+    return d->mode == Mode::Reading ? d->decoder->bitsPerSample() : 0;
 }
 
 QByteArray Converter::ReadChunk(qint64 maxBytes)
@@ -532,6 +666,24 @@ void Converter::SetWmaProfile(int profile)
     d->lastSet = LastSet::Wma;
 }
 
+void Converter::SetFlacFormat(const FlacFormat &format)
+{
+    d->flac = format;
+    d->lastSet = LastSet::Flac;
+}
+
+void Converter::SetOpusFormat(const OpusFormat &format)
+{
+    d->opus = format;
+    d->lastSet = LastSet::Opus;
+}
+
+void Converter::SetM4aFormat(const M4aFormat &format)
+{
+    d->m4a = format;
+    d->lastSet = LastSet::M4a;
+}
+
 QString Converter::FormatString() const
 {
     switch (d->lastSet) {
@@ -543,6 +695,12 @@ QString Converter::FormatString() const
         return EncoderFormats::describe(d->wav);
     case LastSet::Wma:
         return EncoderFormats::describe(d->wma);
+    case LastSet::Flac:
+        return EncoderFormats::describe(d->flac);
+    case LastSet::Opus:
+        return EncoderFormats::describe(d->opus);
+    case LastSet::M4a:
+        return EncoderFormats::describe(d->m4a);
     case LastSet::None:
         break;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/encodersettings.h"
 #include "engine/mp3settings.h"
 
 #include <QByteArray>
@@ -56,14 +57,21 @@ public:
     int GetFormatB() const;
 
     // Prepares the output in the format its extension names (".mp3", ".ogg", ".wma",
-    // ".wav", any case), with that format's settings as set before this call. Data is
-    // written to a temporary file in the output folder and only replaces `path` at
+    // ".wav", ".flac", ".opus", ".m4a", any case), with that format's settings as set before this
+    // call. Data is written to a temporary file in the output folder and only replaces `path` at
     // Close(). A path that is a source open in any Converter is refused, as are unknown
     // extensions and folders that cannot be written.
     void OpenWrite(const QString &path);
     // The pair of the PCM that WriteChunk receives (B a multiple of 4). May be called
     // before or after OpenWrite, but not changed once data was written.
     void SetInputFormat(int a, int b);
+    // The depth of the source the incoming PCM was decoded from (see sourceBitDepth()),
+    // for a FLAC output whose depth is "as source". Like SetInputFormat, fixed once data
+    // was written; 0 (the default) is a source without a depth, written as 16 bits.
+    void setSourceBitDepth(int bits);
+    // The open source's stored depth in bits (16, 24, 32...); 0 for lossy codecs, whose
+    // samples have none, and when no source is open.
+    int sourceBitDepth() const;
 
     // The next decoded bytes, a whole number of frames, at most maxBytes (at least one
     // frame is returned if maxBytes is smaller). Empty only at the end of the source.
@@ -105,13 +113,25 @@ public:
     // Later ".wma" outputs (WMA v2 in ASF): profile 36 (voice), 23, 16, 13, 11, 10, 8
     // (192 kbit/s stereo); each maps to the nearest setting the encoder accepts.
     void SetWmaProfile(int profile);
+    // Later ".flac" outputs: level 0..8, 16 or 24 bits; 0 as bits, rate or channels keeps
+    // the source's (its depth, 24 bits at most). The STREAMINFO block carries the MD5 of
+    // the audio.
+    void SetFlacFormat(const FlacFormat &format);
+    // Later ".opus" outputs (Ogg Opus at 48 kHz): 6..256 kbit/s; 0 channels keeps the
+    // source's (8 at most). The decoded file has the source's length: the encoder's delay
+    // and its last frame's padding are marked to be cut.
+    void SetOpusFormat(const OpusFormat &format);
+    // Later ".m4a" outputs (AAC in MP4): 32..320 kbit/s; 0 as rate or channels keeps the
+    // source's (the nearest rate AAC has). The encoder's delay is marked in an edit list.
+    void SetM4aFormat(const M4aFormat &format);
     // A short description of the format set last, e.g. "MP3 44100 Hz Joint Stereo
     // 128 kbit/s CBR"; "" before any format was set.
     QString FormatString() const;
 
     // The format switch (default true): the writer resamples and remixes the incoming PCM
-    // to the rate and channels of the output settings. When false, MP3, OGG and WAV
-    // outputs keep the incoming rate and channels (WMA always uses its profile's rate).
+    // to the rate and channels of the output settings. When false, the outputs keep the
+    // incoming rate and channels (WMA always uses its profile's rate, Opus 48 kHz, M4A
+    // the nearest rate AAC has), as FLAC, Opus and M4A also do for "as source" values.
     void setConvertFormat(bool on);
     bool convertFormat() const;
 

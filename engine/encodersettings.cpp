@@ -4,6 +4,8 @@
 
 #include <vorbis/vorbisenc.h>
 
+#include <QStringList>
+
 #include <algorithm>
 #include <array>
 
@@ -65,6 +67,31 @@ QString EncoderFormats::channelText(int channels)
     }
 }
 
+namespace {
+
+// The chosen depth, rate and channels, with those left to the source named at the end:
+// "24 bit 48000 Hz, channels as source"; "as source" alone when all are.
+QString shapeText(int bits, int rate, int channels, bool hasBits)
+{
+    QStringList given;
+    QStringList kept;
+    if (hasBits)
+        (bits > 0 ? given : kept) << (bits > 0 ? QStringLiteral("%1 bit").arg(bits)
+                                               : QStringLiteral("depth"));
+    (rate > 0 ? given : kept) << (rate > 0 ? QStringLiteral("%1 Hz").arg(rate)
+                                           : QStringLiteral("rate"));
+    (channels > 0 ? given : kept) << (channels > 0 ? EncoderFormats::channelText(channels)
+                                                   : QStringLiteral("channels"));
+    if (given.isEmpty())
+        return QStringLiteral("as source");
+    QString text = given.join(u' ');
+    if (!kept.isEmpty())
+        text += QStringLiteral(", %1 as source").arg(kept.join(QStringLiteral(" and ")));
+    return text;
+}
+
+} // namespace
+
 QString EncoderFormats::describe(const Mp3Settings &s)
 {
     QString text =
@@ -123,4 +150,37 @@ QString EncoderFormats::describe(const WmaFormat &f)
         .arg(f.rate)
         .arg(channelText(f.channels))
         .arg(f.bitrate);
+}
+
+QString EncoderFormats::describe(const FlacFormat &f)
+{
+    return QStringLiteral("FLAC level %1 %2")
+        .arg(f.level)
+        .arg(shapeText(f.bits, f.rate, f.channels, true));
+}
+
+QString EncoderFormats::describe(const OpusFormat &f)
+{
+    QString text = QStringLiteral("Opus %1 kbit/s ").arg(f.bitrate);
+    switch (f.mode) {
+    case OpusFormat::Mode::Vbr:
+        text += QStringLiteral("VBR");
+        break;
+    case OpusFormat::Mode::ConstrainedVbr:
+        text += QStringLiteral("constrained VBR");
+        break;
+    case OpusFormat::Mode::Cbr:
+        text += QStringLiteral("CBR");
+        break;
+    }
+    if (f.channels > 0)
+        text += u' ' + channelText(f.channels);
+    return text;
+}
+
+QString EncoderFormats::describe(const M4aFormat &f)
+{
+    return QStringLiteral("M4A AAC %1 kbit/s %2")
+        .arg(f.bitrate)
+        .arg(shapeText(0, f.rate, f.channels, false));
 }

@@ -37,6 +37,36 @@ struct WmaFormat
     static bool fromProfile(int profile, WmaFormat *format);
 };
 
+// For the formats below, 0 as rate, channels or bits means "as source": the writer keeps
+// what the incoming PCM (or the source, for the depth) has.
+
+// FLAC keeps every sample as it is; the depth is 16 or 24 bits, "as source" being the
+// source's own depth (16 for sources without one, such as MP3; 24 at most).
+struct FlacFormat
+{
+    int level = 5; // compression level 0..8
+    int bits = 0;  // 16, 24, or 0 = as source
+    int rate = 0;
+    int channels = 0;
+};
+
+// Opus is always encoded at 48 kHz.
+struct OpusFormat
+{
+    enum class Mode { Vbr, ConstrainedVbr, Cbr };
+    int bitrate = 128; // kbit/s, 6..256
+    Mode mode = Mode::Vbr;
+    int channels = 0;
+};
+
+// AAC in an MP4 (.m4a) file.
+struct M4aFormat
+{
+    int bitrate = 192; // kbit/s, 32..320
+    int rate = 0;
+    int channels = 0;
+};
+
 namespace EncoderFormats {
 
 // True when libvorbis can encode this bitrate-managed setting.
@@ -46,6 +76,9 @@ QString describe(const Mp3Settings &settings);
 QString describe(const OggFormat &format);
 QString describe(const WavFormat &format);
 QString describe(const WmaFormat &format);
+QString describe(const FlacFormat &format);
+QString describe(const OpusFormat &format);
+QString describe(const M4aFormat &format);
 
 QString channelText(int channels);
 

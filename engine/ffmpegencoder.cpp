@@ -5,6 +5,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -41,6 +42,32 @@ int64_t seekDevice(void *opaque, int64_t offset, int whence)
     return device->seek(target) ? target : AVERROR(EIO);
 }
 
+// Float when the encoder takes it (nothing to round); integers at the depth asked for;
+// else what the encoder lists first.
+AVSampleFormat sampleFormatFor(const AVCodec *codec, int pcmBits)
+{
+    const AVSampleFormat *formats = codec->sample_fmts;
+    if (!formats)
+        return AV_SAMPLE_FMT_FLTP;
+    for (const AVSampleFormat *f = formats; *f != AV_SAMPLE_FMT_NONE; ++f) {
+        if (pcmBits == 0 && (*f == AV_SAMPLE_FMT_FLT || *f == AV_SAMPLE_FMT_FLTP))
+            return *f;
+        if (pcmBits > 16 && *f == AV_SAMPLE_FMT_S32)
+            return *f;
+    }
+    return formats[0];
+}
+
+// The encoder's own layout with this many channels, when it lists layouts.
+const AVChannelLayout *listedLayout(const AVCodec *codec, int channels)
+{
+    for (const AVChannelLayout *l = codec->ch_layouts; l && l->nb_channels > 0; ++l) {
+        if (l->nb_channels == channels)
+            return l;
+    }
+    return nullptr;
+}
+
 [[noreturn]] void fail(const QString &what, int code)
 {
     throw EngineError(QStringLiteral("%1: %2").arg(what, Ff::errorText(code)));
@@ -66,9 +93,14 @@ FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
 
     m_codec.reset(avcodec_alloc_context3(codec));
     AVCodecContext *c = m_codec.get();
-    c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+    c->sample_fmt = sampleFormatFor(codec, setup.pcmBits);
     c->sample_rate = setup.rate;
-    av_channel_layout_default(&c->ch_layout, setup.channels);
+    if (setup.layoutMask != 0)
+        av_channel_layout_from_mask(&c->ch_layout, setup.layoutMask);
+    else if (const AVChannelLayout *listed = listedLayout(codec, setup.channels))
+        av_channel_layout_copy(&c->ch_layout, listed);
+    else
+        av_channel_layout_default(&c->ch_layout, setup.channels);
     c->time_base = AVRational{1, setup.rate};
     c->bit_rate = setup.bitRate;
     c->rc_min_rate = setup.minRate;
@@ -79,9 +111,17 @@ FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
     }
     if (setup.pcmBits > 0)
         c->flags |= AV_CODEC_FLAG_BITEXACT;
+    if (c->sample_fmt == AV_SAMPLE_FMT_S32 && setup.pcmBits > 0 && setup.pcmBits < 32)
+        c->bits_per_raw_sample = setup.pcmBits; // FLAC stores 24 bits, not 32
+    if (setup.compressionLevel >= 0)
+        c->compression_level = setup.compressionLevel;
     if (rawFormat->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    rc = avcodec_open2(c, codec, nullptr);
+    AVDictionary *codecOptions = nullptr;
+    for (const auto &[name, value] : setup.options)
+        av_dict_set(&codecOptions, name.constData(), value.constData(), 0);
+    rc = avcodec_open2(c, codec, &codecOptions);
+    av_dict_free(&codecOptions);
     if (rc < 0)
         fail(QStringLiteral("The encoder refuses these settings"), rc);
 
@@ -230,4 +270,17 @@ void FfmpegEncoder::finish()
     avio_flush(m_io.get());
     if (rc < 0 || m_io->error < 0)
         fail(QStringLiteral("Cannot write the output"), rc < 0 ? rc : m_io->error);
+}
+
+int FfmpegEncoder::supportedRate(const QString &encoder, int rate)
+{
+    const AVCodec *codec = avcodec_find_encoder_by_name(encoder.toLatin1().constData());
+    if (!codec || !codec->supported_samplerates)
+        return rate;
+    int best = 0;
+    for (const int *r = codec->supported_samplerates; *r > 0; ++r) {
+        if (best == 0 || std::abs(*r - rate) < std::abs(best - rate))
+            best = *r;
+    }
+    return best > 0 ? best : rate;
 }

@@ -4,6 +4,9 @@
 #include "engine/ffmpeghandles.h"
 #include "engine/pcmquantizer.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -13,15 +16,19 @@ class QIODevice;
 // What an FFmpeg encoder and muxer are asked to produce.
 struct FfmpegEncoderSetup
 {
-    QString muxer;   // "ogg", "asf", "wav"
-    QString encoder; // "libvorbis", "wmav2", "pcm_s16le", "adpcm_ima_wav"...
+    QString muxer;   // "ogg", "asf", "wav", "flac", "ipod"
+    QString encoder; // "libvorbis", "wmav2", "pcm_s16le", "adpcm_ima_wav", "flac"...
     int rate = 44100;
     int channels = 2;
     qint64 bitRate = 0; // bit/s; 0 = the encoder's choice
     qint64 minRate = 0;
     qint64 maxRate = 0;
-    int quality = -1; // Vorbis quality 0..1000 (0.0..10.0); -1 = bitrate mode
-    int pcmBits = 0;  // integer encoders: the depth the samples are reduced to
+    int quality = -1;          // Vorbis quality 0..1000 (0.0..10.0); -1 = bitrate mode
+    int pcmBits = 0;           // integer encoders: the depth the samples are reduced to
+    int compressionLevel = -1; // -1 = the encoder's default
+    quint64 layoutMask = 0;    // speaker positions (AV_CH_*); 0 = the usual ones for the count
+    // The encoder's private options by name ("vbr" = "constrained" for libopus).
+    QList<QPair<QByteArray, QByteArray>> options;
 };
 
 // Encodes through an FFmpeg encoder into an FFmpeg container written to a QIODevice.
@@ -32,6 +39,9 @@ public:
 
     void write(const float *samples, int frames) override;
     void finish() override;
+
+    // The rate nearest to `rate` that the encoder takes (`rate` itself when it takes any).
+    static int supportedRate(const QString &encoder, int rate);
 
 private:
     void newFrame();

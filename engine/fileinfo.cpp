@@ -5,6 +5,7 @@
 #include "engine/temporaryname.h"
 #include "platform/plainreason.h"
 #include "tags/id3v2tagsize.h"
+#include "tags/tagextras.h"
 #include "tags/tagfields.h"
 
 #include <QDir>
@@ -391,13 +392,15 @@ void FileInfo::SaveTag(const QString &path)
     replaceTagged(path, [&](const QString &copy) { TagIO::write(copy, version, f, path); });
 }
 
-void FileInfo::SaveAllTags(const QString &path)
+void FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom)
 {
     const TagFields f = *this;
     replaceTagged(path, [&](const QString &copy) {
         TagIO::write(copy, 2, f, path);
         if (TagIO::keepsId3v1(copy))
             TagIO::write(copy, 1, f, path);
+        if (!extrasFrom.isEmpty())
+            TagExtras::copy(extrasFrom, copy, path);
     });
 }
 

@@ -42,8 +42,10 @@ public:
     void SaveTag(const QString &path);
     // Like SaveTag, into every tag the file keeps, in one atomic replacement: for MP3 both
     // ID3v2 and ID3v1 (which takes what fits of the seven basic fields), for other formats
-    // their own tag with every field. TagVersion is not consulted.
-    void SaveAllTags(const QString &path);
+    // their own tag with every field. TagVersion is not consulted. With `extrasFrom`, that
+    // file's fields beyond the modelled ones and its pictures are carried too, where the
+    // target's tag keeps them (see TagExtras).
+    void SaveAllTags(const QString &path, const QString &extrasFrom = {});
 
     // The standard genre names, 0..147; "" outside that range.
     static QString GenreName(int genre);

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev
-  ffmpeg vorbis-tools xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
+  ffmpeg vorbis-tools python3-mutagen xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
   dpkg-dev file desktop-file-utils appstream
 )
 if [ "${1:-}" = "--fuzz" ]; then

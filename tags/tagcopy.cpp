@@ -41,6 +41,6 @@ bool CopyAllTags(const QString &source, const QString &target)
 
     FileInfo to;
     static_cast<TagFields &>(to) = full;
-    to.SaveAllTags(target);
+    to.SaveAllTags(target, source);
     return true;
 }

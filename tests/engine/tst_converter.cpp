@@ -6,6 +6,7 @@
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -67,10 +68,13 @@ struct Encoding
     QString shape;
     QString lameHeader; // "Info" for CBR MP3, "Xing" for VBR, "" for the other formats
     double minKbps, maxKbps;
-    double slack; // seconds the length may be off
+    double slack = 0.03; // seconds the length may be off
     Mp3Settings mp3 = {};
     std::array<int, 3> wav = {44100, 2, 16};            // rate, channels, bits
     std::array<int, 6> ogg = {44100, 2, 128, 0, 0, -1}; // rate, channels, kbps, min, max, quality
+    FlacFormat flac = {};
+    OpusFormat opus = {};
+    M4aFormat m4a = {};
 };
 
 QStringList folderEntries(const QString &dir)
@@ -271,7 +275,25 @@ private slots:
             {"abr.ogg", "vorbis 48000 2", "", 128, 128, 0.03, {}, {}, {48000, 2, 128, 64, 160, -1}},
             {"24bit.wav", "pcm_s24le 96000 1", "", 2304, 2304, 0.001, {}, {96000, 1, 24}},
             // ADPCM pads its last block (up to about 2000 frames).
-            {"3bit.wav", "adpcm_ima_wav 11025 2", "", 88, 89, 0.19, {}, {11025, 2, 3}}};
+            {"3bit.wav", "adpcm_ima_wav 11025 2", "", 88, 89, 0.19, {}, {11025, 2, 3}},
+            {.output = "default.flac", .shape = "flac 44100 2", .minKbps = 50, .maxKbps = 1411},
+            {.output = "fast24mono.flac",
+             .shape = "flac 48000 1",
+             .minKbps = 50,
+             .maxKbps = 1152,
+             .flac = {0, 24, 48000, 1}},
+            {.output = "default.opus", .shape = "opus 48000 2", .minKbps = 100, .maxKbps = 160},
+            {.output = "cbr.opus",
+             .shape = "opus 48000 1",
+             .minKbps = 60,
+             .maxKbps = 68,
+             .opus = {64, OpusFormat::Mode::Cbr, 1}},
+            {.output = "default.m4a", .shape = "aac 44100 2", .minKbps = 170, .maxKbps = 200},
+            {.output = "mono.m4a",
+             .shape = "aac 22050 1",
+             .minKbps = 56,
+             .maxKbps = 68,
+             .m4a = {64, 22050, 1}}};
         const double level = rms(samples(Fixture::decode(m_source)));
         for (const Encoding &e : rows) {
             const auto [rate, channels, kbps, minKbps, maxKbps, quality] = e.ogg;
@@ -281,6 +303,9 @@ private slots:
                      qPrintable(e.output));
             writer.SetOggFormat(rate, channels, kbps, minKbps, maxKbps, qint16(quality));
             writer.SetWavFormat(e.wav[0], e.wav[1], e.wav[2]);
+            writer.SetFlacFormat(e.flac);
+            writer.SetOpusFormat(e.opus);
+            writer.SetM4aFormat(e.m4a);
             const QString out = m_dir.filePath(e.output);
             QCOMPARE(Fixture::convert(writer, m_source, out), QString());
 
@@ -289,7 +314,9 @@ private slots:
             const QString header = head.contains("Xing")   ? "Xing"
                                    : head.contains("Info") ? "Info"
                                                            : "";
-            const double gotKbps = p.value("bit_rate").toDouble() / 1000;
+            // FLAC and Opus streams have no bit rate of their own: the file's says it.
+            const double gotKbps =
+                p.value("bit_rate", p.value("format.bit_rate")).toDouble() / 1000;
             const double got = rms(samples(Fixture::decode(out)));
             const QString found = QStringLiteral("%1: %2, header '%3', %4 kb/s, %5 s, level %6")
                                       .arg(e.output, Fixture::audioShape(out), header)
@@ -302,6 +329,124 @@ private slots:
             QVERIFY2(std::abs(seconds(p) - 3.0) <= e.slack, qPrintable(found));
             QVERIFY2(std::abs(got - level) < 0.1 * level, qPrintable(found));
         }
+    }
+
+    // FLAC keeps every sample of 16- and 24-bit sources at their depth ("as source"), and
+    // its STREAMINFO block holds the MD5 of exactly those samples.
+    void flacIsLossless_data()
+    {
+        QTest::addColumn<QStringList>("source");
+        QTest::addColumn<QString>("pcm"); // ffmpeg's raw format of the depth
+        QTest::addColumn<int>("bits");
+        const QStringList noise{"-f",  "lavfi", "-i", "anoisesrc=d=2:c=pink:a=0.3:r=96000",
+                                "-ac", "2"};
+        QTest::newRow("16-bit WAV")
+            << QStringList{"-f", "lavfi", "-i", "sine=d=2", "-ac", "2"} << "s16le" << 16;
+        QTest::newRow("24-bit WAV") << noise + QStringList{"-c:a", "pcm_s24le"} << "s24le" << 24;
+        QTest::newRow("24-bit FLAC")
+            << noise + QStringList{"-c:a", "flac", "-sample_fmt", "s32"} << "s24le" << 24;
+    }
+
+    void flacIsLossless()
+    {
+        QFETCH(QStringList, source);
+        QFETCH(QString, pcm);
+        QFETCH(int, bits);
+        const QString ext = source.contains("flac") ? ".flac" : ".wav";
+        const QString in = Fixture::make(m_dir.path(), "lossless" + ext, source);
+        QVERIFY(!in.isEmpty());
+        Converter writer;
+        const QString out = m_dir.filePath("lossless-out.flac");
+        QCOMPARE(Fixture::convert(writer, in, out), QString());
+
+        QCOMPARE(Fixture::streamInfo(out).value("bits_per_raw_sample").toInt(), bits);
+        const QByteArray samples = Fixture::decode(in, pcm);
+        QVERIFY(samples.size() > 100000);
+        QVERIFY(Fixture::decode(out, pcm) == samples);
+        // "fLaC", the block header, then STREAMINFO with the MD5 at its 18th byte.
+        QCOMPARE(Fixture::readAll(out).mid(8 + 18, 16).toHex(),
+                 QCryptographicHash::hash(samples, QCryptographicHash::Md5).toHex());
+    }
+
+    // Opus and M4A mark the encoder's delay and padding, so the decoded output has the
+    // source's length (Opus to the sample at 48 kHz, M4A within one AAC frame) and the sound
+    // starts where it starts in the source.
+    void lossyOutputsAreGapless_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("sourceRate");
+        QTest::addColumn<int>("outRate");
+        QTest::addColumn<int>("lengthSlack");
+        QTest::addColumn<int>("channels"); // the source's, which the output keeps
+        QTest::newRow("mono opus") << "gapless.opus" << 48000 << 48000 << 0 << 1;
+        QTest::newRow("opus from 44.1 kHz") << "gapless44.opus" << 44100 << 48000 << 0 << 2;
+        QTest::newRow("m4a") << "gapless.m4a" << 32000 << 32000 << 1024 << 2;
+    }
+
+    void lossyOutputsAreGapless()
+    {
+        QFETCH(QString, output);
+        QFETCH(int, sourceRate);
+        QFETCH(int, outRate);
+        QFETCH(int, lengthSlack);
+        QFETCH(int, channels);
+        // Silence, then a tone from 0.5 s on.
+        const QString tone = QStringLiteral("aevalsrc='if(gte(t,0.5),0.5*sin(2*PI*1000*t),0)':"
+                                            "s=%1:d=3")
+                                 .arg(sourceRate);
+        const QString in =
+            Fixture::make(m_dir.path(), output + ".wav",
+                          {"-f", "lavfi", "-i", tone, "-ac", QString::number(channels)});
+        QVERIFY(!in.isEmpty());
+        Converter writer;
+        const QString out = m_dir.filePath(output);
+        QCOMPARE(Fixture::convert(writer, in, out), QString());
+
+        auto onset = [channels](const std::vector<float> &s) {
+            for (size_t i = 0; i < s.size(); i += size_t(channels)) {
+                if (std::abs(s[i]) > 0.25f)
+                    return qint64(i) / channels;
+            }
+            return qint64(-1);
+        };
+        QCOMPARE(Fixture::audioShape(out).section(' ', 1),
+                 QStringLiteral("%1 %2").arg(outRate).arg(channels));
+        const std::vector<float> source = samples(Fixture::decode(in));
+        const std::vector<float> decoded = samples(Fixture::decode(out));
+        const qint64 frames = qint64(decoded.size()) / channels;
+        const qint64 expectedOnset = onset(source) * outRate / sourceRate;
+        const QString found = QStringLiteral("%1 frames, sound from frame %2 (source: %3)")
+                                  .arg(frames)
+                                  .arg(onset(decoded))
+                                  .arg(expectedOnset);
+        QVERIFY2(std::abs(frames - 3 * outRate) <= lengthSlack, qPrintable(found));
+        QVERIFY2(std::abs(onset(decoded) - expectedOnset) <= 32, qPrintable(found));
+    }
+
+    // "As source" channels beyond stereo: kept where the encoder has a speaker layout for
+    // the count (Opus in Vorbis order), folded to stereo where it has none (AAC and 7).
+    void manyChannelsAsSource_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("shape");
+        QTest::newRow("flac") << "six.flac" << 6 << "flac 44100 6";
+        QTest::newRow("opus") << "three.opus" << 3 << "opus 48000 3";
+        QTest::newRow("m4a") << "six.m4a" << 6 << "aac 44100 6";
+        QTest::newRow("m4a folded") << "seven.m4a" << 7 << "aac 44100 2";
+    }
+
+    void manyChannelsAsSource()
+    {
+        QFETCH(QString, output);
+        QFETCH(int, channels);
+        QFETCH(QString, shape);
+        const QString in = Fixture::tone(m_dir.path(), output + ".wav", 1, {}, 44100, channels);
+        QVERIFY(!in.isEmpty());
+        Converter writer;
+        const QString out = m_dir.filePath(output);
+        QCOMPARE(Fixture::convert(writer, in, out), QString());
+        QCOMPARE(Fixture::audioShape(out), shape);
     }
 
     void wav16IsBitExact()
@@ -324,17 +469,18 @@ private slots:
 
     void emptyInputGivesValidFile()
     {
-        // MP3 and Ogg files without audio frames hold only headers, which ffprobe does not
-        // take for a stream; they must exist all the same.
-        for (const QString ext : {".mp3", ".ogg", ".wma", ".wav"}) {
+        // MP3, Ogg, Opus and MP4 files without audio frames hold only headers, which ffprobe
+        // does not take for a stream; they must exist all the same.
+        for (const QString ext : {".mp3", ".ogg", ".wma", ".wav", ".flac", ".opus", ".m4a"}) {
             Converter writer;
             writer.SetInputFormat(44100, 8);
             const QString out = m_dir.filePath("empty" + ext);
             writer.OpenWrite(out);
             writer.Close();
             QVERIFY2(QFileInfo(out).size() > 0, qPrintable(ext));
-            QVERIFY(ext == ".mp3" || ext == ".ogg" ||
-                    Fixture::streamInfo(out).contains("codec_name"));
+            QVERIFY2(ext == ".mp3" || ext == ".ogg" || ext == ".opus" || ext == ".m4a" ||
+                         Fixture::streamInfo(out).contains("codec_name"),
+                     qPrintable(ext));
         }
     }
 
@@ -456,7 +602,7 @@ private slots:
     void refusesBadOutputsAndInput()
     {
         Converter writer;
-        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.flac")));
+        QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.aiff")));
         QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.path()));
         QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(44100, 6));
         QVERIFY_THROWS_EXCEPTION(EngineError, writer.SetInputFormat(0, 8));
@@ -470,6 +616,14 @@ private slots:
         writer.SetOggFormat(48000, 2, 8, 0, 0, -1);
         QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath("x.ogg")));
         QVERIFY(!QFile::exists(m_dir.filePath("x.ogg")));
+        // Values past the new formats' ranges.
+        writer.SetFlacFormat({.level = 9});
+        writer.SetOpusFormat({.bitrate = 300});
+        writer.SetM4aFormat({.bitrate = 20});
+        for (const QString name : {"x.flac", "x.opus", "x.m4a"}) {
+            QVERIFY_THROWS_EXCEPTION(EngineError, writer.OpenWrite(m_dir.filePath(name)));
+            QVERIFY(!QFile::exists(m_dir.filePath(name)));
+        }
 
         QTemporaryDir outDir;
         ReadOnlyMount readOnly(outDir.path());

@@ -1,4 +1,5 @@
 // Tag round trips through FileInfo for each format, and what a save must never do.
+#include "engine/converter.h"
 #include "engine/engineerror.h"
 #include "engine/fileinfo.h"
 #include "tags/id3v2tagsize.h"
@@ -8,6 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -48,6 +52,33 @@ FileInfo loaded(const QString &path, int version)
     info.TagVersion = version;
     info.Load(path);
     return info;
+}
+
+// The tag as an independent reader (mutagen) sees it: the tag type's name under "type", the
+// number of pictures under "pictures", then each key with its values as texts ("7/0" for
+// MP4's track pair, free-form atoms decoded).
+QJsonObject mutagenTags(const QString &path)
+{
+    static const char *script = R"(
+import json, sys, mutagen
+f = mutagen.File(sys.argv[1])
+out = {"type": type(f.tags).__name__}
+out["pictures"] = len(getattr(f, "pictures", []) or f.tags.get("metadata_block_picture", [])
+                      or f.tags.get("covr", []))
+def text(v):
+    if isinstance(v, tuple):
+        return "/".join(map(str, v))
+    return v.decode("utf-8", "replace") if isinstance(v, bytes) else str(v)
+for key, values in f.tags.items():
+    out[key] = [text(v) for v in values]
+print(json.dumps(out))
+)";
+    // The system's Python, which the Debian package of mutagen installs into (a python3 found
+    // first on the PATH may be another).
+    QByteArray out;
+    if (TestEnv::run("/usr/bin/python3", {"-c", script, path}, &out) != 0)
+        return {};
+    return QJsonDocument::fromJson(out).object();
 }
 
 QStringList filesIn(const QString &dir)
@@ -122,6 +153,107 @@ private slots:
         QCOMPARE(bytes.startsWith("ID3") || bytes.right(128).startsWith("TAG"), ext == "mp3");
         QCOMPARE(filesIn(m_dir.path()).filter(".round.").size(), 0);
         QCOMPARE(Fixture::tag(path, "title"), e.Title);
+    }
+
+    // A conversion writes the whole tag into the new formats' own tags, and the tag editor
+    // saves them there without touching the audio.
+    void newFormatsGetNativeTags_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QString>("type");
+        // Title, artist, album, date, track, comment, genre, copyright, composer, then the
+        // ReplayGain and a field the editor does not show ("mood").
+        QTest::addColumn<QStringList>("keys");
+        const QStringList vorbis{
+            "title",   "artist", "album",     "date",     "tracknumber",
+            "comment", "genre",  "copyright", "composer", "replaygain_track_gain",
+            "mood"};
+        QTest::newRow("flac") << "flac"
+                              << "VCFLACDict" << vorbis;
+        QTest::newRow("opus") << "opus"
+                              << "OggOpusVComment" << vorbis;
+        const QString freeForm = "----:com.apple.iTunes:";
+        QTest::newRow("m4a") << "m4a"
+                             << "MP4Tags"
+                             << QStringList{"\u00a9nam",      "\u00a9ART",
+                                            "\u00a9alb",      "\u00a9day",
+                                            "trkn",           "\u00a9cmt",
+                                            "\u00a9gen",      "cprt",
+                                            "\u00a9wrt",      freeForm + "REPLAYGAIN_TRACK_GAIN",
+                                            freeForm + "MOOD"};
+    }
+
+    void newFormatsGetNativeTags()
+    {
+        QFETCH(QString, ext);
+        QFETCH(QString, type);
+        QFETCH(QStringList, keys);
+        // Tagged elsewhere with a cover and fields the tag editor does not show, then in it.
+        const QString cover =
+            Fixture::make(m_dir.path(), "native-cover.png",
+                          {"-f", "lavfi", "-i", "testsrc=size=32x32", "-frames:v", "1"});
+        const QString from = Fixture::make(m_dir.path(), "native-source.mp3",
+                                           {"-f",
+                                            "lavfi",
+                                            "-i",
+                                            "sine=duration=1.5",
+                                            "-i",
+                                            cover,
+                                            "-map",
+                                            "0",
+                                            "-map",
+                                            "1",
+                                            "-c:v",
+                                            "copy",
+                                            "-disposition:v",
+                                            "attached_pic",
+                                            "-id3v2_version",
+                                            "3",
+                                            "-metadata",
+                                            "mood=calm",
+                                            "-metadata",
+                                            "REPLAYGAIN_TRACK_GAIN=-3.20 dB"});
+        QVERIFY(!from.isEmpty());
+        const FileInfo e = fullSet(2, true);
+        FileInfo(e).SaveTag(from);
+
+        const QString out = m_dir.filePath("native." + ext);
+        Converter writer;
+        QCOMPARE(Fixture::convert(writer, from, out), QString());
+        const QStringList expected{e.Title,
+                                   e.Artist,
+                                   e.Album,
+                                   QString::number(e.Year),
+                                   ext == "m4a" ? "7/0" : "7",
+                                   e.Comment,
+                                   e.GenreS,
+                                   e.Copyright,
+                                   e.Composer,
+                                   "-3.20 dB",
+                                   "calm"};
+        auto texts = [&](const QJsonObject &tags) {
+            QStringList got;
+            for (const QString &key : keys)
+                got << tags.value(key).toArray().first().toString();
+            return got;
+        };
+        QJsonObject tags = mutagenTags(out);
+        QCOMPARE(tags.value("type").toString(), type);
+        QCOMPARE(texts(tags), expected);
+        QCOMPARE(tags.value("pictures").toInt(), 1);
+        QCOMPARE(fields(loaded(out, 2)), fields(e));
+
+        // The editor's save: the new title in the same native tag, the audio as it was.
+        const QByteArray audio = Fixture::audioMd5(out);
+        FileInfo edited = loaded(out, 2);
+        edited.Title = QStringLiteral("Edited – 編集");
+        edited.SaveTag(out);
+        tags = mutagenTags(out);
+        QCOMPARE(tags.value("type").toString(), type);
+        QCOMPARE(texts(tags).value(0), edited.Title);
+        QCOMPARE(texts(tags).mid(1), expected.mid(1));
+        QCOMPARE(tags.value("pictures").toInt(), 1);
+        QCOMPARE(Fixture::audioMd5(out), audio);
     }
 
     void mp3TagsAreIndependent()
