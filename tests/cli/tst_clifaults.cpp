@@ -329,7 +329,7 @@ private slots:
         QTest::addColumn<int>("status");
 
         QTest::newRow("no arguments") << QStringList{} << 2;
-        QTest::newRow("unknown format") << QStringList{"--format", "flac", "x.wav"} << 2;
+        QTest::newRow("unknown format") << QStringList{"--format", "aiff", "x.wav"} << 2;
         QTest::newRow("zero jobs") << QStringList{"--jobs", "0", "x.wav"} << 2;
         QTest::newRow("missing settings file")
             << QStringList{"--settings", "/nonexistent/twr.ini", "x.wav"} << 2;
