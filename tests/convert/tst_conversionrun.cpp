@@ -414,10 +414,10 @@ private slots:
     // The menu's and the popup's entries, ID3v2-only tags reaching every format.
     void convertEntriesCarryTheWholeTag()
     {
-        const QList<std::tuple<QString, int, QString>> entries{{"tomp3", 0, "mp3"},
-                                                               {"ctw", 1, "wmav2"},
-                                                               {"toogg", 2, "vorbis"},
-                                                               {"ctwav", 3, "pcm_s16le"}};
+        const QList<std::tuple<QString, int, QString>> entries{
+            {"tomp3", 0, "mp3"},       {"ctw", 1, "wmav2"},   {"toogg", 2, "vorbis"},
+            {"ctwav", 3, "pcm_s16le"}, {"toflac", 4, "flac"}, {"ctopus", 5, "opus"},
+            {"tom4a", 6, "aac"}};
         for (const auto &[entry, button, codec] : entries) {
             Window f;
             f.add({"tagged.mp3"}, 1,

@@ -7,9 +7,11 @@
 #include "convert/encodersettings.h"
 #include "convert/outputformat.h"
 #include "engine/converter.h"
+#include "options/flacpage.h"
 #include "options/generalpage.h"
 #include "options/mp3page.h"
 #include "options/oggpage.h"
+#include "options/opuspage.h"
 #include "options/settingsencoder.h"
 #include "options/updown.h"
 #include "options/wavpage.h"
@@ -450,6 +452,43 @@ private slots:
         QCOMPARE(convert("high.wma", &high).section(' ', 0, 0), QString("wmav2"));
         QVERIFY2(low > 0 && high >= 4 * low,
                  qPrintable(QStringLiteral("%1 vs %2").arg(low).arg(high)));
+    }
+
+    // The pages of the later formats show what is stored (a value out of range, or a section
+    // an older version did not write, as the factory default), and Apply writes and pushes
+    // what they show.
+    void laterFormatPages()
+    {
+        OptionsFixture f;
+        frmOption &d = f.load(FullSettings + "[flac]\nlevel=8\nbits=24\nfrequency=48000\n"
+                                             "channel=1\n[opus]\nbitrate=300\nmode=2\n");
+        QCOMPARE(d.SSTab1->count(), 8);
+        QCOMPARE(d.SSTab1->tabText(5) + d.SSTab1->tabText(6) + d.SSTab1->tabText(7),
+                 QString("FLACOpusM4A"));
+        const auto *flac = qobject_cast<FlacPage *>(d.laterPages.at(0));
+        const auto *opus = qobject_cast<OpusPage *>(d.laterPages.at(1));
+        QVERIFY(flac && opus);
+        QCOMPARE(flac->sldLevel->value(), 8);
+        QCOMPARE(flac->cmbBits->currentText() + '|' + flac->cmbFrequency->currentText() + '|' +
+                     flac->cmbChannels->currentText(),
+                 QString("24 bit|48000 Hz|Mono"));
+        QCOMPARE(opus->sldBitrate->value(), 128);
+        QCOMPARE(opus->cmbMode->currentText(), QString("CBR"));
+        QCOMPARE(flac->lblFs->text(),
+                 "Current Select: " + EncoderFormats::describe(FlacFormat{8, 24, 48000, 1}));
+
+        f.host.recorder.calls.clear();
+        QVERIFY(d.Apply());
+        const QList<std::pair<Ini::Key, QString>> stored{
+            {Ini::Flac::Level, "8"},         {Ini::Flac::Bits, "24"},
+            {Ini::Flac::Frequency, "48000"}, {Ini::Flac::Channel, "1"},
+            {Ini::Opus::Bitrate, "128"},     {Ini::Opus::Mode, "2"},
+            {Ini::M4a::Bitrate, "192"},      {Ini::M4a::Frequency, "0"},
+            {Ini::M4a::Channel, "0"}};
+        for (const auto &[key, value] : stored)
+            QCOMPARE(f.value(key) + ' ' + key.key, value + ' ' + key.key);
+        QCOMPARE(f.host.recorder.calls.filter("SetFormat"),
+                 QStringList({"SetFormat 4", "SetFormat 5", "SetFormat 6"}));
     }
 
     void effectsReachTheMainWindowAndEngine()
