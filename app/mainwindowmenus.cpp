@@ -24,6 +24,17 @@ QMenu *topMenu(QMenuBar *bar, const char *name, const QString &caption)
     return menu;
 }
 
+// One kind of "Convert to" entries, added in their order; returned by format.
+std::vector<QAction *> formatEntries(QMenu *menu, OutputFormat::Entry OutputFormat::*entries)
+{
+    std::vector<QAction *> actions(OutputFormats::all().size());
+    for (const OutputFormat *format : OutputFormats::inOrderOf(entries)) {
+        const OutputFormat::Entry &e = format->*entries;
+        actions[size_t(format->id)] = entry(menu, e.name, QString::fromLatin1(e.text));
+    }
+    return actions;
+}
+
 } // namespace
 
 void frmDialog::buildMenus()
@@ -43,10 +54,7 @@ void frmDialog::buildMenus()
     exit = entry(file, "exit", QStringLiteral("Exit"));
 
     action = topMenu(bar, "action", QStringLiteral("A&ction"));
-    convertEntries.assign(OutputFormats::all().size(), nullptr);
-    for (const OutputFormat *format : OutputFormats::inMenuOrder())
-        convertEntries[size_t(format->id)] =
-            entry(action, format->menuEntry, QString::fromLatin1(format->menuText));
+    convertEntries = formatEntries(action, &OutputFormat::menu);
     tomp3 = convertEntries[size_t(OutputFormatId::Mp3)];
     towav = convertEntries[size_t(OutputFormatId::Wav)];
     towma = convertEntries[size_t(OutputFormatId::Wma)];
@@ -83,10 +91,7 @@ void frmDialog::buildMenus()
     convertmenu = rightmenu->addMenu(QStringLiteral("Convert"));
     convertmenu->setObjectName(QStringLiteral("convertmenu"));
     convertmenu->menuAction()->setObjectName(QStringLiteral("convertmenuAction"));
-    convertPopupEntries.assign(OutputFormats::all().size(), nullptr);
-    for (const OutputFormat *format : OutputFormats::inPopupOrder())
-        convertPopupEntries[size_t(format->id)] =
-            entry(convertmenu, format->popupEntry, QString::fromLatin1(format->popupText));
+    convertPopupEntries = formatEntries(convertmenu, &OutputFormat::popup);
     ctm = convertPopupEntries[size_t(OutputFormatId::Mp3)];
     ctw = convertPopupEntries[size_t(OutputFormatId::Wma)];
     ctwav = convertPopupEntries[size_t(OutputFormatId::Wav)];

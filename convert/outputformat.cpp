@@ -241,32 +241,63 @@ bool writeM4a(const EncoderSettings &settings, const QString &file, QString *why
 // as MP3, WAV, WMA, OGG and the popup as MP3, WMA, WAV, OGG (with its own spelling for OGG).
 // Later formats come after them everywhere.
 const std::vector<OutputFormat> Table{
-    {OutputFormatId::Mp3, "MP3", ".mp3", "mp3", "tomp3", "Convert to MP3", 0, "ctm",
-     "Convert to MP3", 0, readMp3, writeMp3},
-    {OutputFormatId::Wma, "WMA", ".wma", "wma", "towma", "Convert to WMA", 2, "ctw",
-     "Convert to WMA", 1, readWma, writeWma},
-    {OutputFormatId::Ogg, "OGG", ".ogg", "ogg", "toogg", "Convert to OGG", 3, "cto",
-     "Convet  to OGG", 3, readOgg, writeOgg},
-    {OutputFormatId::Wav, "WAV", ".wav", "wav", "towav", "Convert to WAV", 1, "ctwav",
-     "Convert to WAV", 2, readWav, writeWav},
-    {OutputFormatId::Flac, "FLAC", ".flac", "flac", "toflac", "Convert to FLAC", 4, "ctflac",
-     "Convert to FLAC", 4, readFlac, writeFlac},
-    {OutputFormatId::Opus, "Opus", ".opus", "opus", "toopus", "Convert to Opus", 5, "ctopus",
-     "Convert to Opus", 5, readOpus, writeOpus},
-    {OutputFormatId::M4a, "M4A", ".m4a", "m4a", "tom4a", "Convert to M4A", 6, "ctm4a",
-     "Convert to M4A", 6, readM4a, writeM4a},
+    {OutputFormatId::Mp3,
+     "MP3",
+     ".mp3",
+     "mp3",
+     {"tomp3", "Convert to MP3", 0},
+     {"ctm", "Convert to MP3", 0},
+     readMp3,
+     writeMp3},
+    {OutputFormatId::Wma,
+     "WMA",
+     ".wma",
+     "wma",
+     {"towma", "Convert to WMA", 2},
+     {"ctw", "Convert to WMA", 1},
+     readWma,
+     writeWma},
+    {OutputFormatId::Ogg,
+     "OGG",
+     ".ogg",
+     "ogg",
+     {"toogg", "Convert to OGG", 3},
+     {"cto", "Convet  to OGG", 3},
+     readOgg,
+     writeOgg},
+    {OutputFormatId::Wav,
+     "WAV",
+     ".wav",
+     "wav",
+     {"towav", "Convert to WAV", 1},
+     {"ctwav", "Convert to WAV", 2},
+     readWav,
+     writeWav},
+    {OutputFormatId::Flac,
+     "FLAC",
+     ".flac",
+     "flac",
+     {"toflac", "Convert to FLAC", 4},
+     {"ctflac", "Convert to FLAC", 4},
+     readFlac,
+     writeFlac},
+    {OutputFormatId::Opus,
+     "Opus",
+     ".opus",
+     "opus",
+     {"toopus", "Convert to Opus", 5},
+     {"ctopus", "Convert to Opus", 5},
+     readOpus,
+     writeOpus},
+    {OutputFormatId::M4a,
+     "M4A",
+     ".m4a",
+     "m4a",
+     {"tom4a", "Convert to M4A", 6},
+     {"ctm4a", "Convert to M4A", 6},
+     readM4a,
+     writeM4a},
 };
-
-std::vector<const OutputFormat *> ordered(int OutputFormat::*order)
-{
-    std::vector<const OutputFormat *> formats;
-    for (const OutputFormat &f : Table)
-        formats.push_back(&f);
-    std::stable_sort(
-        formats.begin(), formats.end(),
-        [order](const OutputFormat *a, const OutputFormat *b) { return a->*order < b->*order; });
-    return formats;
-}
 
 } // namespace
 
@@ -301,14 +332,17 @@ const OutputFormat *OutputFormats::byName(const QString &name)
     return nullptr;
 }
 
-std::vector<const OutputFormat *> OutputFormats::inMenuOrder()
+std::vector<const OutputFormat *>
+OutputFormats::inOrderOf(OutputFormat::Entry OutputFormat::*entries)
 {
-    return ordered(&OutputFormat::menuOrder);
-}
-
-std::vector<const OutputFormat *> OutputFormats::inPopupOrder()
-{
-    return ordered(&OutputFormat::popupOrder);
+    std::vector<const OutputFormat *> formats;
+    for (const OutputFormat &f : Table)
+        formats.push_back(&f);
+    std::stable_sort(formats.begin(), formats.end(),
+                     [entries](const OutputFormat *a, const OutputFormat *b) {
+                         return (a->*entries).order < (b->*entries).order;
+                     });
+    return formats;
 }
 
 QStringList OutputFormats::names()

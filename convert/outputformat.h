@@ -18,14 +18,15 @@ struct OutputFormat
     const char *label;     // "MP3": the button, panel 3 and the stored "format" key
     const char *extension; // ".mp3"
     const char *section;   // "mp3": the settings-file section and twr-convert's --format value
-    // The Action menu's entry (object name, text) and its place among the "Convert to" entries.
-    const char *menuEntry;
-    const char *menuText;
-    int menuOrder;
-    // The same for the list's popup.
-    const char *popupEntry;
-    const char *popupText;
-    int popupOrder;
+    // A "Convert to" entry: its object name, its text and its place among the others.
+    struct Entry
+    {
+        const char *name;
+        const char *text;
+        int order;
+    };
+    Entry menu;  // the Action menu's
+    Entry popup; // the list popup's "Convert" submenu's
     // Reads this format's settings from the settings file (the factory default for a key
     // that is missing or unusable).
     EncoderSettings (*read)(const ProfileReader &profile);
@@ -42,9 +43,9 @@ const OutputFormat &of(OutputFormatId id);
 const OutputFormat *byLabel(const QString &label);
 // The format of this section name or extension ("flac", ".mp3"), in any letter case.
 const OutputFormat *byName(const QString &name);
-// The formats in the order of the Action menu's, and of the popup's, "Convert to" entries.
-std::vector<const OutputFormat *> inMenuOrder();
-std::vector<const OutputFormat *> inPopupOrder();
+// The formats in the order of one kind of "Convert to" entries (&OutputFormat::menu or
+// &OutputFormat::popup).
+std::vector<const OutputFormat *> inOrderOf(OutputFormat::Entry OutputFormat::*entries);
 // The section names, in button order: "mp3", "wma", ...
 QStringList names();
 

@@ -25,13 +25,8 @@ FlacPage::FlacPage(OptionsContext &context, QLabel *picture, QWidget *parent)
 {
     sldLevel->setTickPosition(QSlider::TicksBelow);
     sldLevel->setTickInterval(1);
-    auto *levelRow = new QWidget(this);
-    auto *levelLayout = new QHBoxLayout(levelRow);
-    levelLayout->setContentsMargins(0, 0, 0, 0);
-    levelLayout->addWidget(new QLabel(QStringLiteral("faster"), levelRow));
-    levelLayout->addWidget(sldLevel, 1);
-    levelLayout->addWidget(new QLabel(QStringLiteral("smaller"), levelRow));
-    m_levelFrame = frameAround(QStringLiteral("Compression Level"), levelRow, this);
+    m_levelFrame = sliderFrame(QStringLiteral("Compression Level"), QStringLiteral("faster"),
+                               sldLevel, QStringLiteral("smaller"), this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(frameAround(QStringLiteral("Sampling Frequency"), cmbFrequency, this), 1);

@@ -22,13 +22,8 @@ OpusPage::OpusPage(OptionsContext &context, QLabel *picture, QWidget *parent)
                       this))
     , cmbChannels(choices("cmbChannels", PageChoices::channels(), this))
 {
-    auto *bitrateRow = new QWidget(this);
-    auto *bitrateLayout = new QHBoxLayout(bitrateRow);
-    bitrateLayout->setContentsMargins(0, 0, 0, 0);
-    bitrateLayout->addWidget(new QLabel(QStringLiteral("poor quality "), bitrateRow));
-    bitrateLayout->addWidget(sldBitrate, 1);
-    bitrateLayout->addWidget(new QLabel(QStringLiteral("good quality "), bitrateRow));
-    QGroupBox *bitrate = frameAround(QStringLiteral("Bitrate"), bitrateRow, this);
+    QGroupBox *bitrate = sliderFrame(QStringLiteral("Bitrate"), QStringLiteral("poor quality "),
+                                     sldBitrate, QStringLiteral("good quality "), this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(frameAround(QStringLiteral("Bitrate Mode"), cmbMode, this), 1);

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -49,6 +50,18 @@ QGroupBox *frameAround(const QString &title, QWidget *inner, QWidget *parent)
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(inner);
     return box;
+}
+
+QGroupBox *sliderFrame(const QString &title, const QString &low, QSlider *slider,
+                       const QString &high, QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(low, row));
+    layout->addWidget(slider, 1);
+    layout->addWidget(new QLabel(high, row));
+    return frameAround(title, row, parent);
 }
 
 bool setPosition(QSlider *slider, std::optional<int> position)
