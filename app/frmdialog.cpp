@@ -226,6 +226,11 @@ frmDialog::LoadResult frmDialog::Form_Load()
     if (const OutputFormat *format =
             OutputFormats::byLabel(SettingsFiles::read(INI, Ini::Output::Format)))
         outputformat[size_t(format->id)]->setChecked(true);
+    else if (SettingsFiles::read(INI, Ini::Output::Format).isEmpty())
+        // Nothing stored yet (a first start): panel 3 names the format that is selected.
+        StatusBar1->setPanelText(
+            3, QStringLiteral("Output Format: ") +
+                   QLatin1String(OutputFormats::all()[size_t(outputFormatIndex())].label));
 
     // What is stored, for every format the options cannot push (a refused OGG setting stops
     // the push of the others).

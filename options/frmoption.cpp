@@ -165,6 +165,8 @@ int frmOption::showModal()
 {
     if (!m_loaded)
         Load();
+    // Every showing is a fresh load, and opens where a fresh dialog does.
+    SSTab1->setCurrentIndex(0);
     return exec();
 }
 

@@ -81,6 +81,7 @@ private slots:
                 k.key);
         QVERIFY(!keys.contains("output/format", Qt::CaseInsensitive));
         QVERIFY(f.w->outputformat[0]->isChecked());
+        QCOMPARE(f.panel(3), QString("Output Format: MP3")); // the selected one, from the start
         QCOMPARE(f.platform->count("messageBox"), 0);
     }
 

@@ -203,9 +203,11 @@ private slots:
     {
         OptionsFixture f;
         f.writeWorking(FullSettings);
-        // Shown modally (loading first), typed into, cancelled.
+        f.dialog->SSTab1->setCurrentIndex(3); // where an earlier showing was left
+        // Shown modally (loading first, on the first page), typed into, cancelled.
         QTimer::singleShot(0, f.dialog.get(), [&f] {
             QVERIFY(f.dialog->isVisible() && f.dialog->IsLoaded());
+            QCOMPARE(f.dialog->SSTab1->currentIndex(), 0);
             f.dialog->txtOutFolder->clear();
             QTest::keyClicks(f.dialog->txtOutFolder, "/new/place");
             QCOMPARE(f.host.panel1, QStringLiteral("Save to: /new/place"));
