@@ -66,7 +66,7 @@ struct Encoding
 {
     QString output;
     QString shape;
-    QString lameHeader; // "Info" for CBR MP3, "Xing" for VBR, "" for the other formats
+    QString lameHeader = {}; // "Info" for CBR MP3, "Xing" for VBR, "" for the other formats
     double minKbps, maxKbps;
     double slack = 0.03; // seconds the length may be off
     Mp3Settings mp3 = {};

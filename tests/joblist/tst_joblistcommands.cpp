@@ -184,7 +184,7 @@ private slots:
         QTest::keyClick(f.view, Qt::Key_Space);
         QVERIFY(!f.jobs.isChecked(1));
         QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint());
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         QCoreApplication::sendEvent(f.view, &menuKey);
         QCOMPARE(f.popups, QList<QMenu *>{f.rightmenu});
 
