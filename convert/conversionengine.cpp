@@ -61,7 +61,11 @@ void ConversionEngine::finish()
 
 void ConversionEngine::cancel()
 {
-    m_cancelled = true;
+    {
+        // Under the lock, so that a worker waiting for an overwrite answer cannot miss it.
+        std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+    }
     m_wake.notify_all();
 }
 
@@ -72,11 +76,6 @@ void ConversionEngine::answerOverwrite(int id, OverwriteAnswer answer)
         m_answers.insert(id, answer);
     }
     m_wake.notify_all();
-}
-
-void ConversionEngine::wait()
-{
-    joinWorkers();
 }
 
 void ConversionEngine::joinWorkers()

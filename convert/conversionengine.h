@@ -51,8 +51,6 @@ public:
     bool cancelled() const { return m_cancelled; }
     // The answer to overwriteAsked(id, ...).
     void answerOverwrite(int id, OverwriteAnswer answer);
-    // Blocks until the workers have ended: for a close that cannot wait for the event loop.
-    void wait();
 
 signals:
     void fileStarted(int id);
