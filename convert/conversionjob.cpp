@@ -1,7 +1,6 @@
 #include "convert/conversionjob.h"
 
 #include "convert/outputnaming.h"
-#include "convert/runoutputs.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
 #include "platform/plainreason.h"
@@ -89,12 +88,10 @@ QString damageWarning(const QString &source, qint64 decoded, qint64 stated, int 
 
 } // namespace
 
-ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks,
-                             RunOutputs *outputs)
+ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks)
     : m_reader(reader)
     , m_writer(writer)
     , m_callbacks(std::move(callbacks))
-    , m_outputs(outputs)
 {
 }
 
@@ -123,13 +120,13 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
         r.reason = QStringLiteral("no output name can be built from %1").arg(nameOf(source));
         return r;
     }
-    if (m_outputs)
-        r.reason = m_outputs->claim(source, output);
-    else if (OutputNaming::sameFile(source, output))
+    // The run's own registry (RunOutputs) has already refused outputs that another file of
+    // the run claimed; the source itself is refused here for every caller.
+    if (OutputNaming::sameFile(source, output)) {
         r.reason =
             QStringLiteral("the output would replace the source file %1").arg(nameOf(source));
-    if (!r.reason.isEmpty())
         return r;
+    }
 
     // A symbolic link under the output name counts as a file there, whatever it points to (or
     // whether it points anywhere): replacing it replaces the link, never its target.

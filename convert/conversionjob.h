@@ -6,7 +6,6 @@
 #include <functional>
 
 class Converter;
-class RunOutputs;
 
 // Converts one source file into one output file: the copy loop that pumps decoded PCM
 // from a reader into a writer, shared by the window's run and twr-convert.
@@ -16,8 +15,8 @@ class RunOutputs;
 // format. One job object may convert many files one after the other; it never throws.
 //
 // run() goes through these steps and stops at the first that does not succeed:
-//   1. the run's registry, when one is given: an output that another source of the run
-//      already claimed, or that is a source of the run, fails the file;
+//   1. an output that is the source itself fails the file (the caller's RunOutputs refuses
+//      outputs that another file of the run claimed, or that are its other sources);
 //   2. an existing file under the output name: Callbacks::overwrite decides (Skip leaves
 //      the file as it was);
 //   3. a missing output folder is created;
@@ -67,9 +66,7 @@ public:
         QString warning;
     };
 
-    // `outputs` (may be null) is the run's registry of output names; it must outlive the job.
-    ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks = {},
-                  RunOutputs *outputs = nullptr);
+    ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks = {});
 
     // Converts `source` into `output` (full paths). An empty output means that no output
     // name could be built and fails the file.
@@ -82,5 +79,4 @@ private:
     Converter &m_reader;
     Converter &m_writer;
     Callbacks m_callbacks;
-    RunOutputs *m_outputs;
 };

@@ -55,15 +55,12 @@ public:
     // The output folder box changed: the "Save to..." column and panel 1 follow it.
     void txtFolder_Change();
 
-    // The format of the selected output format button.
-    OutputFormatId selectedFormat() const;
-    // The format the current or last run converted to (the selected one before any run).
-    OutputFormatId lastRunFormat() const { return m_format; }
-
 signals:
     void runEnded();
 
 private:
+    // The format of the selected output format button.
+    OutputFormatId selectedFormat() const;
     // A file handed to the engine and not yet settled.
     struct InFlight
     {
