@@ -190,12 +190,12 @@ frmDialog::LoadResult frmDialog::Form_Load()
     setWindowTitle(QStringLiteral("Tonewright"));
     INI = SettingsFiles::workingFile();
     const QString skinFile = skinTempFile();
+    const QString storedFormat = SettingsFiles::read(INI, Ini::Output::Format);
 
     StatusBar1->setPanelText(1, QStringLiteral("Save to: '") + txtFolder->text() +
                                     QStringLiteral("'"));
     StatusBar1->setPanelText(2, SelectedFilesText(0));
-    StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") +
-                                    SettingsFiles::read(INI, Ini::Output::Format));
+    StatusBar1->setPanelText(3, QStringLiteral("Output Format: ") + storedFormat);
     StatusBar1->setPanelText(4, QStringLiteral("Status: Idle"));
 
     if (Platform::instance().previousInstanceRunning())
@@ -223,19 +223,18 @@ frmDialog::LoadResult frmDialog::Form_Load()
 
     txtFolder->setText(options().outputFolder());
 
-    if (const OutputFormat *format =
-            OutputFormats::byLabel(SettingsFiles::read(INI, Ini::Output::Format)))
+    if (const OutputFormat *format = OutputFormats::byLabel(storedFormat))
         outputformat[size_t(format->id)]->setChecked(true);
-    else if (SettingsFiles::read(INI, Ini::Output::Format).isEmpty())
+    else if (storedFormat.isEmpty())
         // Nothing stored yet (a first start): panel 3 names the format that is selected.
         StatusBar1->setPanelText(
             3, QStringLiteral("Output Format: ") +
                    QLatin1String(OutputFormats::all()[size_t(outputFormatIndex())].label));
 
-    // What is stored, for every format the options cannot push (a refused OGG setting stops
-    // the push of the others).
-    m_encoderSettings = OutputFormats::readAll(ProfileReader(INI));
-    options().Apply();
+    // A refused OGG setting stops the push before any format: then the stored settings are
+    // the ones every format converts with.
+    if (!options().Apply())
+        m_encoderSettings = OutputFormats::readAll(ProfileReader(INI));
 
     Skn->loadSkinFile(skinFile);
     Skn->applyDefaultSkin(this);
