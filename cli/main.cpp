@@ -22,7 +22,6 @@ extern "C" {
 
 #include <climits>
 #include <cstdio>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -126,8 +125,7 @@ int main(int argc, char *argv[])
     // Output names are handed out in the order of the list, before the workers race: a file
     // whose output another already has, or whose output is a source, fails before anything
     // is converted.
-    QList<Result> results(tasks.size());
-    QList<bool> refused(tasks.size(), false);
+    QList<Result> results(tasks.size()); // a refused file has its reason already
     {
         QStringList sources;
         for (const ConversionEngine::Task &task : tasks)
@@ -140,17 +138,16 @@ int main(int argc, char *argv[])
                 refusal = outputs.claim(task.source, task.output);
             if (refusal.isEmpty())
                 continue;
-            refused[i] = true;
             results[i].outcome = Outcome::Failed;
             results[i].source = task.source;
             results[i].output = task.output;
             results[i].reason = refusal;
         }
     }
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    // --jobs, else the window's "Files converted at once" (0: one per core).
-    const int stored = profile.number(Ini::Output::Jobs, 0, 64);
-    const int workers = o.jobs > 0 ? o.jobs : stored > 0 ? stored : cores;
+    // --jobs, else the window's "Files converted at once".
+    const int workers =
+        o.jobs > 0 ? o.jobs
+                   : ConversionEngine::workersFor(profile.number(Ini::Output::Jobs, 0, 64));
 
     const bool terminal = isatty(fileno(stderr));
     int finished = 0;
@@ -212,14 +209,14 @@ int main(int argc, char *argv[])
     ticker.start(200);
 
     for (qsizetype i = 0; i < tasks.size(); ++i) {
-        if (refused[i])
+        if (!results[i].reason.isEmpty())
             done(int(i), results[i]);
     }
     engine.begin(workers, settings,
                  overwrite ? ConversionEngine::Overwrite::Replace
                            : ConversionEngine::Overwrite::Skip);
     for (qsizetype i = 0; i < tasks.size(); ++i) {
-        if (!refused[i])
+        if (results[i].reason.isEmpty())
             engine.submit(tasks.at(i));
     }
     engine.finish();

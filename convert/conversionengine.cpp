@@ -5,11 +5,17 @@
 
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QThread>
 
 ConversionEngine::ConversionEngine(QObject *parent)
     : QObject(parent)
 {
     qRegisterMetaType<ConversionEngine::Result>("ConversionEngine::Result");
+}
+
+int ConversionEngine::workersFor(int setting)
+{
+    return setting > 0 ? setting : std::max(1, QThread::idealThreadCount());
 }
 
 ConversionEngine::~ConversionEngine()

@@ -38,6 +38,9 @@ public:
     };
 
     explicit ConversionEngine(QObject *parent = nullptr);
+
+    // The workers a "files at once" setting stands for: 0 is one per processor core.
+    static int workersFor(int setting);
     // Cancels a run that is still going and waits for its workers.
     ~ConversionEngine() override;
 

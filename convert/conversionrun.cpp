@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -123,10 +122,8 @@ void ConversionRun::Convert()
     m_format = selectedFormat();
     m_folder = m_widgets.txtFolder.text();
     m_sourceFolderMode = m_options.convertIntoSourceFolder();
-    const int wanted = m_options.filesAtOnce();
-    m_workers = int(
-        std::min<qint64>(wanted > 0 ? wanted : QThread::idealThreadCount(), m_state.TotalSelected));
-    m_workers = std::max(1, m_workers);
+    m_workers = int(std::min<qint64>(ConversionEngine::workersFor(m_options.filesAtOnce()),
+                                     m_state.TotalSelected));
     lockWindow();
     m_feedback = std::make_unique<RunFeedback>(m_widgets.window);
     m_engine.begin(m_workers, m_encoderSettings[m_format], ConversionEngine::Overwrite::Ask);
