@@ -9,7 +9,6 @@
 
 #include <memory>
 
-class QTimer;
 class frmDialog;
 
 // The program's start: the start-up window, then the main window it hands over to. When
@@ -50,6 +49,5 @@ private:
     QStringList m_waiting;
     QPointer<frmSplash> m_splash;
     std::unique_ptr<frmDialog> m_main;
-    QTimer *m_afterRun = nullptr;
     bool m_endedSilently = false;
 };
