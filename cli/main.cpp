@@ -212,6 +212,7 @@ int main(int argc, char *argv[])
         if (!results[i].reason.isEmpty())
             done(int(i), results[i]);
     }
+    engine.setPictureCopy(o.noPictures ? PictureCopy::Leave : PictureCopy::Keep);
     engine.begin(workers, settings,
                  overwrite ? ConversionEngine::Overwrite::Replace
                            : ConversionEngine::Overwrite::Skip);

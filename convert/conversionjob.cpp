@@ -88,10 +88,12 @@ QString damageWarning(const QString &source, qint64 decoded, qint64 stated, int 
 
 } // namespace
 
-ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks)
+ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks,
+                             PictureCopy pictures)
     : m_reader(reader)
     , m_writer(writer)
     , m_callbacks(std::move(callbacks))
+    , m_pictures(pictures)
 {
 }
 
@@ -156,7 +158,12 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
     if (r.outcome != Outcome::Converted)
         return r;
     try {
-        CopyAllTags(source, output);
+        const QStringList lost = CopyAllTags(source, output, m_pictures);
+        if (!lost.isEmpty()) {
+            QStringList warnings{r.warning};
+            warnings.removeAll(QString());
+            r.warning = (warnings << lost).join(QStringLiteral("; "));
+        }
     } catch (const EngineError &e) {
         r.tagWarning = QStringLiteral("the tag of %1 could not be carried over to %2: %3")
                            .arg(nameOf(source), nameOf(output), e.message());

@@ -392,16 +392,24 @@ void FileInfo::SaveTag(const QString &path)
     replaceTagged(path, [&](const QString &copy) { TagIO::write(copy, version, f, path); });
 }
 
-void FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom)
+void FileInfo::SaveAllTags(const QString &path)
+{
+    SaveAllTags(path, {}, PictureCopy::Leave);
+}
+
+QStringList FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom,
+                                  PictureCopy pictures)
 {
     const TagFields f = *this;
+    QStringList lost;
     replaceTagged(path, [&](const QString &copy) {
         TagIO::write(copy, 2, f, path);
         if (TagIO::keepsId3v1(copy))
             TagIO::write(copy, 1, f, path);
         if (!extrasFrom.isEmpty())
-            TagExtras::copy(extrasFrom, copy, path);
+            lost = TagExtras::copy(extrasFrom, copy, path, pictures);
     });
+    return lost;
 }
 
 void FileInfo::replaceTagged(const QString &path,
