@@ -2,7 +2,9 @@
 # Tag fixtures made by an independent tagger, and the check of what a conversion carried.
 #   tagmatrix.py make DIR            writes one tagged source per source format into DIR
 #   tagmatrix.py check SRCDIR OUTDIR... reads every output back; prints one line per fault
-import base64, os, subprocess, sys
+#   tagmatrix.py bare WITHDIR WITHOUTDIR  outputs made without pictures (all in WITHOUTDIR,
+#                                         the others in WITHDIR/EXT): none, same audio
+import base64, os, subprocess, sys, tempfile
 
 import mutagen
 from mutagen.asf import ASF, ASFByteArrayAttribute
@@ -13,9 +15,7 @@ from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
 from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
 
-FRONT = (3, "image/jpeg", "front", b"\xff\xd8\xff\xe0" + bytes(range(256)) * 3 + b"\xff\xd9")
-BACK = (4, "image/png", "back", b"\x89PNG\r\n\x1a\n" + bytes(reversed(range(256))) * 2)
-PICTURES = [FRONT, BACK]
+PICTURES = []  # (type, MIME, description, bytes) of the front and back covers, see pictures()
 ARTISTS = ["Ann Artist", "Bob Artist"]
 IDS = {  # common name -> value
     "MUSICBRAINZ_ALBUMID": "9e873859-8aa4-4790-b985-5a953e8ef628",
@@ -28,6 +28,20 @@ UNKNOWN = ("TONEWRIGHT_CHECK", "kept as is")
 SOURCES = ["id3v23.mp3", "id3v24.mp3", "flac.flac", "ogg.ogg", "opus.opus", "m4a.m4a", "wma.wma"]
 ENCODER = {"mp3": ["-c:a", "libmp3lame"], "flac": [], "ogg": ["-c:a", "libvorbis"],
            "opus": ["-c:a", "libopus"], "m4a": ["-c:a", "aac"], "wma": ["-c:a", "wmav2"]}
+
+
+def pictures(source_dir):
+    """Real images (the readers of the outputs decode them), made beside the sources' folder."""
+    folder = os.path.join(os.path.dirname(os.path.abspath(source_dir)), "pictures")
+    os.makedirs(folder, exist_ok=True)
+    PICTURES.clear()
+    for t, name, color in ((3, "front.jpg", "red"), (4, "back.png", "blue")):
+        path = os.path.join(folder, name)
+        if not os.path.exists(path):
+            subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "color=%s:s=16x16" % color,
+                            "-frames:v", "1", path], check=True)
+        mime = "image/jpeg" if name.endswith(".jpg") else "image/png"
+        PICTURES.append((t, mime, name.split(".")[0], open(path, "rb").read()))
 
 
 def flac_picture(p):
@@ -54,6 +68,7 @@ def vorbis(tags, opus):
 
 
 def make(folder):
+    pictures(folder)
     for name in SOURCES:
         path = os.path.join(folder, name)
         ext = name.rsplit(".", 1)[1]
@@ -193,6 +208,7 @@ def gain(texts):
 
 
 def check(source_dir, out_dirs):
+    pictures(source_dir)
     faults = []
     for out_dir in out_dirs:
         for name in SOURCES:
@@ -236,8 +252,38 @@ def check(source_dir, out_dirs):
     return 1 if faults else 0
 
 
+def decoded(paths, folder):
+    """The MD5 of each file's decoded audio, by one ffmpeg for all."""
+    args = ["ffmpeg", "-v", "error", "-y"]
+    for path in paths:
+        args += ["-i", path]
+    for i in range(len(paths)):
+        args += ["-map", "%d:a" % i, "-f", "md5", os.path.join(folder, "%d.md5" % i)]
+    subprocess.run(args, check=True)
+    return [open(os.path.join(folder, "%d.md5" % i)).read() for i in range(len(paths))]
+
+
+def bare(with_dir, without_dir):
+    faults = []
+    names = sorted(os.listdir(without_dir))
+    without = [os.path.join(without_dir, name) for name in names]
+    with_ = [os.path.join(with_dir, name.rsplit(".", 1)[1], name) for name in names]
+    for path in without:
+        if read(path)[1]:
+            faults.append("%s: pictures kept" % path)
+    sums = decoded(without + with_, tempfile.mkdtemp())
+    for i, path in enumerate(without):
+        if sums[i] != sums[i + len(without)]:
+            faults.append("%s: the audio differs from the output with pictures" % path)
+    for fault in faults:
+        print(fault)
+    return 1 if faults or not names else 0
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "make":
         make(sys.argv[2])
+    elif sys.argv[1] == "bare":
+        sys.exit(bare(sys.argv[2], sys.argv[3]))
     else:
         sys.exit(check(sys.argv[2], sys.argv[3:]))
