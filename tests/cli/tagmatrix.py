@@ -14,6 +14,7 @@ from mutagen.id3 import (APIC, ID3, TALB, TBPM, TCOM, TIT2, TPE1, TPE2, TPOS, TP
 from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
 from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
+from mutagen.wave import WAVE
 
 PICTURES = []  # (type, MIME, description, bytes) of the front and back covers, see pictures()
 ARTISTS = ["Ann Artist", "Bob Artist"]
@@ -25,9 +26,11 @@ IDS = {  # common name -> value
 GAIN = {"TRACK_GAIN": -7.5, "ALBUM_GAIN": -6.25}
 PEAK = {"TRACK_PEAK": "0.988525", "ALBUM_PEAK": "1.000000"}
 UNKNOWN = ("TONEWRIGHT_CHECK", "kept as is")
-SOURCES = ["id3v23.mp3", "id3v24.mp3", "flac.flac", "ogg.ogg", "opus.opus", "m4a.m4a", "wma.wma"]
+SOURCES = ["id3v23.mp3", "id3v24.mp3", "flac.flac", "ogg.ogg", "opus.opus", "m4a.m4a", "wma.wma",
+           "wav.wav"]
 ENCODER = {"mp3": ["-c:a", "libmp3lame"], "flac": [], "ogg": ["-c:a", "libvorbis"],
-           "opus": ["-c:a", "libopus"], "m4a": ["-c:a", "aac"], "wma": ["-c:a", "wmav2"]}
+           "opus": ["-c:a", "libopus"], "m4a": ["-c:a", "aac"], "wma": ["-c:a", "wmav2"],
+           "wav": []}
 
 
 def pictures(source_dir):
@@ -75,7 +78,7 @@ def make(folder):
         subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
                         "sine=frequency=440:duration=0.3", "-ac", "2", "-map_metadata", "-1"]
                        + ENCODER[ext] + [path], check=True)
-        if ext == "mp3":
+        if ext in ("mp3", "wav"):
             tags = ID3()
             tags.add(TIT2(encoding=3, text="Matrix"))
             tags.add(TPE1(encoding=3, text=ARTISTS))
@@ -90,7 +93,13 @@ def make(folder):
             tags.add(TXXX(encoding=3, desc=UNKNOWN[0], text=UNKNOWN[1]))
             for t, mime, desc, data in PICTURES:
                 tags.add(APIC(encoding=3, mime=mime, type=t, desc=desc, data=data))
-            tags.save(path, v2_version=3 if "v23" in name else 4, v23_sep=None)
+            if ext == "wav":
+                f = WAVE(path)
+                f.add_tags()
+                f.tags.update(tags)
+                f.save(v2_version=3, v23_sep=None)
+            else:
+                tags.save(path, v2_version=3 if "v23" in name else 4, v23_sep=None)
         elif ext == "flac":
             f = FLAC(path)
             vorbis(f, False)
