@@ -1,6 +1,7 @@
 #include "engine/fileinfo.h"
 
 #include "engine/engineerror.h"
+#include "engine/ffmpeghandles.h"
 #include "engine/temporaryfiles.h"
 #include "engine/temporaryname.h"
 #include "platform/plainreason.h"
@@ -264,6 +265,7 @@ void FileInfo::readProperties(const QString &path)
     if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
         return;
     FormatPtr ctx(raw);
+    Ff::skipPictures(raw);
     if (!headerIsComplete(ctx.get()) && avformat_find_stream_info(ctx.get(), nullptr) < 0)
         return;
     const int index = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
