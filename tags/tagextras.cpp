@@ -175,16 +175,20 @@ PropertyMap commonFields(TagLib::File *file)
 }
 
 // The source's values where the target has none, or has what the modelled fields made of
-// them: all joined into one text ("A / B"), or the first alone where the source's own tag
-// showed only that.
+// them: all joined into one text ("A / B"), the first alone where the source's own tag
+// showed only that, or a track number without its total ("3" of "3/12").
 PropertyMap merged(const PropertyMap &target, const PropertyMap &source)
 {
     PropertyMap out = target;
     for (const auto &[key, values] : source) {
         const auto it = target.find(key);
-        if (it == target.end() ||
-            (it->second.size() == 1 && (it->second.front() == values.toString(" / ") ||
-                                        it->second.front() == values.front())))
+        if (it == target.end()) {
+            out.replace(key, values);
+            continue;
+        }
+        const String &held = it->second.front();
+        if (it->second.size() == 1 && (held == values.toString(" / ") || held == values.front() ||
+                                       values.front().startsWith(held + "/")))
             out.replace(key, values);
     }
     return out;

@@ -6,6 +6,8 @@
 #                                         the others in WITHDIR/EXT): none, same audio
 import base64, os, subprocess, sys, tempfile
 
+import mutagen.id3
+
 import mutagen
 from mutagen.asf import ASF, ASFByteArrayAttribute
 from mutagen.flac import FLAC, Picture
@@ -26,6 +28,13 @@ IDS = {  # common name -> value
 GAIN = {"TRACK_GAIN": -7.5, "ALBUM_GAIN": -6.25}
 PEAK = {"TRACK_PEAK": "0.988525", "ALBUM_PEAK": "1.000000"}
 UNKNOWN = ("TONEWRIGHT_CHECK", "kept as is")
+# Documented fields each format keeps under a name of its own (common name -> value).
+NAMED = {"ALBUMARTIST": "Various", "TRACKNUMBER": "3/12", "DISCNUMBER": "1/2",
+         "ISRC": "GBAYE0000001"}
+ID3_NAMES = {"TPE2": "ALBUMARTIST", "TRCK": "TRACKNUMBER", "TPOS": "DISCNUMBER", "TSRC": "ISRC"}
+MP4_NAMES = {"aART": "ALBUMARTIST", "trkn": "TRACKNUMBER", "disk": "DISCNUMBER"}
+ASF_NAMES = {"WM/AlbumArtist": "ALBUMARTIST", "WM/TrackNumber": "TRACKNUMBER",
+             "WM/PartOfSet": "DISCNUMBER", "WM/ISRC": "ISRC"}
 SOURCES = ["id3v23.mp3", "id3v24.mp3", "flac.flac", "ogg.ogg", "opus.opus", "m4a.m4a", "wma.wma",
            "wav.wav"]
 ENCODER = {"mp3": ["-c:a", "libmp3lame"], "flac": [], "ogg": ["-c:a", "libvorbis"],
@@ -68,6 +77,10 @@ def vorbis(tags, opus):
         for key, value in PEAK.items():
             tags["REPLAYGAIN_" + key] = value
     tags[UNKNOWN[0]] = UNKNOWN[1]
+    tags["ALBUMARTIST"] = NAMED["ALBUMARTIST"]
+    tags["ISRC"] = NAMED["ISRC"]
+    tags["TRACKNUMBER"], tags["TRACKTOTAL"] = NAMED["TRACKNUMBER"].split("/")
+    tags["DISCNUMBER"], tags["DISCTOTAL"] = NAMED["DISCNUMBER"].split("/")
 
 
 def make(folder):
@@ -91,6 +104,8 @@ def make(folder):
             for key, value in PEAK.items():
                 tags.add(TXXX(encoding=3, desc="replaygain_" + key.lower(), text=value))
             tags.add(TXXX(encoding=3, desc=UNKNOWN[0], text=UNKNOWN[1]))
+            for frame, name in ID3_NAMES.items():
+                tags.add(getattr(mutagen.id3, frame)(encoding=3, text=NAMED[name]))
             for t, mime, desc, data in PICTURES:
                 tags.add(APIC(encoding=3, mime=mime, type=t, desc=desc, data=data))
             if ext == "wav":
@@ -126,6 +141,10 @@ def make(folder):
             for key, value in PEAK.items():
                 f[ff + "replaygain_" + key.lower()] = MP4FreeForm(value.encode())
             f[ff + UNKNOWN[0]] = MP4FreeForm(UNKNOWN[1].encode())
+            f["aART"] = NAMED["ALBUMARTIST"]
+            f["trkn"] = [tuple(int(n) for n in NAMED["TRACKNUMBER"].split("/"))]
+            f["disk"] = [tuple(int(n) for n in NAMED["DISCNUMBER"].split("/"))]
+            f[ff + "ISRC"] = MP4FreeForm(NAMED["ISRC"].encode())
             f["covr"] = [MP4Cover(p[3], MP4Cover.FORMAT_JPEG if p[1] == "image/jpeg"
                                   else MP4Cover.FORMAT_PNG) for p in PICTURES]
             f.save()
@@ -142,6 +161,8 @@ def make(folder):
             for key, value in PEAK.items():
                 f["ReplayGain/" + key.title()] = value
             f[UNKNOWN[0]] = UNKNOWN[1]
+            for attribute, name in ASF_NAMES.items():
+                f[attribute] = NAMED[name]
             f["WM/Picture"] = [ASFByteArrayAttribute(asf_picture(p)) for p in PICTURES]
             f.save()
 
@@ -184,12 +205,17 @@ def read(path):
                 pics.append((frame.type, frame.mime, frame.desc, frame.data))
             elif frame.FrameID == "TPE1":
                 add("ARTIST", frame.text)
+            elif frame.FrameID in ID3_NAMES:
+                add(ID3_NAMES[frame.FrameID], frame.text)
     elif path.endswith((".flac", ".ogg", ".opus")):
         for key, value in f.tags:
             add(key, [value])
         blocks = f.pictures if path.endswith(".flac") else [
             Picture(base64.b64decode(v)) for v in out.pop("METADATA_BLOCK_PICTURE", [])]
         pics = [(p.type, p.mime, p.desc, p.data) for p in blocks]
+        for number, total in (("TRACKNUMBER", "TRACKTOTAL"), ("DISCNUMBER", "DISCTOTAL")):
+            if number in out and total in out:
+                out[number] = ["%s/%s" % (out[number][0], out.pop(total)[0])]
     elif path.endswith(".m4a"):
         for key, values in f.tags.items():
             if key == "covr":
@@ -197,6 +223,9 @@ def read(path):
                          else "image/jpeg", None, bytes(c)) for c in values]
             elif key == "\xa9ART":
                 add("ARTIST", values)
+            elif key in MP4_NAMES:
+                add(MP4_NAMES[key], ["/".join(map(str, v)) if isinstance(v, tuple) else v
+                                     for v in values])
             elif key.startswith("----:com.apple.iTunes:"):
                 add(key[22:].replace("MusicBrainz ", "MUSICBRAINZ_").replace(" ", ""), values)
     elif path.endswith(".wma"):
@@ -205,6 +234,8 @@ def read(path):
                 pics = [parse_asf_picture(v.value) for v in values]
             elif key == "Author":
                 add("ARTIST", [v.value for v in values])
+            elif key in ASF_NAMES:
+                add(ASF_NAMES[key], [v.value for v in values])
             else:
                 name = key.replace("MusicBrainz/", "MUSICBRAINZ_").replace("ReplayGain/",
                                                                             "REPLAYGAIN_")
@@ -254,6 +285,9 @@ def check(source_dir, out_dirs):
                         tags.get("REPLAYGAIN_" + key) != [value]:
                     faults.append("%s: REPLAYGAIN_%s is %s" % (where, key,
                                                              tags.get("REPLAYGAIN_" + key)))
+            for key, value in NAMED.items():
+                if tags.get(key) != [value]:
+                    faults.append("%s: %s is %s" % (where, key, tags.get(key)))
             if tags.get(UNKNOWN[0]) != [UNKNOWN[1]]:
                 faults.append("%s: %s is %s" % (where, UNKNOWN[0], tags.get(UNKNOWN[0])))
     for fault in faults:
