@@ -70,7 +70,11 @@ void TagMatrixTest::everySourceIntoEveryOutput()
     }
     QVERIFY2(matrix(QStringList{"check", src} + outs, &report) == 0, report.constData());
 
-    // Without pictures: none arrive, and the audio is what it was with them.
+    // Without pictures (an option --help names): none arrive, and the audio is what it was
+    // with them.
+    QByteArray help;
+    QCOMPARE(TestEnv::run(QDir(TestEnv::binDir()).filePath("twr-convert"), {"--help"}, &help), 0);
+    QVERIFY(help.contains("--no-pictures"));
     for (const QString &format : Formats)
         QVERIFY(!convert(sources, format, dir.filePath("without"), {"--no-pictures"}).isEmpty());
     QVERIFY2(matrix({"bare", dir.filePath("with"), dir.filePath("without")}, &report) == 0,
