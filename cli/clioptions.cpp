@@ -113,30 +113,30 @@ QString CliOptions::usage()
     QString format = QStringLiteral("  --format ") + OutputFormats::names().join(QLatin1Char('|'));
     format = format.size() < Column - 1 ? format.leftJustified(Column)
                                         : format + QLatin1Char('\n') + QString(Column, ' ');
+    // The help text keeps the lines it is shown in.
+    // clang-format off
     return QStringLiteral(
-               "usage: twr-convert [options] FILE...\n"
-               "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
-               "encoder settings of Tonewright.\n"
-               "\n"
-               "%1output format (default: the settings' choice, else %2)\n"
-               "  --output-dir DIR          write the outputs into DIR (default: the settings' "
-               "folder)\n"
-               "  --beside-source           write each output beside its source\n"
-               "  --overwrite               replace existing outputs\n"
-               "  --no-overwrite            keep existing outputs and skip those files\n"
-               "  --jobs N                  files converted at once (default: the settings' "
-               "choice,\n"
-               "                            else one per core)\n"
-               "  --settings FILE           settings file (default: twr.ini in the settings "
-               "folder)\n"
-               "  --strict                  exit with 1 also when a file converted with warnings\n"
-               "  --no-pictures             leave the sources' pictures (cover art) out of the\n"
-               "                            outputs\n"
-               "  -h, --help                show this text\n"
-               "  --version                 show the version\n"
-               "  --                        the arguments after it are files\n"
-               "\n"
-               "Exit status: 0 when no file failed, 1 when any failed (or, with --strict, had\n"
-               "warnings), 2 for a usage error, 128 + the signal's number when stopped by one.\n")
+        "usage: twr-convert [options] FILE...\n"
+        "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
+        "encoder settings of Tonewright.\n"
+        "\n"
+        "%1output format (default: the settings' choice, else %2)\n"
+        "  --output-dir DIR          write the outputs into DIR (default: the settings' folder)\n"
+        "  --beside-source           write each output beside its source\n"
+        "  --overwrite               replace existing outputs\n"
+        "  --no-overwrite            keep existing outputs and skip those files\n"
+        "  --jobs N                  files converted at once (default: the settings' choice,\n"
+        "                            else one per core)\n"
+        "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
+        "  --strict                  exit with 1 also when a file converted with warnings\n"
+        "  --no-pictures             leave the sources' pictures (cover art) out of the\n"
+        "                            outputs\n"
+        "  -h, --help                show this text\n"
+        "  --version                 show the version\n"
+        "  --                        the arguments after it are files\n"
+        "\n"
+        "Exit status: 0 when no file failed, 1 when any failed (or, with --strict, had\n"
+        "warnings), 2 for a usage error, 128 + the signal's number when stopped by one.\n")
         .arg(format, OutputFormats::names().constFirst());
+    // clang-format on
 }
