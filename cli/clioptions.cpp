@@ -69,6 +69,8 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             o.overwrite = Overwrite::No;
         } else if (name == QLatin1String("--strict")) {
             o.strict = true;
+        } else if (name == QLatin1String("--no-pictures")) {
+            o.noPictures = true;
         } else if (name == QLatin1String("--jobs")) {
             if (!takeValue())
                 return std::nullopt;
@@ -111,6 +113,8 @@ QString CliOptions::usage()
     QString format = QStringLiteral("  --format ") + OutputFormats::names().join(QLatin1Char('|'));
     format = format.size() < Column - 1 ? format.leftJustified(Column)
                                         : format + QLatin1Char('\n') + QString(Column, ' ');
+    // The help text keeps the lines it is shown in.
+    // clang-format off
     return QStringLiteral(
         "usage: twr-convert [options] FILE...\n"
         "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
@@ -125,6 +129,8 @@ QString CliOptions::usage()
         "                            else one per core)\n"
         "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
         "  --strict                  exit with 1 also when a file converted with warnings\n"
+        "  --no-pictures             leave the sources' pictures (cover art) out of the\n"
+        "                            outputs\n"
         "  -h, --help                show this text\n"
         "  --version                 show the version\n"
         "  --                        the arguments after it are files\n"
@@ -132,4 +138,5 @@ QString CliOptions::usage()
         "Exit status: 0 when no file failed, 1 when any failed (or, with --strict, had\n"
         "warnings), 2 for a usage error, 128 + the signal's number when stopped by one.\n")
         .arg(format, OutputFormats::names().constFirst());
+    // clang-format on
 }

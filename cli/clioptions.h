@@ -18,6 +18,7 @@ struct CliOptions
     int jobs = 0;         // 0 = one per core
     QString settingsFile; // empty = twr.ini in the config folder
     bool strict = false;  // a file converted with warnings fails the run
+    bool noPictures = false;
     bool help = false;
     bool version = false;
     QStringList files;

@@ -163,7 +163,10 @@ int main(int argc, char *argv[])
                     << r.output << ": " << r.tagWarning << "\n";
             else if (!r.warning.isEmpty())
                 out << "converted with warnings  " << source << " -> " << r.output << ": "
-                    << r.warning << "\n";
+                    << r.warning << (r.tagLoss.isEmpty() ? QString() : "; " + r.tagLoss) << "\n";
+            else if (!r.tagLoss.isEmpty())
+                out << "converted, but " << r.tagLoss << "  " << source << " -> " << r.output
+                    << "\n";
             else
                 out << "converted  " << source << " -> " << r.output << "\n";
             break;
@@ -212,6 +215,7 @@ int main(int argc, char *argv[])
         if (!results[i].reason.isEmpty())
             done(int(i), results[i]);
     }
+    engine.setPictureCopy(o.noPictures ? PictureCopy::Leave : PictureCopy::Keep);
     engine.begin(workers, settings,
                  overwrite ? ConversionEngine::Overwrite::Replace
                            : ConversionEngine::Overwrite::Skip);
@@ -228,7 +232,7 @@ int main(int argc, char *argv[])
     for (const Result &r : results) {
         if (r.outcome == Outcome::Converted) {
             ++converted;
-            if (!r.warning.isEmpty() || !r.tagWarning.isEmpty())
+            if (!r.warning.isEmpty() || !r.tagWarning.isEmpty() || !r.tagLoss.isEmpty())
                 ++warned;
             if (!r.tagWarning.isEmpty())
                 ++untagged;

@@ -134,7 +134,7 @@ void ConversionEngine::work()
     callbacks.cancelled = [this] {
         return m_cancelled.load();
     };
-    ConversionJob job(reader, writer, callbacks);
+    ConversionJob job(reader, writer, callbacks, m_pictures);
 
     for (;;) {
         Task task;

@@ -47,6 +47,8 @@ public:
     // Starts `workers` workers encoding with `settings`. With Overwrite::Ask an existing
     // output is asked about through overwriteAsked, and the worker waits for answerOverwrite.
     void begin(int workers, const EncoderSettings &settings, Overwrite overwrite);
+    // Whether the outputs get the sources' pictures (for the next begin()).
+    void setPictureCopy(PictureCopy pictures) { m_pictures = pictures; }
     void submit(const Task &task);
     // Nothing more will be submitted: runEnded comes once every file submitted has ended.
     void finish();
@@ -78,4 +80,5 @@ private:
     std::atomic<bool> m_cancelled{false};
     EncoderSettings m_settings;
     Overwrite m_overwrite = Overwrite::Skip;
+    PictureCopy m_pictures = PictureCopy::Keep;
 };

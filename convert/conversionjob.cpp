@@ -88,10 +88,12 @@ QString damageWarning(const QString &source, qint64 decoded, qint64 stated, int 
 
 } // namespace
 
-ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks)
+ConversionJob::ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks,
+                             PictureCopy pictures)
     : m_reader(reader)
     , m_writer(writer)
     , m_callbacks(std::move(callbacks))
+    , m_pictures(pictures)
 {
 }
 
@@ -109,13 +111,14 @@ ConversionJob::Result ConversionJob::run(const QString &source, const QString &o
                 QStringLiteral("%1 cannot be converted: %2")
                     .arg(nameOf(source), QString::fromLocal8Bit(e.what())),
                 {},
+                {},
                 {}};
     }
 }
 
 ConversionJob::Result ConversionJob::convert(const QString &source, const QString &output)
 {
-    Result r{Outcome::Failed, source, output, {}, {}, {}};
+    Result r{Outcome::Failed, source, output, {}, {}, {}, {}};
     if (output.isEmpty()) {
         r.reason = QStringLiteral("no output name can be built from %1").arg(nameOf(source));
         return r;
@@ -156,7 +159,7 @@ ConversionJob::Result ConversionJob::convert(const QString &source, const QStrin
     if (r.outcome != Outcome::Converted)
         return r;
     try {
-        CopyAllTags(source, output);
+        r.tagLoss = CopyAllTags(source, output, m_pictures).join(QStringLiteral("; "));
     } catch (const EngineError &e) {
         r.tagWarning = QStringLiteral("the tag of %1 could not be carried over to %2: %3")
                            .arg(nameOf(source), nameOf(output), e.message());

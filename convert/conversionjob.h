@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/tagextras.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -25,7 +27,8 @@ class Converter;
 //      Callbacks::progress, then Callbacks::cancelled;
 //   6. the writer is closed: only now does the output appear under its name;
 //   7. the source's whole tag is carried over (a failure here leaves the file converted
-//      and is reported in Result::tagWarning).
+//      and is reported in Result::tagWarning; what the output's format cannot hold, such
+//      as the picture types of an M4A file, in Result::tagLoss).
 // A damaged source is converted as far as it can be decoded: parts that cannot be decoded
 // are skipped. When that happened, or when less than 90 % of the length the source states
 // could be decoded, the file is converted with warnings (Result::warning). Less than half of
@@ -64,9 +67,13 @@ public:
         // wrong with the output in plain words that name the source ("song.wma is damaged
         // or truncated: 3 damaged parts were skipped"); "" when the source was whole.
         QString warning;
+        // What of the tag the output's format could not hold, one "... could not be kept: ..."
+        // per kind ("the cover could not be kept: ...") joined by "; "; else "".
+        QString tagLoss;
     };
 
-    ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks = {});
+    ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks = {},
+                  PictureCopy pictures = PictureCopy::Keep);
 
     // Converts `source` into `output` (full paths). An empty output means that no output
     // name could be built and fails the file.
@@ -79,4 +86,5 @@ private:
     Converter &m_reader;
     Converter &m_writer;
     Callbacks m_callbacks;
+    PictureCopy m_pictures;
 };

@@ -113,6 +113,7 @@ void ConversionRun::Convert()
     m_active = true;
     m_failures.clear();
     m_tagFailures.clear();
+    m_tagLosses.clear();
     m_warnings.clear();
     m_converted = 0;
     m_outputs.clear();
@@ -405,6 +406,9 @@ void ConversionRun::settleRow(int row, const Result &result)
     if (!result.tagWarning.isEmpty())
         m_tagFailures << QDir::toNativeSeparators(result.source) + QStringLiteral(": ") +
                              result.tagWarning;
+    if (!result.tagLoss.isEmpty())
+        m_tagLosses << QDir::toNativeSeparators(result.output) + QStringLiteral(": ") +
+                           result.tagLoss;
 }
 
 void ConversionRun::endRun()
@@ -459,6 +463,8 @@ void ConversionRun::reportProblems()
     section("These files were not converted:\n", m_failures);
     section("These files were converted without their tag:\n", m_tagFailures);
     section("These files were converted, but may be incomplete:\n", m_warnings);
+    section("These files were converted, but their outputs could not keep all of the tag:\n",
+            m_tagLosses);
     if (parts.isEmpty())
         return;
     ShowWarning(parts.join(QStringLiteral("\n\n")), &m_widgets.window);

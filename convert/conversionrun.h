@@ -125,6 +125,7 @@ private:
     QStringList m_failures;    // "source: reason" of each file not converted
     QStringList m_tagFailures; // converted files whose tag did not come along
     QStringList m_warnings;    // converted files with damage skipped or cut short
+    QStringList m_tagLosses;   // outputs that could not hold all of their source's tag
     std::vector<std::pair<QWidget *, bool>> m_lockedStates;
     std::vector<std::pair<QMenu *, bool>> m_lockedMenuStates;
 };

@@ -112,6 +112,7 @@ void AudioDecoder::open(const QString &path, int threads)
     if (rc < 0)
         throw OpenError{Failure::CannotOpen, openFailure(path, rc)};
     m_format.reset(raw);
+    Ff::skipPictures(raw);
     rc = avformat_find_stream_info(raw, nullptr);
     if (rc < 0)
         throw OpenError{Failure::CannotOpen,

@@ -64,4 +64,23 @@ inline QString errorText(int code)
     return QString::fromUtf8(text);
 }
 
+// Keeps the stream probe away from the pictures embedded in a file (cover art): it would
+// decode each into a full bitmap just to learn its size and pixel format. Nothing here shows
+// them, so they get a made-up size and format and are never read.
+inline void skipPictures(AVFormatContext *c)
+{
+    for (unsigned i = 0; i < c->nb_streams; ++i) {
+        AVStream *st = c->streams[i];
+        if (!(st->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            continue;
+        st->discard = AVDISCARD_ALL;
+        if (st->codecpar->width <= 0 || st->codecpar->height <= 0) {
+            st->codecpar->width = 1;
+            st->codecpar->height = 1;
+        }
+        if (st->codecpar->format < 0)
+            st->codecpar->format = 0; // any pixel format
+    }
+}
+
 } // namespace Ff

@@ -1,6 +1,7 @@
 #include "tags/fileinfo.h"
 
 #include "engine/engineerror.h"
+#include "engine/ffmpeghandles.h"
 #include "engine/temporaryfiles.h"
 #include "engine/temporaryname.h"
 #include "platform/plainreason.h"
@@ -264,6 +265,7 @@ void FileInfo::readProperties(const QString &path)
     if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
         return;
     FormatPtr ctx(raw);
+    Ff::skipPictures(raw);
     if (!headerIsComplete(ctx.get()) && avformat_find_stream_info(ctx.get(), nullptr) < 0)
         return;
     const int index = av_find_best_stream(ctx.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
@@ -392,16 +394,24 @@ void FileInfo::SaveTag(const QString &path)
     replaceTagged(path, [&](const QString &copy) { TagIO::write(copy, version, f, path); });
 }
 
-void FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom)
+void FileInfo::SaveAllTags(const QString &path)
+{
+    SaveAllTags(path, {}, PictureCopy::Leave);
+}
+
+QStringList FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom,
+                                  PictureCopy pictures)
 {
     const TagFields f = *this;
+    QStringList lost;
     replaceTagged(path, [&](const QString &copy) {
         TagIO::write(copy, 2, f, path);
         if (TagIO::keepsId3v1(copy))
             TagIO::write(copy, 1, f, path);
         if (!extrasFrom.isEmpty())
-            TagExtras::copy(extrasFrom, copy, path);
+            lost = TagExtras::copy(extrasFrom, copy, path, pictures);
     });
+    return lost;
 }
 
 void FileInfo::replaceTagged(const QString &path,

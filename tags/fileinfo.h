@@ -3,9 +3,12 @@
 #include "tags/tagfields.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
+
+enum class PictureCopy;
 
 // One file's audio properties and tag. Load reads both; the tag fields are plain members
 // the caller reads and writes; SaveTag writes them back into a file.
@@ -43,9 +46,10 @@ public:
     // Like SaveTag, into every tag the file keeps, in one atomic replacement: for MP3 both
     // ID3v2 and ID3v1 (which takes what fits of the seven basic fields), for other formats
     // their own tag with every field. TagVersion is not consulted. With `extrasFrom`, that
-    // file's fields beyond the modelled ones and its pictures are carried too, where the
-    // target's tag keeps them (see TagExtras).
-    void SaveAllTags(const QString &path, const QString &extrasFrom = {});
+    // file's fields beyond the modelled ones and (with PictureCopy::Keep) its pictures are
+    // carried too (see TagExtras); the result says what the target could not hold.
+    void SaveAllTags(const QString &path);
+    QStringList SaveAllTags(const QString &path, const QString &extrasFrom, PictureCopy pictures);
 
     // The standard genre names, 0..147; "" outside that range.
     static QString GenreName(int genre);

@@ -27,7 +27,7 @@ void fillFrom(TagFields &full, const TagFields &basic)
 
 } // namespace
 
-bool CopyAllTags(const QString &source, const QString &target)
+QStringList CopyAllTags(const QString &source, const QString &target, PictureCopy pictures)
 {
     FileInfo full;
     full.TagVersion = 2;
@@ -36,11 +36,10 @@ bool CopyAllTags(const QString &source, const QString &target)
     basic.TagVersion = 1;
     basic.Load(source);
     fillFrom(full, basic);
-    if (full.isEmpty())
-        return false;
+    if (full.isEmpty() && !TagExtras::any(source))
+        return {};
 
     FileInfo to;
     static_cast<TagFields &>(to) = full;
-    to.SaveAllTags(target, source);
-    return true;
+    return to.SaveAllTags(target, source, pictures);
 }

@@ -5,89 +5,200 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
-#include <taglib/attachedpictureframe.h>
+#include <taglib/aifffile.h>
+#include <taglib/asffile.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
-#include <taglib/flacpicture.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
-#include <taglib/oggfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
-#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
-#include <memory>
-#include <vector>
+#include <cmath>
 
 using namespace TagLib;
 
 namespace {
 
-struct Picture
+// Fields TagLib has no name for in MP4 or ASF, under the names common taggers use there.
+struct ForeignName
 {
-    ByteVector data;
-    String mime;
-    int type = 3; // front cover
-    String description;
+    const char *common;
+    const char *mp4; // after "----:com.apple.iTunes:"
+    const char *asf;
+};
+constexpr ForeignName ForeignNames[] = {
+    {"REPLAYGAIN_TRACK_GAIN", "replaygain_track_gain", "ReplayGain/Track_Gain"},
+    {"REPLAYGAIN_TRACK_PEAK", "replaygain_track_peak", "ReplayGain/Track_Peak"},
+    {"REPLAYGAIN_ALBUM_GAIN", "replaygain_album_gain", "ReplayGain/Album_Gain"},
+    {"REPLAYGAIN_ALBUM_PEAK", "replaygain_album_peak", "ReplayGain/Album_Peak"},
 };
 
-std::vector<Picture> fromFlacPictures(const List<FLAC::Picture *> &list)
+const char *const Mp4FreeForm = "----:com.apple.iTunes:";
+
+String commonName(const String &name, const char *ForeignName::*family)
 {
-    std::vector<Picture> out;
-    for (const FLAC::Picture *p : list)
-        out.push_back({p->data(), p->mimeType(), int(p->type()), p->description()});
-    return out;
+    for (const ForeignName &n : ForeignNames) {
+        if (name.upper() == String(n.*family).upper())
+            return n.common;
+    }
+    return name.upper();
 }
 
-std::vector<Picture> picturesOf(TagLib::File *file)
+String foreignName(const String &common, const char *ForeignName::*family)
 {
-    if (auto *flac = dynamic_cast<FLAC::File *>(file))
-        return fromFlacPictures(flac->pictureList());
-    if (auto *ogg = dynamic_cast<Ogg::Vorbis::File *>(file); ogg && ogg->tag())
-        return fromFlacPictures(ogg->tag()->pictureList());
-    if (auto *opus = dynamic_cast<Ogg::Opus::File *>(file); opus && opus->tag())
-        return fromFlacPictures(opus->tag()->pictureList());
-    std::vector<Picture> out;
-    if (auto *mp4 = dynamic_cast<MP4::File *>(file);
-        mp4 && mp4->tag() && mp4->tag()->contains("covr")) {
-        for (const MP4::CoverArt &c : mp4->tag()->item("covr").toCoverArtList())
-            out.push_back(
-                {c.data(), c.format() == MP4::CoverArt::PNG ? "image/png" : "image/jpeg", 3, {}});
+    for (const ForeignName &n : ForeignNames) {
+        if (common == n.common)
+            return n.*family;
     }
-    if (auto *mpeg = dynamic_cast<MPEG::File *>(file); mpeg && mpeg->hasID3v2Tag()) {
-        for (ID3v2::Frame *frame : mpeg->ID3v2Tag()->frameList("APIC")) {
-            if (auto *a = dynamic_cast<ID3v2::AttachedPictureFrame *>(frame))
-                out.push_back({a->picture(), a->mimeType(), int(a->type()), a->description()});
+    return common;
+}
+
+// Opus keeps loudness as R128 gains (Q7.8 dB relative to -23 LUFS, ReplayGain's reference
+// being 5 dB louder) and no peaks.
+const char *const R128Keys[][2] = {{"R128_TRACK_GAIN", "REPLAYGAIN_TRACK_GAIN"},
+                                   {"R128_ALBUM_GAIN", "REPLAYGAIN_ALBUM_GAIN"}};
+
+void r128ToReplayGain(PropertyMap &map)
+{
+    for (const auto &[r128, gain] : R128Keys) {
+        if (!map.contains(r128))
+            continue;
+        bool ok = false;
+        const int q78 = TagText::toQt(map[r128].front()).trimmed().toInt(&ok);
+        map.erase(r128);
+        if (ok && !map.contains(gain))
+            map.insert(gain,
+                       TagText::toTagLib(QString::asprintf("%.2f dB", double(q78) / 256.0 + 5.0)));
+    }
+}
+
+bool hasPeaks(const PropertyMap &map)
+{
+    return map.contains("REPLAYGAIN_TRACK_PEAK") || map.contains("REPLAYGAIN_ALBUM_PEAK");
+}
+
+void replayGainToR128(PropertyMap &map)
+{
+    for (const auto &[r128, gain] : R128Keys) {
+        if (!map.contains(gain))
+            continue;
+        const QString text = TagText::toQt(map[gain].front()).trimmed();
+        const double db = text.section(u' ', 0, 0).toDouble();
+        map.erase(gain);
+        const long q78 = std::lround(std::clamp((db - 5.0) * 256.0, -32768.0, 32767.0));
+        map.replace(r128, String::number(int(q78)));
+    }
+    map.erase("REPLAYGAIN_TRACK_PEAK");
+    map.erase("REPLAYGAIN_ALBUM_PEAK");
+}
+
+// Vorbis comments count tracks and discs in fields of their own; the common name holds
+// "3/12" as ID3v2, MP4 and ASF do.
+const char *const Totals[][3] = {{"TRACKNUMBER", "TRACKTOTAL", "TOTALTRACKS"},
+                                 {"DISCNUMBER", "DISCTOTAL", "TOTALDISCS"}};
+
+void joinTotals(PropertyMap &map)
+{
+    for (const auto &[number, total, other] : Totals) {
+        for (const char *name : {total, other}) {
+            if (!map.contains(name))
+                continue;
+            const String count = map[name].front();
+            map.erase(name);
+            if (map.contains(number) && map[number].front().find("/") < 0)
+                map.replace(number, map[number].front() + "/" + count);
         }
     }
-    return out;
 }
 
-std::unique_ptr<FLAC::Picture> flacPicture(const Picture &p)
+void splitTotals(PropertyMap &map)
 {
-    auto picture = std::make_unique<FLAC::Picture>();
-    picture->setData(p.data);
-    picture->setMimeType(p.mime);
-    picture->setType(FLAC::Picture::Type(p.type));
-    picture->setDescription(p.description);
-    return picture;
+    for (const auto &[number, total, other] : Totals) {
+        Q_UNUSED(other);
+        if (!map.contains(number))
+            continue;
+        const String value = map[number].front();
+        const int slash = value.find("/");
+        if (slash < 0)
+            continue;
+        map.replace(number, value.substr(0, slash));
+        map.replace(total, value.substr(slash + 1));
+    }
 }
 
-// The source's values where the target has none, or has them joined into one text (as the
-// modelled fields are: "A / B").
+// The source's tag in the common names. Binary data (other than pictures) is not text and
+// stays behind, as do the names of the software that encoded the source, which did not
+// encode the output.
+PropertyMap commonFields(TagLib::File *file)
+{
+    PropertyMap map = file->properties();
+    // What TagLib has no name for: free-form MP4 atoms and ASF attributes.
+    const StringList unnamed = map.unsupportedData();
+    auto *mp4 = dynamic_cast<MP4::File *>(file);
+    auto *asf = dynamic_cast<ASF::File *>(file);
+    for (const String &name : unnamed) {
+        if (mp4 && mp4->tag() && name.startsWith(Mp4FreeForm)) {
+            const StringList values = mp4->tag()->item(name).toStringList();
+            const String common = commonName(name.substr(22), &ForeignName::mp4);
+            if (!values.isEmpty() && !map.contains(common))
+                map.insert(common, values);
+        }
+        if (!asf || !asf->tag() || name.startsWith("WM/"))
+            continue;
+        StringList values;
+        for (const ASF::Attribute &a : asf->tag()->attribute(name)) {
+            if (a.type() == ASF::Attribute::UnicodeType)
+                values.append(a.toString());
+        }
+        if (values.isEmpty())
+            continue;
+        if (name == "Author") { // artists after the first, as taggers keep them
+            for (const String &v : values)
+                map["ARTIST"].append(v);
+        } else if (const String common = commonName(name, &ForeignName::asf);
+                   !map.contains(common)) {
+            map.insert(common, values);
+        }
+    }
+    r128ToReplayGain(map);
+    joinTotals(map);
+    map.erase("ENCODER");
+    map.erase("ENCODING");
+    map.unsupportedData().clear();
+    return map;
+}
+
+// The source's values where the target has none, or has what the modelled fields made of
+// them: all joined into one text ("A / B"), the first alone where the source's own tag
+// showed only that, or a track number without its total ("3" of "3/12").
 PropertyMap merged(const PropertyMap &target, const PropertyMap &source)
 {
     PropertyMap out = target;
     for (const auto &[key, values] : source) {
         const auto it = target.find(key);
-        if (it == target.end() ||
-            (it->second.size() == 1 && it->second.front() == values.toString(" / ")))
+        if (it == target.end()) {
+            out.replace(key, values);
+            continue;
+        }
+        const String &held = it->second.front();
+        if (it->second.size() == 1 && (held == values.toString(" / ") || held == values.front() ||
+                                       values.front().startsWith(held + "/")))
             out.replace(key, values);
     }
+    return out;
+}
+
+QStringList fieldNames(const PropertyMap &map)
+{
+    QStringList out;
+    for (const auto &[key, values] : map)
+        out << TagText::toQt(key);
     return out;
 }
 
@@ -98,63 +209,146 @@ PropertyMap merged(const PropertyMap &target, const PropertyMap &source)
             .arg(QFileInfo(shown).fileName()));
 }
 
+// TagLib names the user text frames of MusicBrainz and AcoustID identifiers in capitals;
+// the taggers that read them spell them "MusicBrainz Album Id".
+void spellIdentifiers(ID3v2::Tag *tag)
+{
+    for (ID3v2::Frame *frame : tag->frameList("TXXX")) {
+        auto *user = dynamic_cast<ID3v2::UserTextIdentificationFrame *>(frame);
+        if (!user)
+            continue;
+        const QString name = TagText::toQt(user->description());
+        if (!name.startsWith(QLatin1String("MUSICBRAINZ ")) &&
+            !name.startsWith(QLatin1String("ACOUSTID ")))
+            continue;
+        QStringList words = name.toLower().split(u' ');
+        for (QString &word : words)
+            word[0] = word[0].toUpper();
+        words[0].replace(QLatin1String("Musicbrainz"), QLatin1String("MusicBrainz"));
+        user->setDescription(TagText::toTagLib(words.join(u' ')));
+    }
+}
+
+// Writes the fields into the target's own tag; returns the fields it could not hold.
+PropertyMap writeFields(TagLib::File *file, const PropertyMap &source, QStringList &lost)
+{
+    if (auto *flac = dynamic_cast<FLAC::File *>(file)) {
+        PropertyMap map = source;
+        splitTotals(map);
+        Ogg::XiphComment *comment = flac->xiphComment(true);
+        return comment->setProperties(merged(comment->properties(), map));
+    }
+    if (auto *ogg = dynamic_cast<Ogg::File *>(file)) {
+        auto *comment = dynamic_cast<Ogg::XiphComment *>(ogg->tag());
+        if (!comment)
+            return source;
+        PropertyMap map = source;
+        splitTotals(map);
+        if (dynamic_cast<Ogg::Opus::File *>(file)) {
+            if (hasPeaks(map))
+                lost << QStringLiteral("the ReplayGain peaks could not be kept: an Opus file "
+                                       "holds loudness only as R128 gains");
+            replayGainToR128(map);
+        }
+        return comment->setProperties(merged(comment->properties(), map));
+    }
+    if (auto *mp4 = dynamic_cast<MP4::File *>(file)) {
+        MP4::Tag *tag = mp4->tag();
+        const PropertyMap rest = tag->setProperties(merged(tag->properties(), source));
+        // Fields without an atom of their own go into iTunes-style free-form atoms.
+        for (const auto &[key, values] : rest)
+            tag->setItem(Mp4FreeForm + foreignName(key, &ForeignName::mp4), MP4::Item(values));
+        return {};
+    }
+    if (auto *asf = dynamic_cast<ASF::File *>(file)) {
+        ASF::Tag *tag = asf->tag();
+        PropertyMap map = merged(tag->properties(), source);
+        const StringList artists = map["ARTIST"];
+        map.erase("ARTIST");
+        const PropertyMap rest = tag->setProperties(map);
+        for (const auto &[key, values] : rest) {
+            ASF::AttributeList list;
+            for (const String &v : values)
+                list.append(ASF::Attribute(v));
+            tag->setAttribute(foreignName(key, &ForeignName::asf), list);
+        }
+        // The content description holds one artist; the others follow as attributes of the
+        // same name.
+        tag->removeItem("Author");
+        if (!artists.isEmpty()) {
+            tag->setArtist(artists.front());
+            ASF::AttributeList more;
+            for (auto it = std::next(artists.begin()); it != artists.end(); ++it)
+                more.append(ASF::Attribute(*it));
+            if (!more.isEmpty())
+                tag->setAttribute("Author", more);
+        }
+        return {};
+    }
+    ID3v2::Tag *id3v2 = nullptr;
+    if (auto *mpeg = dynamic_cast<MPEG::File *>(file))
+        id3v2 = mpeg->ID3v2Tag(true);
+    else if (auto *wav = dynamic_cast<RIFF::WAV::File *>(file))
+        id3v2 = wav->ID3v2Tag();
+    else if (auto *aiff = dynamic_cast<RIFF::AIFF::File *>(file))
+        id3v2 = aiff->tag();
+    if (id3v2) {
+        const PropertyMap rest = id3v2->setProperties(merged(id3v2->properties(), source));
+        spellIdentifiers(id3v2);
+        return rest;
+    }
+    return file->setProperties(merged(file->properties(), source));
+}
+
+// Keeps an ID3v2.4 tag at 2.4; everything else is written as 2.3.
+ID3v2::Version versionOf(const ID3v2::Tag *tag)
+{
+    return tag && tag->header()->majorVersion() == 4 ? ID3v2::v4 : ID3v2::v3;
+}
+
+bool save(TagLib::File *file)
+{
+    if (auto *mpeg = dynamic_cast<MPEG::File *>(file))
+        return mpeg->save(MPEG::File::ID3v2, TagLib::File::StripNone, versionOf(mpeg->ID3v2Tag()),
+                          TagLib::File::DoNotDuplicate);
+    if (auto *wav = dynamic_cast<RIFF::WAV::File *>(file))
+        return wav->save(RIFF::WAV::File::AllTags, TagLib::File::StripNone,
+                         versionOf(wav->ID3v2Tag()));
+    if (auto *aiff = dynamic_cast<RIFF::AIFF::File *>(file))
+        return aiff->save(versionOf(aiff->tag()));
+    return file->save();
+}
+
 } // namespace
 
-void TagExtras::copy(const QString &source, const QString &target, const QString &shownTarget)
+bool TagExtras::any(const QString &source)
 {
-    const QString ext = QFileInfo(shownTarget).suffix().toLower();
-    if (ext != QLatin1String("flac") && ext != QLatin1String("opus") && ext != QLatin1String("m4a"))
-        return;
+    FileRef from(QFile::encodeName(source).constData(), false);
+    return !from.isNull() && from.file()->isValid() &&
+           (!commonFields(from.file()).isEmpty() || !TagPictures::read(from.file()).empty());
+}
+
+QStringList TagExtras::copy(const QString &source, const QString &target,
+                            const QString &shownTarget, PictureCopy pictures)
+{
     FileRef from(QFile::encodeName(source).constData(), false);
     if (from.isNull() || !from.file()->isValid())
-        return;
-    const PropertyMap properties = from.file()->properties();
-    const std::vector<Picture> pictures = picturesOf(from.file());
+        return {};
+    const PropertyMap fields = commonFields(from.file());
+    const std::vector<TagPicture> images =
+        pictures == PictureCopy::Keep ? TagPictures::read(from.file()) : std::vector<TagPicture>{};
 
-    const QByteArray path = QFile::encodeName(target);
-    if (ext == QLatin1String("m4a")) {
-        MP4::File file(path.constData(), false);
-        if (!file.isValid() || !file.tag())
-            fail(shownTarget);
-        // Fields without an atom of their own go into iTunes-style free-form atoms.
-        const PropertyMap rest = file.tag()->setProperties(merged(file.properties(), properties));
-        for (const auto &[key, values] : rest)
-            file.tag()->setItem("----:com.apple.iTunes:" + key, MP4::Item(values));
-        if (!pictures.empty() && !file.tag()->contains("covr")) {
-            MP4::CoverArtList covers;
-            for (const Picture &p : pictures)
-                covers.append(MP4::CoverArt(
-                    p.mime == "image/png" ? MP4::CoverArt::PNG : MP4::CoverArt::JPEG, p.data));
-            file.tag()->setItem("covr", MP4::Item(covers));
-        }
-        if (!file.save())
-            fail(shownTarget);
-        return;
-    }
-    std::unique_ptr<TagLib::File> file;
-    Ogg::XiphComment *comment = nullptr;
-    if (ext == QLatin1String("flac")) {
-        auto flac = std::make_unique<FLAC::File>(path.constData(), false);
-        comment = flac->isValid() ? flac->xiphComment(true) : nullptr;
-        file = std::move(flac);
-    } else {
-        auto opus = std::make_unique<Ogg::Opus::File>(path.constData(), false);
-        comment = opus->isValid() ? opus->tag() : nullptr;
-        file = std::move(opus);
-    }
-    if (!comment)
+    FileRef to(QFile::encodeName(target).constData(), false);
+    if (to.isNull() || !to.file()->isValid() || !to.tag())
         fail(shownTarget);
-    comment->setProperties(merged(comment->properties(), properties));
-    // FLAC keeps its pictures in blocks of their own, Ogg in the comment.
-    auto *flac = dynamic_cast<FLAC::File *>(file.get());
-    if (flac ? flac->pictureList().isEmpty() : comment->pictureList().isEmpty()) {
-        for (const Picture &p : pictures) {
-            if (flac)
-                flac->addPicture(flacPicture(p).release());
-            else
-                comment->addPicture(flacPicture(p).release());
-        }
-    }
-    if (!file->save())
+    QStringList lost;
+    const PropertyMap rest = writeFields(to.file(), fields, lost);
+    if (!rest.isEmpty())
+        lost << QStringLiteral("the fields %1 could not be kept: this kind of file has no "
+                               "place for them")
+                    .arg(fieldNames(rest).join(QStringLiteral(", ")));
+    lost << TagPictures::write(to.file(), images);
+    if (!save(to.file()))
         fail(shownTarget);
+    return lost;
 }

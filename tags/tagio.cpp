@@ -139,13 +139,16 @@ void readStore(const TagStore &store, TagScope scope, TagFields &f)
 
 void writeStore(TagStore &store, TagScope scope, const TagFields &f)
 {
-    auto text = [](const QString &s) {
-        return s.isEmpty() ? QStringList() : QStringList{s};
+    // A field shown as it is stored is left alone, so several values stay several ("A / B"
+    // is how they are shown, not a new single value).
+    auto setText = [&store](StoredField field, const QString &s) {
+        if (s != store.get(field).join(QStringLiteral(" / ")))
+            store.set(field, s.isEmpty() ? QStringList() : QStringList{s});
     };
-    store.set(StoredField::Title, text(f.Title));
-    store.set(StoredField::Artist, text(f.Artist));
-    store.set(StoredField::Album, text(f.Album));
-    store.set(StoredField::Comment, text(f.Comment));
+    setText(StoredField::Title, f.Title);
+    setText(StoredField::Artist, f.Artist);
+    setText(StoredField::Album, f.Album);
+    setText(StoredField::Comment, f.Comment);
 
     // A full date ("2004-05-01") stays when its year is the one written.
     const QString storedDate = store.get(StoredField::Date).value(0);
@@ -168,11 +171,11 @@ void writeStore(TagStore &store, TagScope scope, const TagFields &f)
         store.set(StoredField::Genre, Genres::mergeBasic(f.Genre, store.get(StoredField::Genre)));
     } else {
         store.set(StoredField::Genre, Genres::compose(f.Genre, f.GenreS));
-        store.set(StoredField::Copyright, text(f.Copyright));
-        store.set(StoredField::Composer, text(f.Composer));
-        store.set(StoredField::URL, text(f.URL));
-        store.set(StoredField::EncodedBy, text(f.EncodedBy));
-        store.set(StoredField::OriginalArtist, text(f.OriginalArtist));
+        setText(StoredField::Copyright, f.Copyright);
+        setText(StoredField::Composer, f.Composer);
+        setText(StoredField::URL, f.URL);
+        setText(StoredField::EncodedBy, f.EncodedBy);
+        setText(StoredField::OriginalArtist, f.OriginalArtist);
     }
     store.commit();
 }

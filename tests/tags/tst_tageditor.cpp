@@ -9,6 +9,7 @@
 #include "tests/support/fixture.h"
 #include "tests/support/loadedwindow.h"
 #include "tests/support/readonlymount.h"
+#include "tests/support/testenv.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -222,6 +223,34 @@ private slots:
     }
 
     // In the real window: what a new user does, then every other way in and out.
+    // Update changes the panel's fields and nothing else: sources tagged by mutagen in every
+    // format the editor saves keep their pictures, ReplayGain, identifiers, both artists and
+    // their unknown field, as mutagen reads them after the save.
+    void updateKeepsWhatThePanelDoesNotShow()
+    {
+        const QString src = m_dir.filePath("keep/src");
+        QVERIFY(QDir().mkpath(src));
+        const QString script = TestEnv::sourceDir() + "/tests/cli/tagmatrix.py";
+        QByteArray report;
+        QVERIFY2(TestEnv::run("/usr/bin/python3", {script, "make", src}, &report) == 0,
+                 report.constData());
+        Editor e;
+        const QStringList names = QDir(src).entryList(QDir::Files);
+        QCOMPARE(names.size(), 8);
+        for (const QString &name : names) {
+            const QString path = QDir(src).filePath(name);
+            e.open(path);
+            e.p->infoTitle->setText("Edited " + name);
+            e.editor.SaveTags();
+            ::FileInfo saved;
+            saved.TagVersion = 2;
+            saved.Load(path);
+            QCOMPARE(saved.Title, "Edited " + name);
+        }
+        QVERIFY2(TestEnv::run("/usr/bin/python3", {script, "check", src, src}, &report) == 0,
+                 report.constData());
+    }
+
     void inTheWindow()
     {
         LoadedWindow f;

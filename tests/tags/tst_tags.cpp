@@ -170,8 +170,11 @@ private slots:
             "mood"};
         QTest::newRow("flac") << "flac"
                               << "VCFLACDict" << vorbis;
+        // Opus keeps the gain as R128 (Q7.8 dB, 5 dB below ReplayGain's reference).
+        QStringList opus = vorbis;
+        opus.replace(9, "r128_track_gain");
         QTest::newRow("opus") << "opus"
-                              << "OggOpusVComment" << vorbis;
+                              << "OggOpusVComment" << opus;
         const QString freeForm = "----:com.apple.iTunes:";
         QTest::newRow("m4a") << "m4a"
                              << "MP4Tags"
@@ -179,7 +182,7 @@ private slots:
                                             "\u00a9alb",      "\u00a9day",
                                             "trkn",           "\u00a9cmt",
                                             "\u00a9gen",      "cprt",
-                                            "\u00a9wrt",      freeForm + "REPLAYGAIN_TRACK_GAIN",
+                                            "\u00a9wrt",      freeForm + "replaygain_track_gain",
                                             freeForm + "MOOD"};
     }
 
@@ -229,7 +232,7 @@ private slots:
                                    e.GenreS,
                                    e.Copyright,
                                    e.Composer,
-                                   "-3.20 dB",
+                                   ext == "opus" ? "-2099" : "-3.20 dB",
                                    "calm"};
         auto texts = [&](const QJsonObject &tags) {
             QStringList got;
