@@ -133,9 +133,9 @@ void frmDialog::compose()
     connect(m_jobList.get(), &JobListCommands::popupRequested, this, &frmDialog::popUp);
 
     m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
-    m_commands =
-        std::make_unique<Commands>(CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus},
-                                   m_state, *Skn, *m_optionsWindow, CommandLinks::fromBuild());
+    m_commands = std::make_unique<Commands>(
+        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus, *update_}, m_state, *Skn,
+        *m_optionsWindow, CommandLinks::fromBuild());
 
     // Conversion run
     m_conversionRun = std::make_unique<ConversionRun>(
