@@ -253,6 +253,28 @@ private slots:
                  QStringList{QDir(u.config.folder).filePath(Exe)});
     }
 
+    // What the publisher's script makes is what the program takes; another key is refused.
+    void publishedWithTheSigningScript()
+    {
+        static const KeyPair other;
+        for (const KeyPair *signer : {&ourKey(), &other}) {
+            QTemporaryDir release;
+            TestEnv::writeFile(release.filePath(Ini), offer());
+            TestEnv::writeFile(release.filePath(Exe), Installer);
+            const int rc = TestEnv::run(TestEnv::sourceDir() + "/scripts/sign-update.sh",
+                                        {"-s", signer->dir.filePath("k.key"), "-p",
+                                         ourKey().dir.filePath("k.pub"), release.filePath(Ini),
+                                         release.filePath(Exe)});
+            QCOMPARE(rc, signer == &ourKey() ? 0 : 1);
+            Update u;
+            for (const QString &name : {Ini, Ini + Sig, Exe, Exe + Sig})
+                u.server.answers[name] = {200, TestEnv::readFile(release.filePath(name))};
+            u.platform->messageAnswers << MessageAnswer::Ok;
+            u.check();
+            QCOMPARE(u.platform->count("openDocument"), signer == &ourKey() ? 1 : 0);
+        }
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("file");
