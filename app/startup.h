@@ -35,8 +35,10 @@ public:
 
     frmSplash *splash() const { return m_splash; }
     frmDialog *mainWindow() const { return m_main.get(); }
-    // True once the program was told to end because another instance runs.
-    bool endedSilently() const { return m_endedSilently; }
+    // True once the program was told to end because another instance runs; with code 1 when
+    // that instance did not take the files.
+    bool endedForAnotherInstance() const { return m_endedForAnotherInstance; }
+    int exitCode() const { return m_exitCode; }
 
     // Files from a later start: they join the list (after a running conversion) and the
     // window comes to the front.
@@ -51,5 +53,6 @@ private:
     QPointer<frmSplash> m_splash;
     std::unique_ptr<frmDialog> m_main;
     QTimer *m_afterRun = nullptr;
-    bool m_endedSilently = false;
+    bool m_endedForAnotherInstance = false;
+    int m_exitCode = 0;
 };
