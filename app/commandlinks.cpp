@@ -10,5 +10,6 @@ CommandLinks CommandLinks::fromBuild()
         QStringLiteral(TWR_HOMEPAGE_URL).trimmed(),
         QStringLiteral(TWR_FORUM_URL).trimmed(),
         QStringLiteral(TWR_SUPPORT_EMAIL).trimmed(),
+        UpdateConfig::fromEnvironment(),
     };
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/updateconfig.h"
+
 #include <QString>
 
 // The documents and addresses the Help commands open. An empty address leaves its entry off.
@@ -9,7 +11,9 @@ struct CommandLinks
     QString homepage;
     QString forum;
     QString supportEmail;
+    UpdateConfig liveUpdate;
 
-    // The guide beside the running program and the addresses this build was made with.
+    // The guide beside the running program, the addresses this build was made with and its
+    // live update.
     static CommandLinks fromBuild();
 };

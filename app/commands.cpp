@@ -25,6 +25,8 @@ Commands::Commands(CommandWidgets widgets, const ListFocus &focus, SkinEngine &s
     m_widgets.website.setEnabled(!m_links.homepage.isEmpty());
     m_widgets.bbs.setEnabled(!m_links.forum.isEmpty());
     m_widgets.mailus.setEnabled(!m_links.supportEmail.isEmpty());
+    // Likewise a build without an update address or the key that updates are signed with.
+    m_widgets.update.setEnabled(m_links.liveUpdate.canCheck());
 }
 
 void Commands::pickOutputFolder()
@@ -79,7 +81,7 @@ void Commands::showAbout()
 
 void Commands::showUpdate()
 {
-    frmUpdate update(UpdateConfig::fromEnvironment(), &m_skin, &m_widgets.window);
+    frmUpdate update(m_links.liveUpdate, &m_skin, &m_widgets.window);
     update.exec();
 }
 

@@ -12,4 +12,5 @@ struct CommandWidgets
     QAction &website;
     QAction &bbs;
     QAction &mailus;
+    QAction &update; // Online Update
 };

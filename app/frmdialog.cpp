@@ -135,7 +135,7 @@ void frmDialog::compose()
 
     m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
     m_commands = std::make_unique<Commands>(
-        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus}, m_jobList->focus(), *Skn,
+        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus, *update_}, m_jobList->focus(), *Skn,
         *m_optionsWindow, CommandLinks::fromBuild());
 
     // Conversion run

@@ -4,6 +4,7 @@
 #include "app/frmsplash.h"
 #include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,18 @@ QIcon programIcon()
     for (const int size : {48, 128, 256})
         icon.addFile(QStringLiteral(":/icons/tonewright-%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+QString handOverRefused(const QStringList &files)
+{
+    const QString what =
+        files.size() == 1
+            ? files.first()
+            : QStringLiteral("%1 and %2 more files").arg(files.first()).arg(files.size() - 1);
+    return QStringLiteral("Tonewright is already running, but it did not take %1 within 10 "
+                          "seconds: it may be waiting for an answer in one of its windows. "
+                          "Nothing was added; open the files again once it is free.")
+        .arg(what);
 }
 
 } // namespace
@@ -53,10 +66,14 @@ void Startup::openMainWindow()
     auto window = std::make_unique<frmDialog>();
     if (window->Form_Load() == frmDialog::LoadResult::AnotherInstanceRunning) {
         // Nothing to hand over: the running instance is left alone.
-        if (!m_files.isEmpty())
-            Platform::instance().handFilesToRunningInstance(m_files);
-        m_endedSilently = true;
-        QCoreApplication::exit(0);
+        if (!m_files.isEmpty() && !Platform::instance().handFilesToRunningInstance(m_files)) {
+            // Never end as if the files had been taken.
+            Platform::instance().messageBox(handOverRefused(m_files), QStringLiteral("Tonewright"),
+                                            MessageButtons::Ok, MessageIcon::Warning, nullptr);
+            m_exitCode = 1;
+        }
+        m_endedForAnotherInstance = true;
+        QCoreApplication::exit(m_exitCode);
         return;
     }
     m_main = std::move(window);

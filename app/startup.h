@@ -34,8 +34,10 @@ public:
 
     frmSplash *splash() const { return m_splash; }
     frmDialog *mainWindow() const { return m_main.get(); }
-    // True once the program was told to end because another instance runs.
-    bool endedSilently() const { return m_endedSilently; }
+    // True once the program was told to end because another instance runs; with code 1 when
+    // that instance did not take the files.
+    bool endedForAnotherInstance() const { return m_endedForAnotherInstance; }
+    int exitCode() const { return m_exitCode; }
 
     // Files from a later start: they join the list (after a running conversion) and the
     // window comes to the front.
@@ -49,5 +51,6 @@ private:
     QStringList m_waiting;
     QPointer<frmSplash> m_splash;
     std::unique_ptr<frmDialog> m_main;
-    bool m_endedSilently = false;
+    bool m_endedForAnotherInstance = false;
+    int m_exitCode = 0;
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -49,6 +50,32 @@ QString fileName(const QString &path)
     return QFileInfo(path).fileName();
 }
 
+// The key of a name that may not exist yet, as a folder that ignores letter case sees it.
+QString foldedKey(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = info.dir().canonicalPath();
+    return (folder.isEmpty() ? QDir::cleanPath(info.absolutePath()) : folder) + QLatin1Char('/') +
+           info.fileName().toCaseFolded();
+}
+
+// Whether `folder` takes names that differ only in letter case for one file (FAT, exFAT,
+// some network shares), asked of the folder with a file of our own. A folder that cannot
+// tell counts as one that does: two outputs there could become one. A folder still to be made
+// is asked of its nearest existing parent.
+bool foldsCase(QString folder)
+{
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot())
+        folder = QFileInfo(folder).absolutePath();
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("twr-case-probe-XXXXXX")));
+    if (!probe.open())
+        return true;
+    // The name is new and random: its upper-case twin exists only as the same file. (Inode
+    // numbers do not tell: a FUSE file system may give each name its own.)
+    const QFileInfo written(probe.fileName());
+    return QFileInfo::exists(written.dir().filePath(written.fileName().toUpper()));
+}
+
 } // namespace
 
 RunOutputs::RunOutputs(const QStringList &sources)
@@ -75,6 +102,15 @@ QString RunOutputs::refusal(const QString &source, const QString &output) const
     }
     if (const auto o = findAny(m_outputs, keys); o != m_outputs.cend())
         return QStringLiteral("same output name as %1").arg(fileName(*o));
+    // Song.mp3 and song.mp3 are one file where the folder ignores letter case.
+    if (const auto f = m_folded.constFind(foldedKey(output)); f != m_folded.cend()) {
+        const QString folder = QFileInfo(output).absolutePath();
+        auto known = m_foldingFolders.constFind(folder);
+        if (known == m_foldingFolders.cend())
+            known = m_foldingFolders.insert(folder, foldsCase(folder));
+        if (*known)
+            return QStringLiteral("same output name as %1").arg(fileName(f->second));
+    }
     return {};
 }
 
@@ -84,6 +120,7 @@ QString RunOutputs::claim(const QString &source, const QString &output)
     if (why.isEmpty()) {
         for (const QString &key : fileKeys(output))
             m_outputs.insert(key, source);
+        m_folded.insert(foldedKey(output), {output, source});
     }
     return why;
 }
@@ -92,4 +129,6 @@ void RunOutputs::clear()
 {
     m_sources.clear();
     m_outputs.clear();
+    m_folded.clear();
+    m_foldingFolders.clear();
 }

@@ -191,12 +191,13 @@ bool DesktopPlatform::previousInstanceRunning()
 
 bool DesktopPlatform::handFilesToRunningInstance(const QStringList &files)
 {
-    return InstanceChannel::send(m_instance.socketPath(), files, HandOverTimeoutMs);
+    return !m_instance.socketPath().isEmpty() &&
+           InstanceChannel::send(m_instance.socketPath(), files, HandOverTimeoutMs);
 }
 
 void DesktopPlatform::receiveFilesFromLaterStarts(HandedFilesReceiver &receiver)
 {
-    if (m_channel)
+    if (m_channel || m_instance.socketPath().isEmpty())
         return;
     m_channel = std::make_unique<InstanceChannel>(m_instance.socketPath());
     QObject::connect(m_channel.get(), &InstanceChannel::filesReceived, m_channel.get(),

@@ -4,7 +4,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +23,16 @@ QByteArray messageOf(const QStringList &files)
     message.resize(HeaderSize);
     qToBigEndian(quint32(payload.size()), message.data() + Marker.size());
     return message + payload;
+}
+
+// Whether the process at the other end of a connected local socket runs as this user.
+bool peerIsThisUser(const QLocalSocket &socket)
+{
+    struct ucred peer = {};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) ==
+               0 &&
+           peer.uid == ::geteuid();
 }
 
 } // namespace
@@ -45,8 +59,21 @@ bool InstanceChannel::listen()
 void InstanceChannel::takeConnections()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (m_open >= MaxConnections || !peerIsThisUser(*socket)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+        socket->setReadBufferSize(HeaderSize + MaxPayload);
+        // A connection that does not deliver its message in time holds nothing for long.
+        QTimer::singleShot(ConnectionTimeoutMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         readFrom(socket);
     }
 }
@@ -81,6 +108,9 @@ bool InstanceChannel::send(const QString &socketPath, const QStringList &files, 
         QLocalSocket socket;
         socket.connectToServer(socketPath);
         if (socket.waitForConnected(int(deadline.remainingTime()))) {
+            // The paths go only to an instance of this user.
+            if (!peerIsThisUser(socket))
+                return false;
             socket.write(message);
             while (socket.bytesToWrite() > 0) {
                 if (!socket.waitForBytesWritten(int(deadline.remainingTime())))

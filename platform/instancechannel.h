@@ -7,9 +7,10 @@ class QLocalServer;
 class QLocalSocket;
 
 // Files handed from a later start of the program to the running one, over a local socket in
-// the runtime folder that only this user may open. A message is "TWR1", the byte length of
-// the rest (32 bits, big-endian) and the UTF-8 paths separated by NUL characters; the
-// receiver answers one byte once it has read them all.
+// the runtime folder that only this user may open; each side also checks that the other runs
+// as this user. A message is "TWR1", the byte length of the rest (32 bits, big-endian) and the
+// UTF-8 paths separated by NUL characters; the receiver answers one byte once it has read them
+// all.
 class InstanceChannel : public QObject
 {
     Q_OBJECT
@@ -25,7 +26,10 @@ public:
     static bool send(const QString &socketPath, const QStringList &files, int timeoutMs);
 
     // Longest message taken; anything longer is dropped with its connection.
-    static constexpr qint64 MaxPayload = 16 * 1024 * 1024;
+    static constexpr qint64 MaxPayload = 4 * 1024 * 1024;
+    // Connections served at once (more are closed at once), and how long each may take.
+    static constexpr int MaxConnections = 8;
+    static constexpr int ConnectionTimeoutMs = 5000;
 
 signals:
     void filesReceived(const QStringList &files);
@@ -36,4 +40,5 @@ private:
 
     QString m_socketPath;
     QLocalServer *m_server = nullptr;
+    int m_open = 0;
 };

@@ -1,15 +1,18 @@
 #include "platform/instancelock.h"
 
+#include "platform/runtimefolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLockFile>
-#include <QStandardPaths>
+
+#include <cstdio>
 
 InstanceLock::InstanceLock(const QString &configDir)
 {
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString runtime = RuntimeFolder::find(&m_problem);
     if (runtime.isEmpty())
-        runtime = QDir::tempPath();
+        return;
     const QByteArray id =
         QCryptographicHash::hash(QDir(configDir).absolutePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
@@ -24,6 +27,15 @@ InstanceLock::~InstanceLock() = default;
 
 bool InstanceLock::heldByAnother()
 {
+    if (m_path.isEmpty()) {
+        // A lock or socket in a folder others can enter could be planted or reached by them.
+        if (!std::exchange(m_told, true))
+            std::fprintf(stderr,
+                         "Tonewright found no private folder for its instance lock (%s), so a "
+                         "second start opens a window of its own.\n",
+                         qPrintable(m_problem));
+        return false;
+    }
     if (m_lock && m_lock->isLocked())
         return false;
     auto lock = std::make_unique<QLockFile>(m_path);

@@ -8,9 +8,9 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
-  libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev
+  libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev libsodium-dev
   ffmpeg vorbis-tools python3-mutagen xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream minisign exfatprogs exfat-fuse
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

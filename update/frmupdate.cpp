@@ -4,16 +4,18 @@
 #include "settings/profile.h"
 #include "ui/skin/skinengine.h"
 #include "ui/statusbar.h"
+#include "update/signaturecheck.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QVersionNumber>
 
 namespace {
 
@@ -30,10 +32,11 @@ QString savedName(const QUrl &url)
     return name;
 }
 
-bool isSha256(const QByteArray &hex)
+// Where a file's signature lies: its own address with ".minisig" appended.
+QUrl signatureOf(QUrl url)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[0-9A-Fa-f]{64}$"));
-    return pattern.match(QString::fromLatin1(hex)).hasMatch();
+    url.setPath(url.path() + QStringLiteral(".minisig"));
+    return url;
 }
 
 } // namespace
@@ -42,6 +45,7 @@ frmUpdate::frmUpdate(const UpdateConfig &config, SkinEngine *skin, QWidget *pare
     : QDialog(parent)
     , m_config(config)
     , m_transfer(config.stallTimeoutMs)
+    , m_key(SigningKey::fromBase64(config.publicKey))
 {
     setObjectName(QStringLiteral("frmUpdate"));
     setWindowTitle(Caption);
@@ -57,6 +61,10 @@ frmUpdate::frmUpdate(const UpdateConfig &config, SkinEngine *skin, QWidget *pare
     if (m_config.descriptionUrl.isEmpty()) {
         Label1->setText(QStringLiteral("This copy of Tonewright was built without an update "
                                        "address, so it cannot check for updates."));
+        Command1->setEnabled(false);
+    } else if (!m_key) {
+        Label1->setText(QStringLiteral("This copy of Tonewright was built without the key that "
+                                       "updates are signed with, so it cannot check for updates."));
         Command1->setEnabled(false);
     } else if (!UpdateConfig::isFetchable(QUrl(m_config.descriptionUrl))) {
         Label1->setText(QStringLiteral("The update address %1 is not a secure (https://) "
@@ -137,6 +145,14 @@ void frmUpdate::Command1_Click()
         return;
     }
 
+    if (!isNewer(current)) {
+        QFile::remove(description);
+        Label1->setText(QStringLiteral("There is no update available. Current Version: ") +
+                        m_config.runningVersion);
+        endCheck(true);
+        return;
+    }
+
     Label1->setText(QStringLiteral("There is an update available to version ") + current);
     const MessageAnswer answer = Platform::instance().messageBox(
         QStringLiteral("Do you want to downloading the updated file now?"), Caption,
@@ -147,21 +163,8 @@ void frmUpdate::Command1_Click()
     }
 
     setStatus(QStringLiteral("Downloading now, please wait..."));
-    const QByteArray sha256 =
-        ReadIni(description, section, QStringLiteral("sha256")).trimmed().toLatin1();
-    QString installer;
-    if (isSha256(sha256)) {
-        installer = DownloadToFolder(m_config.installerUrl, m_config.folder,
-                                     m_config.installerLimit, sha256);
-    } else {
-        // Without a checksum nothing tells a genuine installer from a substituted one, so it
-        // is not even fetched.
-        Platform::instance().messageBox(
-            QStringLiteral("The update %1 could not be verified: the update description gives "
-                           "no SHA-256 checksum for it, so it was not downloaded.")
-                .arg(savedName(QUrl(m_config.installerUrl))),
-            Caption, MessageButtons::Ok, MessageIcon::Warning, this);
-    }
+    const QString installer =
+        DownloadToFolder(m_config.installerUrl, m_config.folder, m_config.installerLimit);
     ProgressBar1->setValue(3);
     if (installer.isEmpty() || m_closing) {
         endCheck(true);
@@ -176,38 +179,88 @@ void frmUpdate::Command1_Click()
     close();
 }
 
-QString frmUpdate::DownloadToFolder(const QString &url, const QString &folder, qint64 maxBytes,
-                                    const QByteArray &sha256)
+QString frmUpdate::DownloadToFolder(const QString &url, const QString &folder, qint64 maxBytes)
 {
     if (m_transfer.isRunning())
         return {};
     const QUrl address(url);
     const QString name = savedName(address);
+    if (name.isEmpty() || !m_key)
+        return failed(Transfer::Outcome::Failed);
+
+    // The signature comes first: a file that cannot be verified is not even fetched.
+    QByteArray signatureFile;
+    Transfer::Outcome outcome = m_transfer.download(
+        {signatureOf(address), {}, &signatureFile, SignatureCheck::MaxFileSize});
+    const QString signatureName = name + QStringLiteral(".minisig");
+    if (outcome == Transfer::Outcome::NotFound)
+        return refuse(
+            name,
+            QStringLiteral("its signature %1 is missing on the update server").arg(signatureName));
+    if (outcome == Transfer::Outcome::TooLarge)
+        outcome = Transfer::Outcome::Saved; // too long for a signature: malformed, below
+    else if (outcome != Transfer::Outcome::Saved)
+        return failed(outcome);
+
+    SignatureCheck signature(*m_key, signatureFile);
+    switch (signature.state()) {
+    case SignatureCheck::State::Ready:
+        break;
+    case SignatureCheck::State::Malformed:
+        return refuse(name, QStringLiteral("its signature %1 is not a signature in minisign's "
+                                           "format")
+                                .arg(signatureName));
+    case SignatureCheck::State::OtherKey:
+        return refuse(name, QStringLiteral("it was signed with another key than the one this "
+                                           "copy of Tonewright trusts"));
+    case SignatureCheck::State::Altered:
+        return refuse(name, QStringLiteral("the trusted comment of its signature %1 was changed "
+                                           "after signing")
+                                .arg(signatureName));
+    }
+
     const QString target = QDir(folder).filePath(name);
-
-    Transfer::Outcome outcome = Transfer::Outcome::Failed;
-    if (!name.isEmpty())
-        outcome = m_transfer.download({address, target, maxBytes, sha256});
-
-    switch (outcome) {
-    case Transfer::Outcome::Saved:
+    outcome = m_transfer.download({address, target, nullptr, maxBytes, &signature});
+    if (outcome == Transfer::Outcome::Saved)
         return target;
-    case Transfer::Outcome::Busy:
-    case Transfer::Outcome::Cancelled:
-        return {};
-    case Transfer::Outcome::NotVerified:
-        Platform::instance().messageBox(
-            QStringLiteral("The downloaded file %1 could not be verified: its SHA-256 checksum "
-                           "differs from the one the update description gives. The file was "
-                           "deleted and nothing was started.")
-                .arg(name),
-            Caption, MessageButtons::Ok, MessageIcon::Warning, this);
-        return {};
-    default:
+    if (outcome == Transfer::Outcome::NotVerified)
+        return refuse(name, QStringLiteral("it was changed after it was signed"));
+    return failed(outcome);
+}
+
+QString frmUpdate::failed(Transfer::Outcome outcome)
+{
+    if (outcome != Transfer::Outcome::Busy && outcome != Transfer::Outcome::Cancelled)
         Platform::instance().messageBox(TransferError, QStringLiteral("Tonewright"),
                                         MessageButtons::Ok, MessageIcon::Information, this);
-        return {};
+    return {};
+}
+
+QString frmUpdate::refuse(const QString &name, const QString &why)
+{
+    Platform::instance().messageBox(
+        QStringLiteral("The update file %1 was refused: %2. Nothing was kept or opened.")
+            .arg(name, why),
+        Caption, MessageButtons::Ok, MessageIcon::Warning, this);
+    return {};
+}
+
+bool frmUpdate::isNewer(const QString &offered)
+{
+    const QString name = savedName(QUrl(m_config.descriptionUrl));
+    const QVersionNumber version = QVersionNumber::fromString(offered.trimmed()).normalized();
+    if (version.isNull()) {
+        refuse(name, QStringLiteral("it offers no version number (\"%1\")").arg(offered));
+        return false;
     }
+    const QVersionNumber running = QVersionNumber::fromString(m_config.runningVersion);
+    if (version <= running.normalized()) {
+        refuse(name, QStringLiteral("the version it offers, %1, is not newer than this copy's "
+                                    "version %2")
+                         .arg(offered.trimmed(), m_config.runningVersion));
+        return false;
+    }
+    return true;
 }
 
 void frmUpdate::done(int result)

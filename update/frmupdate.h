@@ -1,9 +1,12 @@
 #pragma once
 
+#include "update/signingkey.h"
 #include "update/transfer.h"
 #include "update/updateconfig.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -24,11 +27,11 @@ public:
 
     // The check, then the download and start of the installer if the user agrees.
     void Command1_Click();
-    // Saves `url` into `folder` under the address's last path segment. Returns the saved file,
-    // or "" after telling the user what failed (silently when busy or cancelled). With
-    // `sha256`, a content that does not match it is not kept.
-    QString DownloadToFolder(const QString &url, const QString &folder, qint64 maxBytes,
-                             const QByteArray &sha256 = {});
+    // Saves `url` into `folder` under the address's last path segment once it matches its
+    // signature (`url` + ".minisig", made with the key the program carries). Returns the saved
+    // file, or "" after telling the user what failed or why the file was refused (silently
+    // when busy or cancelled).
+    QString DownloadToFolder(const QString &url, const QString &folder, qint64 maxBytes);
 
     // Closing the window, in any way, cancels a running transfer.
     void done(int result) override;
@@ -47,9 +50,15 @@ private:
     void refreshStatusPanel();
     // The end of a check that leaves the window open.
     void endCheck(bool enableButton);
+    // Tell the user; return "".
+    QString failed(Transfer::Outcome outcome);
+    QString refuse(const QString &name, const QString &why);
+    // Whether `offered` is a version number above the running one; says why not.
+    bool isNewer(const QString &offered);
 
     UpdateConfig m_config;
     Transfer m_transfer;
+    std::optional<SigningKey> m_key;
     QString m_status;
     int m_elapsed = 0;
     bool m_closing = false;

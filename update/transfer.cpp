@@ -1,8 +1,8 @@
 #include "update/transfer.h"
 
+#include "update/signaturecheck.h"
 #include "update/updateconfig.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -64,10 +64,13 @@ Transfer::Outcome Transfer::download(const Request &request)
     if (!UpdateConfig::isFetchable(request.url))
         return Outcome::NotAllowed;
 
-    QDir().mkpath(QFileInfo(request.target).absolutePath());
     QSaveFile file(request.target);
-    if (!file.open(QIODevice::WriteOnly))
-        return Outcome::WriteFailed;
+    if (!request.memory) {
+        QDir().mkpath(QFileInfo(request.target).absolutePath());
+        if (!file.open(QIODevice::WriteOnly))
+            return Outcome::WriteFailed;
+    }
+    QByteArray content;
 
     QNetworkRequest networkRequest(request.url);
     // A cached answer would hide a new release.
@@ -79,7 +82,6 @@ Transfer::Outcome Transfer::download(const Request &request)
     QEventLoop loop;
     m_loop = &loop;
     m_settled = false;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
     qint64 received = 0;
 
     QTimer stall;
@@ -96,8 +98,11 @@ Transfer::Outcome Transfer::download(const Request &request)
             settle(Outcome::TooLarge);
             return;
         }
-        hash.addData(chunk);
-        if (file.write(chunk) != chunk.size())
+        if (request.signature)
+            request.signature->add(chunk);
+        if (request.memory)
+            content += chunk;
+        else if (file.write(chunk) != chunk.size())
             settle(Outcome::WriteFailed);
     };
     connect(r, &QNetworkReply::redirected, this, [&](const QUrl &to) {
@@ -115,7 +120,8 @@ Transfer::Outcome Transfer::download(const Request &request)
     connect(r, &QNetworkReply::readyRead, this, take);
     connect(r, &QNetworkReply::finished, this, [&] {
         if (r->error() != QNetworkReply::NoError) {
-            settle(Outcome::Failed);
+            const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            settle(status == 404 || status == 410 ? Outcome::NotFound : Outcome::Failed);
             return;
         }
         take();
@@ -131,9 +137,13 @@ Transfer::Outcome Transfer::download(const Request &request)
     reply.reset();
 
     Outcome outcome = m_outcome;
-    if (outcome == Outcome::Saved && !request.sha256.isEmpty() &&
-        hash.result().toHex() != request.sha256.toLower())
+    if (outcome == Outcome::Saved && request.signature && !request.signature->matches())
         outcome = Outcome::NotVerified;
+    if (request.memory) {
+        if (outcome == Outcome::Saved)
+            *request.memory = content;
+        return outcome;
+    }
     if (outcome == Outcome::Saved && !file.commit())
         outcome = Outcome::WriteFailed;
     if (outcome != Outcome::Saved)

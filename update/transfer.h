@@ -8,10 +8,12 @@
 
 class QEventLoop;
 
-// One download at a time into a file, waited for in a local event loop so the window keeps
-// repainting. The file appears under its name only when the whole content arrived (and, when
-// asked, matched its SHA-256); anything else leaves no file behind and an older file of that
-// name untouched.
+class SignatureCheck;
+
+// One download at a time into a file or into memory, waited for in a local event loop so the
+// window keeps repainting. The file appears under its name only when the whole content arrived
+// (and, when asked, matched its signature); anything else leaves no file behind and an older
+// file of that name untouched.
 class Transfer : public QObject
 {
     Q_OBJECT
@@ -20,20 +22,22 @@ public:
         Saved,
         Busy,        // another download is still running
         NotAllowed,  // the address, or an address it redirected to, is not fetchable
-        Failed,      // no connection, an HTTP error, a broken transfer
+        NotFound,    // the server has no such file (HTTP 404 or 410)
+        Failed,      // no connection, another HTTP error, a broken transfer
         TooLarge,    // more than the limit was announced or sent
         TimedOut,    // no data for the stall time-out
         Cancelled,   // cancel() was called
-        NotVerified, // the content's SHA-256 differs from the expected one
+        NotVerified, // the content does not match its signature
         WriteFailed, // the file could not be written
     };
 
     struct Request
     {
         QUrl url;
-        QString target; // full path of the file to save
+        QString target;               // full path of the file to save, or
+        QByteArray *memory = nullptr; // where the content goes instead of a file
         qint64 maxBytes = 0;
-        QByteArray sha256; // hex; when not empty, the content must match it to be saved
+        SignatureCheck *signature = nullptr; // when set, the content must match it to be kept
     };
 
     explicit Transfer(int stallTimeoutMs, QObject *parent = nullptr);

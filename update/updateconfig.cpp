@@ -1,6 +1,8 @@
 #include "update/updateconfig.h"
 
+#include "update/signingkey.h"
 #include "vendor.h"
+#include "version.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -22,8 +24,15 @@ UpdateConfig UpdateConfig::fromEnvironment()
     UpdateConfig config;
     config.descriptionUrl = configured("TONEWRIGHT_UPDATE_URL", TWR_UPDATE_URL);
     config.installerUrl = configured("TONEWRIGHT_INSTALLER_URL", TWR_INSTALLER_URL);
+    config.publicKey = QByteArray(TWR_UPDATE_PUBLIC_KEY).trimmed();
+    config.runningVersion = QStringLiteral(TWR_VERSION);
     config.folder = cacheFolder();
     return config;
+}
+
+bool UpdateConfig::canCheck() const
+{
+    return !descriptionUrl.isEmpty() && SigningKey::fromBase64(publicKey).has_value();
 }
 
 QString UpdateConfig::cacheFolder()

@@ -51,14 +51,14 @@ struct Parts
     TestPlatform *platform = TestPlatform::install();
     QWidget window;
     QLineEdit txtFolder{QStringLiteral("/before/")};
-    QAction website{nullptr}, bbs{nullptr}, mailus{nullptr};
+    QAction website{nullptr}, bbs{nullptr}, mailus{nullptr}, update{nullptr};
     ListFocus focus;
     SkinEngine skin;
     RecordingOptions options;
     Commands commands;
 
     explicit Parts(const CommandLinks &links = {})
-        : commands({window, txtFolder, website, bbs, mailus}, focus, skin, options, links)
+        : commands({window, txtFolder, website, bbs, mailus, update}, focus, skin, options, links)
     {
     }
     QStringList args(const QString &what) const { return PlatformCalls::args(*platform, what); }
@@ -212,7 +212,7 @@ private slots:
              {"https://tw.example/", "https://tw.example/forum", "mailto:help@tw.example"}},
             {{"", "", "mailto:help@tw.example"}, {"mailto:help@tw.example"}}};
         for (const auto &[links, opened] : cases) {
-            Parts f(CommandLinks{{}, links[0], links[1], links[2]});
+            Parts f(CommandLinks{{}, links[0], links[1], links[2], {}});
             // An entry without an address is greyed rather than silently doing nothing.
             QCOMPARE(QList<bool>({f.website.isEnabled(), f.bbs.isEnabled(), f.mailus.isEnabled()}),
                      QList<bool>({!links[0].isEmpty(), !links[1].isEmpty(), !links[2].isEmpty()}));
@@ -221,6 +221,25 @@ private slots:
             f.commands.mailUs();
             QCOMPARE(f.args("openDocument"), opened);
         }
+    }
+
+    // Live update needs an address and the key its files are signed with.
+    void onlineUpdateNeedsAddressAndKey()
+    {
+        const QByteArray key = "RWRGSI9j/SDo3DTPtLT1URGlUsQu8+Eo5TuBe1SgSWOSIrhy5BE3rFB9";
+        const QString url = "https://tw.example/twr_update.ini";
+        const QList<std::tuple<QString, QByteArray, bool>> cases{
+            {url, key, true}, {url, "", false}, {"", key, false}};
+        for (const auto &[address, publicKey, enabled] : cases) {
+            CommandLinks links;
+            links.liveUpdate.descriptionUrl = address;
+            links.liveUpdate.publicKey = publicKey;
+            Parts f(links);
+            QCOMPARE(f.update.isEnabled(), enabled);
+        }
+        // The tests' build is made without a key.
+        LoadedWindow w;
+        QVERIFY(!w.w->findChild<QAction *>("update")->isEnabled());
     }
 
     void aboutListsTheLoadedLibraryVersions()
@@ -274,10 +293,8 @@ private slots:
     // Control → the modal window it opens.
     void windowOpensModalWindows()
     {
-        const QList<std::pair<QString, QString>> cases{{"about", "frmAbout"},
-                                                       {"update", "frmUpdate"},
-                                                       {"option", "frmOption"},
-                                                       {"cmdOption", "frmOption"}};
+        const QList<std::pair<QString, QString>> cases{
+            {"about", "frmAbout"}, {"option", "frmOption"}, {"cmdOption", "frmOption"}};
         for (const auto &[control, window] : cases) {
             LoadedWindow f(false);
             QCOMPARE(SkinLibrary({TestEnv::binDir()}).LoadSkin(frmDialog::skinTempFile()), 1);
@@ -301,7 +318,7 @@ private slots:
             QVERIFY(!skin.isEmpty());
             const bool options = window == "frmOption";
             QCOMPARE(folder, options ? "/changed/on/disk/" : "");
-            QCOMPARE(skin == w.Skn->definitionOf(&w), !options); // About and update look like it
+            QCOMPARE(skin == w.Skn->definitionOf(&w), !options); // About looks like it
         }
     }
 };

@@ -12,6 +12,7 @@
 #include "ui/skin/skinengine.h"
 
 #include "tests/support/fixture.h"
+#include "tests/support/platformcalls.h"
 #include "tests/support/testenv.h"
 #include "tests/support/testplatform.h"
 
@@ -90,13 +91,33 @@ private slots:
 
         Startup startup;
         startup.begin();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.endedSilently(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
         QVERIFY(!startup.mainWindow());
         // Started without files, it leaves the running instance alone.
         QCOMPARE(platform->count("messageBox") + platform->count("handFilesToRunningInstance"), 0);
         QTRY_VERIFY(!startup.splash());
         nothingVisible();
         QVERIFY(!QFile::exists(config.file("twr.ini"))); // nothing after the check ran
+    }
+
+    // The running instance is stuck (a message box) and does not take the files: the later
+    // start says so and ends with 1 rather than as if they had been added.
+    void handOverNotTakenIsTold()
+    {
+        TestConfigDir config;
+        TestPlatform *platform = TestPlatform::install();
+        platform->previousInstance = true;
+        platform->handOverTaken = false;
+        Startup startup({"/music/a.flac", "/music/b.flac"});
+        startup.begin();
+        QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
+        QCOMPARE(startup.exitCode(), 1);
+        QCOMPARE(PlatformCalls::messages(*platform),
+                 QStringList{"Tonewright is already running, but it did not take /music/a.flac "
+                             "and 1 more files within 10 seconds: it may be waiting for an "
+                             "answer in one of its windows. Nothing was added; open the files "
+                             "again once it is free."});
+        nothingVisible();
     }
 
     void filesOpenedWithTheProgram()

@@ -111,6 +111,32 @@ private slots:
         TestEnv::writeFile(m_dir.filePath("scrap.flac"), four.left(four.size() * 3 / 10));
     }
 
+    // Song.mp3 and song.mp3 are two files on the test's own folder, one on exFAT (a USB
+    // stick): there the second source fails instead of overwriting the first one's output.
+    void letterCaseAsTheOutputFolderSeesIt()
+    {
+        QTemporaryDir dir;
+        const QString upper = copy(m_wav, dir.filePath("Song.wav"));
+        const QString lower = copy(m_ogg, dir.filePath("song.ogg"));
+        const QString out = dir.filePath("out");
+        Run r = twrConvert({"--format", "mp3", "--output-dir", out, upper, lower});
+        QCOMPARE(r.exitCode, 0);
+        QStringList both = QDir(out).entryList(QDir::Files);
+        both.sort(Qt::CaseSensitive);
+        QCOMPARE(both, (QStringList{"Song.mp3", "song.mp3"}));
+
+        const QString stick = dir.filePath("stick");
+        QVERIFY(QDir().mkpath(stick));
+        ExfatMount exfat(stick);
+        TWR_SKIP_UNLESS_MOUNTED(exfat);
+        r = twrConvert({"--format", "mp3", "--output-dir", stick, upper, lower});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("FAILED     " + lower + ": same output name as Song.wav"),
+                 qPrintable(r.out));
+        QCOMPARE(QDir(stick).entryList(QDir::Files), QStringList{"Song.mp3"});
+        QVERIFY(qAbs(duration(stick + "/Song.mp3") - 1.0) < 0.1); // the first source's
+    }
+
     void neverWritesOverItsOwnFiles_data()
     {
         QTest::addColumn<QString>("jobs");

@@ -10,12 +10,15 @@
 
 #include <QDBusMessage>
 #include <QLocalSocket>
+#include <QtEndian>
 #include <QtTest>
 #include <QtWidgets>
 
 #include <atomic>
 #include <cmath>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,6 +52,14 @@ struct Sender
     }
     ~Sender() { thread.join(); }
 };
+
+// Runs a Python snippet as the user "nobody"; its arguments follow it.
+QStringList asNobody(const QString &script, const QStringList &args)
+{
+    return QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/python3", "-c",
+                       script} +
+           args;
+}
 
 } // namespace
 
@@ -171,6 +182,83 @@ private slots:
         Sender sender(path, {"/b.wav"});
         QTRY_COMPARE(received.size(), 2);
         QCOMPARE(received[1][0].toStringList(), QStringList{"/b.wav"});
+    }
+
+    // Another user reaches neither side even through an open socket file: the running
+    // instance drops its connection, and a later start sends nothing to its socket.
+    void channelOnlyBetweenThisUser()
+    {
+        QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+        const QString path = dir.filePath("s");
+        InstanceChannel channel(path);
+        QVERIFY(channel.listen());
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0777) == 0);
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        QProcess stranger;
+        stranger.start("setpriv",
+                       asNobody("import socket,sys\n"
+                                "s=socket.socket(socket.AF_UNIX); s.connect(sys.argv[1])\n"
+                                "s.sendall(b'TWR1\\0\\0\\0\\6/x.mp3')\n"
+                                "try: print(s.recv(1))\n"
+                                "except ConnectionResetError: print(b'')",
+                                {path}));
+        QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QProcess::NotRunning, 10000);
+        QVERIFY2(stranger.readAllStandardOutput().trimmed() == "b''", // closed unanswered
+                 stranger.readAllStandardError().constData());
+        QCOMPARE(received.size(), 0);
+
+        const QString planted = dir.filePath("planted");
+        QProcess listener;
+        listener.start(
+            "setpriv",
+            asNobody("import os,socket,sys\n"
+                     "s=socket.socket(socket.AF_UNIX); s.bind(sys.argv[1])\n"
+                     "os.chmod(sys.argv[1],0o777); s.listen(); print('ready',flush=True)\n"
+                     "c,_=s.accept(); c.settimeout(5); print(c.recv(100))",
+                     {planted}));
+        QVERIFY(listener.waitForReadyRead(10000));
+        QCOMPARE(listener.readLine().trimmed(), "ready");
+        QVERIFY(!InstanceChannel::send(planted, {"/home/me/secret.mp3"}, 3000));
+        QVERIFY(listener.waitForFinished(10000));
+        QCOMPARE(listener.readAllStandardOutput().trimmed(), "b''");
+    }
+
+    // Idle connections are capped and closed after their time; an oversized announcement is
+    // dropped at once. A hand-over still gets through afterwards.
+    void channelLimits()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s");
+        InstanceChannel channel(path);
+        QVERIFY(channel.listen());
+        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i <= InstanceChannel::MaxConnections; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(path);
+            QVERIFY(idle.back()->waitForConnected(5000));
+            QTest::qWait(20); // taken one by one
+        }
+        const auto connected = [&] {
+            return std::count_if(idle.begin(), idle.end(), [](const auto &s) {
+                return s->state() == QLocalSocket::ConnectedState;
+            });
+        };
+        QTRY_COMPARE(connected(), InstanceChannel::MaxConnections);
+
+        QTRY_COMPARE_WITH_TIMEOUT(connected(), 0, InstanceChannel::ConnectionTimeoutMs + 3000);
+        QLocalSocket greedy;
+        greedy.connectToServer(path);
+        QVERIFY(greedy.waitForConnected(5000));
+        QByteArray header = "TWR1";
+        header.resize(8);
+        qToBigEndian(quint32(InstanceChannel::MaxPayload + 1), header.data() + 4);
+        greedy.write(header);
+        QTRY_COMPARE_WITH_TIMEOUT(greedy.state(), QLocalSocket::UnconnectedState, 1000);
+
+        Sender sender(path, {"/after.ogg"});
+        QTRY_COMPARE(received.size(), 1);
     }
 };
 

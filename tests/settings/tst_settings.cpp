@@ -3,6 +3,7 @@
 #include "platform/desktopplatform.h"
 #include "platform/instancelock.h"
 #include "platform/paths.h"
+#include "platform/runtimefolder.h"
 #include "settings/keys.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
@@ -16,6 +17,9 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_Settings : public QObject
 {
@@ -195,6 +199,50 @@ private slots:
         TestConfigDir other;
         InstanceLock elsewhere(other.path());
         QVERIFY(!elsewhere.heldByAnother());
+    }
+
+    // No runtime folder of the session, and the one in the temporary folder taken by another
+    // user: the lock goes to a private folder, not to a predictable name where others can
+    // plant one. Each folder that is not private is passed over and named.
+    void lockStaysPrivate()
+    {
+        QTemporaryDir tmp, cache, xdg;
+        const QByteArray oldTmp = qgetenv("TMPDIR"), oldCache = qgetenv("XDG_CACHE_HOME"),
+                         oldXdg = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TMPDIR", oldTmp);
+            qputenv("XDG_CACHE_HOME", oldCache);
+            qputenv("XDG_RUNTIME_DIR", oldXdg);
+        });
+        qputenv("TMPDIR", tmp.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+        qputenv("XDG_RUNTIME_DIR", xdg.path().toUtf8());
+        QVERIFY(::chmod(QFile::encodeName(xdg.path()).constData(), 0755) == 0);
+        const QString planted = tmp.filePath(QStringLiteral("runtime-%1").arg(::geteuid()));
+        QVERIFY(QDir().mkdir(planted));
+        QVERIFY(::chown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
+
+        QString why;
+        const QString found = RuntimeFolder::find(&why);
+        QCOMPARE(found, cache.filePath("tonewright/runtime"));
+        QCOMPARE(QFileInfo(found).permissions() & 0x0077, 0); // nothing for group or others
+        QVERIFY(QFileInfo(found).isDir());
+        TestConfigDir config;
+        InstanceLock lock(config.path());
+        QVERIFY(lock.socketPath().startsWith(found + '/'));
+        QVERIFY(!lock.heldByAnother());
+
+        // A link to a private folder is no private folder; nothing usable: no lock at all.
+        QVERIFY(QFile::link(found, xdg.filePath("link")));
+        qputenv("XDG_RUNTIME_DIR", xdg.filePath("link").toUtf8());
+        QVERIFY(::chmod(QFile::encodeName(found).constData(), 0750) == 0);
+        QCOMPARE(RuntimeFolder::find(&why), QString());
+        QCOMPARE(why, xdg.filePath("link") + ": it is not a folder; " + planted +
+                          ": it belongs to another user; " + found +
+                          ": others may enter it (mode 750)");
+        InstanceLock none(config.path());
+        QVERIFY(!none.heldByAnother());
+        QCOMPARE(none.socketPath(), QString());
     }
 
     void windowsFiltersBecomeQtFilters()

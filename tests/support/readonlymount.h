@@ -40,6 +40,20 @@ public:
     TmpfsMount(const QString &dir, qint64 bytes);
 };
 
+// An empty exFAT file system over the folder, as on a USB stick: names that differ only in
+// letter case are one file. Made with mkfs.exfat on a loop device and mounted through FUSE
+// (mount.exfat-fuse), which works where the kernel has no exFAT driver.
+class ExfatMount : public MountGuard
+{
+public:
+    explicit ExfatMount(const QString &dir, qint64 bytes = 16 * 1024 * 1024);
+    ~ExfatMount();
+
+private:
+    QString m_image;
+    QString m_loop; // the loop device, e.g. /dev/loop3
+};
+
 // Skips the running test when the guard could not mount.
 #define TWR_SKIP_UNLESS_MOUNTED(guard)                                                             \
     do {                                                                                           \

@@ -67,14 +67,44 @@ const QString TransferError =
     QStringLiteral("An error has occured in the file transfer or write.  Please try again later.");
 const QByteArray Installer = QByteArray("#!/bin/sh\necho installing\n").repeated(50);
 const QString Ini = QStringLiteral("twr_update.ini"), Exe = QStringLiteral("all4twr.exe");
+const QString Sig = QStringLiteral(".minisig");
 
-// A description offering version "2.5 beta" of `installer`, with `sha` or its real checksum.
-QByteArray offer(const QByteArray &installer, const QByteArray &sha = "real")
+// A description offering `version`.
+QByteArray offer(const QByteArray &version = "2.5 beta")
 {
-    const QByteArray sum =
-        sha != "real" ? sha
-                      : QCryptographicHash::hash(installer, QCryptographicHash::Sha256).toHex();
-    return "[version]\r\navi=new\r\ncurrent=2.5 beta\r\n" + (sum.isEmpty() ? "" : "sha256=" + sum);
+    return "[version]\r\navi=new\r\ncurrent=" + version + "\r\n";
+}
+
+// A minisign key pair made for this run.
+struct KeyPair
+{
+    QTemporaryDir dir;
+    QByteArray publicKey; // the public key file's second line
+
+    KeyPair()
+    {
+        const QStringList args{
+            "-G", "-W", "-p", dir.filePath("k.pub"), "-s", dir.filePath("k.key")};
+        if (TestEnv::run("minisign", args) == 0)
+            publicKey = TestEnv::readFile(dir.filePath("k.pub")).split('\n').value(1);
+    }
+    // The signature file of `content`; `legacy` signs the content itself, not its hash.
+    QByteArray sign(const QByteArray &content, bool legacy = false) const
+    {
+        const QString file = dir.filePath("signed"), signature = file + Sig;
+        TestEnv::writeFile(file, content);
+        QStringList args{"-S", "-s", dir.filePath("k.key"), "-m", file, "-t", "release 2.5"};
+        if (legacy)
+            args << "-l";
+        QFile::remove(signature);
+        return TestEnv::run("minisign", args) == 0 ? TestEnv::readFile(signature) : QByteArray();
+    }
+};
+
+const KeyPair &ourKey()
+{
+    static const KeyPair key;
+    return key;
 }
 
 struct Update
@@ -91,7 +121,16 @@ struct Update
         config.descriptionUrl = server.url(Ini);
         config.installerUrl = server.url(Exe);
         config.folder = cache.filePath("u");
-        server.answers = {{Ini, {200, offer(Installer)}}, {Exe, {200, Installer}}};
+        config.publicKey = ourKey().publicKey;
+        config.runningVersion = "1.9.0";
+        serve(Ini, {200, offer()});
+        serve(Exe, {200, Installer});
+    }
+    // `answer` at `path`, and beside it its signature made with our key.
+    void serve(const QString &path, const Answer &answer, bool legacy = false)
+    {
+        server.answers[path] = answer;
+        server.answers[path + Sig] = {200, ourKey().sign(answer.body, legacy)};
     }
     frmUpdate &check()
     {
@@ -107,6 +146,12 @@ struct Update
     QStringList saved() const { return QDir(config.folder).entryList(QDir::Files); }
 };
 
+QString refused(const QString &file, const QString &why)
+{
+    return QStringLiteral("The update file %1 was refused: %2. Nothing was kept or opened.")
+        .arg(file, why);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Answer)
@@ -116,6 +161,8 @@ class tst_frmUpdate : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY2(!ourKey().publicKey.isEmpty(), "minisign made no key"); }
+
     void check_data()
     {
         QTest::addColumn<Answer>("description");
@@ -123,13 +170,16 @@ private slots:
         QTest::addColumn<bool>("agree");
         QTest::addColumn<QString>("label");   // "": the description was not read
         QTest::addColumn<QString>("message"); // pattern of the last message
-        const Answer good{200, offer(Installer)}, exe{200, Installer};
+        const Answer good{200, offer()}, exe{200, Installer};
         const QString available = "There is an update available to version 2.5 beta";
         const QString none = "There is no update available. Current Version: ";
         const QString error = "^" + QRegularExpression::escape(TransferError) + "$";
-        const QString unverified = "all4twr.exe.*verified";
 
         QTest::newRow("update") << good << exe << true << available << "^Live Update Complete!$";
+        QTest::newRow("newer by number, older by text")
+            << Answer{200, offer("1.10")} << exe << true
+            << "There is an update available to version 1.10"
+            << "^Live Update Complete!$";
         QTest::newRow("declined") << good << exe << false << available << "downloading the upd";
         QTest::newRow("no version section")
             << Answer{200, "[x]\navi=new\ncurrent=9\n"} << exe << true << none << "^$";
@@ -145,10 +195,6 @@ private slots:
         QTest::newRow("redirect elsewhere")
             << Answer{302, {}, "Location: http://127.0.0.2/a.ini\r\n"} << exe << true << ""
             << error;
-        QTest::newRow("wrong sha256")
-            << Answer{200, offer("other")} << exe << true << available << unverified;
-        QTest::newRow("no sha256")
-            << Answer{200, offer(Installer, "")} << exe << true << available << unverified;
         QTest::newRow("installer 404") << good << Answer{404} << true << available << error;
         QTest::newRow("installer over 1 GiB")
             << good << Answer{200, {}, {}, true, (qint64(1) << 30) + 1} << true << available
@@ -162,9 +208,12 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, message);
         Update u;
-        u.server.answers = {{Ini, description},
-                            {Exe, installer},
-                            {"moved.ini", {200, "[version]\navi=New\ncurrent=3.0\n"}}};
+        u.serve(Ini, description);
+        u.serve(Exe, installer);
+        const QByteArray moved = "[version]\navi=New\ncurrent=3.0\n";
+        u.server.answers["moved.ini"] = {200, moved};
+        if (description.status == 302) // signed where it was asked for, served where it moved
+            u.server.answers[Ini + Sig] = {200, ourKey().sign(moved)};
         QTcpServer closed; // nobody listens on its port once it is closed
         closed.listen(QHostAddress::LocalHost);
         if (description.status == 0)
@@ -191,10 +240,116 @@ private slots:
                  opened ? Installer : QByteArray());
     }
 
+    // Signatures over the content itself (minisign -l) are taken as well as over its hash.
+    void legacySignaturesOpen()
+    {
+        Update u;
+        u.serve(Ini, {200, offer()}, true);
+        u.serve(Exe, {200, Installer}, true);
+        u.platform->messageAnswers << MessageAnswer::Ok;
+        u.check();
+        QCOMPARE(u.messages().value(1), "Live Update Complete!");
+        QCOMPARE(PlatformCalls::args(*u.platform, "openDocument"),
+                 QStringList{QDir(u.config.folder).filePath(Exe)});
+    }
+
+    // What the publisher's script makes is what the program takes; another key is refused.
+    void publishedWithTheSigningScript()
+    {
+        static const KeyPair other;
+        for (const KeyPair *signer : {&ourKey(), &other}) {
+            QTemporaryDir release;
+            TestEnv::writeFile(release.filePath(Ini), offer());
+            TestEnv::writeFile(release.filePath(Exe), Installer);
+            const int rc = TestEnv::run(TestEnv::sourceDir() + "/scripts/sign-update.sh",
+                                        {"-s", signer->dir.filePath("k.key"), "-p",
+                                         ourKey().dir.filePath("k.pub"), release.filePath(Ini),
+                                         release.filePath(Exe)});
+            QCOMPARE(rc, signer == &ourKey() ? 0 : 1);
+            Update u;
+            for (const QString &name : {Ini, Ini + Sig, Exe, Exe + Sig})
+                u.server.answers[name] = {200, TestEnv::readFile(release.filePath(name))};
+            u.platform->messageAnswers << MessageAnswer::Ok;
+            u.check();
+            QCOMPARE(u.platform->count("openDocument"), signer == &ourKey() ? 1 : 0);
+        }
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("why");
+        for (const QString &file : {Ini, Exe}) {
+            const QString signature = file + Sig;
+            const auto row = [&](const char *fault, const QString &why) {
+                QTest::addRow("%s %s", qPrintable(file), fault) << file << fault << why;
+            };
+            row("missing", "its signature " + signature + " is missing on the update server");
+            row("other key", "it was signed with another key than the one this copy of "
+                             "Tonewright trusts");
+            row("changed", "it was changed after it was signed");
+            row("garbage", "its signature " + signature +
+                               " is not a signature in minisign's "
+                               "format");
+            row("unknown kind", "its signature " + signature +
+                                    " is not a signature in "
+                                    "minisign's format");
+            row("comment changed",
+                "the trusted comment of its signature " + signature + " was changed after signing");
+        }
+        const QString notNewer = "the version it offers, %1, is not newer than this copy's "
+                                 "version 1.9.0";
+        QTest::newRow("same version") << Ini << "1.9" << notNewer.arg("1.9");
+        QTest::newRow("older version") << Ini << "1.8.10" << notNewer.arg("1.8.10");
+        QTest::newRow("no version") << Ini << "beta"
+                                    << "it offers no version number (\"beta\")";
+    }
+    void refusals()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, fault);
+        QFETCH(QString, why);
+        Update u;
+        Answer &content = u.server.answers[file];
+        QByteArray &signature = u.server.answers[file + Sig].body;
+        if (fault == "missing") {
+            u.server.answers.remove(file + Sig);
+        } else if (fault == "other key") {
+            static const KeyPair other;
+            signature = other.sign(content.body);
+        } else if (fault == "changed") {
+            content.body += "\n";
+        } else if (fault == "garbage") {
+            signature = "untrusted comment: x\nnot a signature\n";
+        } else if (fault == "unknown kind") {
+            QList<QByteArray> lines = signature.split('\n');
+            QByteArray decoded = QByteArray::fromBase64(lines[1]);
+            decoded[1] = 'x';
+            lines[1] = decoded.toBase64();
+            signature = lines.join('\n');
+        } else if (fault == "comment changed") {
+            signature.replace("release 2.5", "release 2.6");
+        } else {
+            u.serve(Ini, {200, offer(fault.toUtf8())});
+        }
+        u.platform->messageAnswers << MessageAnswer::Ok;
+        u.check();
+
+        QCOMPARE(u.messages().value(u.messages().size() - 1), refused(file, why));
+        QCOMPARE(u.saved(), file == Exe ? QStringList{Ini} : QStringList());
+        QCOMPARE(u.platform->count("openDocument"), 0);
+        // A signature that cannot hold is refused before its file is fetched at all.
+        const bool fetched =
+            !QStringList{"missing", "other key", "garbage", "unknown kind", "comment changed"}
+                 .contains(fault);
+        QCOMPARE(u.server.requested.contains(file), fetched);
+    }
+
     void stalledServerTimesOut()
     {
         Update u;
-        u.server.answers[Ini] = {200, {}, {}, true, 100};
+        u.server.answers[Ini + Sig] = {200, {}, {}, true, 100};
         u.config.stallTimeoutMs = 1500;
         frmUpdate &w = u.check();
         QVERIFY2(u.ms >= 1400 && u.ms < 10000, qPrintable(QString::number(u.ms)));
@@ -213,8 +368,11 @@ private slots:
             u.server.answers[stalled] = {200, {}, {}, true, 1000};
             QStringList seen;
             u.server.onRequest = [&] {
+                if (u.server.requested.last().endsWith(Sig))
+                    return;
                 seen << u.window->StatusBar1->panelText(1);
-                QTimer::singleShot(300, u.window.get(), [&] { u.window->close(); });
+                if (u.server.requested.last() == stalled)
+                    QTimer::singleShot(300, u.window.get(), [&] { u.window->close(); });
             };
             frmUpdate &w = u.check(); // with the default 30 s stall time-out
             QVERIFY2(u.ms < 10000, qPrintable(QString::number(u.ms)));
@@ -231,25 +389,31 @@ private slots:
         QDir().mkpath(u.config.folder);
         TmpfsMount disk(u.config.folder, 64 * 1024);
         TWR_SKIP_UNLESS_MOUNTED(disk);
-        const QByteArray big(512 * 1024, 'i');
-        u.server.answers = {{Ini, {200, offer(big)}}, {Exe, {200, big}}};
+        u.serve(Exe, {200, QByteArray(512 * 1024, 'i')});
         frmUpdate &w = u.check();
         QCOMPARE(u.messages().value(1), TransferError);
         QCOMPARE(u.saved(), QStringList{Ini});
         QVERIFY(w.Command1->isEnabled());
     }
 
-    // Only https, or plain http to this machine, is offered.
+    // Only https, or plain http to this machine, and only with the key updates are signed with.
     void configuredAddresses()
     {
-        const QList<std::pair<QString, bool>> cases{{"", false},
-                                                    {"http://example.com/twr_update.ini", false},
-                                                    {"https://example.com/twr_update.ini", true}};
-        for (const auto &[url, usable] : cases) {
+        const QString https = "https://example.com/twr_update.ini";
+        const QByteArray key = ourKey().publicKey;
+        const QList<std::tuple<QString, QByteArray, bool>> cases{
+            {"", key, false},
+            {"http://example.com/twr_update.ini", key, false},
+            {https, key, true},
+            {https, "", false},
+            {https, key.left(20), false}};
+        for (const auto &[url, publicKey, usable] : cases) {
             UpdateConfig config;
             config.descriptionUrl = url;
+            config.publicKey = publicKey;
             frmUpdate w(config, nullptr);
             QCOMPARE(w.Command1->isEnabled(), usable);
+            QCOMPARE(config.canCheck(), !url.isEmpty() && publicKey == key);
         }
     }
 
