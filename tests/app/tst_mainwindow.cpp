@@ -13,6 +13,10 @@
 #include "ui/skin/skinengine.h"
 #include "ui/skin/skinlibrary.h"
 
+#include "joblist/joblistmodel.h"
+#include "player/playback.h"
+#include "tags/tageditor.h"
+
 #include "tests/support/loadedwindow.h"
 
 #include <QtTest>
@@ -61,6 +65,43 @@ struct Parts
     }
     QStringList args(const QString &what) const { return PlatformCalls::args(*platform, what); }
 };
+
+// Every object in the accessibility tree below `root`.
+QObjectList accessibleObjects(QObject *root)
+{
+    QObjectList found;
+    QList<QAccessibleInterface *> todo{QAccessible::queryAccessibleInterface(root)};
+    while (!todo.isEmpty()) {
+        QAccessibleInterface *i = todo.takeLast();
+        if (!i)
+            continue;
+        if (i->object())
+            found << i->object();
+        for (int c = 0; c < i->childCount(); ++c)
+            todo << i->child(c);
+    }
+    return found;
+}
+
+bool inAccessibleTree(QObject *root, QObject *object)
+{
+    return accessibleObjects(root).contains(object);
+}
+
+// The object names Tab reaches from the first button on, once round.
+QStringList tabOrder(frmDialog &w)
+{
+    QStringList order;
+    w.cmdOpenFile->setFocus();
+    for (QWidget *at = w.cmdOpenFile; order.size() < 200;) {
+        order << at->objectName();
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = QApplication::focusWidget();
+        if (!at || at == w.cmdOpenFile)
+            break;
+    }
+    return order;
+}
 
 } // namespace
 
@@ -168,19 +209,182 @@ private slots:
         QVERIFY(!w.Timer1->isActive());
     }
 
-    void tagPanelShowsAboveTheStatusBar()
+    // The list takes the window's growth both ways, the rows above only the width; the tag
+    // panel is a section below the list, on screen and read out only while it is open.
+    void listGrowsWithTheWindow()
     {
         Fixture f;
         frmDialog &w = f.loaded();
         w.show();
-        QVERIFY(w.tagPanel->visibleRegion().isEmpty());
-        w.setHeightTwips(frmDialog::TagHeightTwips);
-        QCoreApplication::processEvents();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.size(), QSize(920, 460));
+        QCOMPARE(w.minimumSize(), QSize(920, 460));
+        const QSize list = w.viewEvent->size();
+        const QSize folder = w.txtFolder->size();
+        const QSize slider = w.slPosition->size();
+        const QSize button = w.cmdOpenFile->size();
+        const auto closed = [&] {
+            return !w.tagPanel->isVisible() && !inAccessibleTree(&w, w.tagPanel) &&
+                   !inAccessibleTree(&w, w.tagPanel->infoTitle);
+        };
+        QVERIFY(closed());
+
+        w.resize(1600, 1000);
+        QTRY_COMPARE(w.viewEvent->size(), list + QSize(680, 540));
+        QCOMPARE(w.txtFolder->height(), folder.height());
+        QCOMPARE(w.slPosition->height(), slider.height());
+        QCOMPARE(w.cmdOpenFile->size(), button);
+        QVERIFY(w.txtFolder->width() > folder.width() + 400);
+        QVERIFY(w.slPosition->width() > slider.width() + 400);
+        QVERIFY(closed());
+        w.resize(920, 460);
+        QTRY_COMPARE(w.viewEvent->size(), list);
+
+        // Opening grows the window by the panel, which then lies whole above the status bar;
+        // closing gives the height back.
+        w.jobs->AddJobRow("a.mp3", "", "", "/nowhere", "/out");
+        w.state().HoverRow = 1;
+        w.cmdTag->click();
+        QCOMPARE(w.height(), 663);
+        QCOMPARE(w.viewEvent->size(), list);
         const QRect panel(w.tagPanel->mapTo(&w, QPoint(0, 0)), w.tagPanel->size());
         QVERIFY(panel.bottom() < w.StatusBar1->mapTo(&w, QPoint(0, 0)).y());
-        QVERIFY(w.tagPanel->infoOriginalArtist->isVisibleTo(&w));
-        w.setHeightTwips(6901);
-        QVERIFY(!w.isTagMode());
+        QVERIFY(w.tagPanel->infoOriginalArtist->isVisible());
+        QVERIFY(inAccessibleTree(&w, w.tagPanel->infoOriginalArtist));
+        w.tagPanel->cmdCancel->click();
+        QCOMPARE(w.size(), QSize(920, 460));
+        QVERIFY(closed());
+    }
+
+    // Start, arrange, close, start again: the same layout, written in one piece.
+    void layoutIsRemembered()
+    {
+        Fixture f;
+        {
+            frmDialog &w = f.loaded();
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.resize(1600, 1000);
+            w.move(120, 40);
+            w.viewEvent->header()->resizeSection(1, 222);
+            QVERIFY(w.close());
+        }
+        QCOMPARE(ReadIni(f.ini(), "window", "columns").split(',').value(1), "222");
+        QVERIFY(!SettingsFiles::read(f.ini(), Ini::Output::Folder).isEmpty()); // the rest kept
+        QCOMPARE(f.messages(), QStringList());
+
+        f.w = std::make_unique<frmDialog>();
+        frmDialog &again = f.loaded();
+        QCOMPARE(again.geometry().size(), QSize(1600, 1000));
+        QCOMPARE(again.pos(), QPoint(120, 40));
+        QCOMPARE(again.viewEvent->header()->sectionSize(1), 222);
+        QVERIFY(!(again.windowState() & Qt::WindowMaximized));
+    }
+
+    // Stored geometry (left, top, width, height, maximised) → where the window opens: on the
+    // screen that holds it (left 0..1919, right 1920..3199 × 0..1023), fitted into it; on the
+    // left, primary one when it lies on none; at the defaults when the section is unusable.
+    void storedLayoutFitsTheScreens()
+    {
+        const QList<std::pair<QStringList, QRect>> cases{
+            {{"2000", "100", "1000", "700", "0"}, {2000, 100, 1000, 700}},
+            {{"2500", "500", "1600", "1000", "0"}, {1920, 24, 1280, 1000}},
+            {{"5000", "100", "1000", "700", "1"}, {920, 100, 1000, 700}},
+            {{"-900", "-50", "1000", "700", "0"}, {0, 0, 1000, 700}},
+            {{"10", "10", "100", "100", "0"}, {10, 10, 920, 460}},
+            {{"10", "10", "wide", "700", "0"}, {500, 67, 920, 460}},
+            {{}, {500, 67, 920, 460}},
+        };
+        for (const auto &[stored, expected] : cases) {
+            Fixture f;
+            const QStringList keys{"left", "top", "width", "height", "maximized"};
+            for (qsizetype i = 0; i < stored.size(); ++i)
+                WriteIni(f.ini(), "window", keys[i], stored[i]);
+            frmDialog &w = f.loaded();
+            QCOMPARE(QRect(w.pos(), w.size()), expected);
+            QCOMPARE(bool(w.windowState() & Qt::WindowMaximized), stored.value(4) == "1");
+        }
+    }
+
+    // Names, roles and states as a screen reader gets them; Tab in reading order.
+    void screenReadersGetEveryControl()
+    {
+        Fixture f;
+        frmDialog &w = f.loaded();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto a11y = [](QObject *o) {
+            return QAccessible::queryAccessibleInterface(o);
+        };
+        const auto names = [&](std::initializer_list<QWidget *> widgets) {
+            QStringList found;
+            for (QWidget *widget : widgets)
+                found << a11y(widget)->text(QAccessible::Name);
+            return found;
+        };
+        QCOMPARE(a11y(w.slPosition)->role(), QAccessible::Slider);
+        QCOMPARE(a11y(w.ProgressConvert)->role(), QAccessible::ProgressBar);
+        QCOMPARE(names({w.slPosition, w.ProgressConvert, w.ProgressConvert11, w.ProgressConvert2,
+                        w.ProgressConvert22}),
+                 (QStringList{"Position", "File progress", "File progress", "Run progress",
+                              "Run progress"}));
+        w.playback().ShowProgress(0, 80, 70);
+        QCOMPARE(names({w.ProgressConvert, w.ProgressConvert2}),
+                 (QStringList{"Left level", "Right level"}));
+        w.playback().StopPlayback();
+        QCOMPARE(names({w.ProgressConvert, w.ProgressConvert2}),
+                 (QStringList{"File progress", "Run progress"}));
+
+        // The ticks of the list are check states.
+        w.jobs->AddJobRow("a.mp3", "", "", "/nowhere", "/out");
+        w.jobs->AddJobRow("b.mp3", "", "", "/nowhere", "/out");
+        w.jobs->setChecked(1, false);
+        QCoreApplication::processEvents(); // the view lays its rows out
+        QAccessibleTableInterface *table = a11y(w.viewEvent)->tableInterface();
+        QVERIFY(table);
+        for (int row : {0, 1}) {
+            QAccessibleInterface *tick = table->cellAt(row, 0);
+            QVERIFY(tick);
+            const QAccessible::State state = tick->state();
+            QVERIFY(state.checkable);
+            QCOMPARE(bool(state.checked), row == 0);
+        }
+
+        // Tab goes along each row of controls, then down; the tag panel joins when open (the
+        // ID3v2 boxes only with ID3v2 chosen).
+        w.state().HoverRow = 1;
+        const QStringList closedOrder = tabOrder(w);
+        QCOMPARE(closedOrder,
+                 (QStringList{"cmdOpenFile", "cmdDel", "cmdClear", "cmdTag", "cmdOption", "cmdHelp",
+                              "cmdConvert", "outputformat_0", "txtFolder", "cmdSelect", "cmdPlay",
+                              "cmdPause", "cmdStop", "slPosition", "viewEvent"}));
+        w.cmdTag->click();
+        QCOMPARE(tabOrder(w).mid(closedOrder.size()),
+                 (QStringList{"Option1_0",     "cmdID3",           "cmdCloseTag",
+                              "infoTitle",     "infoArtist",       "infoAlbum",
+                              "infoGenre",     "infoYear",         "infoTrack",
+                              "infoComment",   "infoFormatString", "infoFrequency",
+                              "infoBitrate",   "infoDuration",     "infoChannels",
+                              "infoSamples",   "infoSize",         "infoBitsPerSample",
+                              "infoFormatTag", "cmdSetInfo",       "cmdCancel"}));
+
+        // Every control on screen has a name, the menu bar's entries included.
+        const QList<QAccessible::Role> controls{
+            QAccessible::PushButton,  QAccessible::RadioButton,  QAccessible::CheckBox,
+            QAccessible::ComboBox,    QAccessible::EditableText, QAccessible::Slider,
+            QAccessible::ProgressBar, QAccessible::Tree,         QAccessible::MenuItem};
+        QObjectList checked;
+        for (QObject *o : accessibleObjects(&w)) {
+            QAccessibleInterface *i = a11y(o);
+            if (!i || i->state().invisible || !controls.contains(i->role()))
+                continue;
+            QVERIFY2(!i->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(o->objectName()));
+            checked << o;
+        }
+        for (QObject *o : std::initializer_list<QObject *>{
+                 w.cmdSelect, w.slPosition, w.viewEvent, w.tagPanel->cmdCloseTag,
+                 w.tagPanel->infoGenre, w.tagPanel->infoTitle, w.file->menuAction()})
+            QVERIFY2(checked.contains(o), qPrintable(o->objectName()));
     }
 
     // Only texts whose blanks, quotes or spelling are easy to lose.
