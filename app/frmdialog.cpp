@@ -94,6 +94,7 @@ frmDialog::frmDialog(QWidget *parent)
     // The default size is also the smallest: every control of the rows above the list fits.
     resize(toPixels(WidthTwips), toPixels(NormalHeightTwips));
     setMinimumSize(size());
+    m_shownPixels = height();
 
     compose();
 }
@@ -280,7 +281,10 @@ void frmDialog::Timer1_Timer()
 
 int frmDialog::heightTwips() const
 {
-    return toPixels(m_heightTwips) == height() ? m_heightTwips : height() * Twips::PerPixel;
+    // A window that could not grow as far as asked (maximised, at the screen's edge) still
+    // counts the height it was asked for, so that closing the panel gives back only what
+    // opening it added.
+    return m_shownPixels == height() ? m_heightTwips : height() * Twips::PerPixel;
 }
 
 void frmDialog::setHeightTwips(int twips, int panelTwips)
@@ -289,14 +293,17 @@ void frmDialog::setHeightTwips(int twips, int panelTwips)
     m_panelTwips = panelTwips;
     // The rows above the list and the panel's part always fit; the list gives way first.
     setMinimumHeight(toPixels(NormalHeightTwips + panelTwips));
+    int pixels = height();
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        int pixels = toPixels(twips);
-        if (const QScreen *s = screen()) // a taller window would reach below the screen
-            pixels = std::max(minimumHeight(),
-                              std::min(pixels, s->availableGeometry().height() -
-                                                   (frameGeometry().height() - height())));
+        pixels = toPixels(twips);
+        if (const QScreen *s = screen()) { // a taller window would reach below the screen
+            const int room = s->availableGeometry().bottom() + 1 - frameGeometry().top() -
+                             (frameGeometry().height() - height());
+            pixels = std::max(minimumHeight(), std::min(pixels, room));
+        }
         resize(width(), pixels);
     }
+    m_shownPixels = pixels;
     layoutPanels();
 }
 

@@ -84,7 +84,7 @@ public:
     void Timer1_Timer();
 
     // Window height in twips (15 twips = 1 pixel): the value last set while the window has
-    // kept that size, else its real height. The spec'd heights are the default sizes.
+    // kept the size that gave it, else its real height. 6900 and 9940 are the default sizes.
     int heightTwips() const override;
     void setHeightTwips(int twips, int panelTwips) override;
     void repaintNow() override { repaint(); }
@@ -232,5 +232,6 @@ private:
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
-    int m_panelTwips = 0; // how much of the tag panel the window shows
+    int m_panelTwips = 0;  // how much of the tag panel the window shows
+    int m_shownPixels = 0; // the height the last of those steps gave the window
 };

@@ -254,6 +254,18 @@ private slots:
         w.tagPanel->cmdCancel->click();
         QCOMPARE(w.size(), QSize(920, 460));
         QVERIFY(closed());
+
+        // Near the screen's bottom (1200) the list lends the panel what the window could not
+        // grow by, and closing gives back only what it grew.
+        w.move(0, 0);
+        w.resize(1600, 1150);
+        QTRY_COMPARE(w.viewEvent->height(), list.height() + 690);
+        w.cmdTag->click();
+        const int grown = w.height() - 1150;
+        QVERIFY(grown < 203 && w.frameGeometry().bottom() < 1200);
+        QCOMPARE(w.viewEvent->height(), list.height() + 690 - (203 - grown));
+        w.tagPanel->cmdCancel->click();
+        QCOMPARE(w.height(), 1150);
     }
 
     // Start, arrange, close, start again: the same layout, written in one piece.
