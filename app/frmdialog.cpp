@@ -4,6 +4,7 @@
 #include "app/commandtable.h"
 #include "app/frmoptionwindow.h"
 #include "app/mainwindowhost.h"
+#include "app/windowlayout.h"
 #include "convert/conversionrun.h"
 #include "convert/outputformat.h"
 #include "engine/converter.h"
@@ -90,10 +91,10 @@ frmDialog::frmDialog(QWidget *parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmDialog::Timer1_Timer);
 
-    const int width = toPixels(WidthTwips);
-    resize(width, toPixels(NormalHeightTwips));
-    setMinimumWidth(width * 3 / 4);
-    setHeightTwips(NormalHeightTwips);
+    // The default size is also the smallest: every control of the rows above the list fits.
+    resize(toPixels(WidthTwips), toPixels(NormalHeightTwips));
+    setMinimumSize(size());
+    m_shownPixels = height();
 
     compose();
 }
@@ -210,10 +211,7 @@ frmDialog::LoadResult frmDialog::Form_Load()
     tooltip->setStyle(1);
     tooltip->setIcon(1);
 
-    setHeightTwips(NormalHeightTwips);
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const int screenWidth = screen ? screen->geometry().width() : width();
-    move((screenWidth - frameGeometry().width()) / 2, toPixels(TopTwips));
+    restoreLayout();
 
     Writer->setConvertFormat(true);
     Reader->setConvertFormat(true);
@@ -267,6 +265,7 @@ int frmDialog::outputFormatIndex() const
 
 void frmDialog::Exit()
 {
+    saveLayout(); // ending at once skips the close, not what the user arranged
     if (Skn)
         Skn->removeSkin(this);
     QCoreApplication::exit(0);
@@ -278,10 +277,31 @@ void frmDialog::Timer1_Timer()
     Timer1->stop();
 }
 
-void frmDialog::setHeightTwips(int twips)
+int frmDialog::heightTwips() const
+{
+    // A window that could not grow as far as asked (maximised, at the screen's edge) still
+    // counts the height it was asked for, so that closing the panel gives back only what
+    // opening it added.
+    return m_shownPixels == height() ? m_heightTwips : height() * Twips::PerPixel;
+}
+
+void frmDialog::setHeightTwips(int twips, int panelTwips)
 {
     m_heightTwips = twips;
-    setFixedHeight(toPixels(twips));
+    m_panelTwips = panelTwips;
+    // The rows above the list and the panel's part always fit; the list gives way first.
+    setMinimumHeight(toPixels(NormalHeightTwips + panelTwips));
+    int pixels = height();
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        pixels = toPixels(twips);
+        if (const QScreen *s = screen()) { // a taller window would reach below the screen
+            const int room = s->availableGeometry().bottom() + 1 - frameGeometry().top() -
+                             (frameGeometry().height() - height());
+            pixels = std::max(minimumHeight(), std::min(pixels, room));
+        }
+        resize(width(), pixels);
+    }
+    m_shownPixels = pixels;
     layoutPanels();
 }
 
@@ -290,13 +310,55 @@ void frmDialog::layoutPanels()
     QWidget *central = centralWidget();
     if (!central || !m_upperPanel || !tagPanel)
         return;
-    // The upper part fills the window at its normal height; the tag panel lies below it and
-    // comes into view only when the window grows.
-    const int chrome = menuBar()->sizeHint().height() + StatusBar1->sizeHint().height();
-    const int upperHeight = toPixels(NormalHeightTwips) - chrome;
-    const int tagHeight = toPixels(TagHeightTwips) - toPixels(NormalHeightTwips);
+    // The rows and the list take the window but for the part of the tag panel on show; the
+    // panel lies below them at its full height, cut off by the window's edge while it opens.
+    const int upperHeight = std::max(0, central->height() - toPixels(m_panelTwips));
     m_upperPanel->setGeometry(0, 0, central->width(), upperHeight);
-    tagPanel->setGeometry(0, upperHeight, central->width(), tagHeight);
+    tagPanel->setGeometry(0, upperHeight, central->width(), toPixels(PanelHeightTwips));
+}
+
+void frmDialog::restoreLayout()
+{
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const std::optional<WindowLayout> stored = WindowLayout::read(INI, JobListModel::ColumnCount);
+    if (!stored) {
+        const QScreen *screen = this->screen() ? this->screen() : primary;
+        const int screenWidth = screen ? screen->geometry().width() : width();
+        resize(toPixels(WidthTwips), toPixels(NormalHeightTwips));
+        move((screenWidth - frameGeometry().width()) / 2, toPixels(TopTwips));
+        return;
+    }
+    QList<QRect> screens;
+    for (const QScreen *s : QGuiApplication::screens())
+        screens << s->availableGeometry();
+    const QRect placed = WindowLayout::placed(stored->geometry, screens,
+                                              primary ? primary->availableGeometry() : QRect());
+    resize(placed.size().expandedTo(minimumSize()));
+    move(placed.topLeft());
+    for (int column = 0; column < int(stored->columns.size()); ++column)
+        viewEvent->header()->resizeSection(column, stored->columns[column]);
+    if (stored->maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmDialog::saveLayout()
+{
+    if (INI.isEmpty())
+        return; // never loaded: nothing the user arranged
+    WindowLayout layout;
+    layout.maximized = windowState() & Qt::WindowMaximized;
+    // The size the window returns to from maximised, and without the tag panel, which is
+    // closed at the next start.
+    QRect inner = layout.maximized ? normalGeometry() : geometry();
+    inner.setHeight(std::max(toPixels(NormalHeightTwips),
+                             inner.height() - (layout.maximized ? 0 : toPixels(m_panelTwips))));
+    const QPoint frame = geometry().topLeft() - frameGeometry().topLeft();
+    layout.geometry = QRect(inner.topLeft() - frame, inner.size());
+    for (int column = 0; column < JobListModel::ColumnCount; ++column)
+        layout.columns << viewEvent->header()->sectionSize(column);
+    QString why;
+    if (!layout.write(INI, &why))
+        ShowWarning(SettingsFiles::notSavedMessage(INI, why), this);
 }
 
 bool frmDialog::eventFilter(QObject *watched, QEvent *event)
@@ -317,6 +379,7 @@ void frmDialog::closeEvent(QCloseEvent *event)
         QTimer::singleShot(50, this, &QWidget::close);
         return;
     }
+    saveLayout();
     releaseEngineObjects();
     event->accept();
 }

@@ -81,15 +81,12 @@ public:
     // The shutdown timer's tick: one shutdown request, then the timer stops.
     void Timer1_Timer();
 
-    // Window height in twips, tracked beside the real size (15 twips = 1 pixel). 9940 means
-    // the tag editor panel is open; 6900 (or 6901 after leaving it) means it is closed.
-    int heightTwips() const override { return m_heightTwips; }
-    void setHeightTwips(int twips) override;
+    // Window height in twips (15 twips = 1 pixel): the value last set while the window has
+    // kept the size that gave it, else its real height. 6900 and 9940 are the default sizes.
+    int heightTwips() const override;
+    void setHeightTwips(int twips, int panelTwips) override;
     void repaintNow() override { repaint(); }
-    bool isTagMode() const { return m_heightTwips == TagHeightTwips; }
 
-    static constexpr int NormalHeightTwips = 6900;
-    static constexpr int TagHeightTwips = 9940;
     static constexpr int WidthTwips = 13800;
     static constexpr int TopTwips = 1000;
 
@@ -137,7 +134,7 @@ public:
     QProgressBar *ProgressConvert22 = nullptr;
     QTimer *Timer1 = nullptr; // shutdown timer
 
-    // The tag editor panel, below the fold: shown when the window is 9940 twips high.
+    // The tag editor panel, a section below the job list: on screen in tag editor mode only.
     TagPanel *tagPanel = nullptr;
 
     // --- Menus -----------------------------------------------------------------------
@@ -207,6 +204,11 @@ private:
     void buildMenus();
     void compose();
     void layoutPanels();
+    // The window's size, place and column widths as stored, clamped to today's screens; the
+    // default geometry when none is stored.
+    void restoreLayout();
+    // Stores them in the settings file's [window] section in one write.
+    void saveLayout();
     void popUp(QMenu *menu, const QPoint &at);
     void releaseEngineObjects();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -227,4 +229,6 @@ private:
     QButtonGroup *m_formatGroup = nullptr;
     QWidget *m_upperPanel = nullptr;
     int m_heightTwips = NormalHeightTwips;
+    int m_panelTwips = 0;  // how much of the tag panel the window shows
+    int m_shownPixels = 0; // the height the last of those steps gave the window
 };

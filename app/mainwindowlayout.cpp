@@ -4,7 +4,9 @@
 
 #include "convert/outputformat.h"
 #include "tags/tagpanel.h"
+#include "ui/barnames.h"
 #include "ui/namedwidgets.h"
+#include "ui/shownonlyarea.h"
 #include "ui/statusbar.h"
 
 #include <QButtonGroup>
@@ -26,7 +28,7 @@ using namespace NamedWidgets;
 
 void frmDialog::buildControls()
 {
-    auto *central = new QWidget(this);
+    auto *central = new ShownOnlyArea(this); // the closed tag panel is not read out
     central->setObjectName(QStringLiteral("centralWidget"));
     setCentralWidget(central);
     central->installEventFilter(this);
@@ -96,6 +98,7 @@ void frmDialog::buildControls()
     output->addWidget(txtFolder, 1);
     cmdSelect = button(p, "cmdSelect", QStringLiteral("..."),
                        QStringLiteral("  Select output directory  "));
+    cmdSelect->setAccessibleName(QStringLiteral("Select output folder"));
     cmdSelect->setMinimumWidth(40);
     cmdSelect->setMaximumWidth(48);
     output->addWidget(cmdSelect);
@@ -117,6 +120,7 @@ void frmDialog::buildControls()
     slPosition = named(new QSlider(Qt::Horizontal, p), QStringLiteral("slPosition"));
     slPosition->setToolTip(QStringLiteral("  Seek the playing file  "));
     slPosition->setRange(0, 100);
+    slPosition->setAccessibleName(QStringLiteral("Position"));
     player->addWidget(slPosition, 1);
     upper->addLayout(player);
 
@@ -127,6 +131,10 @@ void frmDialog::buildControls()
     ProgressConvert11 = progressBar(p, "ProgressConvert11", 100);
     ProgressConvert2 = progressBar(p, "ProgressConvert2", 600);
     ProgressConvert22 = progressBar(p, "ProgressConvert22", 100);
+    for (QProgressBar *bar : {ProgressConvert, ProgressConvert11})
+        bar->setAccessibleName(QLatin1String(BarNames::FileProgress));
+    for (QProgressBar *bar : {ProgressConvert2, ProgressConvert22})
+        bar->setAccessibleName(QLatin1String(BarNames::RunProgress));
     ProgressConvert->setVisible(false);
     ProgressConvert2->setVisible(false);
     progress->addWidget(ProgressConvert, 1);
@@ -144,6 +152,7 @@ void frmDialog::buildControls()
     viewEvent->setMouseTracking(true);
     viewEvent->setAcceptDrops(true);
     viewEvent->header()->setStretchLastSection(false);
+    viewEvent->setAccessibleName(QStringLiteral("Job list"));
     upper->addWidget(viewEvent, 1);
 
     tagPanel = new TagPanel(central);

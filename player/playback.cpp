@@ -10,6 +10,7 @@
 #include "player/audioplayer.h"
 #include "player/playposition.h"
 #include "settings/outputoptions.h"
+#include "ui/barnames.h"
 #include "ui/statusbar.h"
 
 #include <QAbstractButton>
@@ -32,6 +33,13 @@ template <typename F> void attempt(F &&step)
         step();
     } catch (const EngineError &) {
     }
+}
+
+// A bar's name for screen readers, changed only when it differs: each change is announced.
+void nameBar(QProgressBar &bar, const char *name)
+{
+    if (bar.accessibleName() != QLatin1String(name))
+        bar.setAccessibleName(QLatin1String(name));
 }
 
 } // namespace
@@ -216,6 +224,8 @@ void Playback::StopPlayback()
     m_widgets.ProgressConvert22.setVisible(true);
     m_widgets.ProgressConvert.setValue(0);
     m_widgets.ProgressConvert2.setValue(0);
+    nameBar(m_widgets.ProgressConvert, BarNames::FileProgress);
+    nameBar(m_widgets.ProgressConvert2, BarNames::RunProgress);
     m_widgets.slPosition.setValue(0);
     // The menu entries too: after a stop while paused, every Pause entry pauses again.
     setPauseCaptions(QStringLiteral("Pause"));
@@ -233,6 +243,8 @@ void Playback::ShowProgress(qint64 CurrentSamples, int LevelLeft, int LevelRight
     m_widgets.ProgressConvert22.setVisible(false);
     m_widgets.ProgressConvert.setValue(6 * PlayPosition::levelSteps(LevelLeft));
     m_widgets.ProgressConvert2.setValue(6 * PlayPosition::levelSteps(LevelRight));
+    nameBar(m_widgets.ProgressConvert, BarNames::LeftLevel);
+    nameBar(m_widgets.ProgressConvert2, BarNames::RightLevel);
 
     const qint64 position = m_basePosition + CurrentSamples;
     const qint64 seconds = PlayPosition::roundedSeconds(m_player.CountToMs(position));

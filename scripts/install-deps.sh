@@ -11,6 +11,7 @@ packages=(
   libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev libsodium-dev
   ffmpeg vorbis-tools python3-mutagen xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
   dpkg-dev file desktop-file-utils appstream minisign exfatprogs exfat-fuse
+  at-spi2-core python3-pyatspi
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -21,6 +21,7 @@ inline constexpr const char *Mp3 = "mp3";
 inline constexpr const char *Flac = "flac";
 inline constexpr const char *Opus = "opus";
 inline constexpr const char *M4a = "m4a";
+inline constexpr const char *Window = "window";
 } // namespace Section
 
 namespace Output {
@@ -96,6 +97,18 @@ inline constexpr Key Frequency{Section::M4a, "frequency"};
 inline constexpr Key Channel{Section::M4a, "channel"};
 } // namespace M4a
 
+// The main window's layout, written when it closes: the frame's place and the inner size in
+// pixels, "1" when maximised, and the job list's column widths in pixels, comma-separated.
+namespace Window {
+inline constexpr Key Left{Section::Window, "left"};
+inline constexpr Key Top{Section::Window, "top"};
+inline constexpr Key Width{Section::Window, "width"};
+inline constexpr Key Height{Section::Window, "height"};
+inline constexpr Key Maximized{Section::Window, "maximized"};
+inline constexpr Key Columns{Section::Window, "columns"};
+inline constexpr std::array<Key, 6> All{{Left, Top, Width, Height, Maximized, Columns}};
+} // namespace Window
+
 // The order in which the options dialog's apply step writes every option ("format" is not
 // among them: only the output format buttons write it).
 inline constexpr std::array<Key, 45> ApplyWriteOrder{{
@@ -149,11 +162,13 @@ inline constexpr std::array<Key, 45> ApplyWriteOrder{{
 static_assert(ApplyWriteOrder.back().key != nullptr, "every entry of the write order is filled");
 
 // Every key the program reads or writes.
-inline constexpr std::array<Key, ApplyWriteOrder.size() + 1> AllKeys = [] {
-    std::array<Key, ApplyWriteOrder.size() + 1> all{};
+inline constexpr std::array<Key, ApplyWriteOrder.size() + 1 + Window::All.size()> AllKeys = [] {
+    std::array<Key, ApplyWriteOrder.size() + 1 + Window::All.size()> all{};
     all[0] = Output::Format;
     for (std::size_t i = 0; i < ApplyWriteOrder.size(); ++i)
         all[i + 1] = ApplyWriteOrder[i];
+    for (std::size_t i = 0; i < Window::All.size(); ++i)
+        all[ApplyWriteOrder.size() + 1 + i] = Window::All[i];
     return all;
 }();
 

@@ -213,8 +213,48 @@ QString ReadIni(const QString &file, const QString &section, const QString &key)
     return valueOf(lines[*loc.keyLine].text);
 }
 
+namespace {
+
+// Puts `key`=`value` into `section` of `lines`: in place, at the section's end, or in a new
+// section at the file's end.
+void setKey(std::vector<Line> &lines, const QString &section, const QString &key,
+            const QString &value, const QByteArray &eol)
+{
+    // A line break inside a value would split it into lines of its own.
+    QString flat = value;
+    flat.replace(u'\r', u' ').replace(u'\n', u' ');
+
+    const Location loc = locate(lines, section, key);
+    if (loc.keyLine) {
+        Line &line = lines[*loc.keyLine];
+        const QByteArray name = line.text.left(line.text.indexOf('=')).trimmed();
+        line.text = name + '=' + flat.toUtf8();
+        return;
+    }
+    const QByteArray keyLine = key.toUtf8() + '=' + flat.toUtf8();
+    if (loc.sectionLine) {
+        size_t at = loc.sectionEnd;
+        if (at > 0 && lines[at - 1].eol.isEmpty())
+            lines[at - 1].eol = eol;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyLine, eol});
+    } else {
+        if (!lines.empty() && lines.back().eol.isEmpty())
+            lines.back().eol = eol;
+        lines.push_back(Line{'[' + section.toUtf8() + ']', eol});
+        lines.push_back(Line{keyLine, eol});
+    }
+}
+
+} // namespace
+
 bool WriteIni(const QString &file, const QString &section, const QString &key, const QString &value,
               QString *why)
+{
+    return WriteIniKeys(file, section, {{key, value}}, why);
+}
+
+bool WriteIniKeys(const QString &file, const QString &section, const IniValues &values,
+                  QString *why)
 {
     const auto fail = [why](const QString &reason) {
         if (why)
@@ -230,30 +270,8 @@ bool WriteIni(const QString &file, const QString &section, const QString &key, c
         return fail(QStringLiteral("the file ") + unusable); // rewriting it would lose what it is
     std::vector<Line> lines = splitLines(old);
     const QByteArray eol = preferredEol(lines);
-
-    // A line break inside a value would split it into lines of its own.
-    QString flat = value;
-    flat.replace(u'\r', u' ').replace(u'\n', u' ');
-
-    const Location loc = locate(lines, section, key);
-    if (loc.keyLine) {
-        Line &line = lines[*loc.keyLine];
-        const QByteArray name = line.text.left(line.text.indexOf('=')).trimmed();
-        line.text = name + '=' + flat.toUtf8();
-    } else {
-        const QByteArray keyLine = key.toUtf8() + '=' + flat.toUtf8();
-        if (loc.sectionLine) {
-            size_t at = loc.sectionEnd;
-            if (at > 0 && lines[at - 1].eol.isEmpty())
-                lines[at - 1].eol = eol;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{keyLine, eol});
-        } else {
-            if (!lines.empty() && lines.back().eol.isEmpty())
-                lines.back().eol = eol;
-            lines.push_back(Line{'[' + section.toUtf8() + ']', eol});
-            lines.push_back(Line{keyLine, eol});
-        }
-    }
+    for (const auto &[key, value] : values)
+        setKey(lines, section, key, value, eol);
 
     QByteArray out;
     out.reserve(old.size() + 64);

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 // Profile (INI) file access. Every call reads or rewrites the file on disk; nothing is cached.
 //
 // Section and key names compare without regard to case; the first matching key of a section
@@ -21,3 +24,7 @@
 QString ReadIni(const QString &file, const QString &section, const QString &key);
 bool WriteIni(const QString &file, const QString &section, const QString &key, const QString &value,
               QString *why = nullptr);
+// Several keys of one section in one rewrite: all of them change, or (on failure) none.
+using IniValues = std::vector<std::pair<QString, QString>>;
+bool WriteIniKeys(const QString &file, const QString &section, const IniValues &values,
+                  QString *why = nullptr);

@@ -44,14 +44,14 @@ TagEditor::TagEditor(TagPanel &panel, TagWindow &window, FileInfo &info, QObject
              p.infoOriginalArtist})
         box->installEventFilter(this);
     p.installEventFilter(this); // keys the panel's other controls leave unhandled
-    // Closed, the panel lies below the window's edge: nothing in it may take the keyboard.
-    p.setEnabled(isOpen());
+    // Closed, the panel is neither on screen nor among what a screen reader or Tab reaches.
+    p.hide();
     showVersion(tagVersion());
 }
 
 bool TagEditor::isOpen() const
 {
-    return m_window.heightTwips() == TagWindow::TagHeightTwips;
+    return m_open;
 }
 
 int TagEditor::tagVersion() const
@@ -64,12 +64,15 @@ void TagEditor::EnterTagMode(const QString &path)
     LoadTags(path);
     if (isOpen())
         return;
-    for (int twips = TagWindow::NormalHeightTwips; twips <= TagWindow::TagHeightTwips;
-         twips += GrowStep) {
-        m_window.setHeightTwips(twips);
+    // The window grows from whatever height the user gave it; the panel comes into view
+    // below the list as it does.
+    const int from = m_window.heightTwips();
+    m_panel.show();
+    for (int grown = 0; grown <= TagWindow::PanelHeightTwips; grown += GrowStep) {
+        m_window.setHeightTwips(from + grown, grown);
         m_window.repaintNow();
     }
-    m_panel.setEnabled(true);
+    m_open = true;
     m_panel.cmdCloseTag->show();
     m_panel.lblFs->show();
     m_panel.infoTitle->setFocus();
@@ -77,13 +80,19 @@ void TagEditor::EnterTagMode(const QString &path)
 
 void TagEditor::LeaveTagMode()
 {
-    for (int twips = TagWindow::TagHeightTwips; twips >= TagWindow::NormalHeightTwips;
-         twips -= ShrinkStep)
-        m_window.setHeightTwips(twips);
+    if (!isOpen())
+        return; // shrinking a window without the panel would take from the list
+    // The last step lands on the height the panel was added to, so that opening and closing
+    // again and again leaves the window as it was.
+    const int from = m_window.heightTwips();
+    for (int shrunk = 0; shrunk + ShrinkStep <= TagWindow::PanelHeightTwips; shrunk += ShrinkStep)
+        m_window.setHeightTwips(from - shrunk, TagWindow::PanelHeightTwips - shrunk);
+    m_window.setHeightTwips(from - TagWindow::PanelHeightTwips, 0);
     m_window.repaintNow();
+    m_open = false;
     m_panel.cmdCloseTag->hide();
     m_panel.lblFs->hide();
-    m_panel.setEnabled(false);
+    m_panel.hide();
 }
 
 std::array<QLineEdit *, 6> TagEditor::version2Boxes() const

@@ -14,7 +14,8 @@ class TagPanel;
 class TagWindow;
 
 // The tag editor: shows one file's tag and audio properties in the panel below the job list,
-// writes the edited tag back, and opens and closes the panel by resizing the window.
+// writes the edited tag back, and opens and closes the panel. Open or closed is the editor's
+// state; the window grows by the panel's height on opening and shrinks by it on closing.
 class TagEditor : public QObject, public TagEditorCalls
 {
     Q_OBJECT
@@ -55,4 +56,5 @@ private:
     QString m_shown;
     int m_loadedGenre = -1;
     QString m_loadedGenreS;
+    bool m_open = false;
 };

@@ -8,7 +8,7 @@ class TagEditorCalls
 public:
     virtual ~TagEditorCalls() = default;
 
-    // The panel is open (the window stands at its tall height).
+    // The panel is open (tag editor mode).
     virtual bool isOpen() const = 0;
     // Shows `path`'s tag in the panel and opens the panel.
     virtual void EnterTagMode(const QString &path) = 0;

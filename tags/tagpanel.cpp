@@ -38,6 +38,7 @@ TagPanel::TagPanel(QWidget *parent)
     QWidget *panel = this;
     setObjectName(QStringLiteral("tagPanel"));
     setFrameShape(QFrame::StyledPanel);
+    setAccessibleName(QStringLiteral("Tag editor"));
     auto *outer = new QVBoxLayout(panel);
     outer->setContentsMargins(8, 2, 8, 2);
     outer->setSpacing(2);
@@ -63,10 +64,12 @@ TagPanel::TagPanel(QWidget *parent)
     Option1[0]->setChecked(true);
     cmdID3 = button(panel, "cmdID3", QStringLiteral("<-->"),
                     QStringLiteral("  Copy between ID3v1 and ID3v2  "));
+    cmdID3->setAccessibleName(QStringLiteral("Copy between ID3v1 and ID3v2"));
     heading->addWidget(cmdID3);
     heading->addSpacing(12);
     cmdCloseTag =
         button(panel, "cmdCloseTag", QStringLiteral("X"), QStringLiteral("Close Tag Editor Mode"));
+    cmdCloseTag->setAccessibleName(QStringLiteral("Close Tag Editor Mode"));
     cmdCloseTag->setVisible(false);
     heading->addWidget(cmdCloseTag);
     outer->addLayout(heading);
@@ -83,8 +86,8 @@ TagPanel::TagPanel(QWidget *parent)
     infoGenre->setMaxVisibleItems(20);
     infoYear = field(panel, "infoYear");
     infoYear->setMaxLength(4);
+    infoTrack = field(panel, "infoTrack"); // made in reading order, which Tab follows
     infoComment = field(panel, "infoComment");
-    infoTrack = field(panel, "infoTrack");
     addRow(grid, 0, 0, QStringLiteral("Title:"), infoTitle);
     addRow(grid, 1, 0, QStringLiteral("Artists:"), infoArtist);
     addRow(grid, 2, 0, QStringLiteral("Album:"), infoAlbum);

@@ -15,6 +15,10 @@
 #include "ui/skin/skinengine.h"
 #include "ui/skin/skinlibrary.h"
 
+#include "joblist/joblistmodel.h"
+#include "player/playback.h"
+#include "tags/tageditor.h"
+
 #include "tests/support/loadedwindow.h"
 
 #include <QtTest>
@@ -63,6 +67,34 @@ struct Parts
     }
     QStringList args(const QString &what) const { return PlatformCalls::args(*platform, what); }
 };
+
+// Every object in the accessibility tree below `root`.
+QObjectList accessibleObjects(QObject *root)
+{
+    QObjectList found;
+    QList<QAccessibleInterface *> todo{QAccessible::queryAccessibleInterface(root)};
+    while (!todo.isEmpty()) {
+        QAccessibleInterface *i = todo.takeLast();
+        if (!i)
+            continue;
+        found << i->object();
+        for (int c = 0; c < i->childCount(); ++c)
+            todo << i->child(c);
+    }
+    return found;
+}
+
+// The object names Tab reaches from the first button on, once round.
+QString tabOrder(frmDialog &w)
+{
+    QStringList order;
+    w.cmdOpenFile->setFocus();
+    do {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != w.cmdOpenFile && order.size() < 100);
+    return order.join(' ');
+}
 
 } // namespace
 
@@ -147,19 +179,163 @@ private slots:
         QVERIFY(!w.Timer1->isActive());
     }
 
-    void tagPanelShowsAboveTheStatusBar()
+    // The list takes the window's growth both ways, the rows above only the width; the tag
+    // panel is a section below the list, on screen and read out only while it is open.
+    void listGrowsWithTheWindow()
     {
         Fixture f;
         frmDialog &w = f.loaded();
         w.show();
-        QVERIFY(w.tagPanel->visibleRegion().isEmpty());
-        w.setHeightTwips(frmDialog::TagHeightTwips);
-        QCoreApplication::processEvents();
-        const QRect panel(w.tagPanel->mapTo(&w, QPoint(0, 0)), w.tagPanel->size());
-        QVERIFY(panel.bottom() < w.StatusBar1->mapTo(&w, QPoint(0, 0)).y());
-        QVERIFY(w.tagPanel->infoOriginalArtist->isVisibleTo(&w));
-        w.setHeightTwips(6901);
-        QVERIFY(!w.isTagMode());
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.minimumSize(), QSize(920, 460));
+        QCOMPARE(w.size(), QSize(920, 460));
+        const QSize list = w.viewEvent->size();
+        const int folder = w.txtFolder->width(), rows = w.slPosition->y();
+        const auto closed = [&] {
+            return !w.tagPanel->isVisible() && !accessibleObjects(&w).contains(w.tagPanel);
+        };
+        QVERIFY(closed());
+        w.resize(1600, 1000);
+        QTRY_COMPARE(w.viewEvent->size(), list + QSize(680, 540));
+        QVERIFY(w.txtFolder->width() > folder + 400 && w.slPosition->y() == rows && closed());
+        w.resize(920, 460);
+        QTRY_COMPARE(w.viewEvent->size(), list);
+
+        // Opening grows the window by the panel, above the status bar; closing gives it back.
+        w.jobs->AddJobRow("a.mp3", "", "", "/nowhere", "/out");
+        w.state().HoverRow = 1;
+        w.cmdTag->click();
+        QCOMPARE(w.height() - w.tagPanel->height(), 460);
+        QCOMPARE(w.viewEvent->size(), list);
+        QVERIFY(w.tagPanel->mapTo(&w, QPoint(0, w.tagPanel->height())).y() <= w.StatusBar1->y());
+        QVERIFY(accessibleObjects(&w).contains(w.tagPanel->infoOriginalArtist));
+        w.tagPanel->cmdCancel->click();
+        QVERIFY(w.size() == QSize(920, 460) && closed());
+
+        // Near the screen's bottom (1200) the list lends the panel what the window could not
+        // grow by, and closing gives back only what it grew.
+        w.move(0, 0);
+        w.resize(1600, 1150);
+        QTRY_COMPARE(w.viewEvent->height(), list.height() + 690);
+        w.cmdTag->click();
+        const int grown = w.height() - 1150;
+        QVERIFY(grown < 203 && w.frameGeometry().bottom() < 1200);
+        QCOMPARE(w.viewEvent->height(), list.height() + 690 - (203 - grown));
+        w.tagPanel->cmdCancel->click();
+        QCOMPARE(w.height(), 1150);
+    }
+
+    // Start, arrange, close, start again: the same layout, the rest of the file kept.
+    void layoutIsRemembered()
+    {
+        Fixture f;
+        f.loaded().show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.w.get()));
+        f.w->move(120, 40);
+        f.w->resize(1600, 1000);
+        f.w->viewEvent->header()->resizeSection(1, 222);
+        QVERIFY(f.w->close());
+        QVERIFY(!SettingsFiles::read(f.ini(), Ini::Output::Folder).isEmpty());
+        QCOMPARE(f.messages(), QStringList());
+
+        f.w = std::make_unique<frmDialog>();
+        frmDialog &again = f.loaded();
+        QCOMPARE(QRect(again.pos(), again.size()), QRect(120, 40, 1600, 1000));
+        QCOMPARE(again.viewEvent->header()->sectionSize(1), 222);
+    }
+
+    // Stored left, top, width, height, maximised → where the window opens: on the screen that
+    // holds it (left 0..1919 × 0..1199, right 1920..3199 × 0..1023), fitted into it; on the
+    // primary (left) one when it lies on none; at the defaults when the section is unusable.
+    void storedLayoutFitsTheScreens()
+    {
+        const QList<std::pair<QStringList, QRect>> cases{
+            {{"2000", "100", "1000", "700", "0"}, {2000, 100, 1000, 700}},
+            {{"2500", "500", "1600", "1000", "0"}, {1920, 24, 1280, 1000}},
+            {{"5000", "100", "1000", "700", "1"}, {920, 100, 1000, 700}},
+            {{"-900", "-50", "1000", "700", "0"}, {0, 0, 1000, 700}},
+            {{"10", "10", "100", "100", "0"}, {10, 10, 920, 460}},
+            {{"10", "10", "wide", "700", "0"}, {500, 67, 920, 460}},
+            {{}, {500, 67, 920, 460}},
+        };
+        for (const auto &[stored, expected] : cases) {
+            Fixture f;
+            const QStringList keys{"left", "top", "width", "height", "maximized"};
+            for (qsizetype i = 0; i < stored.size(); ++i)
+                WriteIni(f.ini(), "window", keys[i], stored[i]);
+            frmDialog &w = f.loaded();
+            QCOMPARE(QRect(w.pos(), w.size()), expected);
+            QCOMPARE(bool(w.windowState() & Qt::WindowMaximized), stored.value(4) == "1");
+        }
+    }
+
+    // Names, roles and states as a screen reader gets them; Tab in reading order.
+    void screenReadersGetEveryControl()
+    {
+        Fixture f;
+        frmDialog &w = f.loaded();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto a11y = [](QObject *o) {
+            return QAccessible::queryAccessibleInterface(o);
+        };
+        const auto names = [&](std::initializer_list<QWidget *> widgets) {
+            QStringList found;
+            for (QWidget *widget : widgets)
+                found << a11y(widget)->text(QAccessible::Name);
+            return found.join(", ");
+        };
+        QCOMPARE(a11y(w.slPosition)->role(), QAccessible::Slider);
+        QCOMPARE(a11y(w.ProgressConvert)->role(), QAccessible::ProgressBar);
+        QCOMPARE(names({w.slPosition, w.ProgressConvert, w.ProgressConvert11, w.ProgressConvert2,
+                        w.ProgressConvert22}),
+                 "Position, File progress, File progress, Run progress, Run progress");
+        w.playback().ShowProgress(0, 80, 70);
+        QCOMPARE(names({w.ProgressConvert, w.ProgressConvert2}), "Left level, Right level");
+        w.playback().StopPlayback();
+        QCOMPARE(names({w.ProgressConvert, w.ProgressConvert2}), "File progress, Run progress");
+
+        // The ticks of the list are check states.
+        w.jobs->AddJobRow("a.mp3", "", "", "/nowhere", "/out");
+        w.jobs->AddJobRow("b.mp3", "", "", "/nowhere", "/out");
+        w.jobs->setChecked(1, false);
+        QCoreApplication::processEvents(); // the view lays its rows out
+        for (int row : {0, 1}) {
+            QAccessibleInterface *tick = a11y(w.viewEvent)->tableInterface()->cellAt(row, 0);
+            QVERIFY(tick && tick->state().checkable);
+            QCOMPARE(bool(tick->state().checked), row == 0);
+        }
+
+        // Along each row of controls, then down; the open tag panel (its ID3v2 boxes only
+        // with ID3v2 chosen) comes last.
+        const QString closed = "cmdOpenFile cmdDel cmdClear cmdTag cmdOption cmdHelp cmdConvert "
+                               "outputformat_0 txtFolder cmdSelect cmdPlay cmdPause cmdStop "
+                               "slPosition viewEvent";
+        QCOMPARE(tabOrder(w), closed);
+        w.state().HoverRow = 1;
+        w.cmdTag->click();
+        QCOMPARE(tabOrder(w), closed + " Option1_0 cmdID3 cmdCloseTag infoTitle infoArtist "
+                                       "infoAlbum infoGenre infoYear infoTrack infoComment "
+                                       "infoFormatString infoFrequency infoBitrate infoDuration "
+                                       "infoChannels infoSamples infoSize infoBitsPerSample "
+                                       "infoFormatTag cmdSetInfo cmdCancel");
+
+        // Every control on screen has a name, the menu bar's entries included.
+        const QList<QAccessible::Role> controls{QAccessible::PushButton, QAccessible::RadioButton,
+                                                QAccessible::ComboBox,   QAccessible::EditableText,
+                                                QAccessible::Slider,     QAccessible::Tree,
+                                                QAccessible::MenuItem};
+        QObjectList checked;
+        for (QObject *o : accessibleObjects(&w)) {
+            QAccessibleInterface *i = a11y(o);
+            if (i && !i->state().invisible && controls.contains(i->role())) {
+                QVERIFY2(!i->text(QAccessible::Name).trimmed().isEmpty(),
+                         qPrintable(o->objectName()));
+                checked << o;
+            }
+        }
+        QVERIFY(checked.contains(w.cmdSelect) && checked.contains(w.tagPanel->cmdCloseTag) &&
+                checked.contains(w.file->menuAction()));
     }
 
     // Only texts whose blanks, quotes or spelling are easy to lose.
