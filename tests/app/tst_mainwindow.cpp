@@ -98,21 +98,28 @@ private slots:
         }
     }
 
-    // The OGG settings are refused at start-up, so the options rewrite nothing and the load
-    // itself meets what the file holds.
-    void colourThemeSetsHue()
+    // The OGG settings are refused at start-up: said once, OGG keeps what is stored, and every
+    // other format is pushed and saved as stored (MP3 22 050 Hz mono 64 kbit/s).
+    void colourThemeAndRefusedOgg()
     {
-        const QList<std::pair<QString, int>> cases{{"2", 60}, {"10", 300}, {"abc", 0}, {"2000", 0}};
+        const QList<std::pair<QString, int>> cases{{"2", 60}, {"10", 300}, {"abc", 0}};
         for (const auto &[stored, hue] : cases) {
             Fixture f;
             for (Ini::Key k : {Ini::Ogg::QualityEnabled, Ini::Ogg::VbrEnabled, Ini::Ogg::Frequency,
-                               Ini::Ogg::Channel})
+                               Ini::Ogg::Channel, Ini::Mp3::Channel})
                 f.write(k, "0");
             f.write(Ini::Ogg::Bitrate, "14");
+            f.write(Ini::Mp3::Frequency, "4");
+            f.write(Ini::Mp3::Bitrate, "6");
             f.write(Ini::Output::ColorThemes, stored);
             QCOMPARE(f.loaded().Skn->hue(), hue);
-            QCOMPARE(f.platform->count("messageBox"), 1);
-            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
+            QCOMPARE(f.messages(), QStringList{"Incorrect OGG format, please re-select  "});
+            const auto &mp3 = f.w->encoderSettings().get<Mp3Settings>();
+            QCOMPARE((QList<int>{mp3.SampleRate, mp3.Channels, mp3.Bitrate}),
+                     (QList<int>{22050, 1, 64}));
+            QCOMPARE(f.w->encoderSettings().get<OggFormat>().bitrate, 320);
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Ogg::Bitrate), QString("14"));
+            QVERIFY(SettingsFiles::read(f.ini(), Ini::Mp3::Fs).contains("22050"));
         }
     }
 
