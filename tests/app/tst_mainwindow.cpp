@@ -5,11 +5,14 @@
 #include "app/frmabout.h"
 #include "app/optionswindow.h"
 #include "engine/converter.h"
+#include "joblist/joblistmodel.h"
 #include "options/frmoption.h"
+#include "options/generalpage.h"
 #include "player/audioplayer.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
 #include "tags/tagpanel.h"
+#include "ui/contrast.h"
 #include "ui/skin/skinengine.h"
 #include "ui/skin/skinlibrary.h"
 
@@ -120,6 +123,37 @@ private slots:
             QCOMPARE(f.w->encoderSettings().get<OggFormat>().bitrate, 320);
             QCOMPARE(SettingsFiles::read(f.ini(), Ini::Ogg::Bitrate), QString("14"));
             QVERIFY(SettingsFiles::read(f.ini(), Ini::Mp3::Fs).contains("22050"));
+        }
+    }
+
+    // Every colour theme, moved through in order (theme 5's list background stays), keeps the
+    // list's text at 4.5:1 or more against its background, as drawn.
+    void everyThemeReadable()
+    {
+        LoadedWindow f(false);
+        QCOMPARE(SkinLibrary({TestEnv::binDir()}).LoadSkin(frmDialog::skinTempFile()), 1);
+        f.w->Form_Load();
+        f.w->jobs->AddJobRow("a.mp3", "00:00:7", "1.M", "/m", "/o");
+        f.w->show();
+        QSlider *slider = f.w->options().general->sldColor;
+        for (int theme = 0; theme <= 10; ++theme) {
+            slider->setValue(theme);
+            QTreeView *list = f.w->viewEvent;
+            list->ensurePolished();
+            const QImage shot = list->viewport()->grab().toImage();
+            // The background is the colour of the row's far end; the text the pixel of the
+            // name that stands out most from it.
+            const QRect name = list->visualRect(f.w->jobs->index(0, int(JobColumn::Name)));
+            const QColor background = shot.pixelColor(shot.width() - 3, name.center().y());
+            double best = 1;
+            for (int y = name.top(); y <= name.bottom(); ++y)
+                for (int x = name.left(); x <= name.right(); ++x)
+                    best = std::max(best, Contrast::ratio(background, shot.pixelColor(x, y)));
+            QVERIFY2(
+                best >= Contrast::Readable,
+                qPrintable(
+                    QString("theme %1: %2 on %3").arg(theme).arg(best).arg(background.name())));
+            QVERIFY(theme < 5 || background == QColor(188, 180, 197));
         }
     }
 
