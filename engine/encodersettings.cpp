@@ -115,9 +115,11 @@ QString EncoderFormats::describe(const Mp3Settings &s)
                           .arg(std::clamp(s.VbrQuality, 0, 9))
                           .arg(s.MaxVbrBitrate);
     case 4:
-        return text + QStringLiteral("ABR %1 kbit/s").arg(s.Bitrate);
+        return text + QStringLiteral("ABR %1 kbit/s")
+                          .arg(Mp3Encoder::nearestBitrate(s.Bitrate, s.SampleRate));
     default:
-        return text + QStringLiteral("%1 kbit/s CBR").arg(s.Bitrate);
+        return text + QStringLiteral("%1 kbit/s CBR")
+                          .arg(Mp3Encoder::nearestBitrate(s.Bitrate, s.SampleRate));
     }
 }
 
