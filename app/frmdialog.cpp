@@ -227,10 +227,10 @@ frmDialog::LoadResult frmDialog::Form_Load()
             3, QStringLiteral("Output Format: ") +
                    QLatin1String(OutputFormats::all()[size_t(outputFormatIndex())].label));
 
-    // A refused OGG setting stops the push before any format: then the stored settings are
-    // the ones every format converts with.
+    // A refused OGG setting is not pushed: OGG converts with what is stored (and says why it
+    // cannot), as twr-convert does.
     if (!options().Apply())
-        m_encoderSettings = OutputFormats::readAll(ProfileReader(INI));
+        m_encoderSettings.set(OutputFormats::of(OutputFormatId::Ogg).read(ProfileReader(INI)));
 
     Skn->loadSkinFile(skinFile);
     Skn->applyDefaultSkin(this);

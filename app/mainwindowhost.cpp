@@ -3,7 +3,9 @@
 #include "app/frmdialog.h"
 #include "engine/mp3settings.h"
 #include "joblist/joblistmodel.h"
+#include "ui/contrast.h"
 #include "ui/skin/skinengine.h"
+#include "ui/skin/skinfile.h"
 #include "ui/statusbar.h"
 
 #include <QLineEdit>
@@ -47,6 +49,9 @@ void MainWindowHost::setHue(int degrees)
 {
     if (m_main.Skn)
         m_main.Skn->setHue(degrees, true);
+    // The list's own background keeps its colour; its text follows the new hue.
+    if (m_listBackground.isValid())
+        setJobListBackground(m_listBackground);
 }
 
 void MainWindowHost::setJobListBackground(const QColor &colour)
@@ -54,11 +59,21 @@ void MainWindowHost::setJobListBackground(const QColor &colour)
     QTreeView *list = m_main.viewEvent;
     if (!list)
         return;
+    m_listBackground = colour;
+    // The skin's text colour at this hue, made darker or lighter where it would not stand out
+    // from this background.
+    const SkinFile *skin = m_main.Skn ? m_main.Skn->skin() : nullptr;
+    const QColor preferred =
+        skin ? SkinFile::rotated(skin->palette().value(QStringLiteral("text")), m_main.Skn->hue())
+             : list->palette().color(QPalette::Text);
+    const QColor text = Contrast::readableOn(colour, preferred);
     QPalette palette = list->palette();
     palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Text, text);
     list->setPalette(palette);
     // The skin draws through style sheets, which take precedence over the palette.
-    list->setStyleSheet(QStringLiteral("QTreeView { background-color: %1; }").arg(colour.name()));
+    list->setStyleSheet(QStringLiteral("QTreeView { background-color: %1; color: %2; }")
+                            .arg(colour.name(), text.name()));
 }
 
 EncoderSink *MainWindowHost::encoder()

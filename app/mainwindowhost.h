@@ -3,6 +3,8 @@
 #include "options/optionshost.h"
 #include "options/settingsencoder.h"
 
+#include <QColor>
+
 class frmDialog;
 
 // The options dialog's host in the program: the main window, its live encoder settings and
@@ -30,4 +32,5 @@ public:
 private:
     frmDialog &m_main;
     SettingsEncoder m_encoder;
+    QColor m_listBackground; // the list's own background, once a theme set one
 };

@@ -102,12 +102,27 @@ int main(int argc, char *argv[])
             folder += QDir::separator();
     }
     bool overwrite = o.overwrite == CliOptions::Overwrite::Yes;
-    if (o.overwrite == CliOptions::Overwrite::FromSettings)
-        overwrite = profile.number(Ini::Output::Overwrite, INT_MIN, INT_MAX) != 0;
+    QString keptOutputs;
+    if (o.overwrite == CliOptions::Overwrite::FromSettings) {
+        const QString stored = SettingsFiles::read(profile.file(), Ini::Output::Overwrite);
+        const std::optional<qint64> number = SettingsFiles::wholePart(stored);
+        if (stored.trimmed().isEmpty())
+            overwrite = profile.number(Ini::Output::Overwrite, INT_MIN, INT_MAX) != 0;
+        else
+            overwrite = number && *number != 0;
+        // The window asks about a value that is no number; with nobody to ask, nothing is
+        // replaced.
+        if (!stored.trimmed().isEmpty() && !number)
+            keptOutputs = QStringLiteral("%1: the value \"%2\" of overwrite in section [output] "
+                                         "is not a number; existing outputs are kept")
+                              .arg(profile.file(), stored);
+    }
 
     // Every unusable setting is named once, before any file is converted.
     for (const QString &line : profile.ignored())
         err << "twr-convert: warning: " << line << "\n";
+    if (!keptOutputs.isEmpty())
+        err << "twr-convert: warning: " << keptOutputs << "\n";
     err.flush();
 
     using Result = ConversionEngine::Result;

@@ -41,20 +41,6 @@ QString fileName(const QString &path)
     return QFileInfo(path).fileName();
 }
 
-// A stored setting read as a number cut to its whole part; nothing when it is not a number.
-std::optional<qint64> wholePart(const QString &stored)
-{
-    bool ok = false;
-    const double value = stored.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    // Beyond what a whole number holds it is just "very large" (or very small).
-    constexpr double Limit = 9.2e18;
-    if (std::fabs(value) >= Limit)
-        return value > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return qint64(std::trunc(value));
-}
-
 ConversionJob::Result notConverted(Outcome outcome, const QString &source, const QString &why)
 {
     ConversionJob::Result result;
@@ -324,8 +310,8 @@ void ConversionRun::askNextQuestion()
         const auto [id, output] = m_questions.front();
         m_questions.erase(m_questions.begin());
         // A value that is not a number asks: nothing is replaced without the user's word.
-        const auto setting =
-            wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::Overwrite));
+        const auto setting = SettingsFiles::wholePart(
+            SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::Overwrite));
         if (setting && *setting != 0) {
             m_engine.answerOverwrite(id, Answer::Replace);
             continue;
@@ -436,8 +422,8 @@ void ConversionRun::endRun()
     m_widgets.StatusBar1.setPanelText(4, QStringLiteral("Status: Idle"));
     m_widgets.window.unsetCursor();
 
-    const auto shutdown =
-        wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::DeleteSource));
+    const auto shutdown = SettingsFiles::wholePart(
+        SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::DeleteSource));
     if (shutdown && *shutdown == 1) {
         if (m_cancelled)
             m_widgets.Timer1.stop();

@@ -1,5 +1,6 @@
 #include "engine/converter.h"
 
+#include "engine/asfpacking.h"
 #include "engine/audiodecoder.h"
 #include "engine/encodersettings.h"
 #include "engine/engineerror.h"
@@ -288,7 +289,11 @@ void Converter::Private::startEncoder()
     case Kind::Wma:
         setup.muxer = QStringLiteral("asf");
         setup.encoder = QStringLiteral("wmav2");
-        setup.bitRate = qint64(wma.bitrate) * 1000;
+        {
+            const AsfPacking packing = AsfPacking::forRate(wma.bitrate, wma.rate);
+            setup.bitRate = packing.encoderBitRate;
+            setup.muxerOptions = {{"packet_size", QByteArray::number(packing.packetSize)}};
+        }
         break;
     case Kind::Wav:
         setup.muxer = QStringLiteral("wav");

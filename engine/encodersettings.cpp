@@ -11,14 +11,15 @@
 
 bool WmaFormat::fromProfile(int profile, WmaFormat *format)
 {
-    // The WMA v2 encoder takes 24 kbit/s at least, so the two dial-up profiles below that
-    // keep their character (mono voice, low-rate stereo) at the lowest rate it accepts.
+    // The WMA v2 encoder takes 24 kbit/s at least and the file adds a header to each block,
+    // so the voice profile has the lowest rate a file reaches: 28 kbit/s, mono at 22,050 Hz.
+    // The low-rate stereo profile keeps its character at 32 kbit/s.
     struct Entry
     {
         int profile, rate, channels, bitrate;
     };
     static constexpr std::array<Entry, 7> table{{
-        {36, 16000, 1, 24},
+        {36, 22050, 1, 28},
         {23, 22050, 2, 32},
         {16, 32000, 2, 48},
         {13, 44100, 2, 64},
@@ -114,9 +115,11 @@ QString EncoderFormats::describe(const Mp3Settings &s)
                           .arg(std::clamp(s.VbrQuality, 0, 9))
                           .arg(s.MaxVbrBitrate);
     case 4:
-        return text + QStringLiteral("ABR %1 kbit/s").arg(s.Bitrate);
+        return text + QStringLiteral("ABR %1 kbit/s")
+                          .arg(Mp3Encoder::nearestBitrate(s.Bitrate, s.SampleRate));
     default:
-        return text + QStringLiteral("%1 kbit/s CBR").arg(s.Bitrate);
+        return text + QStringLiteral("%1 kbit/s CBR")
+                          .arg(Mp3Encoder::nearestBitrate(s.Bitrate, s.SampleRate));
     }
 }
 

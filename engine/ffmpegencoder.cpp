@@ -141,6 +141,8 @@ FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
     AVDictionary *options = nullptr;
     if (setup.muxer == QLatin1String("wav"))
         av_dict_set(&options, "rf64", "auto", 0); // files past 4 GiB stay readable
+    for (const auto &[name, value] : setup.muxerOptions)
+        av_dict_set(&options, name.constData(), value.constData(), 0);
     rc = avformat_write_header(rawFormat, &options);
     av_dict_free(&options);
     if (rc < 0)

@@ -29,6 +29,8 @@ struct FfmpegEncoderSetup
     quint64 layoutMask = 0;    // speaker positions (AV_CH_*); 0 = the usual ones for the count
     // The encoder's private options by name ("vbr" = "constrained" for libopus).
     QList<QPair<QByteArray, QByteArray>> options;
+    // The muxer's options by name ("packet_size" for ASF).
+    QList<QPair<QByteArray, QByteArray>> muxerOptions;
 };
 
 // Encodes through an FFmpeg encoder into an FFmpeg container written to a QIODevice.

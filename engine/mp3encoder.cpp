@@ -23,6 +23,25 @@ int Mp3Encoder::nearestRate(int rate)
     });
 }
 
+int Mp3Encoder::nearestBitrate(int kbps, int rate)
+{
+    static constexpr std::array<int, 14> mpeg1{32,  40,  48,  56,  64,  80,  96,
+                                               112, 128, 160, 192, 224, 256, 320};
+    static constexpr std::array<int, 14> mpeg2{8,  16, 24, 32,  40,  48,  56,
+                                               64, 80, 96, 112, 128, 144, 160};
+    const int at = nearestRate(rate);
+    const auto nearest = [kbps](const auto &steps, std::size_t count) {
+        return *std::min_element(steps.begin(), steps.begin() + count, [kbps](int a, int b) {
+            return std::abs(a - kbps) < std::abs(b - kbps);
+        });
+    };
+    if (at >= 32000)
+        return nearest(mpeg1, mpeg1.size());
+    if (at >= 16000)
+        return nearest(mpeg2, mpeg2.size());
+    return nearest(mpeg2, 8); // up to 64
+}
+
 Mp3Encoder::Mp3Encoder(QIODevice &out, const Mp3Settings &s, int rate, int channels)
     : m_out(out)
     , m_lame(lame_init())
@@ -53,12 +72,12 @@ Mp3Encoder::Mp3Encoder(QIODevice &out, const Mp3Settings &s, int rate, int chann
     }
     case 4:
         lame_set_VBR(g, vbr_abr);
-        lame_set_VBR_mean_bitrate_kbps(g, s.Bitrate);
-        lame_set_VBR_max_bitrate_kbps(g, std::max(maxRate, s.Bitrate));
+        lame_set_VBR_mean_bitrate_kbps(g, nearestBitrate(s.Bitrate, rate));
+        lame_set_VBR_max_bitrate_kbps(g, std::max(maxRate, nearestBitrate(s.Bitrate, rate)));
         break;
     default:
         lame_set_VBR(g, vbr_off);
-        lame_set_brate(g, s.Bitrate);
+        lame_set_brate(g, nearestBitrate(s.Bitrate, rate));
         break;
     }
     static constexpr std::array<int, 5> presets{STANDARD_FAST, STANDARD, EXTREME_FAST, EXTREME,

@@ -24,6 +24,9 @@ public:
 
     // The MPEG sample rate nearest to `rate`.
     static int nearestRate(int rate);
+    // The constant or mean bitrate the encoder writes for `kbps` at `rate` Hz: MPEG-1 rates
+    // take 32 to 320 kbit/s, MPEG-2 8 to 160, MPEG-2.5 8 to 64, each in its own steps.
+    static int nearestBitrate(int kbps, int rate);
 
 private:
     struct LameDeleter

@@ -1,5 +1,6 @@
 #include "joblist/addfilescommand.h"
 
+#include "joblist/audioextensions.h"
 #include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
 #include "joblist/joblistwidgets.h"
@@ -13,15 +14,12 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <array>
-
 namespace {
 
 bool isPlaylistName(const QString &path)
 {
-    // Only an upper-case ending marks a playlist: a lower-case one is read as audio.
-    return path.endsWith(QLatin1String("M3U"), Qt::CaseSensitive) ||
-           path.endsWith(QLatin1String("PLS"), Qt::CaseSensitive);
+    return path.endsWith(QLatin1String(".m3u"), Qt::CaseInsensitive) ||
+           path.endsWith(QLatin1String(".pls"), Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -35,26 +33,26 @@ AddFilesCommand::AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, Out
 
 QString AddFilesCommand::sourceFilter()
 {
+    // The five first entries name the classic kinds; "All Supported formats" lists every
+    // kind the engine decodes, after the patterns it has always had.
+    QString all = QStringLiteral("*.mp3;*.avi;*.mpg;*.rm;*.ra;*.mpeg;*.wav;*.mpeg;*.ogg;*.wma");
+    for (const QString &ending : AudioExtensions::decodable()) {
+        const QString pattern = QStringLiteral("*.") + ending;
+        if (!all.split(QLatin1Char(';')).contains(pattern))
+            all += QLatin1Char(';') + pattern;
+    }
     return QStringLiteral("Wav files (*.wav)|*.wav|"
                           "MPEG files (*.mp3;*.mp2;*.mp1;*.mpeg)|*.mp3;*.mp2;*.mp1;*.mpeg|"
                           "Ogg Vorbis files (*.ogg)|*.ogg|"
                           "WMA files (*.wma)|*.wma|"
                           "Playlist files (*.M3U;*.PLS)|*.M3U;*.PLS|"
-                          "All Supported formats (*.mp3;*.wav;*.mpeg;*.ogg;*.wma)|"
-                          "*.mp3;*.avi;*.mpg;*.rm;*.ra;*.mpeg;*.wav;*.mpeg;*.ogg;*.wma");
+                          "All Supported formats (*.mp3;*.wav;*.mpeg;*.ogg;*.wma)|") +
+           all + QStringLiteral("|All files (*)|*");
 }
 
 bool AddFilesCommand::acceptedOnDrop(const QString &path)
 {
-    static const std::array<QLatin1String, 8> endings{
-        QLatin1String("MP3"), QLatin1String("mp3"), QLatin1String("WAV"), QLatin1String("wav"),
-        QLatin1String("WMA"), QLatin1String("wma"), QLatin1String("ogg"), QLatin1String("OGG")};
-    const QStringView last = QStringView(path).right(3);
-    for (const QLatin1String &ending : endings) {
-        if (last == ending)
-            return true;
-    }
-    return false;
+    return AudioExtensions::isDecodable(path);
 }
 
 FileAdder::Destination AddFilesCommand::destination() const
@@ -110,8 +108,13 @@ void AddFilesCommand::importPlaylist(const QString &path)
                     &m_widgets.window);
         return;
     }
+    int added = 0;
     for (const QString &file : files)
-        m_adder.addFile(file, LengthForm::Plain, where);
+        added += m_adder.addFile(file, LengthForm::Plain, where) ? 1 : 0;
+    if (added == 0)
+        ShowWarning(QStringLiteral("The playlist %1 lists no file that can be added.")
+                        .arg(QFileInfo(path).fileName()),
+                    &m_widgets.window);
 }
 
 bool AddFilesCommand::drop(const QMimeData *data)

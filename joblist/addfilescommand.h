@@ -16,7 +16,8 @@ class AddFilesCommand
 public:
     AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options);
 
-    // The dialog's filter, six caption/pattern pieces; the sixth is preselected.
+    // The dialog's filter: caption/pattern pieces, the sixth (every decodable kind)
+    // preselected, "All files" last.
     static QString sourceFilter();
     static constexpr int SourceFilterIndex = 6;
 
@@ -28,7 +29,7 @@ public:
     // a drop takes with its accepted paths. No ending is asked for (the desktop entry names
     // the types); what the engine cannot read gets no row.
     void addPaths(const QStringList &paths);
-    // Whether a dropped path's ending is one of the accepted spellings.
+    // Whether a dropped path's ending names a kind the engine decodes.
     static bool acceptedOnDrop(const QString &path);
 
 private:

@@ -4,6 +4,8 @@
 #include "joblist/playlistfile.h"
 #include "platform/platform.h"
 
+#include <QFileInfo>
+
 void PlaylistExport::run(const JobListModel &jobs, QWidget *owner)
 {
     Platform &platform = Platform::instance();
@@ -18,9 +20,12 @@ void PlaylistExport::run(const JobListModel &jobs, QWidget *owner)
     request.filter = QString::fromLatin1(Filter);
     request.proposedName = QString::fromLatin1(ProposedName);
     request.owner = owner;
-    const QString path = platform.saveFile(request);
+    QString path = platform.saveFile(request);
     if (path.isEmpty())
         return;
+    // A name without an extension would be hidden by the open dialog's playlist filter.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QString::fromLatin1(Extension);
 
     // A failed write leaves any earlier file of that name intact.
     QString why;

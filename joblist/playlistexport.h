@@ -12,6 +12,8 @@ public:
     static constexpr const char *ProposedName = "MyPlaylist";
     static constexpr const char *Filter = "Play List File(*.M3U)|*.M3U";
     static constexpr const char *Title = "Save Playlist as";
+    // The filter's extension, given to a name that has none.
+    static constexpr const char *Extension = ".M3U";
 
     static void run(const JobListModel &jobs, QWidget *owner);
 };

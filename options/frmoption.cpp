@@ -141,15 +141,17 @@ bool frmOption::Apply()
     if (!m_loaded)
         Load();
     m_host.setFolderBox(txtOutFolder->text());
-    if (!ogg->push()) {
+    // A refused OGG setting keeps its stored values and the engine's; every other format is
+    // pushed and saved all the same.
+    const bool oggTaken = ogg->push();
+    if (!oggTaken)
         Platform::instance().messageBox(QStringLiteral("Incorrect OGG format, please re-select  "),
                                         QStringLiteral("Tonewright"), MessageButtons::Ok,
                                         MessageIcon::Information, this);
-        return false;
-    }
     m_context->notSaved.clear();
     general->save();
-    ogg->save();
+    if (oggTaken)
+        ogg->save();
     wav->saveAndPush();
     wma->saveAndPush();
     mp3->pushAndSave();
@@ -158,7 +160,7 @@ bool frmOption::Apply()
     // The engine has the settings either way; the user should know they will not last.
     if (!m_context->notSaved.isEmpty())
         ShowWarning(SettingsFiles::notSavedMessage(INI, m_context->notSaved), this);
-    return true;
+    return oggTaken;
 }
 
 int frmOption::showModal()

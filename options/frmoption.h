@@ -43,7 +43,8 @@ public:
     void Unload();
     bool IsLoaded() const { return m_loaded; }
     // Pushes every encoder setting to the engine and writes every option to INI. False, after
-    // a message and with nothing written or pushed, when the engine rejects the OGG setting.
+    // a message, when the engine rejects the OGG setting: that one is neither pushed nor
+    // written, every other one is.
     bool Apply();
     // Loads the dialog if it is unloaded, then runs it modally over its parent. The Options
     // command calls Unload() first, so every showing starts from the settings file.

@@ -1,7 +1,7 @@
 #include "options/mp3page.h"
 
+#include "engine/mp3encoder.h"
 #include "engine/mp3settings.h"
-#include "settings/bitratesteps.h"
 #include "options/edgeframe.h"
 #include "options/encodersink.h"
 #include "options/optionscontext.h"
@@ -10,6 +10,7 @@
 #include "options/settingvalue.h"
 #include "options/slidertip.h"
 #include "options/updown.h"
+#include "settings/bitratesteps.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -136,6 +137,7 @@ Mp3Page::Mp3Page(OptionsContext &context, QLabel *picture, QWidget *parent)
     page->addLayout(settings, 1);
 
     connect(sldrBitrate, &QSlider::valueChanged, this, &Mp3Page::sldrBitrateScroll);
+    connect(cmbFrequency, &QComboBox::currentIndexChanged, this, &Mp3Page::sldrBitrateScroll);
     connect(sldrQuality, &QSlider::valueChanged, this, &Mp3Page::sldrQualityScroll);
     connect(sldrVbrBitrate, &QSlider::valueChanged, this, &Mp3Page::sldrVbrBitrateScroll);
     connect(cmbVBRCodingMethod, &QComboBox::currentIndexChanged, this,
@@ -210,8 +212,8 @@ void Mp3Page::pushAndSave()
         if (const auto value = bitrateAt(sldrVbrBitrate->value()))
             mp3->MaxVbrBitrate = *value;
         mp3->VbrQuality = udVbrQuality->value();
-        if (chkPreset->isChecked())
-            mp3->AlternativePreset = c.vars.AltPreset;
+        // An unticked preset is no preset: the bitrate and VBR values above are written.
+        mp3->AlternativePreset = chkPreset->isChecked() ? c.vars.AltPreset : 0;
         if (EncoderSink *engine = c.host.encoder()) {
             if (engineStep([&] { engine->SetMp3Settings(*mp3); }))
                 engineStep([&] { c.vars.MP3fs = engine->FormatString(); });
@@ -233,8 +235,14 @@ void Mp3Page::pushAndSave()
 
 void Mp3Page::sldrBitrateScroll()
 {
-    frmBitrate->setTitle(QStringLiteral("Current bitrate: ") + kbitText(sldrBitrate->value()));
+    // The rate the encoder writes at the chosen sample rate, which not every bitrate suits.
+    const auto rate = ComboValue::selectedData(cmbFrequency);
     const auto value = bitrateAt(sldrBitrate->value());
+    frmBitrate->setTitle(
+        QStringLiteral("Current bitrate: ") +
+        (value && rate
+             ? QString::number(Mp3Encoder::nearestBitrate(*value, *rate)) + QStringLiteral(" kbit")
+             : kbitText(sldrBitrate->value())));
     setSliderTip(sldrBitrate, value ? QString::number(*value) : QString());
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The two settings files and convenience access by catalogue key.
 namespace SettingsFiles {
 
@@ -19,6 +21,9 @@ QString shippedDefaults();
 
 inline QString read(const QString &file, Ini::Key k);
 inline bool write(const QString &file, Ini::Key k, const QString &value, QString *why = nullptr);
+// A stored value read as a number cut to its whole part (very large values held at the
+// limits); nothing when it is not a number. The run's yes/no settings are read this way.
+std::optional<qint64> wholePart(const QString &stored);
 // What the user reads when a settings write failed.
 QString notSavedMessage(const QString &file, const QString &why);
 

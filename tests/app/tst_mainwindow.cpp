@@ -6,12 +6,15 @@
 #include "app/optionswindow.h"
 #include "engine/converter.h"
 #include "joblist/joblistcommands.h"
+#include "joblist/joblistmodel.h"
 #include "joblist/listfocus.h"
 #include "options/frmoption.h"
+#include "options/generalpage.h"
 #include "player/audioplayer.h"
 #include "settings/profile.h"
 #include "settings/settingsfiles.h"
 #include "tags/tagpanel.h"
+#include "ui/contrast.h"
 #include "ui/skin/skinengine.h"
 #include "ui/skin/skinlibrary.h"
 
@@ -132,21 +135,59 @@ private slots:
         }
     }
 
-    // The OGG settings are refused at start-up, so the options rewrite nothing and the load
-    // itself meets what the file holds.
-    void colourThemeSetsHue()
+    // The OGG settings are refused at start-up: said once, OGG keeps what is stored, and every
+    // other format is pushed and saved as stored (MP3 22 050 Hz mono 64 kbit/s).
+    void colourThemeAndRefusedOgg()
     {
-        const QList<std::pair<QString, int>> cases{{"2", 60}, {"10", 300}, {"abc", 0}, {"2000", 0}};
+        const QList<std::pair<QString, int>> cases{{"2", 60}, {"10", 300}, {"abc", 0}};
         for (const auto &[stored, hue] : cases) {
             Fixture f;
             for (Ini::Key k : {Ini::Ogg::QualityEnabled, Ini::Ogg::VbrEnabled, Ini::Ogg::Frequency,
-                               Ini::Ogg::Channel})
+                               Ini::Ogg::Channel, Ini::Mp3::Channel})
                 f.write(k, "0");
             f.write(Ini::Ogg::Bitrate, "14");
+            f.write(Ini::Mp3::Frequency, "4");
+            f.write(Ini::Mp3::Bitrate, "6");
             f.write(Ini::Output::ColorThemes, stored);
             QCOMPARE(f.loaded().Skn->hue(), hue);
-            QCOMPARE(f.platform->count("messageBox"), 1);
-            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
+            QCOMPARE(f.messages(), QStringList{"Incorrect OGG format, please re-select  "});
+            const auto &mp3 = f.w->encoderSettings().get<Mp3Settings>();
+            QCOMPARE((QList<int>{mp3.SampleRate, mp3.Channels, mp3.Bitrate}),
+                     (QList<int>{22050, 1, 64}));
+            QCOMPARE(f.w->encoderSettings().get<OggFormat>().bitrate, 320);
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Ogg::Bitrate), QString("14"));
+            QVERIFY(SettingsFiles::read(f.ini(), Ini::Mp3::Fs).contains("22050"));
+        }
+    }
+
+    // Every colour theme, moved through in order (theme 5's list background stays), keeps the
+    // list's text at 4.5:1 or more against its background, as drawn.
+    void everyThemeReadable()
+    {
+        LoadedWindow f(false);
+        QCOMPARE(SkinLibrary({TestEnv::binDir()}).LoadSkin(frmDialog::skinTempFile()), 1);
+        f.w->Form_Load();
+        f.w->jobs->AddJobRow("a.mp3", "00:00:7", "1.M", "/m", "/o");
+        f.w->show();
+        QSlider *slider = f.w->options().general->sldColor;
+        for (int theme = 0; theme <= 10; ++theme) {
+            slider->setValue(theme);
+            QTreeView *list = f.w->viewEvent;
+            list->ensurePolished();
+            const QImage shot = list->viewport()->grab().toImage();
+            // The background is the colour of the row's far end; the text the pixel of the
+            // name that stands out most from it.
+            const QRect name = list->visualRect(f.w->jobs->index(0, int(JobColumn::Name)));
+            const QColor background = shot.pixelColor(shot.width() - 3, name.center().y());
+            double best = 1;
+            for (int y = name.top(); y <= name.bottom(); ++y)
+                for (int x = name.left(); x <= name.right(); ++x)
+                    best = std::max(best, Contrast::ratio(background, shot.pixelColor(x, y)));
+            QVERIFY2(
+                best >= Contrast::Readable,
+                qPrintable(
+                    QString("theme %1: %2 on %3").arg(theme).arg(best).arg(background.name())));
+            QVERIFY(theme < 5 || background == QColor(188, 180, 197));
         }
     }
 
@@ -203,7 +244,7 @@ private slots:
 
         // Opening grows the window by the panel, above the status bar; closing gives it back.
         w.jobs->AddJobRow("a.mp3", "", "", "/nowhere", "/out");
-        w.state().HoverRow = 1;
+        w.jobList().focus().HoverRow = 1;
         w.cmdTag->click();
         QCOMPARE(w.height() - w.tagPanel->height(), 460);
         QCOMPARE(w.viewEvent->size(), list);
@@ -312,7 +353,7 @@ private slots:
                                "outputformat_0 txtFolder cmdSelect cmdPlay cmdPause cmdStop "
                                "slPosition viewEvent";
         QCOMPARE(tabOrder(w), closed);
-        w.state().HoverRow = 1;
+        w.jobList().focus().HoverRow = 1;
         w.cmdTag->click();
         QCOMPARE(tabOrder(w), closed + " Option1_0 cmdID3 cmdCloseTag infoTitle infoArtist "
                                        "infoAlbum infoGenre infoYear infoTrack infoComment "

@@ -420,8 +420,14 @@ private slots:
         QVERIFY(r.out.contains("skipped"));
         QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
 
-        // The settings' "overwrite" decides when no option is given.
+        // The settings' "overwrite" decides when no option is given; a value that is no
+        // number replaces nothing (the window asks), and says so.
         const QString ini = m_config.file("overwrite.ini");
+        TestEnv::writeFile(ini, "[output]\noverwrite=yes\n");
+        r = twrConvert({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_wav});
+        QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
+        QVERIFY2(r.err.contains("\"yes\" of overwrite in section [output] is not a number"),
+                 qPrintable(r.err));
         TestEnv::writeFile(ini, "[output]\noverwrite=1\n");
         r = twrConvert({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_wav});
         QCOMPARE(r.exitCode, 0);

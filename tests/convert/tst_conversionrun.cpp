@@ -2,11 +2,13 @@
 // ffprobe: the walk, its panels and bars, cancel, failures and the end of the run.
 #include "app/frmdialog.h"
 #include "convert/conversionrun.h"
+#include "convert/outputformat.h"
 #include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
 #include "joblist/listfocus.h"
 #include "options/frmoption.h"
 #include "options/generalpage.h"
+#include "options/mp3page.h"
 #include "player/playback.h"
 #include "settings/settingsfiles.h"
 #include "ui/statusbar.h"
@@ -17,9 +19,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -118,6 +122,87 @@ class tst_ConversionRun : public QObject
     Q_OBJECT
 
 private slots:
+    // A table of settings files, each converted through the window and through twr-convert:
+    // the same bytes (Ogg: the same audio packets), and the MP3 rate that the label and the
+    // stored format text name is the file's, also where LAME cannot take the one asked for.
+    // Last, an unticked preset takes effect at "Ok".
+    void windowAndTwrConvertWriteTheSame()
+    {
+        struct Row
+        {
+            OutputFormatId format;
+            QList<std::pair<Ini::Key, QString>> keys;
+            int mp3Kbps = 0; // the MP3 rate the file has, and the page and text name
+        };
+        const QList<Row> rows{
+            {OutputFormatId::Mp3, {{Ini::Mp3::Bitrate, "0"}}, 32},
+            {OutputFormatId::Mp3, {{Ini::Mp3::Bitrate, "14"}, {Ini::Mp3::Frequency, "4"}}, 160},
+            {OutputFormatId::Mp3, {{Ini::Mp3::VbrCoding, "5"}, {Ini::Mp3::Channel, "0"}}},
+            {OutputFormatId::Ogg, {}},
+            {OutputFormatId::Ogg, {{Ini::Ogg::QualityEnabled, "0"}, {Ini::Ogg::Channel, "0"}}},
+            {OutputFormatId::Wav, {{Ini::Wav::Bitrate, "BPS_8_BIT"}, {Ini::Wav::Channel, "MONO"}}},
+            {OutputFormatId::Wma, {{Ini::Wma::Profile, "7"}}},
+            {OutputFormatId::Flac, {{Ini::Flac::Level, "8"}}},
+            {OutputFormatId::Mp3, {{Ini::Mp3::AltPresetEnabled, "1"}, {Ini::Mp3::AltPreset, "5"}}},
+        };
+        const auto packets = [](const QString &path) {
+            QProcess p;
+            p.start("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-c", "copy", "-f",
+                               "framemd5", "-"});
+            p.waitForFinished(60000);
+            return p.readAllStandardOutput();
+        };
+        QTemporaryDir media;
+        const QString source = Fixture::tone(media.path(), "tone.wav", 1);
+        const QString shipped = TestEnv::sourceDir() + "/resources/twr2.ini";
+        for (int i = 0; i <= rows.size(); ++i) {
+            // The last round unticks the preset of the last row in the dialog.
+            const Row &row = rows[std::min<qsizetype>(i, rows.size() - 1)];
+            LoadedWindow f(false);
+            const QString ini = SettingsFiles::workingFile();
+            TestEnv::writeFile(ini, TestEnv::readFile(shipped));
+            for (const auto &[key, value] : row.keys)
+                SettingsFiles::write(ini, key, value);
+            const QString out = media.filePath(QString("w%1").arg(i)) + '/';
+            const QString cliOut = media.filePath(QString("c%1").arg(i));
+            SettingsFiles::write(ini, Ini::Output::Folder, out);
+            f.w->Form_Load();
+            if (i == rows.size()) {
+                f.w->options().mp3->chkPreset->setChecked(false);
+                f.w->options().cmdOK->click();
+            }
+            f.w->jobs->AddJobRow("tone.wav", "", "", media.path() + '/', out);
+            f.w->outputformat[size_t(row.format)]->setChecked(true);
+            f.w->cmdConvert->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!f.w->conversionRun().isActive(), 60000);
+            const OutputFormat &format = OutputFormats::of(row.format);
+            const QString name = QString("tone") + format.extension;
+            QProcess cli;
+            cli.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
+                      {"--settings", ini, "--format", format.section, "--output-dir", cliOut,
+                       "--overwrite", source});
+            QVERIFY(cli.waitForFinished(60000) && cli.exitCode() == 0);
+            const QString mine = out + name, theirs = cliOut + '/' + name;
+            const QString what = QString("row %1, %2").arg(i).arg(name);
+            if (row.format == OutputFormatId::Ogg)
+                QVERIFY2(!packets(mine).isEmpty() && packets(mine) == packets(theirs),
+                         qPrintable(what));
+            else
+                QVERIFY2(QFile::exists(mine) && Fixture::readAll(mine) == Fixture::readAll(theirs),
+                         qPrintable(what));
+            int kbps = row.mp3Kbps;
+            if (i == rows.size())
+                kbps = 128; // the unticked preset leaves the stored 128 kbit/s
+            if (kbps) {
+                const QString shown = QString("%1 kbit").arg(kbps);
+                QCOMPARE(Fixture::streamInfo(mine).value("bit_rate").toInt(), kbps * 1000);
+                QVERIFY2(SettingsFiles::read(ini, Ini::Mp3::Fs).contains(shown + "/s CBR"),
+                         qPrintable(what));
+                QCOMPARE(f.w->options().mp3->frmBitrate->title(), "Current bitrate: " + shown);
+            }
+        }
+    }
+
     void nothingToConvertAndTheFolderBox()
     {
         Window f;

@@ -213,8 +213,9 @@ private slots:
         fill(f, 2);
         f.jobs.AddJobRow("r.mp3", "", "", "/", "/o");
         f.jobs.setChecked(0, false);
-        const QString target = f.dir.filePath("MyPlaylist");
-        m_platform->saveFileAnswers << QString() << target;
+        // The accepted proposed name gets the filter's extension.
+        m_platform->saveFileAnswers << QString() << f.dir.filePath("MyPlaylist");
+        const QString target = f.dir.filePath("MyPlaylist.M3U");
         f.controller->outputPlaylist(); // cancelled
         QVERIFY(!QFile::exists(target));
         f.controller->outputPlaylist();
@@ -268,8 +269,8 @@ private slots:
         QCOMPARE(f.panel(2), QString("Total Selected Files: 1"));
     }
 
-    // A single picked ".M3U" (that spelling only) adds its existing entries; a lower-case
-    // ".m3u", or a playlist among other picks, is read as audio and refused.
+    // A single picked playlist (".M3U" or ".m3u") adds its existing entries; a playlist among
+    // other picks is read as audio and refused; one that adds no row says so.
     void playlistPicks()
     {
         JobListFixture f;
@@ -280,13 +281,24 @@ private slots:
         QVERIFY(PlaylistFile::write(
             list, {"#EXTM3U", a, "sub/" + QFileInfo(b).fileName(), f.dir.filePath("missing.mp3")}));
         QVERIFY(QFile::copy(list, lower));
-        m_platform->openFilesAnswers << QStringList{lower} << QStringList{a, list}
-                                     << QStringList{list};
+        m_platform->openFilesAnswers << QStringList{lower} << QStringList{a, list};
         f.controller->addFiles();
+        QCOMPARE(f.jobs.fullPaths(), (QStringList{a, b}));
+        f.jobs.clearAll();
         f.controller->addFiles();
-        QCOMPARE(f.probe.probed, (QStringList{lower, a, list}));
+        QCOMPARE(f.probe.probed, (QStringList{a, b, a, list}));
         QCOMPARE(f.names(), QStringList{"a.mp3"});
+        QVERIFY(PlatformCalls::messages(*m_platform).isEmpty());
 
+        const QString none = f.dir.filePath("music/none.pls");
+        QVERIFY(PlaylistFile::write(none, {"[playlist]", "File1=" + a}));
+        m_platform->openFilesAnswers << QStringList{none};
+        f.controller->addFiles();
+        QCOMPARE(PlatformCalls::messages(*m_platform),
+                 QStringList{"The playlist none.pls lists no file that can be added."});
+        m_platform->calls.clear();
+
+        m_platform->openFilesAnswers << QStringList{list};
         f.jobs.clearAll();
         f.controller->addFiles();
         QCOMPARE(f.jobs.fullPaths(), (QStringList{a, b}));
@@ -313,18 +325,16 @@ private slots:
             f.window.show();
             f.jobs.AddJobRow("x.mp3", "", "", "/m", "/o");
             QVERIFY(QDir(f.dir.path()).mkpath("folder.mp3"));
-            const QStringList paths{f.audio("d/a.mp3", 125000),
-                                    f.notAudio("d/notes.mp3"),
-                                    f.dir.filePath("folder.mp3"),
-                                    f.dir.filePath("d/missing.wav"),
-                                    f.audio("d/b.Mp3"),
-                                    f.audio("d/c.flac"),
-                                    f.audio("d/e.wav")};
+            const QStringList paths{f.audio("d/a.mp3", 125000),   f.notAudio("d/notes.mp3"),
+                                    f.dir.filePath("folder.mp3"), f.dir.filePath("d/missing.wav"),
+                                    f.audio("d/b.Mp3"),           f.audio("d/c.flac"),
+                                    f.audio("d/e.wav"),           f.audio("d/g.AIFF")};
             QVERIFY(drop ? dropOn(f.view, paths) : (f.controller->addPaths(paths), true));
-            QCOMPARE(f.names(), (drop ? QStringList{"x.mp3", "a.mp3", "e.wav"}
-                                      : QStringList{"x.mp3", "a.mp3", "b.Mp3", "c.flac", "e.wav"}));
+            QCOMPARE(f.names(),
+                     (drop ? QStringList{"x.mp3", "a.mp3", "c.flac", "e.wav", "g.AIFF"}
+                           : QStringList{"x.mp3", "a.mp3", "b.Mp3", "c.flac", "e.wav", "g.AIFF"}));
             QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("00:02:05")); // padded
-            QCOMPARE(f.panel(2), QString("Total Selected Files: %1").arg(drop ? 3 : 5));
+            QCOMPARE(f.panel(2), QString("Total Selected Files: %1").arg(drop ? 5 : 6));
         }
     }
 
@@ -349,6 +359,11 @@ private slots:
         f.w->cmdOpenFile->click();
         JobListModel &jobs = *f.w->jobs;
         QCOMPARE(jobs.count(), 2); // the unreadable file has no row
+        // The dialog offers every kind the engine decodes, and then every file.
+        const QString filter = f.platform->callsOf("openFiles").value(0).args.value(1);
+        QVERIFY2(filter.contains("*.flac;") && filter.contains("*.opus;") &&
+                     filter.endsWith("|All files (*)|*"),
+                 qPrintable(filter));
         QCOMPARE(jobs.text(0, JobColumn::Length), QString("00:00:7"));
         QCOMPARE(jobs.text(0, JobColumn::Size), FormatSize(QFileInfo(m_short).size()));
         QCOMPARE(jobs.text(1, JobColumn::Length), QString("00:02:05"));
@@ -361,10 +376,15 @@ private slots:
         f.activate("addf");
         QCOMPARE(f.w->txtFolder->text(), QFileInfo(m_long).absolutePath());
         QCOMPARE(jobs.text(1, JobColumn::SaveTo), m_media.path());
-        const QString list = m_media.filePath("saved.M3U");
-        f.platform->saveFileAnswers << list;
+        // The proposed name, accepted as it is, comes back through Add Files.
+        f.platform->saveFileAnswers << m_media.filePath("MyPlaylist");
         f.activate("playlist");
+        const QString list = m_media.filePath("MyPlaylist.M3U");
         QCOMPARE(PlaylistFile::read(list), (QStringList{m_long, m_short}));
+        f.activate("cleara");
+        f.platform->openFilesAnswers << QStringList{list};
+        f.activate("addf");
+        QCOMPARE(jobs.fullPaths(), (QStringList{m_long, m_short}));
     }
 };
 

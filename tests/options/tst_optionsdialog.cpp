@@ -107,16 +107,25 @@ class TestOptionsDialog : public QObject
     qint64 size(const QString &name) { return QFileInfo(m_dir.filePath(name)).size(); }
 
 private slots:
-    // A refused Ogg format writes and pushes nothing, and "Ok" closes all the same. The texts
-    // whose odd spelling is easy to lose: blanks at the ends, inside numbers.
+    // A refused Ogg format is neither pushed nor written; every other format is, and "Ok"
+    // closes all the same. The texts whose odd spelling is easy to lose: blanks at the ends,
+    // inside numbers.
     void oggRefusalAndOddlySpelledTexts()
     {
         OptionsFixture f;
         f.load(FullSettings);
         f.host.recorder.acceptOgg = false;
         f.host.recorder.calls.clear();
+        f.dialog->mp3->sldrBitrate->setValue(3);
         QVERIFY(!f.dialog->Apply());
-        QCOMPARE(f.host.recorder.calls.filter("Set"), QStringList());
+        const QStringList pushed = f.host.recorder.calls.filter("Set");
+        QVERIFY2(pushed.filter("SetOgg").isEmpty() && pushed.filter("SetMp3").size() == 1 &&
+                     pushed.filter("SetWav").size() == 1,
+                 qPrintable(pushed.join('\n')));
+        QCOMPARE(f.value(Ini::Mp3::Bitrate), QString("3"));
+        QCOMPARE(f.value(Ini::Ogg::Fs), QString("old ogg"));
+        QCOMPARE(f.value(Ini::Ogg::Bitrate), QString("9"));
+        TestEnv::writeFile(f.working(), FullSettings);
         f.platform->messageAnswers.enqueue(MessageAnswer::No);
         f.dialog->cmdApply->click(); // the default button asks first: declined
         QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
@@ -133,7 +142,7 @@ private slots:
                                      "12 000 Hz ", " fmt wma13 ", " 4.5", " .5", " .05", " 10"}));
         f.dialog->cmdOK->click();
         QVERIFY(!f.dialog->IsLoaded());
-        QCOMPARE(TestEnv::readFile(f.working()), FullSettings);
+        QCOMPARE(f.value(Ini::Ogg::Fs), QString("old ogg"));
     }
 
     // A full disk: the old file stays whole and the user reads once which file was not saved.
