@@ -319,6 +319,8 @@ void frmDialog::closeEvent(QCloseEvent *event)
         QTimer::singleShot(50, this, &QWidget::close);
         return;
     }
+    if (m_jobList)
+        m_jobList->stopAdding();
     releaseEngineObjects();
     event->accept();
 }

@@ -98,6 +98,7 @@ private:
     OutputFormatId m_format = OutputFormatId::Mp3;
     QString m_folder;
     bool m_sourceFolderMode = false;
+    bool m_keepFolders = false;
 
     int m_workers = 1;
     int m_nextRow = 0;      // the walk's place in the list

@@ -22,3 +22,8 @@ std::optional<AudioFacts> FileInfoProbe::probe(const QString &path)
         return std::nullopt;
     return AudioFacts{m_info.durationMs(), m_info.fileSize()};
 }
+
+std::unique_ptr<AudioProbe> FileInfoProbe::another() const
+{
+    return std::make_unique<FileInfoProbe>();
+}

@@ -15,6 +15,7 @@ public:
 
     void prepare() override;
     std::optional<AudioFacts> probe(const QString &path) override;
+    std::unique_ptr<AudioProbe> another() const override;
 
 private:
     std::unique_ptr<FileInfo> m_own;

@@ -10,7 +10,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev
   ffmpeg vorbis-tools python3-mutagen xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream parallel
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
