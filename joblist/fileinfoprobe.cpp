@@ -3,7 +3,8 @@
 #include "engine/fileinfo.h"
 
 FileInfoProbe::FileInfoProbe(FileInfo *shared)
-    : m_own(shared ? nullptr : std::make_unique<FileInfo>())
+    : m_propertiesOnly(!shared)
+    , m_own(shared ? nullptr : std::make_unique<FileInfo>())
     , m_info(shared ? *shared : *m_own)
 {
 }
@@ -17,7 +18,10 @@ void FileInfoProbe::prepare()
 
 std::optional<AudioFacts> FileInfoProbe::probe(const QString &path)
 {
-    m_info.Load(path);
+    if (m_propertiesOnly)
+        m_info.LoadProperties(path);
+    else
+        m_info.Load(path);
     if (!m_info.isAudio())
         return std::nullopt;
     return AudioFacts{m_info.durationMs(), m_info.fileSize()};

@@ -18,6 +18,7 @@ public:
     std::unique_ptr<AudioProbe> another() const override;
 
 private:
+    bool m_propertiesOnly = false; // a probe of its own reads no tag
     std::unique_ptr<FileInfo> m_own;
     FileInfo &m_info;
 };
