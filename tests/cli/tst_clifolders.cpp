@@ -133,11 +133,12 @@ private slots:
         if (QStandardPaths::findExecutable("parallel").isEmpty())
             QFAIL("GNU parallel is missing: run scripts/install-deps.sh");
         QDir(m_dir.filePath("out")).removeRecursively();
-        const Run r =
-            shell(m_dir.path(), "cd Music && find . -path '*/.*' -prune -o -type f ! -name '*.jpg' "
-                                "-print0 | parallel --pipe --null --recend '\\0' -N 1 -S 2/:,2/: "
-                                "--will-cite \"$TWR --format ogg --keep-structure --output-dir "
-                                "../out --files-from - --null\"");
+        const Run r = shell(
+            m_dir.filePath("Music"),
+            "find . -path '*/.*' -prune -o -type f \\( -iname '*.flac' -o -iname '*.wav' -o "
+            "-iname '*.ogg' \\) -print0 | parallel --pipe --null --recend '\\0' -N 1 -S 2/:,2/: "
+            "--will-cite \"cd '$PWD' && $TWR --format ogg --keep-structure --output-dir ../out "
+            "--files-from - --null --jobs 1\"");
         QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
         QCOMPARE(tree(m_dir.filePath("out")), withSuffix(m_tracks, ".ogg"));
     }
