@@ -43,6 +43,7 @@ void CommandTable::connectAll(frmDialog &w)
 
     // Files
     bind({w.cmdOpenFile, w.addf, w.add}, list, on(&L::addFiles, list));
+    bind({w.addfolder}, list, on(&L::addFolder, list));
     bind({w.cmdDel, w.removef, w.remove}, list, on(&L::removeChecked, list));
     bind({w.cmdClear, w.cleara, w.clear}, list, on(&L::clearAll, list));
     bind({w.selecta, w.select}, list, on(&L::selectAll, list));

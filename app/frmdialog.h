@@ -148,6 +148,7 @@ public:
 
     // "Files"
     QAction *addf = nullptr;
+    QAction *addfolder = nullptr;
     QAction *removef = nullptr;
     QAction *cleara = nullptr;
     QAction *selecta = nullptr;

@@ -29,14 +29,11 @@ void MainWindowHost::setFolderPanel(const QString &text)
         m_main.StatusBar1->setPanelText(1, text);
 }
 
-void MainWindowHost::rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder)
+void MainWindowHost::rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder,
+                                   bool keepFolders)
 {
-    JobListModel *jobs = m_main.jobs;
-    if (!jobs)
-        return;
-    for (int row = 0; row < jobs->count(); ++row)
-        jobs->setText(row, JobColumn::SaveTo,
-                      intoSourceFolder ? jobs->text(row, JobColumn::From) : outputFolder);
+    if (JobListModel *jobs = m_main.jobs)
+        jobs->rewriteSaveTo(intoSourceFolder, outputFolder, keepFolders);
 }
 
 void MainWindowHost::applySkin(QWidget *window, const QString &definition)

@@ -22,7 +22,8 @@ public:
     QWidget *ownerWindow() override;
     void setFolderBox(const QString &text) override;
     void setFolderPanel(const QString &text) override;
-    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder) override;
+    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder,
+                       bool keepFolders) override;
     void applySkin(QWidget *window, const QString &definition) override;
     void setHue(int degrees) override;
     void setJobListBackground(const QColor &colour) override;

@@ -44,6 +44,7 @@ void frmDialog::buildMenus()
 
     file = topMenu(bar, "file", QStringLiteral("&Files"));
     addf = entry(file, "addf", QStringLiteral("Add Files"));
+    addfolder = entry(file, "addfolder", QStringLiteral("Add Folder..."));
     removef = entry(file, "removef", QStringLiteral("Remove Files"));
     cleara = entry(file, "cleara", QStringLiteral("Clear All"));
     file->addSeparator();

@@ -71,6 +71,22 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             o.strict = true;
         } else if (name == QLatin1String("--no-pictures")) {
             o.noPictures = true;
+        } else if (name == QLatin1String("--recursive") || name == QLatin1String("-r")) {
+            o.recursive = true;
+        } else if (name == QLatin1String("--keep-structure")) {
+            o.structure = Structure::Keep;
+        } else if (name == QLatin1String("--flat")) {
+            o.structure = Structure::Flat;
+        } else if (name == QLatin1String("--files-from")) {
+            if (!takeValue())
+                return std::nullopt;
+            if (value.isEmpty()) {
+                *error = QStringLiteral("--files-from needs a file (- for standard input)");
+                return std::nullopt;
+            }
+            o.filesFrom = value;
+        } else if (name == QLatin1String("--null")) {
+            o.nulSeparated = true;
         } else if (name == QLatin1String("--jobs")) {
             if (!takeValue())
                 return std::nullopt;
@@ -89,7 +105,7 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             return std::nullopt;
         }
     }
-    if (!o.help && !o.version && o.files.isEmpty()) {
+    if (!o.help && !o.version && o.files.isEmpty() && o.filesFrom.isEmpty()) {
         *error = QStringLiteral("no files to convert");
         return std::nullopt;
     }
@@ -116,13 +132,20 @@ QString CliOptions::usage()
     // The help text keeps the lines it is shown in.
     // clang-format off
     return QStringLiteral(
-        "usage: twr-convert [options] FILE...\n"
+        "usage: twr-convert [options] FILE|FOLDER...\n"
         "Converts audio files (and the files that .m3u and .pls playlists list) with the\n"
         "encoder settings of Tonewright.\n"
         "\n"
         "%1output format (default: the settings' choice, else %2)\n"
         "  --output-dir DIR          write the outputs into DIR (default: the settings' folder)\n"
         "  --beside-source           write each output beside its source\n"
+        "  -r, --recursive           convert the files under the folders given, at any depth\n"
+        "  --keep-structure          keep the sources' folders below the output folder\n"
+        "                            (default: the settings' choice, else kept)\n"
+        "  --flat                    write every output straight into the output folder\n"
+        "  --files-from FILE         also convert the files FILE lists, one a line (- reads\n"
+        "                            standard input); relative paths keep their folders\n"
+        "  --null                    the list's paths end with NUL (as find -print0 writes)\n"
         "  --overwrite               replace existing outputs\n"
         "  --no-overwrite            keep existing outputs and skip those files\n"
         "  --jobs N                  files converted at once (default: the settings' choice,\n"

@@ -10,6 +10,7 @@ struct CliOptions
 {
     enum class Overwrite { FromSettings, Yes, No };
     enum class Placement { FromSettings, OutputFolder, BesideSource };
+    enum class Structure { FromSettings, Keep, Flat };
 
     QString format;    // a format's section name ("mp3"); empty = the settings' "format"
     QString outputDir; // with Placement::OutputFolder from --output-dir
@@ -19,6 +20,10 @@ struct CliOptions
     QString settingsFile; // empty = twr.ini in the config folder
     bool strict = false;  // a file converted with warnings fails the run
     bool noPictures = false;
+    bool recursive = false; // folders are walked for the files they hold
+    Structure structure = Structure::FromSettings;
+    QString filesFrom;         // a file list, "-" for standard input; empty = none
+    bool nulSeparated = false; // the list's paths end with NUL bytes, not line ends
     bool help = false;
     bool version = false;
     QStringList files;

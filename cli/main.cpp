@@ -1,6 +1,6 @@
 #include "cli/argumentnames.h"
 #include "cli/clioptions.h"
-#include "cli/playlistexpansion.h"
+#include "cli/sourcelist.h"
 #include "cli/stopsignals.h"
 #include "convert/conversionengine.h"
 #include "convert/outputformat.h"
@@ -127,14 +127,41 @@ int main(int argc, char *argv[])
 
     using Result = ConversionEngine::Result;
     using Outcome = ConversionJob::Outcome;
+    QStringList listed;
+    if (!o.filesFrom.isEmpty()) {
+        QString why;
+        const std::optional<QStringList> read =
+            SourceList::readList(o.filesFrom, o.nulSeparated, &why);
+        if (!read) {
+            err << "twr-convert: the file list " << o.filesFrom << " cannot be read: " << why
+                << "\n";
+            return ExitUsage;
+        }
+        listed = *read;
+    }
+    const SourceList::Gathered gathered = SourceList::gather(o.files, listed, o.recursive);
+    if (!gathered.usageError.isEmpty()) {
+        err << "twr-convert: " << gathered.usageError << "\n";
+        return ExitUsage;
+    }
+    for (const QString &folder : gathered.unreadable)
+        err << "twr-convert: the folder " << folder
+            << " cannot be read; the files in it are left out\n";
+    err.flush();
+    bool keep = o.structure == CliOptions::Structure::Keep;
+    if (o.structure == CliOptions::Structure::FromSettings)
+        keep = profile.number(Ini::Output::KeepFolders, 0, 1) == 1;
+
     const QStringList badNames = ArgumentNames::notUtf8(argc, argv);
     QList<ConversionEngine::Task> tasks;
     QStringList refusals; // a name that cannot be told to the file system
-    for (const PlaylistExpansion::Item &item : PlaylistExpansion::expand(o.files)) {
+    for (const SourceList::Source &item : gathered.sources) {
         const QString &file = item.path;
         const QString source = QFileInfo(file).absoluteFilePath();
+        const QString into =
+            keep && !besideSource ? OutputNaming::keptFolder(folder, source, item.root) : folder;
         tasks.append({int(tasks.size()), source,
-                      OutputNaming::outputPath(source, folder, besideSource, extension)});
+                      OutputNaming::outputPath(source, into, besideSource, extension)});
         refusals << (badNames.contains(file) ? ArgumentNames::refusal(file) : item.refusal);
     }
     // Output names are handed out in the order of the list, before the workers race: a file
@@ -261,5 +288,7 @@ int main(int argc, char *argv[])
         << " with warnings\n";
     // A damaged source converted as far as it goes is a warning; a tag that was lost is not.
     // A script that wants whole files only asks for --strict.
-    return failed > 0 || untagged > 0 || (o.strict && warned > 0) ? ExitFailed : ExitOk;
+    return failed > 0 || untagged > 0 || !gathered.unreadable.isEmpty() || (o.strict && warned > 0)
+               ? ExitFailed
+               : ExitOk;
 }

@@ -110,6 +110,7 @@ void ConversionRun::Convert()
     m_format = selectedFormat();
     m_folder = m_widgets.txtFolder.text();
     m_sourceFolderMode = m_options.convertIntoSourceFolder();
+    m_keepFolders = m_options.keepFolderStructure();
     m_workers =
         int(std::min<qint64>(ConversionEngine::workersFor(m_options.filesAtOnce()), m_total));
     lockWindow();
@@ -147,10 +148,8 @@ OutputFormatId ConversionRun::selectedFormat() const
 void ConversionRun::txtFolder_Change()
 {
     const QString folder = m_widgets.txtFolder.text();
-    if (!m_options.convertIntoSourceFolder()) {
-        for (int row = 0; row < m_widgets.jobs.count(); ++row)
-            m_widgets.jobs.setText(row, JobColumn::SaveTo, folder);
-    }
+    if (!m_options.convertIntoSourceFolder())
+        m_widgets.jobs.rewriteSaveTo(false, folder, m_options.keepFolderStructure());
     m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Save to ") + folder);
 }
 
@@ -217,7 +216,10 @@ void ConversionRun::startFile(int row)
         return;
     }
     const OutputFormat &format = OutputFormats::of(m_format);
-    const QString output = OutputNaming::outputPath(source, m_folder, m_sourceFolderMode,
+    const QString folder =
+        m_keepFolders ? OutputNaming::keptFolder(m_folder, source, m_widgets.jobs.root(row))
+                      : m_folder;
+    const QString output = OutputNaming::outputPath(source, folder, m_sourceFolderMode,
                                                     QString::fromLatin1(format.extension));
     file.sourceName = fileName(source);
     file.outputName = fileName(output);

@@ -107,6 +107,7 @@ private:
     OutputFormatId m_format = OutputFormatId::Mp3;
     QString m_folder;
     bool m_sourceFolderMode = false;
+    bool m_keepFolders = false;
 
     bool m_active = false;
     bool m_converting = false;

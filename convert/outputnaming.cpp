@@ -1,5 +1,7 @@
 #include "convert/outputnaming.h"
 
+#include "platform/paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +45,12 @@ QString OutputNaming::inOutputFolder(const QString &source, const QString &folde
                                      const QString &extension)
 {
     return withSeparator(folder) + stemOf(source) + extension;
+}
+
+QString OutputNaming::keptFolder(const QString &folder, const QString &source, const QString &root)
+{
+    return Paths::folderBelow(folder,
+                              Paths::relativeFolder(QFileInfo(source).absolutePath(), root));
 }
 
 bool OutputNaming::sameFile(const QString &a, const QString &b)

@@ -22,6 +22,11 @@ QString inSourceFolder(const QString &source, const QString &extension);
 // folder that lacks one.
 QString inOutputFolder(const QString &source, const QString &folder, const QString &extension);
 
+// Output-folder mode with the folder structure kept: `folder` followed by the source's folder
+// relative to `root` (the folder it was added from): "/m/A/B/01.flac" added from "/m" goes
+// to folder + "A/B/". `folder` itself for a source directly in `root` or outside it.
+QString keptFolder(const QString &folder, const QString &source, const QString &root);
+
 // True when both paths name the same file: by identity when both exist (links, "..",
 // hard links), else by their cleaned absolute paths as the file system compares names.
 bool sameFile(const QString &a, const QString &b);

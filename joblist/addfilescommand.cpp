@@ -9,9 +9,11 @@
 #include "settings/outputoptions.h"
 #include "ui/statusbar.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -24,11 +26,30 @@ bool isPlaylistName(const QString &path)
 
 } // namespace
 
-AddFilesCommand::AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options)
+AddFilesCommand::AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options,
+                                 const bool *holdRows)
     : m_widgets(widgets)
     , m_options(options)
     , m_adder(widgets.jobs, probe)
+    , m_holdRows(holdRows)
+    , m_scan(probe.another())
+    , m_retry(new QTimer(&m_scan))
+    , m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), &widgets.window))
 {
+    m_retry->setInterval(200);
+    m_escape->setEnabled(false);
+    QObject::connect(m_escape, &QShortcut::activated, &m_scan, [this] { stopAdding(); });
+    QObject::connect(m_retry, &QTimer::timeout, &m_scan, [this] { addHeldRows(); });
+    QObject::connect(
+        &m_scan, &FolderScan::batchRead, &m_scan,
+        [this](const QList<FolderScan::File> &files, int found) { rowsRead(files, found); });
+    QObject::connect(&m_scan, &FolderScan::finished, &m_scan,
+                     [this](const QStringList &unreadable) { scanFinished(unreadable); });
+}
+
+AddFilesCommand::~AddFilesCommand()
+{
+    delete m_escape; // the window outlives the command
 }
 
 QString AddFilesCommand::sourceFilter()
@@ -60,6 +81,7 @@ FileAdder::Destination AddFilesCommand::destination() const
     FileAdder::Destination destination;
     destination.intoSourceFolder = m_options.convertIntoSourceFolder();
     destination.outputFolder = m_widgets.txtFolder.text();
+    destination.keepFolders = m_options.keepFolderStructure();
     return destination;
 }
 
@@ -125,8 +147,9 @@ bool AddFilesCommand::drop(const QMimeData *data)
     }
     QStringList paths;
     for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile() && acceptedOnDrop(url.toLocalFile()))
-            paths << url.toLocalFile();
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && (acceptedOnDrop(path) || QFileInfo(path).isDir()))
+            paths << path;
     }
     addPaths(paths);
     return true;
@@ -136,7 +159,70 @@ void AddFilesCommand::addPaths(const QStringList &paths)
 {
     m_adder.prepare();
     const FileAdder::Destination where = destination();
-    for (const QString &path : paths)
-        m_adder.addFile(path, LengthForm::Padded, where);
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isDir())
+            addFolder(path);
+        else
+            m_adder.addFile(path, LengthForm::Padded, where);
+    }
     showSelectedCount();
+}
+
+void AddFilesCommand::pickFolder()
+{
+    const QString folder = BrowseForFolder(QStringLiteral("Add Folder"), &m_widgets.window);
+    if (folder.isEmpty() || folder == QLatin1String(CanceledFolderPick))
+        return;
+    addFolder(folder);
+}
+
+void AddFilesCommand::addFolder(const QString &folder)
+{
+    m_escape->setEnabled(true);
+    m_scan.add(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+}
+
+void AddFilesCommand::stopAdding()
+{
+    m_scan.stop();
+}
+
+void AddFilesCommand::rowsRead(const QList<FolderScan::File> &files, int found)
+{
+    m_held += files;
+    if (!m_holdRows || !*m_holdRows)
+        m_widgets.StatusBar1.setPanelText(
+            4, QStringLiteral("Adding folder: %1 files found (Esc stops)").arg(found));
+    addHeldRows();
+}
+
+void AddFilesCommand::addHeldRows()
+{
+    if (m_holdRows && *m_holdRows) {
+        m_retry->start();
+        return;
+    }
+    m_retry->stop();
+    if (m_held.isEmpty())
+        return;
+    const FileAdder::Destination where = destination();
+    for (const FolderScan::File &file : std::exchange(m_held, {}))
+        m_adder.addRead(file.path, file.facts, LengthForm::Padded, where, file.root);
+    showSelectedCount();
+}
+
+void AddFilesCommand::scanFinished(const QStringList &unreadable)
+{
+    m_escape->setEnabled(false);
+    if (!m_holdRows || !*m_holdRows)
+        m_widgets.StatusBar1.setPanelText(4, QStringLiteral("Status: Idle"));
+    if (unreadable.isEmpty())
+        return;
+    QStringList shown;
+    for (const QString &folder : unreadable)
+        shown << QDir::toNativeSeparators(folder);
+    ShowWarning(QStringLiteral("These folders could not be read, so the files in them were not "
+                               "added:\n\n%1")
+                    .arg(shown.join(QLatin1Char('\n'))),
+                &m_widgets.window);
 }

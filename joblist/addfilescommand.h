@@ -1,20 +1,29 @@
 #pragma once
 
 #include "joblist/fileadder.h"
+#include "joblist/folderscan.h"
 
+#include <QList>
+#include <QPointer>
+#include <QShortcut>
 #include <QStringList>
 
 class AudioProbe;
 class OutputOptions;
 class QMimeData;
+class QTimer;
 struct JobListWidgets;
 
-// The two ways files come in: the source-file dialog (which also takes a playlist) and a drop
-// of files onto the list.
+// The ways files come in: the source-file dialog (which also takes a playlist), the folder
+// picker, a drop of files or folders onto the list, and paths handed over by the desktop.
 class AddFilesCommand
 {
 public:
-    AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options);
+    // While `*holdRows` is true (a conversion run walks the list), the rows a folder walk
+    // reads wait and join the list afterwards.
+    AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options,
+                    const bool *holdRows = nullptr);
+    ~AddFilesCommand();
 
     // The dialog's filter: caption/pattern pieces, the sixth (every decodable kind)
     // preselected, "All files" last.
@@ -23,11 +32,19 @@ public:
 
     // The "Add Files" command.
     void run();
-    // Files dropped on the list; false when the data carries no file list.
+    // The "Add Folder..." command: the folder picker, then addFolder().
+    void pickFolder();
+    // Adds, off the window's thread, every file the program converts under `folder`; the
+    // status bar counts the files found, Escape stops the walk and keeps what was added.
+    void addFolder(const QString &folder);
+    // Ends the folder walks in progress; the rows already added stay.
+    void stopAdding();
+    bool isAdding() const { return m_scan.isRunning(); }
+    // Files and folders dropped on the list; false when the data carries no file list.
     bool drop(const QMimeData *data);
-    // Files opened with the program from the desktop, by a start or a later start: the step
-    // a drop takes with its accepted paths. No ending is asked for (the desktop entry names
-    // the types); what the engine cannot read gets no row.
+    // Files and folders opened with the program from the desktop, by a start or a later
+    // start: the step a drop takes with its accepted paths. No ending is asked for (the
+    // desktop entry names the types); what the engine cannot read gets no row.
     void addPaths(const QStringList &paths);
     // Whether a dropped path's ending names a kind the engine decodes.
     static bool acceptedOnDrop(const QString &path);
@@ -36,8 +53,16 @@ private:
     void importPlaylist(const QString &path);
     FileAdder::Destination destination() const;
     void showSelectedCount();
+    void rowsRead(const QList<FolderScan::File> &files, int found);
+    void addHeldRows();
+    void scanFinished(const QStringList &unreadable);
 
     JobListWidgets &m_widgets;
     OutputOptions &m_options;
     FileAdder m_adder;
+    const bool *m_holdRows;
+    FolderScan m_scan;
+    QList<FolderScan::File> m_held;
+    QTimer *m_retry;
+    QPointer<QShortcut> m_escape; // a child of the window, which may go first
 };

@@ -1,19 +1,12 @@
 #include "joblist/audioextensions.h"
 
+#include "engine/sourcekinds.h"
+
 namespace AudioExtensions {
 
 const QStringList &decodable()
 {
-    static const QStringList endings{
-        QStringLiteral("wav"),  QStringLiteral("mp3"),  QStringLiteral("mp2"),
-        QStringLiteral("mp1"),  QStringLiteral("mpeg"), QStringLiteral("ogg"),
-        QStringLiteral("wma"),  QStringLiteral("flac"), QStringLiteral("aif"),
-        QStringLiteral("aiff"), QStringLiteral("aifc"), QStringLiteral("opus"),
-        QStringLiteral("oga"),  QStringLiteral("m4a"),  QStringLiteral("m4b"),
-        QStringLiteral("aac"),  QStringLiteral("wv"),   QStringLiteral("ape"),
-        QStringLiteral("mka"),  QStringLiteral("ac3"),  QStringLiteral("au"),
-        QStringLiteral("caf"),  QStringLiteral("tta")};
-    return endings;
+    return SourceKinds::extensions();
 }
 
 bool isDecodable(const QString &path)

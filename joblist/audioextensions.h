@@ -3,11 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-// The file endings of every kind of audio the engine decodes: the one list that the open
-// dialog, a drop and a folder walk agree on.
+// The open dialog's and a drop's view of the kinds the engine decodes (engine/sourcekinds):
+// its filter patterns and a drop's letter-case rule.
 namespace AudioExtensions {
 
-// Lower-case endings without the dot, the dialog's five first.
+// SourceKinds::extensions(): lower-case endings without the dot, the dialog's five first.
 const QStringList &decodable();
 // Whether the path ends in "." and one of the endings, all in lower or all in upper case
 // (".mp3" and ".MP3", not ".Mp3").

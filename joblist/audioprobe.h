@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // What the job list needs to know of an audio file.
@@ -21,4 +22,6 @@ public:
     virtual void prepare() = 0;
     // Nothing when the file cannot be read as audio.
     virtual std::optional<AudioFacts> probe(const QString &path) = 0;
+    // A probe of the same kind with nothing shared, for another thread.
+    virtual std::unique_ptr<AudioProbe> another() const = 0;
 };

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "joblist/audioprobe.h"
 #include "joblist/formatting.h"
 
 #include <QString>
 
-class AudioProbe;
 class JobListModel;
 
 // The step every way of adding files shares: read one file through the probe and hand its row
@@ -17,6 +17,8 @@ public:
     {
         bool intoSourceFolder = false;
         QString outputFolder;
+        // Into the output folder, below it in the file's folder relative to its root.
+        bool keepFolders = false;
     };
 
     FileAdder(JobListModel &jobs, AudioProbe &probe);
@@ -25,7 +27,12 @@ public:
     void prepare();
     // True when a row was added. A path that is no file or that the probe cannot read adds
     // nothing; a listed name is read but not added.
-    bool addFile(const QString &path, LengthForm form, const Destination &destination);
+    // `root` is the folder the file came with (none for a file added by itself).
+    bool addFile(const QString &path, LengthForm form, const Destination &destination,
+                 const QString &root = {});
+    // The row of a file already read (by a probe on another thread).
+    bool addRead(const QString &path, const AudioFacts &facts, LengthForm form,
+                 const Destination &destination, const QString &root);
 
 private:
     JobListModel &m_jobs;

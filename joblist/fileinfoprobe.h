@@ -15,8 +15,10 @@ public:
 
     void prepare() override;
     std::optional<AudioFacts> probe(const QString &path) override;
+    std::unique_ptr<AudioProbe> another() const override;
 
 private:
+    bool m_propertiesOnly = false; // a probe of its own reads no tag
     std::unique_ptr<FileInfo> m_own;
     FileInfo &m_info;
 };

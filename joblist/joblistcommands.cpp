@@ -24,7 +24,7 @@ JobListCommands::JobListCommands(JobListWidgets widgets, std::function<bool()> i
     , m_widgets(widgets)
     , m_isPlaying(std::move(isPlaying))
     , m_tagEditor(tagEditor)
-    , m_addFiles(m_widgets, probe, options)
+    , m_addFiles(m_widgets, probe, options, &state.runActive)
 {
     connect(&m_widgets.jobs, &JobListModel::itemCheck, this, &JobListCommands::checkBoxChanged);
     JobListModel *jobs = &m_widgets.jobs;
@@ -75,6 +75,16 @@ void JobListCommands::attachView()
 void JobListCommands::addFiles()
 {
     m_addFiles.run();
+}
+
+void JobListCommands::addFolder()
+{
+    m_addFiles.pickFolder();
+}
+
+void JobListCommands::stopAdding()
+{
+    m_addFiles.stopAdding();
 }
 
 void JobListCommands::outputPlaylist()

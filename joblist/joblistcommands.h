@@ -29,6 +29,10 @@ public:
     ~JobListCommands() override;
 
     void addFiles();
+    // "Add Folder...": the folder picker, then every file under the folder, off this thread.
+    void addFolder();
+    // Ends a folder walk in progress (the window closes); what was added stays.
+    void stopAdding();
     void outputPlaylist();
     void clearAll();
     void removeChecked();
@@ -46,7 +50,7 @@ public:
     // Opens the tag editor on the row the pointer was last over.
     void EnterTagMode();
     bool filesDropped(const QMimeData *data);
-    // Files opened with the program from the desktop: added as a drop adds its files.
+    // Files and folders opened with the program from the desktop: added as a drop adds them.
     void addPaths(const QStringList &paths);
 
     // Panel 2: "Total Selected Files: " and the number of ticked rows.

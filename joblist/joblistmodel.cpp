@@ -1,5 +1,6 @@
 #include "joblist/joblistmodel.h"
 
+#include "platform/paths.h"
 #include "ui/twips.h"
 
 #include <QDir>
@@ -62,14 +63,19 @@ int JobListModel::columnWidth(int column)
 
 // --- The duplicate index ------------------------------------------------------------------
 
-void JobListModel::indexCell(const QString &text)
+QString JobListModel::indexKey(const QString &subfolder, const QString &text)
 {
-    ++m_cellIndex[text];
+    return subfolder + QChar(0) + text;
 }
 
-void JobListModel::unindexCell(const QString &text)
+void JobListModel::indexCell(const QString &subfolder, const QString &text)
 {
-    const auto it = m_cellIndex.find(text);
+    ++m_cellIndex[indexKey(subfolder, text)];
+}
+
+void JobListModel::unindexCell(const QString &subfolder, const QString &text)
+{
+    const auto it = m_cellIndex.find(indexKey(subfolder, text));
     if (it != m_cellIndex.end() && --it->second == 0)
         m_cellIndex.erase(it);
 }
@@ -77,30 +83,34 @@ void JobListModel::unindexCell(const QString &text)
 void JobListModel::indexRow(const Row &row)
 {
     for (int c = col(JobColumn::Name); c < ColumnCount; ++c)
-        indexCell(row.cells[c]);
+        indexCell(row.subfolder, row.cells[c]);
 }
 
 void JobListModel::unindexRow(const Row &row)
 {
     for (int c = col(JobColumn::Name); c < ColumnCount; ++c)
-        unindexCell(row.cells[c]);
+        unindexCell(row.subfolder, row.cells[c]);
 }
 
-bool JobListModel::isListed(const QString &name) const
+bool JobListModel::isListed(const QString &name, const QString &subfolder) const
 {
     // Texts that begin with `name` sort right at or after it.
-    const auto it = m_cellIndex.lower_bound(name);
-    return it != m_cellIndex.end() && it->first.startsWith(name);
+    const QString key = indexKey(subfolder, name);
+    const auto it = m_cellIndex.lower_bound(key);
+    return it != m_cellIndex.end() && it->first.startsWith(key);
 }
 
 // --- Rows ---------------------------------------------------------------------------------
 
 bool JobListModel::AddJobRow(const QString &name, const QString &length, const QString &size,
-                             const QString &from, const QString &saveTo)
+                             const QString &from, const QString &saveTo, const QString &root)
 {
-    if (isListed(name))
+    const QString subfolder = Paths::relativeFolder(from, root);
+    if (isListed(name, subfolder))
         return false;
     Row row;
+    row.root = root.isEmpty() ? from : root;
+    row.subfolder = subfolder;
     row.checked = true;
     row.cells[col(JobColumn::Name)] = name;
     row.cells[col(JobColumn::Length)] = length;
@@ -133,8 +143,9 @@ void JobListModel::setText(int row, JobColumn column, const QString &text)
     if (cell == text)
         return;
     if (c != col(JobColumn::Res)) {
-        unindexCell(cell);
-        indexCell(text);
+        const QString &subfolder = m_rows[size_t(row)].subfolder;
+        unindexCell(subfolder, cell);
+        indexCell(subfolder, text);
     }
     cell = text;
     const QModelIndex changed = index(row, c);
@@ -153,6 +164,31 @@ void JobListModel::setChecked(int row, bool checked)
     m_rows[size_t(row)].checked = checked;
     const QModelIndex changed = index(row, 0);
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
+}
+
+QString JobListModel::root(int row) const
+{
+    return row >= 0 && row < count() ? m_rows[size_t(row)].root : QString();
+}
+
+QString JobListModel::saveToFor(const QString &from, const QString &root, bool intoSourceFolder,
+                                const QString &outputFolder, bool keepFolders)
+{
+    if (intoSourceFolder)
+        return from;
+    return keepFolders ? Paths::folderBelow(outputFolder, Paths::relativeFolder(from, root))
+                       : outputFolder;
+}
+
+void JobListModel::rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder,
+                                 bool keepFolders)
+{
+    for (int row = 0; row < count(); ++row) {
+        const Row &r = m_rows[size_t(row)];
+        setText(row, JobColumn::SaveTo,
+                saveToFor(r.cells[col(JobColumn::From)], r.root, intoSourceFolder, outputFolder,
+                          keepFolders));
+    }
 }
 
 QString JobListModel::fullPath(int row) const

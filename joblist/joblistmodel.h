@@ -56,10 +56,23 @@ public:
     // Adds a checked "Ready" row unless `name` is the beginning of any cell text of columns
     // 1 to 7 of a listed row (so the same file name from another folder is refused too).
     // True when a row was added. While the list is sorted the row goes to its sorted place.
+    // `root` is the folder the file was added with (its own folder when empty): rows from
+    // different folders below one added folder keep their places in its structure, so they
+    // are compared only with the rows of their own folder below it.
     bool AddJobRow(const QString &name, const QString &length, const QString &size,
-                   const QString &from, const QString &saveTo);
-    // The duplicate test of AddJobRow.
-    bool isListed(const QString &name) const;
+                   const QString &from, const QString &saveTo, const QString &root = {});
+    // The duplicate test of AddJobRow among the rows of `subfolder` ("" for the rows that lie
+    // directly in their root).
+    bool isListed(const QString &name, const QString &subfolder = {}) const;
+    // The folder the row's file was added with.
+    QString root(int row) const;
+    // The "Save to..." folder of a file in `from` added with `root`: `from` itself when
+    // `intoSourceFolder`, else `outputFolder`, below it in `from`'s folder relative to `root`
+    // when `keepFolders`.
+    static QString saveToFor(const QString &from, const QString &root, bool intoSourceFolder,
+                             const QString &outputFolder, bool keepFolders);
+    // Sets the "Save to..." column of every row by saveToFor().
+    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder, bool keepFolders);
 
     int count() const { return int(m_rows.size()); }
     QString text(int row, JobColumn column) const;
@@ -124,19 +137,23 @@ private:
         std::array<QString, ColumnCount> cells;
         QString converted;
         int progress = -1;
+        QString root;
+        QString subfolder; // the From folder below the root; the duplicate test's scope
     };
 
+    static QString indexKey(const QString &subfolder, const QString &text);
     void indexRow(const Row &row);
     void unindexRow(const Row &row);
-    void indexCell(const QString &text);
-    void unindexCell(const QString &text);
+    void indexCell(const QString &subfolder, const QString &text);
+    void unindexCell(const QString &subfolder, const QString &text);
     void sortRows();
     int sortedInsertPosition(const Row &row) const;
     bool rowLess(const Row &a, const Row &b) const;
 
     std::vector<Row> m_rows;
-    // Every cell text of columns 1..7 with its number of occurrences, ordered so that all
-    // texts beginning with a given prefix are neighbours: the duplicate test is a lookup.
+    // Every cell text of columns 1..7 after its row's subfolder and a NUL, with its number of
+    // occurrences, ordered so that all texts beginning with a given prefix are neighbours:
+    // the duplicate test is a lookup.
     std::map<QString, int> m_cellIndex;
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

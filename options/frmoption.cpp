@@ -200,6 +200,13 @@ int frmOption::filesAtOnce()
     return general->spnJobs->value();
 }
 
+bool frmOption::keepFolderStructure()
+{
+    if (!m_loaded)
+        Load();
+    return general->chkKeepfolders->isChecked();
+}
+
 void frmOption::reject()
 {
     onCancel();

@@ -55,6 +55,7 @@ public:
     bool convertIntoSourceFolder() override;
     bool openFolderAfterRun() override;
     int filesAtOnce() override;
+    bool keepFolderStructure() override;
 
     // --- Controls (object names are the member names) --------------------------------
     // "General", "MP3", "WMA", "OGG", "WAV", then a page for each later format of the format

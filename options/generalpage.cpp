@@ -41,6 +41,7 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     , Command1(new QPushButton(QStringLiteral("Choose"), this))
     , chkOldfolder(checkBox("chkOldfolder",
                             "Convert into source folder (ignore Output directory setting)", this))
+    , chkKeepfolders(checkBox("chkKeepfolders", "Keep the folder structure of added folders", this))
     , chkOpenFolder(checkBox("chkOpenFolder", "Open Output directory after conversion", this))
     , chkOverwrite(checkBox("chkOverwrite", "Overwrite existing files", this))
     , chkDeleteSource(checkBox("chkDeleteSource", "Shutdown computer after converting", this))
@@ -109,7 +110,8 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     settings->addLayout(folderRow);
     settings->addSpacing(8);
     settings->addWidget(whenLabel);
-    for (QCheckBox *box : {chkOldfolder, chkOpenFolder, chkOverwrite, chkDeleteSource})
+    for (QCheckBox *box :
+         {chkOldfolder, chkKeepfolders, chkOpenFolder, chkOverwrite, chkDeleteSource})
         settings->addWidget(box);
     settings->addLayout(normalizeRow);
     settings->addWidget(chkPlaylist);
@@ -126,6 +128,8 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
 
     connect(txtOutFolder, &QLineEdit::textChanged, this, &GeneralPage::onFolderChanged);
     connect(chkOldfolder, &QCheckBox::toggled, this, &GeneralPage::onOldFolderToggled);
+    connect(chkKeepfolders, &QCheckBox::toggled, this,
+            [this] { onOldFolderToggled(chkOldfolder->isChecked()); });
     connect(sldColor, &QSlider::valueChanged, this, &GeneralPage::onColorChanged);
     connect(Command1, &QPushButton::clicked, this, &GeneralPage::choose);
 
@@ -134,15 +138,15 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
 
 void GeneralPage::resetToBuiltIn()
 {
-    const QSignalBlocker b1(txtOutFolder), b2(chkOldfolder), b3(sldColor);
+    const QSignalBlocker b1(txtOutFolder), b2(chkOldfolder), b3(sldColor), b4(chkKeepfolders);
     txtOutFolder->clear();
     txtNormalize->clear();
     txtPlaylist->clear();
     udNormalize->setValue(0);
     txtNormalize->clear();
-    for (QCheckBox *box :
-         {chkOldfolder, chkOverwrite, chkOpenFolder, chkDeleteSource, chkNormalize, chkPlaylist})
-        box->setChecked(box == chkOpenFolder || box == chkOverwrite);
+    for (QCheckBox *box : {chkOldfolder, chkKeepfolders, chkOverwrite, chkOpenFolder,
+                           chkDeleteSource, chkNormalize, chkPlaylist})
+        box->setChecked(box == chkOpenFolder || box == chkOverwrite || box == chkKeepfolders);
     sldColor->setValue(0);
     spnJobs->setValue(0);
 }
@@ -167,6 +171,7 @@ void GeneralPage::load()
     loadCheck(chkDeleteSource, Ini::Output::DeleteSource);
     loadCheck(chkOverwrite, Ini::Output::Overwrite);
     loadCheck(chkOldfolder, Ini::Output::OldFolder);
+    loadCheck(chkKeepfolders, Ini::Output::KeepFolders);
     const auto colour = c.readNumber(Ini::Output::ColorThemes);
     if (colour && *colour >= sldColor->minimum() && *colour <= sldColor->maximum())
         sldColor->setValue(*colour);
@@ -190,6 +195,7 @@ void GeneralPage::save()
     c.write(Ini::Output::OldFolder, fromBool(chkOldfolder->isChecked()));
     c.write(Ini::Output::ColorThemes, QString::number(sldColor->value()));
     c.write(Ini::Output::Jobs, QString::number(spnJobs->value()));
+    c.write(Ini::Output::KeepFolders, fromBool(chkKeepfolders->isChecked()));
 }
 
 void GeneralPage::choose()
@@ -210,7 +216,7 @@ void GeneralPage::onFolderChanged(const QString &text)
 
 void GeneralPage::onOldFolderToggled(bool ticked)
 {
-    m_context.host.rewriteSaveTo(ticked, txtOutFolder->text());
+    m_context.host.rewriteSaveTo(ticked, txtOutFolder->text(), chkKeepfolders->isChecked());
 }
 
 void GeneralPage::onColorChanged(int position)

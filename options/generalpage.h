@@ -30,6 +30,7 @@ public:
     QLineEdit *txtOutFolder;
     QPushButton *Command1; // "Choose"
     QCheckBox *chkOldfolder;
+    QCheckBox *chkKeepfolders; // "Keep the folder structure of added folders"
     QCheckBox *chkOpenFolder;
     QCheckBox *chkOverwrite;
     QCheckBox *chkDeleteSource;

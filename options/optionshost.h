@@ -21,8 +21,10 @@ public:
     // The first panel of the main window's status bar.
     virtual void setFolderPanel(const QString &text) = 0;
     // Rewrites the "Save to..." column of every job row: the row's "From..." folder when
-    // `intoSourceFolder`, else `outputFolder`.
-    virtual void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder) = 0;
+    // `intoSourceFolder`, else `outputFolder` (below it in the row's folder relative to its
+    // root when `keepFolders`).
+    virtual void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder,
+                               bool keepFolders) = 0;
     virtual void applySkin(QWidget *window, const QString &definition) = 0;
     virtual void setHue(int degrees) = 0;
     virtual void setJobListBackground(const QColor &colour) = 0;

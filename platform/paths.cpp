@@ -54,3 +54,21 @@ QString Paths::withTrailingSeparator(const QString &dir)
         return dir;
     return dir + QDir::separator();
 }
+
+QString Paths::relativeFolder(const QString &folder, const QString &root)
+{
+    if (root.isEmpty())
+        return {};
+    const QString relative = QDir(root).relativeFilePath(folder);
+    if (relative.isEmpty() || relative == QLatin1String(".") || relative == QLatin1String("..") ||
+        relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative))
+        return {};
+    return QDir::cleanPath(relative);
+}
+
+QString Paths::folderBelow(const QString &base, const QString &relative)
+{
+    if (relative.isEmpty())
+        return base;
+    return withTrailingSeparator(base) + QDir::toNativeSeparators(relative) + QDir::separator();
+}

@@ -27,4 +27,11 @@ QString defaultOutputFolder();
 // `dir` with exactly one trailing separator (a root folder keeps its single one).
 QString withTrailingSeparator(const QString &dir);
 
+// `folder` below `root` as a relative path ("A/B"); "" when it is `root` itself, lies outside
+// it or `root` is empty.
+QString relativeFolder(const QString &folder, const QString &root);
+
+// `base` itself when `relative` is empty, else `base`, `relative` and a trailing separator.
+QString folderBelow(const QString &base, const QString &relative);
+
 } // namespace Paths

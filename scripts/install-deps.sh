@@ -10,7 +10,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libmp3lame-dev libvorbis-dev libtag1-dev libsdl2-dev libsodium-dev
   ffmpeg vorbis-tools python3-mutagen xvfb xauth imagemagick fonts-dejavu-core e2fsprogs
-  dpkg-dev file desktop-file-utils appstream minisign exfatprogs exfat-fuse
+  dpkg-dev file desktop-file-utils appstream minisign exfatprogs exfat-fuse parallel
   at-spi2-core python3-pyatspi
 )
 if [ "${1:-}" = "--fuzz" ]; then

@@ -39,6 +39,9 @@ inline constexpr Key OldFolder{Section::Output, "oldfolder"};
 inline constexpr Key ColorThemes{Section::Output, "colorthemes"};
 // Files a run converts at once; 0 is one per processor core.
 inline constexpr Key Jobs{Section::Output, "jobs"};
+// 1: a file added with a folder goes below the output folder in its folder relative to the
+// added one.
+inline constexpr Key KeepFolders{Section::Output, "keepfolders"};
 } // namespace Output
 
 namespace Wav {
@@ -111,7 +114,7 @@ inline constexpr std::array<Key, 6> All{{Left, Top, Width, Height, Maximized, Co
 
 // The order in which the options dialog's apply step writes every option ("format" is not
 // among them: only the output format buttons write it).
-inline constexpr std::array<Key, 45> ApplyWriteOrder{{
+inline constexpr std::array<Key, 46> ApplyWriteOrder{{
     Output::Folder,
     Output::Playlist,
     Output::PlaylistName,
@@ -123,6 +126,7 @@ inline constexpr std::array<Key, 45> ApplyWriteOrder{{
     Output::OldFolder,
     Output::ColorThemes,
     Output::Jobs,
+    Output::KeepFolders,
     Ogg::Fs,
     Ogg::Bitrate,
     Ogg::MinBitrate,

@@ -15,4 +15,6 @@ public:
     virtual bool openFolderAfterRun() = 0;
     // "Files converted at once": 1 to 64, or 0 for one per processor core.
     virtual int filesAtOnce() = 0;
+    // "Keep the folder structure of added folders".
+    virtual bool keepFolderStructure() { return true; }
 };

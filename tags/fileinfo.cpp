@@ -345,6 +345,14 @@ void FileInfo::Load(const QString &path)
     }
 }
 
+void FileInfo::LoadProperties(const QString &path)
+{
+    m_path = path;
+    clearProperties();
+    clearTag();
+    readProperties(path);
+}
+
 namespace {
 
 [[noreturn]] void refuse(const QString &path, const QString &why)

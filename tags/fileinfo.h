@@ -36,6 +36,8 @@ public:
     // truncated or non-audio file leaves the properties empty (zero) and the tag fields
     // cleared; isAudio() then tells the caller whether the file held a readable stream.
     void Load(const QString &path);
+    // Reads the properties only and clears the tag fields: what a list of files needs.
+    void LoadProperties(const QString &path);
 
     // Writes the tag fields into the file's tag of TagVersion. The audio data is untouched,
     // fields this object does not model (pictures, lyrics, other frames) are kept, and the

@@ -130,12 +130,16 @@ private slots:
         const QString ogg = Fixture::tone(dir.path(), "c.ogg", 1);
         const QString notes = dir.filePath("notes.mp3");
         TestEnv::writeFile(notes, "not audio");
+        // Folders are walked for their files, at any depth.
+        QVERIFY(QDir().mkpath(dir.filePath("Album/CD1")) && QDir().mkpath(dir.filePath("Live")));
+        Fixture::tone(dir.filePath("Album/CD1"), "d.wav", 1);
+        Fixture::tone(dir.filePath("Live"), "e.wav", 1);
 
-        Startup startup({wav, notes, flac});
+        Startup startup({wav, notes, flac, dir.filePath("Album")});
         startup.begin();
         QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
         frmDialog *window = startup.mainWindow();
-        QCOMPARE(names(window), (QStringList{"a.wav", "b.flac"}));
+        QTRY_COMPARE(names(window), (QStringList{"a.wav", "b.flac", "d.wav"}));
         QVERIFY(platform->laterStarts);
         // The program's icon (the pixmap passes through premultiplied alpha).
         const auto format = QImage::Format_ARGB32_Premultiplied;
@@ -152,10 +156,11 @@ private slots:
         QTemporaryDir out;
         window->txtFolder->setText(out.path());
         window->cmdConvert->click(); // the run goes on after the click
-        platform->laterStarts->filesHandedOver({ogg});
-        QCOMPARE(names(window), (QStringList{"a.wav", "b.flac"}));
+        platform->laterStarts->filesHandedOver({ogg, dir.filePath("Live")});
+        QCOMPARE(names(window), (QStringList{"a.wav", "b.flac", "d.wav"}));
         QTRY_COMPARE(QApplication::activeWindow(), window);
-        QTRY_COMPARE_WITH_TIMEOUT(names(window), (QStringList{"a.wav", "b.flac", "c.ogg"}), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            names(window), (QStringList{"a.wav", "b.flac", "d.wav", "c.ogg", "e.wav"}), 30000);
         QVERIFY(!window->conversionRun().isActive());
         QVERIFY(window->close());
     }

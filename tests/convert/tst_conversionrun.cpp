@@ -371,6 +371,32 @@ private slots:
         QVERIFY2(f.messages().isEmpty(), qPrintable(f.messages().join('|')));
     }
 
+    // A library added through the folder picker converts with its structure kept: the two
+    // "01 Intro" tracks land in their own album folders, nothing fails or is replaced.
+    void folderKeepsItsStructure()
+    {
+        Window f;
+        const QString lib = f.media.filePath("Music");
+        const QStringList tracks = Fixture::library(lib);
+        QVERIFY(!tracks.isEmpty());
+        f.platform->folderAnswers << lib;
+        f.activate("addfolder");
+        QTRY_COMPARE(f.jobs.count(), tracks.size());
+        QTRY_COMPARE(f.panel(4), QString("Status: Idle"));
+        QCOMPARE(f.jobs.text(2, JobColumn::SaveTo), f.out + "Artist B/Album 2/");
+        f.convert(0);
+        QStringList expected, made;
+        for (const QString &track : tracks) {
+            expected << track.left(track.lastIndexOf('.')) + ".mp3";
+            if (codecOf(f.out + expected.last()) == "mp3")
+                made << expected.last();
+        }
+        QCOMPARE(made, expected);
+        for (int row = 0; row < f.jobs.count(); ++row)
+            QCOMPARE(f.jobs.status(row), QString("Finished"));
+        QVERIFY2(f.messages().isEmpty(), qPrintable(f.messages().join('|')));
+    }
+
     void cancelDuringTheSecondOfThree()
     {
         Window f;

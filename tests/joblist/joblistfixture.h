@@ -28,6 +28,10 @@ public:
             return std::nullopt;
         return AudioFacts{content.mid(3).trimmed().toLongLong(), QFileInfo(path).size()};
     }
+    std::unique_ptr<AudioProbe> another() const override
+    {
+        return std::make_unique<ScriptedProbe>();
+    }
 };
 
 // Records the calls into the tag editor; open while `open` is set.

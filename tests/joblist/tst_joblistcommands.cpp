@@ -12,6 +12,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 void fill(JobListFixture &f, int rows)
@@ -336,6 +339,68 @@ private slots:
             QCOMPARE(f.jobs.text(1, JobColumn::Length), QString("00:02:05")); // padded
             QCOMPARE(f.panel(2), QString("Total Selected Files: %1").arg(drop ? 5 : 6));
         }
+    }
+
+    // A folder is walked at any depth off the window's thread: what the program converts gets
+    // a row below its root in the output folder; hidden entries, other kinds, unreadable files
+    // and a link back up add nothing; equal names in two folders both get rows; a folder that
+    // cannot be read is named once at the end. A dropped folder takes the same walk.
+    void addFolder()
+    {
+        JobListFixture f;
+        f.audio("lib/A/B/x.mp3", 125000);
+        f.audio("lib/A/y.flac");
+        f.audio("lib/C/y.flac");
+        f.audio("lib/.hidden/h.mp3");
+        f.audio("lib/.h.mp3");
+        f.audio("lib/notes.txt");
+        f.notAudio("lib/bad.mp3");
+        f.audio("lib/locked/z.mp3");
+        const QString lib = f.dir.filePath("lib");
+        QVERIFY(QFile::link(lib, lib + "/A/loop"));
+        // Root reads any folder: the walk runs as another user for the locked one to count.
+        QVERIFY(::chmod(QFile::encodeName(f.dir.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(lib + "/locked").constData(), 0) == 0);
+        const bool asRoot = ::geteuid() == 0;
+        if (asRoot)
+            QVERIFY(::seteuid(65534) == 0);
+        m_platform->folderAnswers << lib;
+        f.controller->addFolder();
+        QTRY_COMPARE(f.panel(4), QString("Status: Idle"));
+        if (asRoot)
+            QVERIFY(::seteuid(0) == 0);
+
+        QCOMPARE(f.names(), (QStringList{"x.mp3", "y.flac", "y.flac"}));
+        QCOMPARE(f.jobs.text(0, JobColumn::Length), QString("00:02:05"));
+        QStringList saveTo;
+        for (int row = 0; row < f.jobs.count(); ++row)
+            saveTo << f.jobs.text(row, JobColumn::SaveTo);
+        QCOMPARE(saveTo, (QStringList{"/output/A/B/", "/output/A/", "/output/C/"}));
+        QCOMPARE(f.panel(2), QString("Total Selected Files: 3"));
+        const QStringList shown = PlatformCalls::messages(*m_platform);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].endsWith("not added:\n\n" + lib + "/locked"), qPrintable(shown[0]));
+
+        QVERIFY(dropOn(f.view, {lib}));
+        QTRY_COMPARE(f.panel(4), QString("Status: Idle"));
+        QCOMPARE(f.jobs.count(), 3);
+    }
+
+    // Escape ends a long walk; the rows added until then stay and the list takes no more.
+    void escapeStopsTheWalk()
+    {
+        JobListFixture f;
+        for (int i = 0; i < 3000; ++i)
+            f.audio(QString("big/%1/%2.mp3").arg(i / 100).arg(i));
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.controller->addPaths({f.dir.filePath("big")});
+        QTest::keyClick(&f.window, Qt::Key_Escape);
+        QTRY_COMPARE(f.panel(4), QString("Status: Idle"));
+        const int kept = f.jobs.count();
+        QVERIFY2(kept < 3000, qPrintable(QString::number(kept)));
+        QTest::qWait(100);
+        QCOMPARE(f.jobs.count(), kept);
     }
 
     void initTestCase()

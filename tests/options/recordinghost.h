@@ -92,7 +92,7 @@ public:
     QWidget *ownerWindow() override { return nullptr; }
     void setFolderBox(const QString &text) override { folderBox = text; }
     void setFolderPanel(const QString &text) override { panel1 = text; }
-    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder) override
+    void rewriteSaveTo(bool intoSourceFolder, const QString &outputFolder, bool) override
     {
         for (Row &row : rows)
             row.saveTo = intoSourceFolder ? row.from : outputFolder;

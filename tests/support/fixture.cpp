@@ -7,6 +7,8 @@
 #include "tests/support/testenv.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -34,6 +36,24 @@ QString Fixture::tone(const QString &dir, const QString &name, double seconds,
                 QStringList{"-f", "lavfi", "-i", sine.arg(rate).arg(seconds), "-ac",
                             QString::number(channels)} +
                     codec);
+}
+
+QStringList Fixture::library(const QString &dir)
+{
+    const QStringList tracks{"Artist A/Album 1/01 Intro.flac", "Artist A/Album 1/02 Song.wav",
+                             "Artist B/Album 2/01 Intro.flac", "Various/Album 3/CD1/03 End.ogg"};
+    for (const QString &track : tracks) {
+        const QFileInfo file(QDir(dir).filePath(track));
+        QDir().mkpath(file.absolutePath());
+        if (tone(file.absolutePath(), file.fileName(), 0.5, {}, 8000, 1).isEmpty())
+            return {};
+    }
+    QDir().mkpath(QDir(dir).filePath(".covers"));
+    tone(QDir(dir).filePath(".covers"), "hidden.flac", 0.2, {}, 8000, 1);
+    QFile cover(QDir(dir).filePath("Artist A/cover.jpg"));
+    if (!cover.open(QIODevice::WriteOnly) || cover.write("not audio") < 0)
+        return {};
+    return tracks;
 }
 
 QJsonObject Fixture::probe(const QString &path)

@@ -17,6 +17,10 @@ QString make(const QString &dir, const QString &name, const QStringList &argumen
 // `seconds` of a 440 Hz tone encoded with `codec` (none: the extension's default).
 QString tone(const QString &dir, const QString &name, double seconds, const QStringList &codec = {},
              int rate = 44100, int channels = 2);
+// A small music library under `dir`: three albums in nested folders, two of them with a track
+// of the same name, and a hidden folder and a cover picture that are no tracks. The tracks'
+// paths relative to `dir`, sorted; empty when ffmpeg failed.
+QStringList library(const QString &dir);
 // ffprobe's view: {"streams": [...], "format": {...}}.
 QJsonObject probe(const QString &path);
 // The first audio stream of probe().
