@@ -129,8 +129,11 @@ void frmDialog::compose()
     m_tagEditor = std::make_unique<TagEditor>(*tagPanel, *this, *FileInfo);
     m_jobList = std::make_unique<JobListCommands>(
         JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu},
-        [this] { return m_playback && m_playback->isPlaying(); }, *m_probe, *m_options,
-        *m_tagEditor);
+        JobListCommands::Activity{[this] { return m_playback && m_playback->isPlaying(); },
+                                  [this] {
+                                      return m_conversionRun && m_conversionRun->isActive();
+                                  }},
+        *m_probe, *m_options, *m_tagEditor);
     connect(m_jobList.get(), &JobListCommands::hoverCleared, this, [this] { tooltip->Destroy(); });
     connect(m_jobList.get(), &JobListCommands::popupRequested, this, &frmDialog::popUp);
 

@@ -27,11 +27,11 @@ bool isPlaylistName(const QString &path)
 } // namespace
 
 AddFilesCommand::AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options,
-                                 const bool *holdRows)
+                                 std::function<bool()> holdRows)
     : m_widgets(widgets)
     , m_options(options)
     , m_adder(widgets.jobs, probe)
-    , m_holdRows(holdRows)
+    , m_holdRows(std::move(holdRows))
     , m_scan(probe.another())
     , m_retry(new QTimer(&m_scan))
     , m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), &widgets.window))
@@ -190,7 +190,7 @@ void AddFilesCommand::stopAdding()
 void AddFilesCommand::rowsRead(const QList<FolderScan::File> &files, int found)
 {
     m_held += files;
-    if (!m_holdRows || !*m_holdRows)
+    if (!rowsHeld())
         m_widgets.StatusBar1.setPanelText(
             4, QStringLiteral("Adding folder: %1 files found (Esc stops)").arg(found));
     addHeldRows();
@@ -198,7 +198,7 @@ void AddFilesCommand::rowsRead(const QList<FolderScan::File> &files, int found)
 
 void AddFilesCommand::addHeldRows()
 {
-    if (m_holdRows && *m_holdRows) {
+    if (rowsHeld()) {
         m_retry->start();
         return;
     }
@@ -214,7 +214,7 @@ void AddFilesCommand::addHeldRows()
 void AddFilesCommand::scanFinished(const QStringList &unreadable)
 {
     m_escape->setEnabled(false);
-    if (!m_holdRows || !*m_holdRows)
+    if (!rowsHeld())
         m_widgets.StatusBar1.setPanelText(4, QStringLiteral("Status: Idle"));
     if (unreadable.isEmpty())
         return;

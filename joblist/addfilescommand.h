@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QStringList>
 
+#include <functional>
+
 class AudioProbe;
 class OutputOptions;
 class QMimeData;
@@ -19,10 +21,10 @@ struct JobListWidgets;
 class AddFilesCommand
 {
 public:
-    // While `*holdRows` is true (a conversion run walks the list), the rows a folder walk
+    // While `holdRows` says so (a conversion run walks the list), the rows a folder walk
     // reads wait and join the list afterwards.
     AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, OutputOptions &options,
-                    const bool *holdRows = nullptr);
+                    std::function<bool()> holdRows = {});
     ~AddFilesCommand();
 
     // The dialog's filter: caption/pattern pieces, the sixth (every decodable kind)
@@ -60,7 +62,8 @@ private:
     JobListWidgets &m_widgets;
     OutputOptions &m_options;
     FileAdder m_adder;
-    const bool *m_holdRows;
+    std::function<bool()> m_holdRows;
+    bool rowsHeld() const { return m_holdRows && m_holdRows(); }
     FolderScan m_scan;
     QList<FolderScan::File> m_held;
     QTimer *m_retry;

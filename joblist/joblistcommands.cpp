@@ -17,14 +17,13 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
-JobListCommands::JobListCommands(JobListWidgets widgets, std::function<bool()> isPlaying,
-                                 AudioProbe &probe, OutputOptions &options,
-                                 TagEditorCalls &tagEditor, QObject *parent)
+JobListCommands::JobListCommands(JobListWidgets widgets, Activity activity, AudioProbe &probe,
+                                 OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent)
     : QObject(parent)
     , m_widgets(widgets)
-    , m_isPlaying(std::move(isPlaying))
+    , m_activity(std::move(activity))
     , m_tagEditor(tagEditor)
-    , m_addFiles(m_widgets, probe, options, &state.runActive)
+    , m_addFiles(m_widgets, probe, options, m_activity.runActive)
 {
     connect(&m_widgets.jobs, &JobListModel::itemCheck, this, &JobListCommands::checkBoxChanged);
     JobListModel *jobs = &m_widgets.jobs;
@@ -94,7 +93,7 @@ void JobListCommands::outputPlaylist()
 
 bool JobListCommands::refuseWhilePlaying()
 {
-    if (!m_isPlaying())
+    if (!m_activity.isPlaying())
         return false;
     Platform::instance().messageBox(QString::fromLatin1(StopPlayingMessage),
                                     QStringLiteral("Tonewright"), MessageButtons::OkCancel,

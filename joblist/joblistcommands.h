@@ -23,8 +23,15 @@ class JobListCommands : public QObject
 public:
     static constexpr const char *StopPlayingMessage = "Please stop playing at first   ";
 
-    // `isPlaying` tells whether the player plays: the list is not changed under it.
-    JobListCommands(JobListWidgets widgets, std::function<bool()> isPlaying, AudioProbe &probe,
+    // What the list asks of the player and the run, which it cannot see: the list is not
+    // changed under a playing file, and a folder's rows wait for the end of a run.
+    struct Activity
+    {
+        std::function<bool()> isPlaying;
+        std::function<bool()> runActive;
+    };
+
+    JobListCommands(JobListWidgets widgets, Activity activity, AudioProbe &probe,
                     OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent = nullptr);
     ~JobListCommands() override;
 
@@ -80,7 +87,7 @@ private:
     void updateSortIndicator();
 
     JobListWidgets m_widgets;
-    std::function<bool()> m_isPlaying;
+    Activity m_activity;
     ListFocus m_focus;
     TagEditorCalls &m_tagEditor;
     AddFilesCommand m_addFiles;

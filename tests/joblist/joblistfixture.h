@@ -74,7 +74,11 @@ struct JobListFixture
         rightmenu = new QMenu(&window);
         controller = std::make_unique<JobListCommands>(
             JobListWidgets{jobs, *view, window, *statusBar, *txtFolder, *rightmenu},
-            [this] { return playing; }, probe, options, tagEditor);
+            JobListCommands::Activity{[this] { return playing; },
+                                      [this] {
+                                          return running;
+                                      }},
+            probe, options, tagEditor);
         QObject::connect(controller.get(), &JobListCommands::hoverCleared,
                          [this] { ++tooltipsDestroyed; });
         QObject::connect(controller.get(), &JobListCommands::popupRequested,
@@ -117,6 +121,7 @@ struct JobListFixture
     ScriptedProbe probe;
 
     bool playing = false;
+    bool running = false;
     FixedOptions options;
     RecordingTagEditor tagEditor;
     int tooltipsDestroyed = 0;
