@@ -113,7 +113,7 @@ QString EncoderFormats::describe(const Mp3Settings &s)
         return text + QStringLiteral("VBR %1 quality %2 max %3 kbit/s")
                           .arg(QLatin1String(methods[size_t(s.VbrMethod)]))
                           .arg(std::clamp(s.VbrQuality, 0, 9))
-                          .arg(s.MaxVbrBitrate);
+                          .arg(Mp3Encoder::nearestBitrate(s.MaxVbrBitrate, s.SampleRate));
     case 4:
         return text + QStringLiteral("ABR %1 kbit/s")
                           .arg(Mp3Encoder::nearestBitrate(s.Bitrate, s.SampleRate));

@@ -58,7 +58,7 @@ Mp3Encoder::Mp3Encoder(QIODevice &out, const Mp3Settings &s, int rate, int chann
     lame_set_bWriteVbrTag(g, 1);
     lame_set_write_id3tag_automatic(g, 0);
 
-    const int maxRate = std::max(8, s.MaxVbrBitrate);
+    const int maxRate = nearestBitrate(s.MaxVbrBitrate, rate);
     switch (s.VbrMethod) {
     case 0:
     case 1:

@@ -138,6 +138,7 @@ Mp3Page::Mp3Page(OptionsContext &context, QLabel *picture, QWidget *parent)
 
     connect(sldrBitrate, &QSlider::valueChanged, this, &Mp3Page::sldrBitrateScroll);
     connect(cmbFrequency, &QComboBox::currentIndexChanged, this, &Mp3Page::sldrBitrateScroll);
+    connect(cmbFrequency, &QComboBox::currentIndexChanged, this, &Mp3Page::sldrVbrBitrateScroll);
     connect(sldrQuality, &QSlider::valueChanged, this, &Mp3Page::sldrQualityScroll);
     connect(sldrVbrBitrate, &QSlider::valueChanged, this, &Mp3Page::sldrVbrBitrateScroll);
     connect(cmbVBRCodingMethod, &QComboBox::currentIndexChanged, this,
@@ -235,15 +236,19 @@ void Mp3Page::pushAndSave()
 
 void Mp3Page::sldrBitrateScroll()
 {
+    frmBitrate->setTitle(QStringLiteral("Current bitrate: ") + writtenKbitText(sldrBitrate));
+    const auto value = bitrateAt(sldrBitrate->value());
+    setSliderTip(sldrBitrate, value ? QString::number(*value) : QString());
+}
+
+QString Mp3Page::writtenKbitText(const QSlider *slider) const
+{
     // The rate the encoder writes at the chosen sample rate, which not every bitrate suits.
     const auto rate = ComboValue::selectedData(cmbFrequency);
-    const auto value = bitrateAt(sldrBitrate->value());
-    frmBitrate->setTitle(
-        QStringLiteral("Current bitrate: ") +
-        (value && rate
-             ? QString::number(Mp3Encoder::nearestBitrate(*value, *rate)) + QStringLiteral(" kbit")
-             : kbitText(sldrBitrate->value())));
-    setSliderTip(sldrBitrate, value ? QString::number(*value) : QString());
+    const auto value = bitrateAt(slider->value());
+    if (!value || !rate)
+        return kbitText(slider->value());
+    return QString::number(Mp3Encoder::nearestBitrate(*value, *rate)) + QStringLiteral(" kbit");
 }
 
 void Mp3Page::sldrQualityScroll()
@@ -254,7 +259,7 @@ void Mp3Page::sldrQualityScroll()
 
 void Mp3Page::sldrVbrBitrateScroll()
 {
-    lblVbrBitrate->setText(QStringLiteral("Max bitrate: ") + kbitText(sldrVbrBitrate->value()));
+    lblVbrBitrate->setText(QStringLiteral("Max bitrate: ") + writtenKbitText(sldrVbrBitrate));
     const auto value = bitrateAt(sldrVbrBitrate->value());
     setSliderTip(sldrVbrBitrate, value ? QString::number(*value) : QString());
 }

@@ -55,6 +55,8 @@ public:
 private:
     void opAltPresetClick(int index);
     int checkedPreset() const;
+    // "<kbit/s> kbit" of a bitrate slider as the encoder writes it at the chosen sample rate.
+    QString writtenKbitText(const QSlider *slider) const;
 
     OptionsContext &m_context;
 };

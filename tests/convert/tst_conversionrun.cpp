@@ -132,12 +132,17 @@ private slots:
         {
             OutputFormatId format;
             QList<std::pair<Ini::Key, QString>> keys;
-            int mp3Kbps = 0; // the MP3 rate the file has, and the page and text name
+            int mp3Kbps = 0;             // the MP3 rate the file has, and the page and text name
+            QString mp3Text = QString(); // part of the stored MP3 format text
         };
         const QList<Row> rows{
             {OutputFormatId::Mp3, {{Ini::Mp3::Bitrate, "0"}}, 32},
             {OutputFormatId::Mp3, {{Ini::Mp3::Bitrate, "14"}, {Ini::Mp3::Frequency, "4"}}, 160},
             {OutputFormatId::Mp3, {{Ini::Mp3::VbrCoding, "5"}, {Ini::Mp3::Channel, "0"}}},
+            {OutputFormatId::Mp3,
+             {{Ini::Mp3::VbrCoding, "3"}, {Ini::Mp3::Frequency, "4"}, {Ini::Mp3::VbrBitrate, "14"}},
+             0,
+             "max 160 kbit/s"},
             {OutputFormatId::Ogg, {}},
             {OutputFormatId::Ogg, {{Ini::Ogg::QualityEnabled, "0"}, {Ini::Ogg::Channel, "0"}}},
             {OutputFormatId::Wav, {{Ini::Wav::Bitrate, "BPS_8_BIT"}, {Ini::Wav::Channel, "MONO"}}},
@@ -190,6 +195,8 @@ private slots:
             else
                 QVERIFY2(QFile::exists(mine) && Fixture::readAll(mine) == Fixture::readAll(theirs),
                          qPrintable(what));
+            QVERIFY2(SettingsFiles::read(ini, Ini::Mp3::Fs).contains(row.mp3Text),
+                     qPrintable(what));
             int kbps = row.mp3Kbps;
             if (i == rows.size())
                 kbps = 128; // the unticked preset leaves the stored 128 kbit/s

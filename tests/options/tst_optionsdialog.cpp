@@ -367,14 +367,14 @@ private slots:
         f.dialog->cmdCancel->click();
         QCOMPARE(f.host.mp3.EncoderQuality, 7); // the live quality stays with the engine
 
-        // Unticking the preset keeps the earlier preset in the engine, the file takes the new one.
+        // An unticked preset is no preset in the engine; the file keeps the chosen one.
         f.dialog->Load();
         QVERIFY(f.dialog->Apply());
         p.chkPreset->click();
         QVERIFY(p.chkPreset->isEnabled()); // outside the frame it greys, so it can tick again
         p.opAltPreset[5]->setChecked(true);
         QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.host.mp3.AlternativePreset, 3);
+        QCOMPARE(f.host.mp3.AlternativePreset, 0);
         QCOMPARE(f.value(Ini::Mp3::AltPreset), QStringLiteral("5"));
     }
 
