@@ -319,6 +319,22 @@ private slots:
         f.w->Timer1->stop();
     }
 
+    // What the output cannot hold of the tag is named apart from damage: Opus keeps no
+    // ReplayGain peak.
+    void tagLossIsNamedOnItsOwn()
+    {
+        Window f;
+        f.add({"peak.flac"}, 1, {"-c:a", "flac", "-metadata", "REPLAYGAIN_TRACK_PEAK=0.9"});
+        f.convert(5);
+        QCOMPARE(files(f.out), QStringList({"peak.opus"}));
+        const QString list = f.messages().value(0);
+        QVERIFY2(list.startsWith("These files were converted, but their outputs could not keep "
+                                 "all of the tag:\n" +
+                                 f.out + "peak.opus: the ReplayGain peaks could not be kept") &&
+                     !list.contains("incomplete"),
+                 qPrintable(list));
+    }
+
     void overwriteSetting_data()
     {
         QTest::addColumn<QString>("setting");
