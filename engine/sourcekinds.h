@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// The kinds of file the program converts, told by their extension. The one list that a
-// folder walk, the file dialogs of folders and twr-convert's --recursive go by.
+// The kinds of file the program converts, told by their extension: the one list that the
+// window's folder walk and twr-convert's --recursive go by.
 namespace SourceKinds {
 
 // Lower-case extensions without their dot: the drop's mp3, wav, wma and ogg, and every other
