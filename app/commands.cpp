@@ -1,8 +1,8 @@
 #include "app/commands.h"
 
 #include "app/frmabout.h"
-#include "app/mainstate.h"
 #include "app/optionswindow.h"
+#include "joblist/listfocus.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "settings/settingsfiles.h"
@@ -12,11 +12,11 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
-Commands::Commands(CommandWidgets widgets, MainState &state, SkinEngine &skin,
+Commands::Commands(CommandWidgets widgets, const ListFocus &focus, SkinEngine &skin,
                    OptionsWindow &options, CommandLinks links, QObject *parent)
     : QObject(parent)
     , m_widgets(widgets)
-    , m_state(state)
+    , m_focus(focus)
     , m_skin(skin)
     , m_options(options)
     , m_links(std::move(links))
@@ -63,9 +63,9 @@ void Commands::gotoOutputFolder()
 
 void Commands::showFileProperties()
 {
-    if (m_state.CurrentFile.isEmpty())
+    if (m_focus.CurrentFile.isEmpty())
         return;
-    Platform::instance().showFileProperties(m_state.CurrentFile, &m_widgets.window);
+    Platform::instance().showFileProperties(m_focus.CurrentFile, &m_widgets.window);
 }
 
 void Commands::showOptions()

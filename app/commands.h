@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-class MainState;
+struct ListFocus;
 class OptionsWindow;
 class SkinEngine;
 
@@ -18,8 +18,8 @@ class Commands : public QObject
 {
     Q_OBJECT
 public:
-    Commands(CommandWidgets widgets, MainState &state, SkinEngine &skin, OptionsWindow &options,
-             CommandLinks links, QObject *parent = nullptr);
+    Commands(CommandWidgets widgets, const ListFocus &focus, SkinEngine &skin,
+             OptionsWindow &options, CommandLinks links, QObject *parent = nullptr);
 
     void pickOutputFolder();
     void showHelp();
@@ -38,7 +38,7 @@ public:
 
 private:
     CommandWidgets m_widgets;
-    MainState &m_state;
+    const ListFocus &m_focus;
     SkinEngine &m_skin;
     OptionsWindow &m_options;
     CommandLinks m_links;

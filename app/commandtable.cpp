@@ -88,7 +88,8 @@ void CommandTable::connectAll(frmDialog &w)
     TagEditor *tags = &w.tagEditor();
     const TagPanel &panel = *w.tagPanel;
     using T = TagEditor;
-    bind({w.cmdTag, w.id3tag, w.id3}, tags, on(&T::EnterTagMode, tags));
+    // The editor opens on the row the pointer was last over, which the job list knows.
+    bind({w.cmdTag, w.id3tag, w.id3}, list, on(&L::EnterTagMode, list));
     bind({panel.cmdCloseTag, panel.cmdCancel}, tags, on(&T::LeaveTagMode, tags));
     bind({panel.cmdSetInfo}, tags, on(&T::SaveTags, tags));
     bind({panel.cmdID3}, tags, on(&T::SwapTagVersion, tags));

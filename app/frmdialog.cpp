@@ -7,7 +7,6 @@
 #include "convert/conversionrun.h"
 #include "convert/outputformat.h"
 #include "engine/converter.h"
-#include "engine/fileinfo.h"
 #include "engine/mp3settings.h"
 #include "joblist/fileinfoprobe.h"
 #include "joblist/formatting.h"
@@ -21,6 +20,7 @@
 #include "player/playback.h"
 #include "settings/profilereader.h"
 #include "settings/settingsfiles.h"
+#include "tags/fileinfo.h"
 #include "tags/tageditor.h"
 #include "tags/tagpanel.h"
 #include "ui/ctooltip.h"
@@ -125,16 +125,17 @@ void frmDialog::compose()
     m_optionsHost = std::make_unique<MainWindowHost>(*this, m_encoderSettings);
     m_options = std::make_unique<frmOption>(*m_optionsHost, this);
     m_probe = std::make_unique<FileInfoProbe>(FileInfo.get());
-    m_tagEditor = std::make_unique<TagEditor>(*tagPanel, *this, m_state, *jobs, *FileInfo);
+    m_tagEditor = std::make_unique<TagEditor>(*tagPanel, *this, *FileInfo);
     m_jobList = std::make_unique<JobListCommands>(
-        JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu}, m_state,
-        *m_probe, *m_options, *m_tagEditor);
+        JobListWidgets{*jobs, *viewEvent, *this, *StatusBar1, *txtFolder, *rightmenu},
+        [this] { return m_playback && m_playback->isPlaying(); }, *m_probe, *m_options,
+        *m_tagEditor);
     connect(m_jobList.get(), &JobListCommands::hoverCleared, this, [this] { tooltip->Destroy(); });
     connect(m_jobList.get(), &JobListCommands::popupRequested, this, &frmDialog::popUp);
 
     m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
     m_commands = std::make_unique<Commands>(
-        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus, *update_}, m_state, *Skn,
+        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus, *update_}, m_jobList->focus(), *Skn,
         *m_optionsWindow, CommandLinks::fromBuild());
 
     // Conversion run
@@ -153,7 +154,8 @@ void frmDialog::compose()
                           {cmdPlay, cmdStop, cmdPause, cmdOpenFile, cmdDel, cmdClear, cmdTag,
                            cmdOption, tagPanel->cmdSetInfo, cmdSelect, viewEvent, slPosition},
                           {file, action, rightmenu}},
-        m_state, m_encoderSettings, *m_options, *m_tagEditor);
+        [this] { return m_playback && m_playback->isPlaying(); }, m_jobList->focus(),
+        m_encoderSettings, *m_options, *m_tagEditor);
 
     // Playback
     m_playback =
@@ -174,7 +176,7 @@ void frmDialog::compose()
                                                    *pause,
                                                    *pausea,
                                                    {outputformat.begin(), outputformat.end()}},
-                                   m_state, *Reader, *AudioPlayer, *m_options);
+                                   m_jobList->focus(), *Reader, *AudioPlayer, *m_options);
     connect(m_playback.get(), &Playback::popupRequested, this, &frmDialog::popUp);
 
     CommandTable::connectAll(*this);
@@ -208,14 +210,10 @@ frmDialog::LoadResult frmDialog::Form_Load()
     tooltip->setStyle(1);
     tooltip->setIcon(1);
 
-    m_state.IsPlaying = false;
-    m_state.paused = false;
     setHeightTwips(NormalHeightTwips);
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->geometry().width() : width();
     move((screenWidth - frameGeometry().width()) / 2, toPixels(TopTwips));
-
-    m_state.flgConvert = false;
 
     Writer->setConvertFormat(true);
     Reader->setConvertFormat(true);
@@ -312,8 +310,8 @@ void frmDialog::closeEvent(QCloseEvent *event)
 {
     // Releasing the converters under a running conversion would pull them from under it:
     // ask the run to stop, and close once it has returned.
-    if (m_state.runActive) {
-        if (m_state.flgConvert)
+    if (m_conversionRun->isActive()) {
+        if (m_conversionRun->isConverting())
             cmdConvert->click();
         event->ignore();
         QTimer::singleShot(50, this, &QWidget::close);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/mainstate.h"
 #include "convert/encodersettings.h"
 #include "tags/tagwindow.h"
 #include <QMainWindow>
@@ -64,7 +63,6 @@ public:
 
     // The options dialog as the live settings store: loaded hidden on first use.
     frmOption &options();
-    MainState &state() { return m_state; }
     JobListCommands &jobList() { return *m_jobList; }
     TagEditor &tagEditor() { return *m_tagEditor; }
     Commands &commands() { return *m_commands; }
@@ -213,7 +211,6 @@ private:
     void releaseEngineObjects();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    MainState m_state;
     EncoderSettingsSet m_encoderSettings;
     std::unique_ptr<SkinEngine> m_skin;
     std::unique_ptr<CTooltip> m_tooltip;

@@ -2,6 +2,7 @@
 
 #include "app/frmdialog.h"
 #include "app/frmsplash.h"
+#include "convert/conversionrun.h"
 #include "joblist/joblistcommands.h"
 #include "platform/platform.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QTimer>
 
 namespace {
 
@@ -38,11 +38,6 @@ QString handOverRefused(const QStringList &files)
 Startup::Startup(QStringList files)
     : m_files(std::move(files))
 {
-    // Files handed over while a conversion runs wait for its end: rows added under a run
-    // would change the list it walks.
-    m_afterRun = new QTimer(this);
-    m_afterRun->setInterval(500);
-    connect(m_afterRun, &QTimer::timeout, this, &Startup::addWaitingFiles);
 }
 
 Startup::~Startup() = default;
@@ -83,6 +78,9 @@ void Startup::openMainWindow()
     }
     m_main = std::move(window);
     m_main->show();
+    // Files handed over while a conversion runs wait for its end: rows added under a run
+    // would change the list it walks.
+    connect(&m_main->conversionRun(), &ConversionRun::runEnded, this, &Startup::addWaitingFiles);
     Platform::instance().receiveFilesFromLaterStarts(*this);
     if (!m_files.isEmpty())
         m_main->jobList().addPaths(m_files);
@@ -102,15 +100,8 @@ void Startup::filesHandedOver(const QStringList &files)
 
 void Startup::addWaitingFiles()
 {
-    if (!m_main || m_waiting.isEmpty()) {
-        m_afterRun->stop();
+    if (!m_main || m_waiting.isEmpty() || m_main->conversionRun().isActive())
         return;
-    }
-    if (m_main->state().runActive) {
-        m_afterRun->start();
-        return;
-    }
-    m_afterRun->stop();
     const QStringList files = std::exchange(m_waiting, {});
     m_main->jobList().addPaths(files);
 }

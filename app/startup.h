@@ -9,7 +9,6 @@
 
 #include <memory>
 
-class QTimer;
 class frmDialog;
 
 // The program's start: the start-up window, then the main window it hands over to. When
@@ -52,7 +51,6 @@ private:
     QStringList m_waiting;
     QPointer<frmSplash> m_splash;
     std::unique_ptr<frmDialog> m_main;
-    QTimer *m_afterRun = nullptr;
     bool m_endedForAnotherInstance = false;
     int m_exitCode = 0;
 };

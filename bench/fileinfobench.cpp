@@ -2,7 +2,7 @@
 // (four minutes each, in the usual formats, the header-less VBR MP3 that needs a scan among
 // them) as the list does, then saves tags. Prints each figure with its target and exits
 // non-zero when a target is missed.
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 
 #include <QCoreApplication>
 #include <QDir>

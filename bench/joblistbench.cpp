@@ -5,8 +5,8 @@
 #include "joblist/fileinfoprobe.h"
 #include "joblist/joblistmodel.h"
 #include "joblist/joblistwidgets.h"
-#include "options/outputoptions.h"
 #include "platform/platform.h"
+#include "settings/outputoptions.h"
 #include "ui/statusbar.h"
 
 #include <QApplication>

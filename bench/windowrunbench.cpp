@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     if (measureBusy)
         ticker.start(1);
     window.cmdConvert->click();
-    if (window.state().runActive)
+    if (window.conversionRun().isActive())
         running.exec();
     ticker.stop();
     const double cpu = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;

@@ -1,13 +1,13 @@
 #include "convert/conversionrun.h"
 
-#include "app/mainstate.h"
 #include "convert/outputformat.h"
 #include "convert/outputnaming.h"
 #include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
-#include "options/outputoptions.h"
+#include "joblist/listfocus.h"
 #include "platform/platform.h"
 #include "platform/runfeedback.h"
+#include "settings/outputoptions.h"
 #include "settings/settingsfiles.h"
 #include "tags/tageditorcalls.h"
 #include "ui/statusbar.h"
@@ -66,12 +66,13 @@ ConversionJob::Result notConverted(Outcome outcome, const QString &source, const
 
 } // namespace
 
-ConversionRun::ConversionRun(ConversionWidgets widgets, MainState &state,
-                             const EncoderSettingsSet &encoderSettings, OutputOptions &options,
-                             TagEditorCalls &tagEditor, QObject *parent)
+ConversionRun::ConversionRun(ConversionWidgets widgets, std::function<bool()> isPlaying,
+                             ListFocus &focus, const EncoderSettingsSet &encoderSettings,
+                             OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent)
     : QObject(parent)
     , m_widgets(std::move(widgets))
-    , m_state(state)
+    , m_isPlaying(std::move(isPlaying))
+    , m_focus(focus)
     , m_encoderSettings(encoderSettings)
     , m_options(options)
     , m_tagEditor(tagEditor)
@@ -91,16 +92,16 @@ ConversionRun::~ConversionRun() = default;
 
 void ConversionRun::Convert()
 {
-    if (m_state.runActive) {
+    if (m_active) {
         // The files in progress stop after their current chunk; nothing more starts.
-        m_state.RunCancelled = true;
-        m_state.flgConvert = false;
+        m_cancelled = true;
+        m_converting = false;
         m_engine.cancel();
         return;
     }
-    m_state.RunCancelled = false;
-    m_state.TotalSelected = m_widgets.jobs.checkedCount();
-    if (m_state.TotalSelected == 0) {
+    m_cancelled = false;
+    m_total = m_widgets.jobs.checkedCount();
+    if (m_total == 0) {
         const bool empty = m_widgets.jobs.count() == 0;
         Platform::instance().messageBox(empty ? QStringLiteral("Please Add Files at first!   ")
                                               : QStringLiteral("Please select at least 1 file!   "),
@@ -109,7 +110,7 @@ void ConversionRun::Convert()
         return;
     }
 
-    m_state.runActive = true;
+    m_active = true;
     m_failures.clear();
     m_tagFailures.clear();
     m_warnings.clear();
@@ -122,8 +123,8 @@ void ConversionRun::Convert()
     m_format = selectedFormat();
     m_folder = m_widgets.txtFolder.text();
     m_sourceFolderMode = m_options.convertIntoSourceFolder();
-    m_workers = int(std::min<qint64>(ConversionEngine::workersFor(m_options.filesAtOnce()),
-                                     m_state.TotalSelected));
+    m_workers =
+        int(std::min<qint64>(ConversionEngine::workersFor(m_options.filesAtOnce()), m_total));
     lockWindow();
     m_feedback = std::make_unique<RunFeedback>(m_widgets.window);
     m_engine.begin(m_workers, m_encoderSettings[m_format], ConversionEngine::Overwrite::Ask);
@@ -139,7 +140,7 @@ void ConversionRun::Convert()
 
 void ConversionRun::convertTo(OutputFormatId format)
 {
-    if (m_state.IsPlaying || m_state.runActive)
+    if (m_isPlaying() || m_active)
         return;
     m_widgets.outputformat[size_t(format)]->setChecked(true);
     Convert();
@@ -174,8 +175,8 @@ void ConversionRun::txtFolder_Change()
 void ConversionRun::walk()
 {
     JobListModel &jobs = m_widgets.jobs;
-    const qint64 total = m_state.TotalSelected;
-    while (!m_stopped && !m_state.RunCancelled && int(m_inFlight.size()) < m_workers &&
+    const qint64 total = m_total;
+    while (!m_stopped && !m_cancelled && int(m_inFlight.size()) < m_workers &&
            m_nextRow < jobs.count()) {
         const int row = m_nextRow++;
         m_widgets.ProgressConvert2.setVisible(true);
@@ -188,11 +189,11 @@ void ConversionRun::walk()
         if (total > 1 && m_workers == 1)
             m_widgets.ProgressConvert2.setValue(int((k - 1) * 100 / total) * BarUnitsPerPercent);
 
-        m_state.CurrentFile = jobs.fullPath(row);
-        const QFileInfo source(m_state.CurrentFile);
+        m_focus.CurrentFile = jobs.fullPath(row);
+        const QFileInfo source(m_focus.CurrentFile);
         if (!source.isFile()) {
             // Gone since it was added: the row goes, the rest of the run does not.
-            m_failures << QDir::toNativeSeparators(m_state.CurrentFile) +
+            m_failures << QDir::toNativeSeparators(m_focus.CurrentFile) +
                               QStringLiteral(": not found");
             ++m_settled;
             jobs.removeRow(row);
@@ -201,15 +202,13 @@ void ConversionRun::walk()
         }
         if (!source.fileName().contains(QLatin1Char('.'))) {
             Platform::instance().messageBox(
-                QStringLiteral("Invalid input file name: ") + m_state.CurrentFile, Caption,
+                QStringLiteral("Invalid input file name: ") + m_focus.CurrentFile, Caption,
                 MessageButtons::Ok, MessageIcon::Critical, &m_widgets.window);
             m_stopped = true;
             break;
         }
-        m_state.CurrentBase = OutputNaming::baseOf(m_state.CurrentFile);
-
         m_widgets.cmdConvert.setText(QString::fromLatin1(CancelCaption));
-        m_state.flgConvert = true;
+        m_converting = true;
         jobs.setStatus(row, QString::fromLatin1(JobStatus::Converting));
         startFile(row);
     }
@@ -220,11 +219,11 @@ void ConversionRun::walk()
 void ConversionRun::startFile(int row)
 {
     const int id = int(m_started);
-    const QString source = m_state.CurrentFile;
+    const QString source = m_focus.CurrentFile;
     InFlight file;
     file.id = id;
     file.row = m_widgets.jobs.index(row, 0);
-    if (!m_state.flgConvert) {
+    if (!m_converting) {
         // Cancelled before the file began.
         m_inFlight.push_back(file);
         fileFinished(id, notConverted(Outcome::Cancelled, source, {}));
@@ -278,7 +277,7 @@ void ConversionRun::showProgress(int id, qint64 done, qint64 total)
         m_widgets.ProgressConvert.setVisible(true);
         const int length = int(BarUnitsPerPercent * percent);
         m_widgets.ProgressConvert.setValue(length);
-        if (m_state.TotalSelected == 1)
+        if (m_total == 1)
             m_widgets.ProgressConvert2.setValue(length);
     }
     if (file == &m_inFlight.back())
@@ -290,12 +289,12 @@ void ConversionRun::showProgress(int id, qint64 done, qint64 total)
 // The run's share done: each ticked row counts one, a row in progress by its fraction.
 void ConversionRun::showRunShare()
 {
-    if (m_state.TotalSelected <= 0)
+    if (m_total <= 0)
         return;
     double done = double(m_settled);
     for (const InFlight &file : m_inFlight)
         done += file.fraction;
-    const double share = std::min(1.0, done / double(m_state.TotalSelected));
+    const double share = std::min(1.0, done / double(m_total));
     if (m_feedback)
         m_feedback->progress(share);
     if (m_workers == 1) {
@@ -368,7 +367,7 @@ void ConversionRun::fileFinished(int id, const Result &result)
         m_widgets.ProgressConvert.setValue(0);
         m_widgets.StatusBar1.setPanelText(1, QString());
         m_widgets.cmdConvert.setText(QString::fromLatin1(ConvertCaption));
-        m_state.flgConvert = false;
+        m_converting = false;
     }
     if (row.isValid()) {
         m_widgets.jobs.setProgress(row.row(), -1);
@@ -410,7 +409,7 @@ void ConversionRun::settleRow(int row, const Result &result)
 
 void ConversionRun::endRun()
 {
-    if (!m_state.runActive)
+    if (!m_active)
         return;
     m_widgets.ProgressConvert2.setVisible(false);
     m_widgets.ProgressConvert22.setVisible(true);
@@ -424,7 +423,7 @@ void ConversionRun::endRun()
 
     if (m_options.openFolderAfterRun()) {
         const QString opened =
-            m_sourceFolderMode ? QFileInfo(m_state.CurrentFile).absolutePath() : m_folder;
+            m_sourceFolderMode ? QFileInfo(m_focus.CurrentFile).absolutePath() : m_folder;
         Platform::instance().openFolder(opened);
     }
 
@@ -436,13 +435,13 @@ void ConversionRun::endRun()
     const auto shutdown =
         wholePart(SettingsFiles::read(SettingsFiles::workingFile(), Ini::Output::DeleteSource));
     if (shutdown && *shutdown == 1) {
-        if (m_state.RunCancelled)
+        if (m_cancelled)
             m_widgets.Timer1.stop();
         else
             m_widgets.Timer1.start();
     }
 
-    m_state.runActive = false;
+    m_active = false;
     // Before the message box, which would count as the active window.
     m_feedback->finished(int(m_converted), int(m_failures.size()));
     m_feedback.reset();

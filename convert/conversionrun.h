@@ -9,10 +9,11 @@
 #include <QPersistentModelIndex>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
-class MainState;
+struct ListFocus;
 class OutputOptions;
 class RunFeedback;
 class TagEditorCalls;
@@ -40,8 +41,9 @@ public:
     static constexpr const char *ConvertCaption = "Convert Now!";
     static constexpr const char *CancelCaption = "Cancel...";
 
-    // `encoderSettings` are the live encoder settings the options dialog keeps.
-    ConversionRun(ConversionWidgets widgets, MainState &state,
+    // `encoderSettings` are the live encoder settings the options dialog keeps; `isPlaying`
+    // tells whether the player plays; `focus` follows the file being converted.
+    ConversionRun(ConversionWidgets widgets, std::function<bool()> isPlaying, ListFocus &focus,
                   const EncoderSettingsSet &encoderSettings, OutputOptions &options,
                   TagEditorCalls &tagEditor, QObject *parent = nullptr);
     ~ConversionRun() override;
@@ -54,6 +56,12 @@ public:
     void convertTo(OutputFormatId format);
     // The output folder box changed: the "Save to..." column and panel 1 follow it.
     void txtFolder_Change();
+
+    // A run is walking the list, also between two files. Whatever must not happen under a
+    // run asks this, never a button's caption.
+    bool isActive() const { return m_active; }
+    // A file of the run is being converted (the button reads "Cancel...").
+    bool isConverting() const { return m_converting; }
 
 signals:
     void runEnded();
@@ -86,7 +94,8 @@ private:
     void reportProblems();
 
     ConversionWidgets m_widgets;
-    MainState &m_state;
+    std::function<bool()> m_isPlaying;
+    ListFocus &m_focus;
     const EncoderSettingsSet &m_encoderSettings;
     OutputOptions &m_options;
     TagEditorCalls &m_tagEditor;
@@ -99,6 +108,10 @@ private:
     QString m_folder;
     bool m_sourceFolderMode = false;
 
+    bool m_active = false;
+    bool m_converting = false;
+    bool m_cancelled = false; // "Cancel..." was clicked during the run
+    qint64 m_total = 0;       // ticked rows when the run started
     int m_workers = 1;
     int m_nextRow = 0;      // the walk's place in the list
     bool m_stopped = false; // the walk met a row it cannot go past

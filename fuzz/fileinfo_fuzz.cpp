@@ -1,6 +1,6 @@
 // File properties and both tag versions read from arbitrary bytes under each container name.
-#include "engine/fileinfo.h"
 #include "fuzz/fuzzsupport.h"
+#include "tags/fileinfo.h"
 
 using FuzzSupport::check;
 

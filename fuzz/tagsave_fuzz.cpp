@@ -1,8 +1,8 @@
 // A tag save round trip on a copy of arbitrary bytes: either the new tag reads back, or
 // the save is refused and the file is byte for byte what it was.
 #include "engine/engineerror.h"
-#include "engine/fileinfo.h"
 #include "fuzz/fuzzsupport.h"
+#include "tags/fileinfo.h"
 
 using FuzzSupport::check;
 

@@ -4,8 +4,8 @@
 #include "joblist/joblistmodel.h"
 #include "joblist/joblistwidgets.h"
 #include "joblist/playlistfile.h"
-#include "options/outputoptions.h"
 #include "platform/platform.h"
+#include "settings/outputoptions.h"
 #include "ui/statusbar.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "joblist/fileinfoprobe.h"
 
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 
 FileInfoProbe::FileInfoProbe(FileInfo *shared)
     : m_own(shared ? nullptr : std::make_unique<FileInfo>())

@@ -1,6 +1,5 @@
 #include "joblist/joblistcommands.h"
 
-#include "app/mainstate.h"
 #include "joblist/formatting.h"
 #include "joblist/joblistmodel.h"
 #include "joblist/playlistexport.h"
@@ -18,11 +17,12 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
-JobListCommands::JobListCommands(JobListWidgets widgets, MainState &state, AudioProbe &probe,
-                                 OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent)
+JobListCommands::JobListCommands(JobListWidgets widgets, std::function<bool()> isPlaying,
+                                 AudioProbe &probe, OutputOptions &options,
+                                 TagEditorCalls &tagEditor, QObject *parent)
     : QObject(parent)
     , m_widgets(widgets)
-    , m_state(state)
+    , m_isPlaying(std::move(isPlaying))
     , m_tagEditor(tagEditor)
     , m_addFiles(m_widgets, probe, options)
 {
@@ -84,7 +84,7 @@ void JobListCommands::outputPlaylist()
 
 bool JobListCommands::refuseWhilePlaying()
 {
-    if (!m_state.IsPlaying)
+    if (!m_isPlaying())
         return false;
     Platform::instance().messageBox(QString::fromLatin1(StopPlayingMessage),
                                     QStringLiteral("Tonewright"), MessageButtons::OkCancel,
@@ -108,7 +108,7 @@ void JobListCommands::clearAll()
         return;
     m_widgets.jobs.clearAll();
     setSelectedCount(0);
-    m_state.CurrentFile.clear();
+    m_focus.CurrentFile.clear();
     if (m_tagEditor.isOpen())
         m_tagEditor.LeaveTagMode();
 }
@@ -170,9 +170,9 @@ void JobListCommands::mouseMoved(const QPoint &position)
 {
     const QModelIndex at = m_widgets.viewEvent.indexAt(position);
     const qint64 row = at.isValid() ? at.row() + 1 : 0;
-    if (row == m_state.HoverRow)
+    if (row == m_focus.HoverRow)
         return;
-    m_state.HoverRow = row;
+    m_focus.HoverRow = row;
     if (row == 0)
         emit hoverCleared();
 }
@@ -182,17 +182,17 @@ void JobListCommands::mousePressed(Qt::MouseButton button, const QPoint &positio
     if (button != Qt::RightButton)
         return;
     // The popup acts on the row it was opened on.
-    if (m_state.HoverRow > 0 && m_state.HoverRow <= m_widgets.jobs.count())
-        makeCurrent(int(m_state.HoverRow - 1));
+    if (m_focus.HoverRow > 0 && m_focus.HoverRow <= m_widgets.jobs.count())
+        makeCurrent(int(m_focus.HoverRow - 1));
     emit popupRequested(&m_widgets.rightmenu,
                         m_widgets.viewEvent.viewport()->mapToGlobal(position));
 }
 
 void JobListCommands::rowClicked()
 {
-    if (m_state.HoverRow == 0)
+    if (m_focus.HoverRow == 0)
         return;
-    const int row = int(m_state.HoverRow - 1);
+    const int row = int(m_focus.HoverRow - 1);
     if (row >= m_widgets.jobs.count())
         return;
     makeCurrent(row);
@@ -201,13 +201,13 @@ void JobListCommands::rowClicked()
 void JobListCommands::makeCurrent(int row)
 {
     const QString path = m_widgets.jobs.fullPath(row);
-    m_state.CurrentFile = path;
+    m_focus.CurrentFile = path;
     m_widgets.StatusBar1.setPanelText(1, path);
     if (m_tagEditor.isOpen())
         m_tagEditor.LoadTags(path);
     m_current = m_widgets.jobs.index(row, 0);
     m_tracking = true;
-    m_state.intCurItem = row + 1;
+    m_focus.intCurItem = row + 1;
 }
 
 void JobListCommands::followCurrentRow()
@@ -215,18 +215,27 @@ void JobListCommands::followCurrentRow()
     if (!m_tracking)
         return;
     if (m_current.isValid()) {
-        m_state.intCurItem = m_current.row() + 1;
+        m_focus.intCurItem = m_current.row() + 1;
         return;
     }
     // The current row has gone: no later command may act on the file it named.
     m_tracking = false;
-    m_state.intCurItem = 0;
-    m_state.CurrentFile.clear();
+    m_focus.intCurItem = 0;
+    m_focus.CurrentFile.clear();
 }
 
 void JobListCommands::doubleClicked()
 {
-    m_tagEditor.EnterTagMode();
+    EnterTagMode();
+}
+
+void JobListCommands::EnterTagMode()
+{
+    // HoverRow may still name a row that has been removed since.
+    if (m_focus.HoverRow <= 0 || m_focus.HoverRow > m_widgets.jobs.count())
+        return;
+    m_focus.CurrentFile = m_widgets.jobs.fullPath(int(m_focus.HoverRow - 1));
+    m_tagEditor.EnterTagMode(m_focus.CurrentFile);
 }
 
 bool JobListCommands::filesDropped(const QMimeData *data)

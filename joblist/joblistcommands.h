@@ -2,11 +2,13 @@
 
 #include "joblist/addfilescommand.h"
 #include "joblist/joblistwidgets.h"
+#include "joblist/listfocus.h"
 
 #include <QObject>
 #include <QPersistentModelIndex>
 
-class MainState;
+#include <functional>
+
 class OutputOptions;
 class QEvent;
 class QMimeData;
@@ -21,7 +23,8 @@ class JobListCommands : public QObject
 public:
     static constexpr const char *StopPlayingMessage = "Please stop playing at first   ";
 
-    JobListCommands(JobListWidgets widgets, MainState &state, AudioProbe &probe,
+    // `isPlaying` tells whether the player plays: the list is not changed under it.
+    JobListCommands(JobListWidgets widgets, std::function<bool()> isPlaying, AudioProbe &probe,
                     OutputOptions &options, TagEditorCalls &tagEditor, QObject *parent = nullptr);
     ~JobListCommands() override;
 
@@ -40,12 +43,16 @@ public:
     void mousePressed(Qt::MouseButton button, const QPoint &position);
     void rowClicked();
     void doubleClicked();
+    // Opens the tag editor on the row the pointer was last over.
+    void EnterTagMode();
     bool filesDropped(const QMimeData *data);
     // Files opened with the program from the desktop: added as a drop adds its files.
     void addPaths(const QStringList &paths);
 
     // Panel 2: "Total Selected Files: " and the number of ticked rows.
     void showSelectedCount();
+
+    ListFocus &focus() { return m_focus; }
 
 signals:
     // The pointer left the rows: the list's tooltip should go.
@@ -69,7 +76,8 @@ private:
     void updateSortIndicator();
 
     JobListWidgets m_widgets;
-    MainState &m_state;
+    std::function<bool()> m_isPlaying;
+    ListFocus m_focus;
     TagEditorCalls &m_tagEditor;
     AddFilesCommand m_addFiles;
     // The row last made current, followed through sorts, insertions and removals: intCurItem

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "options/optionvariables.h"
-#include "options/outputoptions.h"
+#include "settings/outputoptions.h"
 
 #include <QDialog>
 

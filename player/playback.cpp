@@ -1,15 +1,15 @@
 #include "player/playback.h"
 
-#include "app/mainstate.h"
 #include "convert/outputformat.h"
 #include "convert/outputnaming.h"
 #include "engine/converter.h"
 #include "engine/engineerror.h"
 #include "joblist/joblistmodel.h"
-#include "options/outputoptions.h"
+#include "joblist/listfocus.h"
 #include "platform/platform.h"
 #include "player/audioplayer.h"
 #include "player/playposition.h"
+#include "settings/outputoptions.h"
 #include "ui/statusbar.h"
 
 #include <QAbstractButton>
@@ -36,11 +36,11 @@ template <typename F> void attempt(F &&step)
 
 } // namespace
 
-Playback::Playback(PlaybackWidgets widgets, MainState &state, Converter &Reader,
+Playback::Playback(PlaybackWidgets widgets, const ListFocus &focus, Converter &Reader,
                    AudioPlayer &player, OutputOptions &options, QObject *parent)
     : QObject(parent)
     , m_widgets(widgets)
-    , m_state(state)
+    , m_focus(focus)
     , m_reader(Reader)
     , m_player(player)
     , m_options(options)
@@ -59,12 +59,12 @@ Playback::~Playback() = default;
 
 void Playback::PlaySource()
 {
-    play(m_state.CurrentFile, false);
+    play(m_focus.CurrentFile, false);
 }
 
 void Playback::PlayConverted()
 {
-    play(convertedFile(m_state.intCurItem), true);
+    play(convertedFile(m_focus.intCurItem), true);
 }
 
 QString Playback::convertedFile(qint64 row) const
@@ -90,9 +90,9 @@ QString Playback::convertedFile(qint64 row) const
 
 void Playback::play(const QString &file, bool converted)
 {
-    if (m_state.IsPlaying)
+    if (IsPlaying)
         StopPlayback();
-    if (m_state.CurrentFile.isEmpty()) {
+    if (m_focus.CurrentFile.isEmpty()) {
         message(QString::fromLatin1(SelectFileMessage), QString::fromLatin1(Caption),
                 MessageIcon::Information);
         return;
@@ -106,11 +106,10 @@ void Playback::play(const QString &file, bool converted)
     }
 
     restorePlayingRow();
-    const int row = int(m_state.intCurItem - 1);
+    const int row = int(m_focus.intCurItem - 1);
     m_playingRow = row >= 0 && row < m_widgets.jobs.count()
                        ? QPersistentModelIndex(m_widgets.jobs.index(row, 0))
                        : QPersistentModelIndex();
-    m_state.intPlaying = m_state.intCurItem;
 
     attempt([this] { m_reader.Close(); });
     QString openError;
@@ -147,13 +146,13 @@ void Playback::play(const QString &file, bool converted)
                 QString::fromLatin1(Caption), MessageIcon::Warning);
         return;
     }
-    m_state.IsPlaying = true;
+    IsPlaying = true;
     feedTwoBlocks();
 }
 
 void Playback::FeedNextBlock()
 {
-    if (m_state.IsPlaying)
+    if (IsPlaying)
         queueNextBlock();
 }
 
@@ -179,13 +178,13 @@ void Playback::feedTwoBlocks()
 
 void Playback::PauseOrContinue()
 {
-    if (!m_state.IsPlaying)
+    if (!IsPlaying)
         return;
-    if (!m_state.paused) {
+    if (!paused) {
         m_widgets.cmdPlay.setEnabled(false);
         setPauseCaptions(QStringLiteral("Continue"));
         setPlayingStatus(JobStatus::Pause);
-        m_state.paused = true;
+        paused = true;
         // Stopped first, so the count includes everything that reached the output.
         m_player.StopOutput();
         m_basePosition += m_player.GetPlayedCount();
@@ -194,7 +193,7 @@ void Playback::PauseOrContinue()
     m_widgets.cmdPlay.setEnabled(true);
     setPauseCaptions(QStringLiteral("Pause"));
     setPlayingStatus(JobStatus::Playing);
-    m_state.paused = false;
+    paused = false;
     m_player.Prepare();
     attempt([this] { m_basePosition = m_reader.Seek(m_basePosition); });
     feedTwoBlocks();
@@ -204,8 +203,8 @@ void Playback::StopPlayback()
 {
     m_player.CloseOutput();
     attempt([this] { m_reader.Close(); });
-    m_state.IsPlaying = false;
-    m_state.paused = false;
+    IsPlaying = false;
+    paused = false;
     m_widgets.StatusBar1.setPanelText(1, QStringLiteral("Save to '") + m_widgets.txtFolder.text() +
                                              QStringLiteral("'"));
     restorePlayingRow();
@@ -244,7 +243,7 @@ void Playback::ShowProgress(qint64 CurrentSamples, int LevelLeft, int LevelRight
 
 void Playback::SeekTo()
 {
-    if (m_state.IsPlaying) {
+    if (IsPlaying) {
         m_player.Halt();
         const qint64 target =
             PlayPosition::seekTarget(m_widgets.slPosition.value(), m_reader.GetLength());
@@ -290,10 +289,7 @@ void Playback::setPauseCaptions(const QString &caption)
 
 int Playback::playingRow()
 {
-    const int row = m_playingRow.isValid() ? m_playingRow.row() : -1;
-    if (row >= 0)
-        m_state.intPlaying = row + 1;
-    return row;
+    return m_playingRow.isValid() ? m_playingRow.row() : -1;
 }
 
 void Playback::setPlayingStatus(const char *word)

@@ -8,7 +8,7 @@
 
 class AudioPlayer;
 class Converter;
-class MainState;
+struct ListFocus;
 class OutputOptions;
 class QEvent;
 class QPoint;
@@ -27,8 +27,9 @@ public:
     static constexpr const char *NotConvertedMessage =
         "This file hasn't been converted, please convert it at first!   ";
 
-    Playback(PlaybackWidgets widgets, MainState &state, Converter &Reader, AudioPlayer &player,
-             OutputOptions &options, QObject *parent = nullptr);
+    // Plays the file and row `focus` names.
+    Playback(PlaybackWidgets widgets, const ListFocus &focus, Converter &Reader,
+             AudioPlayer &player, OutputOptions &options, QObject *parent = nullptr);
     ~Playback() override;
 
     void PlaySource();
@@ -40,6 +41,9 @@ public:
     void ShowProgress(qint64 CurrentSamples, int LevelLeft, int LevelRight);
     // The position slider was released.
     void SeekTo();
+
+    bool isPlaying() const { return IsPlaying; }
+    bool isPaused() const { return paused; }
 
 signals:
     // A mouse button was pressed on the Play button: `menu` should pop up at `globalPosition`
@@ -57,15 +61,16 @@ private:
     bool queueNextBlock();
     void feedTwoBlocks();
     void setPauseCaptions(const QString &caption);
-    // The 0-based row being played, followed through sorting (-1 once it was removed); keeps
-    // intPlaying up to date.
+    // The 0-based row being played, followed through sorting (-1 once it was removed).
     int playingRow();
     void setPlayingStatus(const char *word);
     void restorePlayingRow();
     void message(const QString &text, const QString &caption, MessageIcon icon);
 
     PlaybackWidgets m_widgets;
-    MainState &m_state;
+    const ListFocus &m_focus;
+    bool IsPlaying = false;
+    bool paused = false;
     Converter &m_reader;
     AudioPlayer &m_player;
     OutputOptions &m_options;

@@ -1,6 +1,6 @@
 #include "tags/tagcopy.h"
 
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 
 namespace {
 

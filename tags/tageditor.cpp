@@ -1,10 +1,8 @@
 #include "tags/tageditor.h"
 
-#include "app/mainstate.h"
 #include "engine/engineerror.h"
-#include "engine/fileinfo.h"
-#include "joblist/joblistmodel.h"
 #include "platform/platform.h"
+#include "tags/fileinfo.h"
 #include "tags/tagfields.h"
 #include "tags/tagpanel.h"
 #include "tags/tagwindow.h"
@@ -33,13 +31,10 @@ QString numberText(qint64 n)
 
 } // namespace
 
-TagEditor::TagEditor(TagPanel &panel, TagWindow &window, MainState &state, const JobListModel &jobs,
-                     FileInfo &info, QObject *parent)
+TagEditor::TagEditor(TagPanel &panel, TagWindow &window, FileInfo &info, QObject *parent)
     : QObject(parent)
     , m_panel(panel)
     , m_window(window)
-    , m_state(state)
-    , m_jobs(jobs)
     , m_info(info)
 {
     TagPanel &p = m_panel;
@@ -64,13 +59,9 @@ int TagEditor::tagVersion() const
     return m_panel.Option1[0]->isChecked() ? 1 : 2;
 }
 
-void TagEditor::EnterTagMode()
+void TagEditor::EnterTagMode(const QString &path)
 {
-    // HoverRow may still name a row that has been removed since.
-    if (m_state.HoverRow <= 0 || m_state.HoverRow > m_jobs.count())
-        return;
-    m_state.CurrentFile = m_jobs.fullPath(int(m_state.HoverRow - 1));
-    LoadTags(m_state.CurrentFile);
+    LoadTags(path);
     if (isOpen())
         return;
     for (int twips = TagWindow::NormalHeightTwips; twips <= TagWindow::TagHeightTwips;

@@ -9,8 +9,6 @@
 #include <optional>
 
 class FileInfo;
-class JobListModel;
-class MainState;
 class QLineEdit;
 class TagPanel;
 class TagWindow;
@@ -21,12 +19,11 @@ class TagEditor : public QObject, public TagEditorCalls
 {
     Q_OBJECT
 public:
-    TagEditor(TagPanel &panel, TagWindow &window, MainState &state, const JobListModel &jobs,
-              FileInfo &info, QObject *parent = nullptr);
+    TagEditor(TagPanel &panel, TagWindow &window, FileInfo &info, QObject *parent = nullptr);
 
     bool isOpen() const override;
-    // Opens the panel on the row last under the pointer; reloads when already open.
-    void EnterTagMode() override;
+    // Opens the panel on `path`; reloads when already open.
+    void EnterTagMode(const QString &path) override;
     void LeaveTagMode() override;
     void LoadTags(const QString &path) override;
     // The "Update" button: writes the boxes into the file they were loaded from.
@@ -54,8 +51,6 @@ private:
 
     TagPanel &m_panel;
     TagWindow &m_window;
-    MainState &m_state;
-    const JobListModel &m_jobs;
     FileInfo &m_info;
     QString m_shown;
     int m_loadedGenre = -1;

@@ -1,6 +1,6 @@
 #include "tags/tagpanel.h"
 
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 #include "ui/namedwidgets.h"
 
 #include <QButtonGroup>

@@ -5,6 +5,8 @@
 #include "app/frmabout.h"
 #include "app/optionswindow.h"
 #include "engine/converter.h"
+#include "joblist/joblistcommands.h"
+#include "joblist/listfocus.h"
 #include "options/frmoption.h"
 #include "player/audioplayer.h"
 #include "settings/profile.h"
@@ -50,13 +52,13 @@ struct Parts
     QWidget window;
     QLineEdit txtFolder{QStringLiteral("/before/")};
     QAction website{nullptr}, bbs{nullptr}, mailus{nullptr}, update{nullptr};
-    MainState state;
+    ListFocus focus;
     SkinEngine skin;
     RecordingOptions options;
     Commands commands;
 
     explicit Parts(const CommandLinks &links = {})
-        : commands({window, txtFolder, website, bbs, mailus, update}, state, skin, options, links)
+        : commands({window, txtFolder, website, bbs, mailus, update}, focus, skin, options, links)
     {
     }
     QStringList args(const QString &what) const { return PlatformCalls::args(*platform, what); }
@@ -114,29 +116,6 @@ private slots:
             QCOMPARE(f.platform->count("messageBox"), 1);
             QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::ColorThemes), stored);
         }
-    }
-
-    void closeWaitsForARunningConversion()
-    {
-        Fixture f;
-        frmDialog &w = f.loaded();
-        w.show();
-        // A file converting, as the conversion run leaves the window meanwhile.
-        bool cancelRequested = false;
-        connect(w.cmdConvert, &QPushButton::clicked, &w, [&] {
-            cancelRequested = true;
-            w.state().flgConvert = false;
-        });
-        w.state().runActive = true;
-        w.state().flgConvert = true;
-        QVERIFY(!w.close());
-        QVERIFY(cancelRequested);
-        QVERIFY(w.Reader && w.Writer);
-
-        // The run returns: the window closes and releases the objects then.
-        w.state().runActive = false;
-        QTRY_VERIFY(!w.Reader && !w.Writer && !w.AudioPlayer && !w.FileInfo);
-        QVERIFY(!w.isVisible());
     }
 
     // Exit ends the program's event loop with the skin removed but the window not closed.
@@ -305,7 +284,7 @@ private slots:
         QCOMPARE(PlatformCalls::args(*f.platform, "openFolder"), QStringList{folder});
         f.activate("properties"); // no row clicked yet
         QCOMPARE(f.platform->count("showFileProperties"), 0);
-        f.w->state().CurrentFile = QStringLiteral("/music/a song.mp3");
+        f.w->jobList().focus().CurrentFile = QStringLiteral("/music/a song.mp3");
         f.activate("properties");
         QCOMPARE(PlatformCalls::args(*f.platform, "showFileProperties"),
                  QStringList{"/music/a song.mp3"});

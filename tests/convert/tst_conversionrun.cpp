@@ -1,9 +1,13 @@
 // The conversion run through the real main window, on files made by ffmpeg and checked with
 // ffprobe: the walk, its panels and bars, cancel, failures and the end of the run.
 #include "app/frmdialog.h"
+#include "convert/conversionrun.h"
+#include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
+#include "joblist/listfocus.h"
 #include "options/frmoption.h"
 #include "options/generalpage.h"
+#include "player/playback.h"
 #include "settings/settingsfiles.h"
 #include "ui/statusbar.h"
 
@@ -73,7 +77,7 @@ struct Window : LoadedWindow
         waitForTheEnd();
     }
     // The run goes on after the click: until its end has restored the window.
-    void waitForTheEnd() const { QTRY_VERIFY_WITH_TIMEOUT(!w->state().runActive, 60000); }
+    void waitForTheEnd() const { QTRY_VERIFY_WITH_TIMEOUT(!w->conversionRun().isActive(), 60000); }
     // Status word of the named row, "+" when ticked.
     QString row(const QString &name) const
     {
@@ -196,7 +200,7 @@ private slots:
     {
         Window f;
         f.set(Ini::Output::DeleteSource, ""); // missing: the timer is left as it is
-        f.w->Timer1->start();
+        f.w->Timer1->start(3600 * 1000);      // a slow machine's run outlasts the 4 s
         const QStringList paths =
             f.add({"a.wav", "a.ogg", "b.wav", "c.wav", "README", "d.wav"}, 1, {"-f", "wav"});
         QVERIFY(QFile::remove(paths[2]));
@@ -286,7 +290,7 @@ private slots:
     {
         Window f;
         f.set(Ini::Output::DeleteSource, "1");
-        f.w->Timer1->start();
+        f.w->Timer1->start(3600 * 1000); // a slow machine's run outlasts the 4 s
         f.add({"a.mp3", "b.mp3", "c.mp3"}, 3);
         QDir().mkpath(f.out);
         TestEnv::writeFile(f.out + "b.wav", "an older output");
@@ -412,6 +416,21 @@ private slots:
     }
 
     // The menu's and the popup's entries, ID3v2-only tags reaching every format.
+    void closeDuringARunCancelsAndWaits()
+    {
+        Window f;
+        f.add({"a.mp3", "b.mp3"}, 3);
+        f.w->show();
+        f.w->outputformat[3]->setChecked(true);
+        f.w->cmdConvert->click(); // the run goes on after the click
+        QVERIFY(!f.w->close());   // asks the run to stop and waits for it
+        QVERIFY(f.w->Reader && f.w->Writer);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.w->Reader && !f.w->Writer && !f.w->AudioPlayer, 60000);
+        QVERIFY(!f.w->isVisible());
+        // The second file never started, and nothing half written is left.
+        QVERIFY(files(f.out).isEmpty() || files(f.out) == QStringList{"a.wav"});
+    }
+
     void convertEntriesCarryTheWholeTag()
     {
         const QList<std::tuple<QString, int, QString>> entries{
@@ -424,10 +443,12 @@ private slots:
                   {"-id3v2_version", "3", "-write_id3v1", "0", "-metadata", "title=Wolken",
                    "-metadata", "artist=Kraan"});
             f.w->outputformat[button == 0 ? 3 : 0]->setChecked(true);
-            f.w->state().IsPlaying = true; // ignored while a file plays
-            f.activate(entry);
-            QVERIFY(!f.w->outputformat[button]->isChecked() && files(f.out).isEmpty());
-            f.w->state().IsPlaying = false;
+            f.w->jobList().focus().CurrentFile = f.media.filePath("tagged.mp3");
+            f.w->playback().PlaySource();
+            QVERIFY(f.w->playback().isPlaying());
+            f.activate(entry); // ignored while a file plays
+            QVERIFY(!f.w->outputformat[button]->isChecked() && !f.w->conversionRun().isActive());
+            f.w->playback().StopPlayback();
             f.activate(entry);
             f.waitForTheEnd();
 

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "app/mainstate.h"
 #include "joblist/audioprobe.h"
 #include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
-#include "options/outputoptions.h"
+#include "settings/outputoptions.h"
 #include "tags/tageditorcalls.h"
 #include "ui/statusbar.h"
 
@@ -39,7 +38,7 @@ struct RecordingTagEditor : TagEditorCalls
     QStringList loaded;
 
     bool isOpen() const override { return open; }
-    void EnterTagMode() override { ++entered; }
+    void EnterTagMode(const QString &) override { ++entered; }
     void LeaveTagMode() override
     {
         ++left;
@@ -70,8 +69,8 @@ struct JobListFixture
         layout->addWidget(statusBar = new StatusBar(&window));
         rightmenu = new QMenu(&window);
         controller = std::make_unique<JobListCommands>(
-            JobListWidgets{jobs, *view, window, *statusBar, *txtFolder, *rightmenu}, state, probe,
-            options, tagEditor);
+            JobListWidgets{jobs, *view, window, *statusBar, *txtFolder, *rightmenu},
+            [this] { return playing; }, probe, options, tagEditor);
         QObject::connect(controller.get(), &JobListCommands::hoverCleared,
                          [this] { ++tooltipsDestroyed; });
         QObject::connect(controller.get(), &JobListCommands::popupRequested,
@@ -79,6 +78,8 @@ struct JobListFixture
         window.resize(900, 400);
     }
     ~JobListFixture() { controller.reset(); }
+
+    ListFocus &focus() { return controller->focus(); }
 
     // Creates `relative` in the temporary folder as an audio file of `ms` (or not audio).
     QString audio(const QString &relative, qint64 ms = 1000)
@@ -111,7 +112,7 @@ struct JobListFixture
     JobListModel jobs;
     ScriptedProbe probe;
 
-    MainState state;
+    bool playing = false;
     FixedOptions options;
     RecordingTagEditor tagEditor;
     int tooltipsDestroyed = 0;

@@ -72,10 +72,10 @@ private slots:
         QCOMPARE(f.panel(2), QString("before"));
         f.controller->outputPlaylist(); // nothing to export
         fill(f, 2);
-        f.state.IsPlaying = true;
+        f.playing = true;
         f.controller->clearAll();
         f.controller->removeChecked();
-        f.state.IsPlaying = false;
+        f.playing = false;
         f.controller->selectNone();
         QCOMPARE(PlatformCalls::messages(*m_platform) << f.jobs.status(0),
                  (QStringList{"Please Add Files at first!   ", "Please stop playing at first   ",
@@ -97,12 +97,24 @@ private slots:
         QCOMPARE(f.panel(2), QString("Total Selected Files: 0"));
         QCOMPARE(f.tagEditor.left, 1);
 
-        f.state.CurrentFile = "/m/3.mp3";
+        f.focus().CurrentFile = "/m/3.mp3";
         f.tagEditor.open = true;
         f.controller->clearAll();
         QCOMPARE(f.jobs.count(), 0);
-        QCOMPARE(f.state.CurrentFile, QString());
+        QCOMPARE(f.focus().CurrentFile, QString());
         QCOMPARE(f.tagEditor.left, 2);
+    }
+
+    void tagEditorOpensOnlyOnAListedRow()
+    {
+        JobListFixture f;
+        f.controller->EnterTagMode(); // the pointer has not been over a row yet
+        fill(f, 2);
+        f.focus().HoverRow = 2;
+        f.jobs.clearAll(); // a pointer position left over from removed rows opens nothing
+        f.controller->EnterTagMode();
+        QCOMPARE(f.tagEditor.entered, 0);
+        QVERIFY(f.focus().CurrentFile.isEmpty());
     }
 
     void pointerAndClicks()
@@ -116,7 +128,7 @@ private slots:
 
         QTest::mouseMove(viewport, second);
         f.controller->mouseMoved(second); // offscreen windows may not deliver moves
-        QCOMPARE(f.state.HoverRow, 2);
+        QCOMPARE(f.focus().HoverRow, 2);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, second);
         QCOMPARE(f.panel(1), QString("/m/2.mp3"));
         QVERIFY(f.tagEditor.loaded.isEmpty());
@@ -128,6 +140,7 @@ private slots:
 
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, third);
         QCOMPARE(f.tagEditor.entered, 1);
+        QCOMPARE(f.focus().CurrentFile, f.jobs.fullPath(int(f.focus().HoverRow) - 1));
 
         QTest::mousePress(viewport, Qt::RightButton, {}, second);
         QCOMPARE(f.popups, QList<QMenu *>{f.rightmenu});
@@ -139,9 +152,9 @@ private slots:
 
         f.controller->mouseMoved(QPoint(second.x(), viewport->height() - 2));
         QCOMPARE(f.tooltipsDestroyed, 1);
-        f.state.CurrentFile.clear();
+        f.focus().CurrentFile.clear();
         f.controller->rowClicked(); // over no row: nothing
-        QCOMPARE(f.state.CurrentFile, QString());
+        QCOMPARE(f.focus().CurrentFile, QString());
     }
 
     // The current row is the file that was picked: it follows a sort and an insertion, and
@@ -150,19 +163,19 @@ private slots:
     {
         JobListFixture f;
         fill(f, 3);
-        f.state.HoverRow = 1;
+        f.focus().HoverRow = 1;
         f.controller->rowClicked();
-        QCOMPARE(f.state.CurrentFile, QString("/m/1.mp3"));
+        QCOMPARE(f.focus().CurrentFile, QString("/m/1.mp3"));
         f.jobs.setSorting(int(JobColumn::Name), Qt::DescendingOrder, true);
-        QCOMPARE(f.state.intCurItem, 3);
+        QCOMPARE(f.focus().intCurItem, 3);
         f.jobs.AddJobRow("0.mp3", "00:00:1", "1.M", "/m", "/o"); // sorted in after it
-        QCOMPARE(f.state.intCurItem, 3);
+        QCOMPARE(f.focus().intCurItem, 3);
         f.jobs.removeRow(0);
-        QCOMPARE(f.state.intCurItem, 2);
-        QCOMPARE(f.state.CurrentFile, QString("/m/1.mp3"));
+        QCOMPARE(f.focus().intCurItem, 2);
+        QCOMPARE(f.focus().CurrentFile, QString("/m/1.mp3"));
         f.jobs.removeRow(1);
-        QCOMPARE(f.state.intCurItem, 0);
-        QCOMPARE(f.state.CurrentFile, QString());
+        QCOMPARE(f.focus().intCurItem, 0);
+        QCOMPARE(f.focus().CurrentFile, QString());
     }
 
     // The keyboard drives the list as the mouse does: the arrows move the current row (the
@@ -178,9 +191,9 @@ private slots:
         QTest::mouseClick(viewport, Qt::LeftButton, {},
                           f.view->visualRect(f.jobs.index(0, 1)).center());
         QTest::keyClick(f.view, Qt::Key_Down);
-        QTRY_COMPARE(f.state.CurrentFile, QString("/m/2.mp3"));
+        QTRY_COMPARE(f.focus().CurrentFile, QString("/m/2.mp3"));
         QCOMPARE(f.panel(1), QString("/m/2.mp3"));
-        QCOMPARE(f.state.intCurItem, 2);
+        QCOMPARE(f.focus().intCurItem, 2);
         QTest::keyClick(f.view, Qt::Key_Space);
         QVERIFY(!f.jobs.isChecked(1));
         QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
@@ -191,7 +204,7 @@ private slots:
         const QPoint third = f.view->visualRect(f.jobs.index(2, 1)).center();
         f.controller->mouseMoved(third);
         QTest::mousePress(viewport, Qt::RightButton, {}, third);
-        QCOMPARE(f.state.CurrentFile, QString("/m/3.mp3"));
+        QCOMPARE(f.focus().CurrentFile, QString("/m/3.mp3"));
     }
 
     void exportWritesEveryRowAndOpensIt()

@@ -1,11 +1,13 @@
 // Playback with real widgets, the engine's reader and SDL's disk driver, which writes what was
 // played to a file that is compared with the decoded source; then on the real main window.
 #include "engine/converter.h"
+#include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
-#include "options/outputoptions.h"
+#include "joblist/listfocus.h"
 #include "player/audioplayer.h"
 #include "player/playback.h"
 #include "player/playposition.h"
+#include "settings/outputoptions.h"
 #include "ui/statusbar.h"
 
 #include "tests/support/fixture.h"
@@ -53,7 +55,7 @@ struct Rig
                             pauseEntry,
                             pauseaEntry,
                             {&formats[0], &formats[1], &formats[2], &formats[3]}},
-            state, reader, *player, options);
+            focus, reader, *player, options);
         QObject::connect(p.get(), &Playback::popupRequested, [this] { ++popups; });
     }
     void add(const QString &path, bool checked = true)
@@ -63,8 +65,8 @@ struct Rig
     }
     void select(int row)
     {
-        state.intCurItem = row;
-        state.CurrentFile = jobs.fullPath(row - 1);
+        focus.intCurItem = row;
+        focus.CurrentFile = jobs.fullPath(row - 1);
     }
     QString status(int row) const { return jobs.status(row - 1); }
 
@@ -78,7 +80,7 @@ struct Rig
     QMenu convertmenu, playmenu;
     QAction pauseEntry{"Pause"}, pauseaEntry{"Pause"};
     JobListModel jobs;
-    MainState state;
+    ListFocus focus;
     Converter reader;
     QRadioButton formats[4]; // MP3, WMA, OGG, WAV
     std::unique_ptr<AudioPlayer> player;
@@ -90,7 +92,7 @@ struct Rig
 // The window as Stop leaves it.
 void verifyIdle(const Rig &r)
 {
-    QVERIFY(!r.state.IsPlaying);
+    QVERIFY(!r.p->isPlaying());
     QVERIFY(r.convert.isEnabled() && r.convertmenu.isEnabled() && r.play.isEnabled());
     QCOMPARE(r.bar.panelText(4), QString("Status: Idle"));
     QCOMPARE(r.pause.text() + r.pauseEntry.text() + r.pauseaEntry.text(), "PausePausePause");
@@ -129,7 +131,7 @@ class tst_Playback : public QObject
             QObject::connect(r.player.get(), &AudioPlayer::Timer, [&](qint64 n) { tick(r, n); });
             r.p->PlaySource();
             [&] {
-                QTRY_VERIFY_WITH_TIMEOUT(!r.state.IsPlaying, 60000);
+                QTRY_VERIFY_WITH_TIMEOUT(!r.p->isPlaying(), 60000);
                 verifyIdle(r);
                 QCOMPARE(r.status(1), QString("Ready"));
             }();
@@ -243,7 +245,7 @@ private slots:
             r.select(2);
             r.p->PlayConverted();
             QCOMPARE(r.status(1), QString(intoSource ? "Ready" : "Waitting"));
-            QCOMPARE(r.state.IsPlaying, present);
+            QCOMPARE(r.p->isPlaying(), present);
             QCOMPARE(r.bar.panelText(1), present ? path : QString("Save to '/out/'"));
             const QString message =
                 "This file hasn't been converted, please convert it at first!   \n\n" + path;
@@ -299,8 +301,8 @@ private slots:
         LoadedWindow f;
         frmDialog &w = *f.w;
         w.jobs->AddJobRow("noise.wav", "", "", m_dir.path(), w.txtFolder->text());
-        w.state().intCurItem = 1;
-        w.state().CurrentFile = m_noise;
+        w.jobList().focus().intCurItem = 1;
+        w.jobList().focus().CurrentFile = m_noise;
         for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
             QTest::mousePress(w.cmdPlay, button); // any button opens the popup
             QVERIFY(w.playmenu->isVisible());

@@ -1,8 +1,8 @@
 // The tag editor on a real panel and in the real window, over real files; what it writes is
 // read back with ffprobe or straight from the file's bytes.
-#include "engine/fileinfo.h"
 #include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
+#include "tags/fileinfo.h"
 #include "tags/tageditor.h"
 #include "tags/tagpanel.h"
 
@@ -37,20 +37,16 @@ struct Editor
     QWidget host;
     TagPanel *p = new TagPanel(&host);
     RecordingWindow window;
-    MainState state;
-    JobListModel jobs;
     ::FileInfo info;
     TestPlatform *platform = TestPlatform::install();
-    TagEditor editor{*p, window, state, jobs, info};
+    TagEditor editor{*p, window, info};
 
     Editor() { p->fillGenres(); }
-    // Lists `path`, points at its row and opens the editor on it in tag `version`.
+    // Opens the editor on `path` in tag `version`.
     void open(const QString &path, int version = 2)
     {
         editor.Option1_Click(version - 1);
-        jobs.AddJobRow(QFileInfo(path).fileName(), "", "", QFileInfo(path).path(), "/out");
-        state.HoverRow = jobs.count();
-        editor.EnterTagMode();
+        editor.EnterTagMode(path);
     }
 };
 
@@ -80,12 +76,9 @@ private slots:
     void openCloseAndId3v1()
     {
         Editor e;
-        e.editor.EnterTagMode(); // the pointer has not been over a row yet
-        QVERIFY(e.window.log.isEmpty() && e.state.CurrentFile.isEmpty());
         e.open(make("a.mp3", {"title=A"}));
         QVERIFY(e.window.log.size() > 2 && e.window.log.endsWith("paint")); // grows visibly
         QCOMPARE(e.window.twips, 9940);
-        QCOMPARE(e.state.CurrentFile, m_dir.filePath("a.mp3"));
         QVERIFY(e.p->lblFs->isVisibleTo(&e.host));
         QTest::keyClicks(e.p->infoYear, "20045");
         QCOMPARE(e.p->infoYear->text(), QString("2004"));
@@ -95,10 +88,6 @@ private slots:
         QCOMPARE(e.p->infoTitle->text() + e.window.log.join(' '), QString("B"));
         e.editor.LeaveTagMode();
         QVERIFY(!e.editor.isOpen() && !e.p->lblFs->isVisibleTo(&e.host));
-        QCOMPARE(e.window.twips, 6901);
-        e.jobs.clearAll(); // a pointer position left over from removed rows opens nothing
-        e.editor.LeaveTagMode();
-        e.editor.EnterTagMode();
         QCOMPARE(e.window.twips, 6901);
 
         // ID3v1: no genre, a long title, the other version's frames; swapping versions.

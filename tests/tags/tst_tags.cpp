@@ -1,7 +1,7 @@
 // Tag round trips through FileInfo for each format, and what a save must never do.
 #include "engine/converter.h"
 #include "engine/engineerror.h"
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 #include "tags/id3v2tagsize.h"
 #include "tests/support/fixture.h"
 #include "tests/support/readonlymount.h"

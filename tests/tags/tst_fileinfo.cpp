@@ -1,5 +1,5 @@
 // Audio properties read by FileInfo, checked against ffprobe, and what bad inputs give.
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 

@@ -1,4 +1,4 @@
-#include "engine/fileinfo.h"
+#include "tags/fileinfo.h"
 
 #include "engine/engineerror.h"
 #include "engine/temporaryfiles.h"
