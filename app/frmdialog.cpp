@@ -135,8 +135,8 @@ void frmDialog::compose()
 
     m_optionsWindow = std::make_unique<FrmOptionWindow>(*m_options);
     m_commands = std::make_unique<Commands>(
-        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus, *update_}, m_jobList->focus(), *Skn,
-        *m_optionsWindow, CommandLinks::fromBuild());
+        CommandWidgets{*this, *txtFolder, *website, *bbs, *mailus, *update_}, m_jobList->focus(),
+        *Skn, *m_optionsWindow, CommandLinks::fromBuild());
 
     // Conversion run
     m_conversionRun = std::make_unique<ConversionRun>(
