@@ -350,11 +350,12 @@ void frmDialog::saveLayout()
         return; // never loaded: nothing the user arranged
     WindowLayout layout;
     layout.maximized = windowState() & Qt::WindowMaximized;
-    // The size the window returns to from maximised, and without the tag panel, which is
-    // closed at the next start.
+    // The size the window returns to from maximised, and without what the tag panel added
+    // (it is closed at the next start).
     QRect inner = layout.maximized ? normalGeometry() : geometry();
-    inner.setHeight(std::max(toPixels(NormalHeightTwips),
-                             inner.height() - (layout.maximized ? 0 : toPixels(m_panelTwips))));
+    if (!layout.maximized)
+        inner.setHeight(
+            std::max(toPixels(NormalHeightTwips), toPixels(heightTwips() - m_panelTwips)));
     const QPoint frame = geometry().topLeft() - frameGeometry().topLeft();
     layout.geometry = QRect(inner.topLeft() - frame, inner.size());
     for (int column = 0; column < JobListModel::ColumnCount; ++column)
