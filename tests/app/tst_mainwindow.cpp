@@ -276,7 +276,7 @@ private slots:
         f.w->resize(1600, 1000);
         f.w->viewEvent->header()->resizeSection(1, 222);
         f.w->jobs->AddJobRow("a.mp3", "", "", "/nowhere", "/out");
-        f.w->state().HoverRow = 1;
+        f.w->jobList().focus().HoverRow = 1;
         f.w->cmdTag->click(); // open at the close: what it added to the height is not kept
         QVERIFY(f.w->close());
         QVERIFY(!SettingsFiles::read(f.ini(), Ini::Output::Folder).isEmpty());
