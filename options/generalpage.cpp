@@ -160,7 +160,7 @@ void GeneralPage::load()
         txtOutFolder->setText(Paths::defaultOutputFolder());
 
     const auto loadCheck = [&c](QCheckBox *box, Ini::Key key) {
-        if (const auto state = SettingValue::checkState(c.read(key)))
+        if (const auto state = c.readCheck(key))
             box->setChecked(*state);
     };
     loadCheck(chkPlaylist, Ini::Output::Playlist);

@@ -174,8 +174,8 @@ void Mp3Page::resetToBuiltIn()
 void Mp3Page::load()
 {
     const OptionsContext &c = m_context;
-    ComboValue::selectIndex(cmbFrequency, c.readNumber(Ini::Mp3::Frequency));
-    ComboValue::selectIndex(cmbVBRCodingMethod, c.readNumber(Ini::Mp3::VbrCoding));
+    c.selectStored(cmbFrequency, Ini::Mp3::Frequency);
+    c.selectStored(cmbVBRCodingMethod, Ini::Mp3::VbrCoding);
     // Each handler runs whether or not its position could be read.
     setPosition(sldrBitrate, c.readNumber(Ini::Mp3::Bitrate));
     sldrBitrateScroll();
@@ -185,8 +185,8 @@ void Mp3Page::load()
     sldrVbrBitrateScroll();
     if (const auto value = c.readNumber(Ini::Mp3::VbrQuality))
         udVbrQuality->setValue(*value);
-    ComboValue::selectIndex(cmbChMode, c.readNumber(Ini::Mp3::Channel));
-    if (const auto on = SettingValue::checkState(c.read(Ini::Mp3::AltPresetEnabled)))
+    c.selectStored(cmbChMode, Ini::Mp3::Channel);
+    if (const auto on = c.readCheck(Ini::Mp3::AltPresetEnabled))
         chkPreset->setChecked(*on);
     if (const auto preset = c.readNumber(Ini::Mp3::AltPreset);
         preset && *preset >= 1 && *preset <= 5)

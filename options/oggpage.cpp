@@ -1,6 +1,5 @@
 #include "options/oggpage.h"
 
-#include "settings/bitratesteps.h"
 #include "options/edgeframe.h"
 #include "options/encodersink.h"
 #include "options/optionscontext.h"
@@ -8,6 +7,7 @@
 #include "options/samplerates.h"
 #include "options/settingvalue.h"
 #include "options/slidertip.h"
+#include "settings/bitratesteps.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -113,15 +113,15 @@ void OggPage::load()
     setPosition(sldrMinBitrate, c.readNumber(Ini::Ogg::MinBitrate));
     setPosition(sldrMaxBitrate, c.readNumber(Ini::Ogg::MaxBitrate));
     writeBitrateLabels();
-    if (const auto on = SettingValue::checkState(c.read(Ini::Ogg::VbrEnabled)))
+    if (const auto on = c.readCheck(Ini::Ogg::VbrEnabled))
         chVbr->setChecked(*on);
     chVbrClick();
-    if (const auto on = SettingValue::checkState(c.read(Ini::Ogg::QualityEnabled)))
+    if (const auto on = c.readCheck(Ini::Ogg::QualityEnabled))
         chQuality->setChecked(*on);
     chQualityClick();
     setPosition(sldrQuality1, c.readNumber(Ini::Ogg::Quality));
-    ComboValue::selectIndex(Combo1, c.readNumber(Ini::Ogg::Channel));
-    ComboValue::selectIndex(Combo2, c.readNumber(Ini::Ogg::Frequency));
+    c.selectStored(Combo1, Ini::Ogg::Channel);
+    c.selectStored(Combo2, Ini::Ogg::Frequency);
     sldrBitrate1Scroll();
     sldrMinBitrateScroll();
     sldrMaxBitrateScroll();

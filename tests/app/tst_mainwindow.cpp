@@ -160,6 +160,25 @@ private slots:
         }
     }
 
+    // An empty, partial or binary settings file is mended at start: what is missing or cannot
+    // be used takes the factory default, nothing is refused, and the file is written whole.
+    void damagedSettingsAreMended()
+    {
+        const QList<QByteArray> contents{
+            {}, "[ogg]\nchannel=77\nfrequency=x\n", QByteArray("\x01\xff\x00[mp3\n\x7f", 9)};
+        for (const QByteArray &content : contents) {
+            Fixture f;
+            TestEnv::writeFile(f.ini(), content);
+            f.loaded();
+            QCOMPARE(f.messages(), QStringList());
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Ogg::Channel), QString("1"));
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Ogg::Frequency), QString("7"));
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Mp3::Fs),
+                     QString("MP3 44100 Hz Joint Stereo 128 kbit/s CBR"));
+            QCOMPARE(SettingsFiles::read(f.ini(), Ini::Output::Jobs), QString("0"));
+        }
+    }
+
     // Every colour theme, moved through in order (theme 5's list background stays), keeps the
     // list's text at 4.5:1 or more against its background, as drawn.
     void everyThemeReadable()
