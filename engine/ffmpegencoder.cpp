@@ -10,8 +10,7 @@
 
 namespace {
 
-// Large writes: the output device is unbuffered.
-constexpr int IoBufferSize = 256 * 1024;
+constexpr int IoBufferSize = 64 * 1024;
 constexpr int PcmFrameSize = 4096;
 
 int writeToDevice(void *opaque, uint8_t *buffer, int size)
@@ -139,8 +138,6 @@ FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
         throw EngineError(QStringLiteral("Cannot prepare the output"));
     }
     rawFormat->pb = m_io.get();
-    // Written when the buffer is full, not after every packet (one system call each).
-    rawFormat->flush_packets = 0;
     AVDictionary *options = nullptr;
     if (setup.muxer == QLatin1String("wav"))
         av_dict_set(&options, "rf64", "auto", 0); // files past 4 GiB stay readable

@@ -71,9 +71,7 @@ bool OutputFile::openTemporary()
     struct stat st = {};
     if (::lstat(QFile::encodeName(m_path).constData(), &st) == 0 && S_ISREG(st.st_mode))
         ::fchmod(fd, st.st_mode & 07777);
-    // Unbuffered: the encoders hand over large blocks already, which Qt's buffer would only
-    // copy once more.
-    if (!open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)) {
+    if (!open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
         const QString why = errorString();
         discard();
         setErrorString(why);
