@@ -238,11 +238,14 @@ int main(int argc, char *argv[])
     ConversionEngine engine;
     QEventLoop loop;
     // Each with the loop as context, so that the workers' signals reach this thread.
-    QObject::connect(&engine, &ConversionEngine::progressed, &loop,
-                     [&](int id, qint64 d, qint64 t) {
-                         if (t > 0)
-                             running[id] = double(d) / double(t);
-                     });
+    // Progress only draws the bar on a terminal; elsewhere the workers' reports, one per
+    // chunk, would only wake this thread for nothing.
+    if (terminal)
+        QObject::connect(&engine, &ConversionEngine::progressed, &loop,
+                         [&](int id, qint64 d, qint64 t) {
+                             if (t > 0)
+                                 running[id] = double(d) / double(t);
+                         });
     QObject::connect(&engine, &ConversionEngine::fileFinished, &loop, [&](int id, const Result &r) {
         running.remove(id);
         results[id] = r;
@@ -251,7 +254,8 @@ int main(int argc, char *argv[])
     QObject::connect(&engine, &ConversionEngine::runEnded, &loop, &QEventLoop::quit);
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, progress);
-    ticker.start(200);
+    if (terminal)
+        ticker.start(200);
 
     for (qsizetype i = 0; i < tasks.size(); ++i) {
         if (!results[i].reason.isEmpty())

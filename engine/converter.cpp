@@ -339,7 +339,8 @@ void Converter::Private::feed(const float *samples, int frames)
         const float *in = finiteIn.clean(samples + size_t(done) * size_t(inChannels),
                                          size_t(n) * size_t(inChannels));
         if (!resampler) {
-            encode(in, n);
+            // Nothing between here and the encoder can move a sample out of range again.
+            encoder->write(in, n);
             continue;
         }
         int out = 0;

@@ -192,27 +192,29 @@ void FfmpegEncoder::store(const float *in, int frames)
         break;
     case AV_SAMPLE_FMT_U8: {
         auto *dst = f->data[0] + size_t(at) * size_t(ch);
-        for (size_t i = 0; i < size_t(frames) * size_t(ch); ++i)
-            dst[i] = uint8_t((*m_quantizer)(in[i]) + 128);
+        m_quantizer->quantize(in, 1, size_t(frames) * size_t(ch),
+                              [dst](size_t i, int32_t v) { dst[i] = uint8_t(v + 128); });
         break;
     }
     case AV_SAMPLE_FMT_S16: {
         auto *dst = reinterpret_cast<int16_t *>(f->data[0]) + size_t(at) * size_t(ch);
-        for (size_t i = 0; i < size_t(frames) * size_t(ch); ++i)
-            dst[i] = int16_t((*m_quantizer)(in[i]));
+        m_quantizer->quantize(in, 1, size_t(frames) * size_t(ch),
+                              [dst](size_t i, int32_t v) { dst[i] = int16_t(v); });
         break;
     }
     case AV_SAMPLE_FMT_S16P:
         for (int c = 0; c < ch; ++c) {
             auto *dst = reinterpret_cast<int16_t *>(f->extended_data[c]) + at;
-            for (int i = 0; i < frames; ++i)
-                dst[i] = int16_t((*m_quantizer)(in[size_t(i) * size_t(ch) + size_t(c)]));
+            m_quantizer->quantize(in + c, size_t(ch), size_t(frames),
+                                  [dst](size_t i, int32_t v) { dst[i] = int16_t(v); });
         }
         break;
     case AV_SAMPLE_FMT_S32: {
         auto *dst = reinterpret_cast<int32_t *>(f->data[0]) + size_t(at) * size_t(ch);
-        for (size_t i = 0; i < size_t(frames) * size_t(ch); ++i)
-            dst[i] = int32_t(uint32_t((*m_quantizer)(in[i])) << m_shift);
+        const int shift = m_shift;
+        m_quantizer->quantize(
+            in, 1, size_t(frames) * size_t(ch),
+            [dst, shift](size_t i, int32_t v) { dst[i] = int32_t(uint32_t(v) << shift); });
         break;
     }
     default:
