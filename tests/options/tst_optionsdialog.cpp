@@ -312,7 +312,8 @@ private slots:
         row("wav channel text in other case selects nothing",
             "[wav]\nfrequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n",
             {"SetWavFormat 22050 0 4"});
-        row("wav no rate: nothing sent", "[wav]\nchannel=STEREO\nbitrate=BPS_16_BIT\n", {});
+        row("wav no rate: the factory default's", "[wav]\nchannel=STEREO\nbitrate=BPS_8_BIT\n",
+            {"SetWavFormat 44100 2 8"});
     }
     void pushesToTheEngine()
     {
@@ -381,16 +382,16 @@ private slots:
     void wmaFollowsSliderAndSurvivesRefusal()
     {
         OptionsFixture f;
-        f.load("[wma]\nprofile=junk\nfs=stored\n");
-        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 36"));
+        f.load("[wma]\nprofile=junk\nfs=stored\n"); // unusable: the factory default's profile
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 13"));
         f.dialog->wma->sldWMA->setValue(6);
         QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
         f.dialog->cmdCancel->click();
         QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
         f.dialog->Load();
         QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("1"));
-        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma36"));
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("4"));
+        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma13"));
 
         // A profile the engine refuses leaves an empty format between the label's blanks.
         OptionsFixture refused;
