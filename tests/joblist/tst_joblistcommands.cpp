@@ -87,10 +87,13 @@ private slots:
         QCOMPARE(f.jobs.count(), 2);
     }
 
-    // Both close an open tag editor; clearing also forgets the current file.
-    void clearAllAndRemoveChecked()
+    // Both close an open tag editor; clearing also forgets the current file. The tag editor
+    // opens only on a listed row: not before the pointer was over one, nor on a position left
+    // over from removed rows.
+    void clearAllRemoveCheckedAndTagEditor()
     {
         JobListFixture f;
+        f.controller->EnterTagMode();
         fill(f, 5);
         f.jobs.setChecked(2, false);
         f.jobs.setChecked(4, false);
@@ -106,15 +109,9 @@ private slots:
         QCOMPARE(f.jobs.count(), 0);
         QCOMPARE(f.focus().CurrentFile, QString());
         QCOMPARE(f.tagEditor.left, 2);
-    }
-
-    void tagEditorOpensOnlyOnAListedRow()
-    {
-        JobListFixture f;
-        f.controller->EnterTagMode(); // the pointer has not been over a row yet
         fill(f, 2);
         f.focus().HoverRow = 2;
-        f.jobs.clearAll(); // a pointer position left over from removed rows opens nothing
+        f.jobs.clearAll();
         f.controller->EnterTagMode();
         QCOMPARE(f.tagEditor.entered, 0);
         QVERIFY(f.focus().CurrentFile.isEmpty());
@@ -257,10 +254,7 @@ private slots:
                 QCOMPARE(f.jobs.text(row, JobColumn::Length), shown.at(row));
             QCOMPARE(f.jobs.text(0, JobColumn::SaveTo), QString("/output"));
         }
-    }
-
-    void unreadableAndDuplicateFiles()
-    {
+        // Unreadable, missing and same-named files get no row.
         JobListFixture f;
         const QString bad = f.notAudio("bad.mp3");
         const QString a = f.audio("one/a.mp3");
@@ -345,7 +339,7 @@ private slots:
     // a row below its root in the output folder; hidden entries, other kinds, unreadable files
     // and a link back up add nothing; equal names in two folders both get rows; a folder that
     // cannot be read is named once at the end. A dropped folder takes the same walk.
-    void addFolder()
+    void addFolderAndEscape()
     {
         JobListFixture f;
         f.audio("lib/A/B/x.mp3", 125000);
@@ -384,23 +378,20 @@ private slots:
         QVERIFY(dropOn(f.view, {lib}));
         QTRY_COMPARE(f.panel(4), QString("Status: Idle"));
         QCOMPARE(f.jobs.count(), 3);
-    }
 
-    // Escape ends a long walk; the rows added until then stay and the list takes no more.
-    void escapeStopsTheWalk()
-    {
-        JobListFixture f;
+        // Escape ends a long walk; the rows added until then stay and the list takes no more.
+        JobListFixture big;
         for (int i = 0; i < 3000; ++i)
-            f.audio(QString("big/%1/%2.mp3").arg(i / 100).arg(i));
-        f.window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        f.controller->addPaths({f.dir.filePath("big")});
-        QTest::keyClick(&f.window, Qt::Key_Escape);
-        QTRY_COMPARE(f.panel(4), QString("Status: Idle"));
-        const int kept = f.jobs.count();
+            big.audio(QString("big/%1/%2.mp3").arg(i / 100).arg(i));
+        big.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&big.window));
+        big.controller->addPaths({big.dir.filePath("big")});
+        QTest::keyClick(&big.window, Qt::Key_Escape);
+        QTRY_COMPARE(big.panel(4), QString("Status: Idle"));
+        const int kept = big.jobs.count();
         QVERIFY2(kept < 3000, qPrintable(QString::number(kept)));
         QTest::qWait(100);
-        QCOMPARE(f.jobs.count(), kept);
+        QCOMPARE(big.jobs.count(), kept);
     }
 
     void initTestCase()
