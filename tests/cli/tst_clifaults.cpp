@@ -143,10 +143,9 @@ private slots:
     {
         QTest::addColumn<QString>("jobs");
         QTest::addColumn<QString>("overwrite");
-        for (const char *jobs : {"1", "2"}) {
+        for (const char *jobs : {"1", "2"})
             for (const char *overwrite : {"--overwrite", "--no-overwrite"})
                 QTest::addRow("%s job(s), %s", jobs, overwrite + 2) << jobs << overwrite;
-        }
     }
 
     void neverWritesOverItsOwnFiles()
