@@ -106,58 +106,44 @@ private slots:
         QVERIFY(!m_mp3.isEmpty() && !m_source.isEmpty() && !m_short.isEmpty());
     }
 
-    void decodesEveryFormat_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("channels");
-
-        // Integer and float samples, codecs with a delay and padding, and a video file's sound.
-        auto row = [](const char *name, QStringList args, int rate, int channels) {
-            QTest::newRow(name) << QString::fromLatin1(name) << args << rate << channels;
-        };
-        row("u8.wav", {"-c:a", "pcm_u8"}, 22050, 1);
-        row("float.wav", {"-c:a", "pcm_f32le"}, 44100, 2);
-        row("a.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}, 44100, 2);
-        row("a.flac", {"-c:a", "flac"}, 96000, 2);
-        row("a.m4a", {"-c:a", "aac", "-b:a", "128k"}, 44100, 2);
-        row("a.avi",
-            {"-f", "lavfi", "-i", "testsrc=size=160x128:rate=25", "-c:v", "mpeg4", "-c:a",
-             "libmp3lame", "-shortest"},
-            44100, 1);
-    }
-
+    // Integer and float samples, codecs with a delay and padding, and a video file's sound.
     void decodesEveryFormat()
     {
-        QFETCH(QString, name);
-        QFETCH(QStringList, args);
-        QFETCH(int, rate);
-        QFETCH(int, channels);
+        const QStringList video{"-f",       "lavfi", "-i",   "testsrc=size=160x128:rate=25",
+                                "-c:v",     "mpeg4", "-c:a", "libmp3lame",
+                                "-shortest"};
+        for (const auto &[name, args, rate, channels] :
+             {std::tuple{"u8.wav", QStringList{"-c:a", "pcm_u8"}, 22050, 1},
+              std::tuple{"float.wav", QStringList{"-c:a", "pcm_f32le"}, 44100, 2},
+              std::tuple{"a.mp3", QStringList{"-c:a", "libmp3lame", "-b:a", "128k"}, 44100, 2},
+              std::tuple{"a.flac", QStringList{"-c:a", "flac"}, 96000, 2},
+              std::tuple{"a.m4a", QStringList{"-c:a", "aac", "-b:a", "128k"}, 44100, 2},
+              std::tuple{"a.avi", video, 44100, 1}}) {
+            const QString path = Fixture::tone(m_dir.path(), name, 2, args, rate, channels);
+            QVERIFY2(!path.isEmpty(), "ffmpeg could not make the fixture");
 
-        const QString path = Fixture::tone(m_dir.path(), name, 2, args, rate, channels);
-        QVERIFY2(!path.isEmpty(), "ffmpeg could not make the fixture");
+            Converter reader;
+            reader.setDecoderThreads(2); // as the program's reader
+            reader.OpenRead(path);
+            QCOMPARE(reader.GetFormatA(), rate);
+            QCOMPARE(reader.GetFormatB(), channels * 4); // float samples
 
-        Converter reader;
-        reader.setDecoderThreads(2); // as the program's reader
-        reader.OpenRead(path);
-        QCOMPARE(reader.GetFormatA(), rate);
-        QCOMPARE(reader.GetFormatB(), channels * 4); // float samples
+            // Chunks of one second, the program's size, and of an odd byte count.
+            bool whole = false;
+            const QByteArray all = readAll(reader, qint64(rate) * channels * 4, &whole);
+            QVERIFY2(whole, "a chunk was not a whole number of frames or was too large");
+            // Codec delay and padding differ; a tenth of a second covers all of them.
+            const qint64 frames = all.size() / reader.GetUnitBytes();
+            QVERIFY2(std::abs(frames - 2 * rate) < rate / 10,
+                     qPrintable(QStringLiteral("%1: %2 frames").arg(name).arg(frames)));
+            QVERIFY(std::abs(reader.GetLength() - 2 * rate) < rate / 10);
+            QVERIFY(rms(samples(all)) > 0.04); // the tone, not silence
 
-        // Chunks of one second, the program's size, and of an odd byte count.
-        bool whole = false;
-        const QByteArray all = readAll(reader, qint64(rate) * channels * 4, &whole);
-        QVERIFY2(whole, "a chunk was not a whole number of frames or was too large");
-        // Codec delay and padding differ; a tenth of a second covers all of them.
-        const qint64 frames = all.size() / reader.GetUnitBytes();
-        QVERIFY2(std::abs(frames - 2 * rate) < rate / 10, qPrintable(QString::number(frames)));
-        QVERIFY(std::abs(reader.GetLength() - 2 * rate) < rate / 10);
-        QVERIFY(rms(samples(all)) > 0.04); // the tone, not silence
-
-        reader.Seek(0);
-        bool oddWhole = false;
-        QCOMPARE(readAll(reader, 1001, &oddWhole).size(), all.size());
-        QVERIFY(oddWhole);
+            reader.Seek(0);
+            bool oddWhole = false;
+            QCOMPARE(readAll(reader, 1001, &oddWhole).size(), all.size());
+            QVERIFY(oddWhole);
+        }
     }
 
     // A header alone, missing, an MP3 cut inside its first frames.
