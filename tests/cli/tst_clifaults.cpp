@@ -15,10 +15,15 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// The report names `text`; shown whole when it does not.
+#define SAYS(r, text) QVERIFY2((r).out.contains(text), qPrintable((r).out))
 
 struct Run
 {
@@ -31,16 +36,14 @@ Run twrConvert(const QStringList &args, int timeoutMs = 120000)
 {
     QProcess p;
     p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), args);
-    Run r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished();
-        return r;
+        return {};
     }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 QStringList files(const QString &dir)
@@ -131,8 +134,7 @@ private slots:
         TWR_SKIP_UNLESS_MOUNTED(exfat);
         r = twrConvert({"--format", "mp3", "--output-dir", stick, upper, lower});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains("FAILED     " + lower + ": same output name as Song.wav"),
-                 qPrintable(r.out));
+        SAYS(r, "FAILED     " + lower + ": same output name as Song.wav");
         QCOMPARE(QDir(stick).entryList(QDir::Files), QStringList{"Song.mp3"});
         QVERIFY(qAbs(duration(stick + "/Song.mp3") - 1.0) < 0.1); // the first source's
     }
@@ -141,10 +143,9 @@ private slots:
     {
         QTest::addColumn<QString>("jobs");
         QTest::addColumn<QString>("overwrite");
-        for (const char *jobs : {"1", "2"}) {
+        for (const char *jobs : {"1", "2"})
             for (const char *overwrite : {"--overwrite", "--no-overwrite"})
                 QTest::addRow("%s job(s), %s", jobs, overwrite + 2) << jobs << overwrite;
-        }
     }
 
     void neverWritesOverItsOwnFiles()
@@ -160,9 +161,7 @@ private slots:
         Run r =
             twrConvert({"--format", "mp3", "--beside-source", overwrite, "--jobs", jobs, a, mp3});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(
-            r.out.contains("FAILED     " + a + ": the output would replace the source file a.mp3"),
-            qPrintable(r.out));
+        SAYS(r, "FAILED     " + a + ": the output would replace the source file a.mp3");
         QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
         QVERIFY(qAbs(duration(dir.filePath("a_back.mp3")) - 2.0) < 0.1); // from the intact a.mp3
 
@@ -171,8 +170,7 @@ private slots:
         const QString ogg = copy(m_ogg, dir.filePath("a.ogg"));
         r = twrConvert({"--format", "wav", "--output-dir", out, overwrite, "--jobs", jobs, a, ogg});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains("FAILED     " + ogg + ": same output name as a.wav"),
-                 qPrintable(r.out));
+        SAYS(r, "FAILED     " + ogg + ": same output name as a.wav");
         QVERIFY(qAbs(duration(dir.filePath("out/a.wav")) - 1.0) < 0.05);
 
         // An output that is a hard link to a source of the batch is that source.
@@ -181,24 +179,36 @@ private slots:
         const QString b = copy(m_wav, dir.filePath("b.wav"));
         r = twrConvert({"--format", "mp3", "--output-dir", out, overwrite, "--jobs", jobs, b, mp3});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains(b + ": the output would replace the source file a.mp3"),
-                 qPrintable(r.out));
+        SAYS(r, b + ": the output would replace the source file a.mp3");
         QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
     }
 
-    void fullDiskKeepsTheOlderOutput()
+    // Where the output cannot be written, the older file under its name stays: a full disk,
+    // a read-only folder; the message names the output.
+    void unwritableFolderKeepsTheOlderOutput_data()
     {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("read-only folder") << false;
+    }
+
+    void unwritableFolderKeepsTheOlderOutput()
+    {
+        QFETCH(bool, full);
         QTemporaryDir dir;
-        TmpfsMount disk(dir.path(), 96 * 1024);
-        TWR_SKIP_UNLESS_MOUNTED(disk);
+        std::unique_ptr<MountGuard> guard;
+        if (full)
+            guard = std::make_unique<TmpfsMount>(dir.path(), 96 * 1024);
         const QByteArray older(30000, 'o');
         TestEnv::writeFile(dir.filePath("tone.wav"), older);
+        if (!full)
+            guard = std::make_unique<ReadOnlyMount>(dir.path());
+        TWR_SKIP_UNLESS_MOUNTED(*guard);
         const Run r =
             twrConvert({"--format", "wav", "--overwrite", "--output-dir", dir.path(), m_wav});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains("FAILED     " + m_wav +
-                                ": tone.wav cannot be written: the disk is full"),
-                 qPrintable(r.out));
+        SAYS(r, "FAILED     " + m_wav +
+                    ": tone.wav cannot be written: " + (full ? "the disk is full" : ""));
         QCOMPARE(TestEnv::readFile(dir.filePath("tone.wav")), older);
         QCOMPARE(files(dir.path()), QStringList{"tone.wav"});
     }
@@ -215,47 +225,19 @@ private slots:
         TWR_SKIP_UNLESS_MOUNTED(disk);
         const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), tagged});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains("converted, but the tag could not be written: " + tagged + " -> " +
-                                dir.filePath("tagged.wav")),
-                 qPrintable(r.out));
+        SAYS(r, "converted, but the tag could not be written: " + tagged + " -> " +
+                    dir.filePath("tagged.wav"));
         QCOMPARE(files(dir.path()), QStringList{"tagged.wav"});
         QVERIFY(qAbs(duration(dir.filePath("tagged.wav")) - 1.0) < 0.05);
     }
 
-    void readOnlyFolderIsNamed()
-    {
-        QTemporaryDir dir;
-        ReadOnlyMount readOnly(dir.path());
-        TWR_SKIP_UNLESS_MOUNTED(readOnly);
-        const Run r = twrConvert({"--format", "mp3", "--output-dir", dir.path(), m_wav});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains("FAILED     " + m_wav + ": tone.mp3 cannot be written: "),
-                 qPrintable(r.out));
-        QCOMPARE(files(dir.path()), QStringList{});
-    }
-
-    void killLeavesNothingUnderTheName()
-    {
-        QTemporaryDir dir;
-        const QString source = Fixture::tone(dir.path(), "minutes.flac", 240, {}, 44100, 2);
-        const QString out = dir.filePath("out");
-        QVERIFY(QDir().mkpath(out));
-        QProcess p;
-        // Killed while it holds the output open.
-        QVERIFY2(startWriting(p, source, out), "finished before it could be killed");
-        QThread::msleep(200);
-        ::kill(pid_t(p.processId()), SIGKILL);
-        QVERIFY(p.waitForFinished());
-        QVERIFY(!QFile::exists(dir.filePath("out/minutes.mp3")));
-    }
-
     // Stopped by a signal while writing: its temporary files go, the status names the signal.
+    // Killed, it cannot clean up, but nothing is left under the output's name.
     void stopSignalsLeaveOnlyTheSources_data()
     {
         QTest::addColumn<int>("number");
-        QTest::newRow("SIGINT") << SIGINT;
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGHUP") << SIGHUP;
+        for (int number : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
+            QTest::addRow("%s", sigabbrev_np(number)) << number;
     }
 
     void stopSignalsLeaveOnlyTheSources()
@@ -270,63 +252,12 @@ private slots:
         QThread::msleep(200);
         ::kill(pid_t(p.processId()), number);
         QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 128 + number);
-        QCOMPARE(files(out), QStringList{});
+        const bool killed = number == SIGKILL;
+        QCOMPARE(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                 killed ? -1 : 128 + number);
+        QCOMPARE(files(out).filter(QRegularExpression(killed ? "^minutes\\.mp3$" : "")),
+                 QStringList{});
         QCOMPARE(files(dir.path()), QStringList{"minutes.flac"});
-    }
-
-    void unusableSettingsAreNamedOnce_data()
-    {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("MP3 bit rate out of range")
-            << "mp3" << QByteArray("[mp3]\nbitrate=999\n") << "\"999\" of bitrate in section [mp3]";
-        QTest::newRow("WMA profile not a number")
-            << "wma" << QByteArray("[wma]\nprofile=abc\n") << "\"abc\" of profile in section [wma]";
-    }
-
-    void unusableSettingsAreNamedOnce()
-    {
-        QFETCH(QString, format);
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, named);
-        QTemporaryDir dir;
-        const QString settings = dir.filePath("twr.ini");
-        TestEnv::writeFile(settings, ini);
-        const QString second = copy(m_wav, dir.filePath("second.wav"));
-        const Run r = twrConvert({"--settings", settings, "--format", format, "--jobs", "2",
-                                  "--output-dir", dir.filePath("out"), m_wav, second});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.err.count(named), 1);
-    }
-
-    void settingsFileThatIsNoFile_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("FIFO") << "fifo";
-        QTest::newRow("link to /dev/zero") << "zero";
-        QTest::newRow("2 MiB") << "large";
-    }
-
-    void settingsFileThatIsNoFile()
-    {
-        QFETCH(QString, kind);
-        const QString ini = m_config.file("twr.ini");
-        QFile::remove(ini);
-        if (kind == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
-        else if (kind == "zero")
-            QVERIFY(QFile::link("/dev/zero", ini));
-        else
-            TestEnv::writeFile(ini, "[output]\nformat=WAV\n" + QByteArray(2 * 1024 * 1024, ';'));
-        QTemporaryDir dir;
-        const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), m_wav}, 60000);
-        QFile::remove(ini);
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.err.count(ini), 1);
-        QVERIFY(QFile::exists(dir.filePath("tone.wav")));
     }
 
     void nameThatIsNotUtf8()
@@ -398,8 +329,7 @@ private slots:
     void versionAndUsageTexts()
     {
         Run r = twrConvert({"--version"});
-        QVERIFY2(r.out.contains(QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$")),
-                 qPrintable(r.out));
+        SAYS(r, QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$"));
         // A wrong option: the reason and one usage line on the error stream, nothing converted.
         r = twrConvert({"--fast", m_wav});
         QCOMPARE(r.out, QString());
@@ -474,20 +404,6 @@ private slots:
             QStringList{"tone.mp3"});
     }
 
-    // Reading the list itself is the playlist reader's business; here: its files are converted.
-    void playlistsAreExpanded()
-    {
-        QTemporaryDir src;
-        QVERIFY(QFile::copy(m_wav, src.filePath("a.wav")));
-        TestEnv::writeFile(src.filePath("list.m3u"), "#EXTM3U\na.wav\n");
-
-        QTemporaryDir out;
-        const Run r =
-            twrConvert({"--format", "wav", "--output-dir", out.path(), src.filePath("list.m3u")});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"a.wav"});
-    }
-
     // A name near the file system's 255 bytes: the temporary names of the output and of its
     // tag save must fit beside it.
     void nameNearTheLengthLimit()
@@ -505,36 +421,55 @@ private slots:
         QCOMPARE(files(dir.filePath("out")), QStringList{base + ".mp3"});
     }
 
-    // A playlist that never ends (a pipe, a device) or is huge is refused by name, in time.
-    void playlistThatIsNoFile_data()
+    // A settings file or a playlist that never ends (a pipe, a device) or is huge: the
+    // settings are named once and not used, the playlist fails by name, in time; a good
+    // playlist beside it is converted all the same.
+    void readsNoFileThatIsNone_data()
     {
+        QTest::addColumn<bool>("list");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("says");
-        QTest::newRow("FIFO") << "fifo"
-                              << "list.m3u is not a playlist file";
-        QTest::newRow("link to /dev/zero") << "zero"
-                                           << "list.m3u is not a playlist file";
-        QTest::newRow("17 MiB") << "large"
-                                << "list.m3u is too large to be a playlist";
+        QTest::newRow("settings FIFO") << false << "fifo"
+                                       << "";
+        QTest::newRow("settings link to /dev/zero") << false << "zero"
+                                                    << "";
+        QTest::newRow("settings of 2 MiB") << false << "large"
+                                           << "";
+        QTest::newRow("playlist FIFO") << true << "fifo"
+                                       << "list.m3u is not a playlist file";
+        QTest::newRow("playlist link to /dev/zero") << true << "zero"
+                                                    << "list.m3u is not a playlist file";
+        QTest::newRow("playlist of 17 MiB") << true << "large"
+                                            << "list.m3u is too large to be a playlist";
     }
 
-    void playlistThatIsNoFile()
+    void readsNoFileThatIsNone()
     {
+        QFETCH(bool, list);
         QFETCH(QString, kind);
         QFETCH(QString, says);
         QTemporaryDir dir;
-        const QString list = dir.filePath("list.m3u");
+        const QString path = list ? dir.filePath("list.m3u") : m_config.file("twr.ini");
+        QFile::remove(path);
         if (kind == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(list).constData(), 0644), 0);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         else if (kind == "zero")
-            QVERIFY(QFile::link("/dev/zero", list));
+            QVERIFY(QFile::link("/dev/zero", path));
         else
-            TestEnv::writeFile(list, QByteArray(17 * 1024 * 1024, '#'));
-        const Run r = twrConvert(
-            {"--format", "wav", "--output-dir", dir.filePath("out"), list, m_wav}, 30000);
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.out.contains("FAILED     " + list + ": " + says), qPrintable(r.out));
-        QVERIFY(QFile::exists(dir.filePath("out/tone.wav")));
+            TestEnv::writeFile(path,
+                               list ? QByteArray(17 * 1024 * 1024, '#')
+                                    : "[output]\nformat=WAV\n" + QByteArray(2 * 1024 * 1024, ';'));
+        QVERIFY(QFile::copy(m_wav, dir.filePath("a.wav")));
+        const QString good = dir.filePath("good.m3u");
+        TestEnv::writeFile(good, "#EXTM3U\na.wav\n");
+        const Run r =
+            twrConvert(QStringList{"--format", "wav", "--output-dir", dir.filePath("out")} +
+                           (list ? QStringList{path, good} : QStringList{good}),
+                       60000);
+        QFile::remove(path);
+        QCOMPARE(r.exitCode, list ? 1 : 0);
+        QCOMPARE(list ? r.out.count("FAILED     " + path + ": " + says) : r.err.count(path), 1);
+        QCOMPARE(files(dir.filePath("out")), QStringList{"a.wav"});
     }
 
     void settingsFileDecidesFormatAndEncoder()
@@ -566,6 +501,16 @@ private slots:
                     {"--format", "ogg"});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.contains("Vorbis cannot encode"));
+
+        // A value that cannot be used is named once, however many jobs read it.
+        const QString second = copy(m_wav, out.filePath("second.wav"));
+        for (const auto &[format, settings, named] :
+             {std::tuple{"mp3", "[mp3]\nbitrate=999\n", "\"999\" of bitrate in section [mp3]"},
+              std::tuple{"wma", "[wma]\nprofile=abc\n", "\"abc\" of profile in section [wma]"}}) {
+            const Run r = runWith(settings, {"--format", format, "--jobs", "2", second});
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(r.err.count(named), 1);
+        }
     }
 };
 
