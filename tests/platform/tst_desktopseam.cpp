@@ -10,25 +10,15 @@
 
 #include <QDBusMessage>
 #include <QLocalSocket>
-#include <QtEndian>
 #include <QtTest>
 #include <QtWidgets>
 
 #include <atomic>
-#include <cmath>
 #include <thread>
 
 #include <sys/stat.h>
 
 namespace {
-
-// The name of the desktop entry the build makes, without ".desktop".
-QString builtDesktopId()
-{
-    const QStringList entries =
-        QDir(TestEnv::buildDir() + "/resources").entryList({"*.desktop"}, QDir::Files);
-    return entries.size() == 1 ? entries.first().chopped(8) : QString();
-}
 
 // The argument types of a message to be sent (its D-Bus signature is known only once sent).
 QStringList typesOf(const QDBusMessage &m)
@@ -61,6 +51,15 @@ QStringList asNobody(const QString &script, const QStringList &args)
            args;
 }
 
+// A channel on a socket in a fresh folder, not yet listening.
+struct Channel
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s");
+    InstanceChannel channel{path};
+    QSignalSpy received{&channel, &InstanceChannel::filesReceived};
+};
+
 } // namespace
 
 class tst_DesktopSeam : public QObject
@@ -70,7 +69,10 @@ class tst_DesktopSeam : public QObject
 private slots:
     void messageShapes()
     {
-        const QString id = builtDesktopId(); // "" fails every comparison below
+        const QStringList entries =
+            QDir(TestEnv::buildDir() + "/resources").entryList({"*.desktop"}, QDir::Files);
+        QCOMPARE(entries.size(), 1); // the desktop entry the build makes
+        const QString id = entries[0].chopped(8);
         // fraction → progress shown, visible
         const QList<std::tuple<double, double, bool>> updates{
             {0.5, 0.5, true}, {0.0, 0.0, true}, {1.7, 1.0, true}, {-1.0, 0.0, false}};
@@ -116,7 +118,7 @@ private slots:
             platform->calls.clear();
             {
                 RunFeedback feedback(window);
-                for (double f : {0.0, 0.004, std::nan(""), 0.5, 0.504, 0.51, 1.0})
+                for (double f : {0.0, 0.004, qQNaN(), 0.5, 0.504, 0.51, 1.0})
                     feedback.progress(f);
                 if (finishes)
                     feedback.finished(1, 0);
@@ -127,74 +129,14 @@ private slots:
         }
     }
 
-    void channelHandsFilesOver()
-    {
-        QStringList many;
-        for (int i = 0; i < 2000; ++i)
-            many << QStringLiteral("/a/rather/long/folder/name/for/many/files/%1.flac").arg(i);
-        // One plain file is handed over by the real program in the start-up tests.
-        const QList<QStringList> handOvers{
-            {"/m/with space.ogg", "/m/äöü €.wav", "/m/line\nbreak.mp3", "/m/#%?.wma"}, many};
-        QTemporaryDir dir;
-        const QString path = dir.filePath("s");
-        InstanceChannel channel(path);
-        QVERIFY(channel.listen());
-        QVERIFY(!(QFileInfo(path).permissions() &
-                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
-        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
-        for (const QStringList &files : handOvers) {
-            Sender sender(path, files);
-            QTRY_COMPARE(sender.result.load(), 1);
-            QCOMPARE(received.takeFirst().value(0).toStringList(), files);
-        }
-    }
-
-    void channelEdges()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("s");
-
-        // Nobody listens: the sender gives up after its time.
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!InstanceChannel::send(path, {"/a.mp3"}, 300));
-        QVERIFY(clock.elapsed() >= 250);
-
-        // An instance that holds the lock but still loads: the sender waits for it. A socket
-        // file left behind by a crashed instance does not stop it from listening.
-        TestEnv::writeFile(path, "stale");
-        InstanceChannel channel(path);
-        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
-        {
-            Sender sender(path, {"/late.ogg"});
-            QTest::qWait(400);
-            QVERIFY(channel.listen());
-            QTRY_COMPARE(received.size(), 1);
-            QTRY_COMPARE(sender.result.load(), 1);
-        }
-
-        // Something that is not a hand-over is dropped; the channel goes on working.
-        QLocalSocket stranger;
-        stranger.connectToServer(path);
-        QVERIFY(stranger.waitForConnected(5000));
-        stranger.write("HELLO, is this the instance you are looking for?");
-        QTRY_COMPARE(stranger.state(), QLocalSocket::UnconnectedState);
-        Sender sender(path, {"/b.wav"});
-        QTRY_COMPARE(received.size(), 2);
-        QCOMPARE(received[1][0].toStringList(), QStringList{"/b.wav"});
-    }
-
     // Another user reaches neither side even through an open socket file: the running
     // instance drops its connection, and a later start sends nothing to its socket.
     void channelOnlyBetweenThisUser()
     {
-        QTemporaryDir dir;
-        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
-        const QString path = dir.filePath("s");
-        InstanceChannel channel(path);
-        QVERIFY(channel.listen());
-        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0777) == 0);
-        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        Channel c;
+        QVERIFY(::chmod(QFile::encodeName(c.dir.path()).constData(), 0777) == 0);
+        QVERIFY(c.channel.listen());
+        QVERIFY(::chmod(QFile::encodeName(c.path).constData(), 0777) == 0);
         QProcess stranger;
         stranger.start("setpriv",
                        asNobody("import socket,sys\n"
@@ -202,13 +144,13 @@ private slots:
                                 "s.sendall(b'TWR1\\0\\0\\0\\6/x.mp3')\n"
                                 "try: print(s.recv(1))\n"
                                 "except ConnectionResetError: print(b'')",
-                                {path}));
+                                {c.path}));
         QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QProcess::NotRunning, 10000);
         QVERIFY2(stranger.readAllStandardOutput().trimmed() == "b''", // closed unanswered
                  stranger.readAllStandardError().constData());
-        QCOMPARE(received.size(), 0);
+        QCOMPARE(c.received.size(), 0);
 
-        const QString planted = dir.filePath("planted");
+        const QString planted = c.dir.filePath("planted");
         QProcess listener;
         listener.start(
             "setpriv",
@@ -224,19 +166,34 @@ private slots:
         QCOMPARE(listener.readAllStandardOutput().trimmed(), "b''");
     }
 
-    // Idle connections are capped and closed after their time; an oversized announcement is
-    // dropped at once. A hand-over still gets through afterwards.
-    void channelLimits()
+    // From before it listens to after its limits: idle connections are capped and closed after
+    // their time; what is not a hand-over, or announces too much, is dropped at once. Hand-overs
+    // still get through afterwards, odd names and many files alike, on a socket only this user
+    // may open.
+    void channelEdgesAndLimits()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("s");
-        InstanceChannel channel(path);
-        QVERIFY(channel.listen());
-        QSignalSpy received(&channel, &InstanceChannel::filesReceived);
+        Channel c;
+        // Nobody listens: the sender gives up after its time.
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!InstanceChannel::send(c.path, {"/a.mp3"}, 300));
+        QVERIFY(clock.elapsed() >= 250);
+        // An instance that holds the lock but still loads: the sender waits for it. A socket
+        // file left behind by a crashed instance does not stop it from listening.
+        TestEnv::writeFile(c.path, "stale");
+        {
+            Sender sender(c.path, {"/late.ogg"});
+            QTest::qWait(400);
+            QVERIFY(c.channel.listen());
+            QTRY_COMPARE(sender.result.load(), 1);
+        }
+        QCOMPARE(c.received.takeFirst().value(0).toStringList(), QStringList{"/late.ogg"});
+        QVERIFY(!(QFileInfo(c.path).permissions() &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther)));
         std::vector<std::unique_ptr<QLocalSocket>> idle;
         for (int i = 0; i <= InstanceChannel::MaxConnections; ++i) {
             idle.push_back(std::make_unique<QLocalSocket>());
-            idle.back()->connectToServer(path);
+            idle.back()->connectToServer(c.path);
             QVERIFY(idle.back()->waitForConnected(5000));
             QTest::qWait(20); // taken one by one
         }
@@ -246,19 +203,30 @@ private slots:
             });
         };
         QTRY_COMPARE(connected(), InstanceChannel::MaxConnections);
-
         QTRY_COMPARE_WITH_TIMEOUT(connected(), 0, InstanceChannel::ConnectionTimeoutMs + 3000);
-        QLocalSocket greedy;
-        greedy.connectToServer(path);
-        QVERIFY(greedy.waitForConnected(5000));
-        QByteArray header = "TWR1";
-        header.resize(8);
-        qToBigEndian(quint32(InstanceChannel::MaxPayload + 1), header.data() + 4);
-        greedy.write(header);
-        QTRY_COMPARE_WITH_TIMEOUT(greedy.state(), QLocalSocket::UnconnectedState, 1000);
 
-        Sender sender(path, {"/after.ogg"});
-        QTRY_COMPARE(received.size(), 1);
+        QByteArray greedy = "TWR1";
+        greedy.resize(8);
+        qToBigEndian(quint32(InstanceChannel::MaxPayload + 1), greedy.data() + 4);
+        for (const QByteArray &junk : {QByteArray("HELLO, is this the instance?"), greedy}) {
+            QLocalSocket stranger;
+            stranger.connectToServer(c.path);
+            QVERIFY(stranger.waitForConnected(5000));
+            stranger.write(junk);
+            QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, 1000);
+        }
+
+        QStringList many;
+        for (int i = 0; i < 2000; ++i)
+            many << QStringLiteral("/a/rather/long/folder/name/for/many/files/%1.flac").arg(i);
+        // One plain file is handed over by the real program in the start-up tests.
+        for (const QStringList &files : QList<QStringList>{
+                 {"/m/with space.ogg", "/m/äöü €.wav", "/m/line\nbreak.mp3", "/m/#%?.wma"}, many}) {
+            Sender sender(c.path, files);
+            QTRY_COMPARE(sender.result.load(), 1);
+            QCOMPARE(c.received.takeFirst().value(0).toStringList(), files);
+        }
+        QCOMPARE(c.received.size(), 0);
     }
 };
 

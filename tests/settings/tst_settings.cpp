@@ -10,16 +10,18 @@
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
+#include <QtTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+// Sets an environment variable until the returned guard ends.
+auto setEnv(const char *name, const QString &value)
+{
+    const QByteArray old = qgetenv(name);
+    qputenv(name, value.toUtf8());
+    return qScopeGuard([name, old] { qputenv(name, old); });
+}
 
 class tst_Settings : public QObject
 {
@@ -61,11 +63,6 @@ private slots:
         QCOMPARE(ReadIni(path, "output", "format"), expected);
     }
 
-    void missingFileReadsEmpty()
-    {
-        QCOMPARE(ReadIni(file(QStringLiteral("nothing-here.ini")), "output", "format"), QString());
-    }
-
     // The file before (none when null), the writes as section, key, value, ... → the file after:
     // a key replaced in place, a new one at the end of its section, the rest byte for byte.
     void writeRules_data()
@@ -73,30 +70,26 @@ private slots:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QStringList>("writes");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("new file, then a new section")
-            << QByteArray() << QStringList{"output", "format", "MP3", "mp3", "bitrate", "9"}
-            << QByteArray("[output]\nformat=MP3\n[mp3]\nbitrate=9\n");
-        QTest::newRow("replaced in place, once")
-            << QByteArray("[Output]\nFormat=WAV\nfolder=/a\n")
-            << QStringList{"output", "format", "OGG", "output", "format", "WMA"}
-            << QByteArray("[Output]\nFormat=WMA\nfolder=/a\n");
-        QTest::newRow("new key at the end of its section")
-            << QByteArray("[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n")
-            << QStringList{"output", "open", "1"}
-            << QByteArray("[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n");
+        const auto row = [](const char *tag, const QByteArray &before, const QString &writes,
+                            const QByteArray &after) {
+            QTest::newRow(tag) << before << writes.split('|') << after;
+        };
+        row("new file, then a new section", {}, "output|format|MP3|mp3|bitrate|9",
+            "[output]\nformat=MP3\n[mp3]\nbitrate=9\n");
+        row("replaced in place, once", "[Output]\nFormat=WAV\nfolder=/a\n",
+            "output|format|OGG|output|format|WMA", "[Output]\nFormat=WMA\nfolder=/a\n");
+        row("new key at the end of its section", "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n",
+            "output|open|1", "[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n");
         // A new section after a last line without an ending keeps the file's CRLF style.
         const QByteArray rest = "stray line outside\r\n; a comment\r\n[output]\r\n"
                                 "unknown = kept as is \r\nformat=%1\r\n\r\n[other]\r\nx=1";
-        QTest::newRow("the rest byte for byte")
-            << QByteArray(rest).replace("%1", "MP3")
-            << QStringList{"output", "format", "OGG", "wav", "channel", "MONO"}
-            << QByteArray(rest).replace("%1", "OGG") + "\r\n[wav]\r\nchannel=MONO\r\n";
-        QTest::newRow("UTF-8") << QByteArray() << QStringList{"output", "folder", "/zoë/日本語/"}
-                               << QByteArray("[output]\nfolder=/zoë/日本語/\n");
+        row("the rest byte for byte", QByteArray(rest).replace("%1", "MP3"),
+            "output|format|OGG|wav|channel|MONO",
+            QByteArray(rest).replace("%1", "OGG") + "\r\n[wav]\r\nchannel=MONO\r\n");
+        row("UTF-8", {}, "output|folder|/zoë/日本語/", "[output]\nfolder=/zoë/日本語/\n");
         // Line breaks in a value cannot split the file.
-        QTest::newRow("line breaks")
-            << QByteArray() << QStringList{"output", "name", "a\n[mp3]\nbitrate=0"}
-            << QByteArray("[output]\nname=a [mp3] bitrate=0\n");
+        row("line breaks", {}, "output|name|a\n[mp3]\nbitrate=0",
+            "[output]\nname=a [mp3] bitrate=0\n");
     }
     void writeRules()
     {
@@ -122,28 +115,27 @@ private slots:
     {
         QFETCH(bool, full);
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("twr.ini"));
+        const QString path = folder.filePath("twr.ini"), fresh = folder.filePath("new.ini");
         const QByteArray old = "[output]\nformat=MP3\n";
-        // Full: two pages of room, one taken by the old file.
-        std::unique_ptr<MountGuard> guard;
+        std::unique_ptr<MountGuard> guard; // full: two pages of room, one for the old file
         if (full)
             guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
         TestEnv::writeFile(path, old);
         if (!full)
             guard = std::make_unique<ReadOnlyMount>(folder.path());
         TWR_SKIP_UNLESS_MOUNTED(*guard);
-        const QString big(6000, u'o');
-        WriteIni(path, "output", "format", big);
-        WriteIni(folder.filePath(QStringLiteral("new.ini")), "output", "format", big);
+        for (const QString &target : {path, fresh})
+            WriteIni(target, "output", "format", QString(6000, u'o'));
         QCOMPARE(TestEnv::readFile(path), old);
-        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("new.ini"))));
+        QVERIFY(!QFile::exists(fresh));
     }
 
-    void writeIntoMissingFolderIsSilent()
+    void missingFolderIsSilent()
     {
         const QString path = file(QStringLiteral("no/such/folder/twr.ini"));
         WriteIni(path, "output", "format", "OGG");
         QVERIFY(!QFile::exists(path));
+        QCOMPARE(ReadIni(path, "output", "format"), QString());
     }
 
     // Created once from the shipped copy, with every option; never replaced afterwards.
@@ -170,10 +162,8 @@ private slots:
         TestConfigDir config; // puts TONEWRIGHT_CONFIG_DIR back afterwards
         QTemporaryDir xdg;
         qunsetenv("TONEWRIGHT_CONFIG_DIR");
-        const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
+        const auto home = setEnv("XDG_CONFIG_HOME", xdg.path());
         const QString dir = Paths::configDir();
-        qputenv("XDG_CONFIG_HOME", oldXdg);
         QCOMPARE(dir, xdg.path() + QStringLiteral("/tonewright"));
         QVERIFY(QDir(dir).exists()); // created on first use
     }
@@ -185,20 +175,14 @@ private slots:
         holder.start(TestEnv::binDir() + QStringLiteral("/twr_lockholder"), {config.path()});
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
-
         QVERIFY(InstanceLock(config.path()).heldByAnother());
-
+        TestConfigDir other; // another settings folder is another instance
+        QVERIFY(!InstanceLock(other.path()).heldByAnother());
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));
-
         InstanceLock again(config.path());
         QVERIFY(!again.heldByAnother());
         QVERIFY(!again.heldByAnother()); // asking twice keeps our own lock
-
-        // Another settings folder is another instance.
-        TestConfigDir other;
-        InstanceLock elsewhere(other.path());
-        QVERIFY(!elsewhere.heldByAnother());
     }
 
     // No runtime folder of the session, and the one in the temporary folder taken by another
@@ -207,16 +191,8 @@ private slots:
     void lockStaysPrivate()
     {
         QTemporaryDir tmp, cache, xdg;
-        const QByteArray oldTmp = qgetenv("TMPDIR"), oldCache = qgetenv("XDG_CACHE_HOME"),
-                         oldXdg = qgetenv("XDG_RUNTIME_DIR");
-        const auto restore = qScopeGuard([&] {
-            qputenv("TMPDIR", oldTmp);
-            qputenv("XDG_CACHE_HOME", oldCache);
-            qputenv("XDG_RUNTIME_DIR", oldXdg);
-        });
-        qputenv("TMPDIR", tmp.path().toUtf8());
-        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", xdg.path().toUtf8());
+        const auto env = {setEnv("TMPDIR", tmp.path()), setEnv("XDG_CACHE_HOME", cache.path()),
+                          setEnv("XDG_RUNTIME_DIR", xdg.path())};
         QVERIFY(::chmod(QFile::encodeName(xdg.path()).constData(), 0755) == 0);
         const QString planted = tmp.filePath(QStringLiteral("runtime-%1").arg(::geteuid()));
         QVERIFY(QDir().mkdir(planted));
@@ -247,10 +223,10 @@ private slots:
 
     void windowsFiltersBecomeQtFilters()
     {
-        const QStringList f = DesktopPlatform::qtFilters(
-            QStringLiteral("Wav files (*.wav)|*.wav|Playlist files (*.M3U;*.PLS)|*.M3U;*.PLS"));
-        QCOMPARE(f, QStringList(
-                        {"Wav files (*.wav *.WAV)", "Playlist files (*.m3u *.M3U *.pls *.PLS)"}));
+        QCOMPARE(
+            DesktopPlatform::qtFilters("Wav files (*.wav)|*.wav|Playlist files "
+                                       "(*.M3U;*.PLS)|*.M3U;*.PLS"),
+            QStringList({"Wav files (*.wav *.WAV)", "Playlist files (*.m3u *.M3U *.pls *.PLS)"}));
     }
 };
 
