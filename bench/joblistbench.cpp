@@ -108,6 +108,15 @@ void benchRows()
     }
 }
 
+// Outputs into one folder, one file at a time.
+struct BenchOptions : OutputOptions
+{
+    QString outputFolder() override { return QStringLiteral("/tmp/out"); }
+    bool convertIntoSourceFolder() override { return false; }
+    bool openFolderAfterRun() override { return false; }
+    int filesAtOnce() override { return 1; }
+};
+
 void benchAddFiles()
 {
     QTemporaryDir dir;
@@ -139,13 +148,7 @@ void benchAddFiles()
     QWidget window;
     QMenu menu;
     FileInfoProbe probe;
-    struct : OutputOptions
-    {
-        QString outputFolder() override { return QStringLiteral("/tmp/out"); }
-        bool convertIntoSourceFolder() override { return false; }
-        bool openFolderAfterRun() override { return false; }
-        int filesAtOnce() override { return 1; }
-    } options;
+    BenchOptions options;
     JobListWidgets widgets{jobs, view, window, status, folder, menu};
     AddFilesCommand command(widgets, probe, options);
 
@@ -201,13 +204,7 @@ void benchAddFolder()
     QWidget window;
     QMenu menu;
     FileInfoProbe probe;
-    struct : OutputOptions
-    {
-        QString outputFolder() override { return QStringLiteral("/tmp/out"); }
-        bool convertIntoSourceFolder() override { return false; }
-        bool openFolderAfterRun() override { return false; }
-        int filesAtOnce() override { return 1; }
-    } options;
+    BenchOptions options;
     JobListWidgets widgets{jobs, view, window, status, folder, menu};
     AddFilesCommand command(widgets, probe, options);
 
