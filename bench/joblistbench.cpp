@@ -108,6 +108,22 @@ void benchRows()
     }
 }
 
+// A stereo 128 kbit/s MP3 of `seconds` in `dir`; "" (and a failure counted) when ffmpeg fails.
+QString makeSample(const QTemporaryDir &dir, const char *seconds, const char *flow)
+{
+    const QString sample = dir.filePath("sample.mp3");
+    const int rc = QProcess::execute(
+        QStringLiteral("ffmpeg"),
+        {"-v", "error", "-y", "-f", "lavfi", "-i",
+         QStringLiteral("sine=frequency=440:duration=") + QLatin1String(seconds), "-ac", "2", "-ar",
+         "44100", "-c:a", "libmp3lame", "-b:a", "128k", sample});
+    if (rc == 0)
+        return sample;
+    std::printf("%s: ffmpeg could not make the sample file, skipped\n", flow);
+    ++failures;
+    return {};
+}
+
 // Outputs into one folder, one file at a time.
 struct BenchOptions : OutputOptions
 {
@@ -120,16 +136,9 @@ struct BenchOptions : OutputOptions
 void benchAddFiles()
 {
     QTemporaryDir dir;
-    const QString sample = dir.filePath("sample.mp3");
-    const int rc = QProcess::execute(QStringLiteral("ffmpeg"),
-                                     {"-v", "error", "-y", "-f", "lavfi", "-i",
-                                      "sine=frequency=440:duration=3", "-ac", "2", "-ar", "44100",
-                                      "-c:a", "libmp3lame", "-b:a", "128k", sample});
-    if (rc != 0) {
-        std::printf("add-files flow: ffmpeg could not make the sample file, skipped\n");
-        ++failures;
+    const QString sample = makeSample(dir, "3", "add-files flow");
+    if (sample.isEmpty())
         return;
-    }
     QStringList pick;
     for (int i = 0; i < 1000; ++i) {
         const QString path = dir.filePath(QStringLiteral("song %1.mp3").arg(i, 4, 10, QChar('0')));
@@ -168,16 +177,9 @@ void benchAddFiles()
 void benchAddFolder()
 {
     QTemporaryDir dir;
-    const QString sample = dir.filePath("sample.mp3");
-    const int rc = QProcess::execute(QStringLiteral("ffmpeg"),
-                                     {"-v", "error", "-y", "-f", "lavfi", "-i",
-                                      "sine=frequency=440:duration=0.5", "-ac", "2", "-ar", "44100",
-                                      "-c:a", "libmp3lame", "-b:a", "128k", sample});
-    if (rc != 0) {
-        std::printf("add-folder flow: ffmpeg could not make the sample file, skipped\n");
-        ++failures;
+    const QString sample = makeSample(dir, "0.5", "add-folder flow");
+    if (sample.isEmpty())
         return;
-    }
     const QString library = dir.filePath("Music");
     for (int folder = 0; folder < 1000; ++folder) {
         const QString album = QStringLiteral("%1/Artist %2/Album %3")
