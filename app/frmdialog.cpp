@@ -160,6 +160,8 @@ void frmDialog::compose()
                           {file, action, rightmenu}},
         [this] { return m_playback && m_playback->isPlaying(); }, m_jobList->focus(),
         m_encoderSettings, *m_options, *m_tagEditor);
+    connect(m_conversionRun.get(), &ConversionRun::runEnded, m_jobList.get(),
+            &JobListCommands::runEnded);
 
     // Playback
     m_playback =

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -33,13 +32,10 @@ AddFilesCommand::AddFilesCommand(JobListWidgets &widgets, AudioProbe &probe, Out
     , m_adder(widgets.jobs, probe)
     , m_holdRows(std::move(holdRows))
     , m_scan(probe.another())
-    , m_retry(new QTimer(&m_scan))
     , m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), &widgets.window))
 {
-    m_retry->setInterval(200);
     m_escape->setEnabled(false);
     QObject::connect(m_escape, &QShortcut::activated, &m_scan, [this] { stopAdding(); });
-    QObject::connect(m_retry, &QTimer::timeout, &m_scan, [this] { addHeldRows(); });
     QObject::connect(
         &m_scan, &FolderScan::batchRead, &m_scan,
         [this](const QList<FolderScan::File> &files, int found) { rowsRead(files, found); });
@@ -198,12 +194,7 @@ void AddFilesCommand::rowsRead(const QList<FolderScan::File> &files, int found)
 
 void AddFilesCommand::addHeldRows()
 {
-    if (rowsHeld()) {
-        m_retry->start();
-        return;
-    }
-    m_retry->stop();
-    if (m_held.isEmpty())
+    if (rowsHeld() || m_held.isEmpty())
         return;
     const FileAdder::Destination where = destination();
     for (const FolderScan::File &file : std::exchange(m_held, {}))

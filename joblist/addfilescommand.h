@@ -13,7 +13,6 @@
 class AudioProbe;
 class OutputOptions;
 class QMimeData;
-class QTimer;
 struct JobListWidgets;
 
 // The ways files come in: the source-file dialog (which also takes a playlist), the folder
@@ -50,13 +49,14 @@ public:
     void addPaths(const QStringList &paths);
     // Whether a dropped path's ending names a kind the engine decodes.
     static bool acceptedOnDrop(const QString &path);
+    // The rows a folder walk read while they were held; the run calls this at its end.
+    void addHeldRows();
 
 private:
     void importPlaylist(const QString &path);
     FileAdder::Destination destination() const;
     void showSelectedCount();
     void rowsRead(const QList<FolderScan::File> &files, int found);
-    void addHeldRows();
     void scanFinished(const QStringList &unreadable);
 
     JobListWidgets &m_widgets;
@@ -66,6 +66,5 @@ private:
     bool rowsHeld() const { return m_holdRows && m_holdRows(); }
     FolderScan m_scan;
     QList<FolderScan::File> m_held;
-    QTimer *m_retry;
     QPointer<QShortcut> m_escape; // a child of the window, which may go first
 };

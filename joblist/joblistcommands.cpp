@@ -86,6 +86,11 @@ void JobListCommands::stopAdding()
     m_addFiles.stopAdding();
 }
 
+void JobListCommands::runEnded()
+{
+    m_addFiles.addHeldRows();
+}
+
 void JobListCommands::outputPlaylist()
 {
     PlaylistExport::run(m_widgets.jobs, &m_widgets.window);

@@ -40,6 +40,8 @@ public:
     void addFolder();
     // Ends a folder walk in progress (the window closes); what was added stays.
     void stopAdding();
+    // A conversion run has ended: rows a folder walk read meanwhile join the list.
+    void runEnded();
     void outputPlaylist();
     void clearAll();
     void removeChecked();
