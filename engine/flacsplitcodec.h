@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/ffmpegencodersetup.h"
+#include "engine/ffmpegpacketencoder.h"
+#include "engine/splitcodec.h"
+
+#include <QCryptographicHash>
+
+class FfmpegMuxer;
+
+// FLAC in blocks of whole frames. Its frames depend on nothing before them, so each block is
+// encoded alone and the frames are joined renumbered; STREAMINFO is made for the whole.
+class FlacSplitCodec : public SplitCodec
+{
+public:
+    // The setup a single FfmpegEncoder would get (muxer "flac", encoder "flac").
+    explicit FlacSplitCodec(const FfmpegEncoderSetup &setup);
+    ~FlacSplitCodec() override;
+
+    int frameLength() const override { return m_frameLength; }
+    int blockFrames() const override { return m_blockFrames; }
+    int leadFrames() const override { return 0; }
+    int tailFrames() const override { return 0; }
+
+    std::unique_ptr<EncodedBlock> encode(const PcmBlock &block) const override;
+    void append(std::unique_ptr<EncodedBlock> block, QIODevice &out) override;
+    void finish(QIODevice &out) override;
+
+private:
+    QByteArray streamInfo() const;
+
+    FfmpegEncoderSetup m_setup;
+    // Never fed: it describes the stream to the muxer.
+    FfmpegPacketEncoder m_reference;
+    int m_frameLength = 0;
+    int m_blockFrames = 0;
+    std::unique_ptr<FfmpegMuxer> m_muxer;
+    QCryptographicHash m_md5{QCryptographicHash::Md5};
+    qint64 m_frames = 0;
+    qint64 m_samples = 0;
+    int m_minFrameBytes = 0;
+    int m_maxFrameBytes = 0;
+};

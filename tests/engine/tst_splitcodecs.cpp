@@ -1,0 +1,169 @@
+// Codecs encoded in blocks by several instances at once and joined: the joined stream must
+// decode like one instance's.
+#include "engine/ffmpegencoder.h"
+#include "engine/flacsplitcodec.h"
+#include "tests/support/testenv.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Several instruments' worth of spectrum: chords of harmonic tones with an attack and a
+// decay, moving around the stereo image, over a little noise; on the grid of `bits`.
+std::vector<float> music(int rate, int channels, double seconds, int bits)
+{
+    const auto frames = qint64(seconds * rate);
+    std::vector<float> out(size_t(frames * channels));
+    const double scale = double(1 << (bits - 1));
+    uint32_t noise = 12345;
+    const double chordSeconds = 0.6;
+    for (qint64 i = 0; i < frames; ++i) {
+        const double t = double(i) / rate;
+        const int chord = int(t / chordSeconds);
+        const double age = t - chord * chordSeconds;
+        const double envelope = std::min(1.0, age * 200.0) * std::exp(-age * 3.0);
+        double left = 0, right = 0;
+        for (int note = 0; note < 4; ++note) {
+            const int semitone = (chord * 5 + note * 4 + note * note) % 24;
+            const double f = 110.0 * std::pow(2.0, semitone / 12.0);
+            double tone = 0;
+            for (int h = 1; h <= 5; ++h)
+                tone += std::sin(2 * M_PI * f * h * t + note) / (h * (note + 1));
+            const double pan = 0.5 + 0.4 * std::sin(chord + note);
+            left += tone * (1 - pan);
+            right += tone * pan;
+        }
+        noise = noise * 1664525u + 1013904223u;
+        const double hiss = (double(noise >> 8) / double(1 << 24) - 0.5) * 0.01;
+        for (int c = 0; c < channels; ++c) {
+            const double v = 0.35 * envelope * (c % 2 ? right : left) + hiss;
+            out[size_t(i * channels + c)] = float(std::nearbyint(v * scale) / scale);
+        }
+    }
+    return out;
+}
+
+bool encodeSingle(const FfmpegEncoderSetup &setup, const std::vector<float> &pcm,
+                  const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    FfmpegEncoder encoder(file, setup);
+    const qint64 frames = qint64(pcm.size()) / setup.channels;
+    for (qint64 at = 0; at < frames; at += 4096)
+        encoder.write(pcm.data() + at * setup.channels, int(std::min<qint64>(4096, frames - at)));
+    encoder.finish();
+    return true;
+}
+
+// Cuts `pcm` into the codec's blocks, encodes up to `instances` of them at once on threads of
+// their own and joins them in order.
+void encodeSplit(SplitCodec &codec, const std::vector<float> &pcm, int channels, int instances,
+                 const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const qint64 total = qint64(pcm.size()) / channels;
+    std::vector<PcmBlock> blocks;
+    for (qint64 from = 0; from < total; from += codec.blockFrames()) {
+        PcmBlock b;
+        b.index = int(blocks.size());
+        b.keepFrom = from;
+        b.keepTo = std::min(total, from + codec.blockFrames());
+        b.last = b.keepTo == total;
+        b.start = from == 0 ? 0 : from - codec.leadFrames();
+        const qint64 end = std::min(total, b.keepTo + codec.tailFrames());
+        b.channels = channels;
+        b.pcm.assign(pcm.begin() + b.start * channels, pcm.begin() + end * channels);
+        blocks.push_back(std::move(b));
+    }
+    QVERIFY(blocks.size() > size_t(instances));
+    for (size_t first = 0; first < blocks.size(); first += size_t(instances)) {
+        const size_t n = std::min(blocks.size() - first, size_t(instances));
+        std::vector<std::unique_ptr<EncodedBlock>> done(n);
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < n; ++i)
+            threads.emplace_back([&, i] { done[i] = codec.encode(blocks[first + i]); });
+        for (std::thread &t : threads)
+            t.join();
+        for (auto &d : done)
+            codec.append(std::move(d), file);
+    }
+    codec.finish(file);
+}
+
+// The audio as ffmpeg decodes it, failing at the first error in the stream.
+QByteArray decodeStrictly(const QString &path, const QString &format)
+{
+    QByteArray out;
+    const int rc = TestEnv::run("ffmpeg",
+                                {"-nostdin", "-v", "error", "-xerror", "-err_detect", "crccheck",
+                                 "-i", path, "-f", format, "-"},
+                                &out);
+    return rc == 0 ? out : QByteArray();
+}
+
+} // namespace
+
+class TestSplitCodecs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    // Lossless at both depths: every frame renumbered with good CRCs, STREAMINFO (sizes,
+    // count, checksum) as one instance writes it, the very samples of the source.
+    void flacJoinsLosslessly_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("instances");
+        QTest::newRow("16 bits, 3 instances") << 16 << 3;
+        QTest::newRow("24 bits, 2 instances") << 24 << 2;
+    }
+    void flacJoinsLosslessly()
+    {
+        QFETCH(int, bits);
+        QFETCH(int, instances);
+        FfmpegEncoderSetup setup;
+        setup.muxer = "flac";
+        setup.encoder = "flac";
+        setup.pcmBits = bits;
+        setup.compressionLevel = 5;
+        const std::vector<float> source = music(44100, 2, 61.3, bits);
+        const QString single = m_dir.filePath("single.flac");
+        const QString split = m_dir.filePath("split.flac");
+        QVERIFY(encodeSingle(setup, source, single));
+        FlacSplitCodec codec(setup);
+        encodeSplit(codec, source, 2, instances, split);
+
+        const QString format = bits == 16 ? "s16le" : "s32le";
+        const QByteArray decoded = decodeStrictly(split, format);
+        QByteArray expected(qsizetype(source.size()) * (bits == 16 ? 2 : 4), Qt::Uninitialized);
+        for (size_t i = 0; i < source.size(); ++i) {
+            const auto v = int32_t(double(source[i]) * (1 << (bits - 1)));
+            if (bits == 16)
+                qToLittleEndian(int16_t(v), expected.data() + 2 * i);
+            else
+                qToLittleEndian(int32_t(uint32_t(v) << 8), expected.data() + 4 * i);
+        }
+        QCOMPARE(decoded.size(), expected.size());
+        QVERIFY(decoded == expected);
+        const QByteArray joined = TestEnv::readFile(split);
+        const QByteArray alone = TestEnv::readFile(single);
+        QCOMPARE(joined.left(42).toHex(), alone.left(42).toHex());
+        QVERIFY(joined == alone); // the same frames, numbered alike
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSplitCodecs)
+#include "tst_splitcodecs.moc"
