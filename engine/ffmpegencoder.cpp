@@ -3,11 +3,10 @@
 #include <cstdlib>
 
 FfmpegEncoder::FfmpegEncoder(QIODevice &out, const FfmpegEncoderSetup &setup)
-    : m_muxer(out, setup.muxer, setup.pcmBits > 0)
-    , m_encoder(setup, m_muxer.wantsGlobalHeader(),
-                [this](AVPacket &packet) { m_muxer.write(packet); })
+    : m_muxer(out, setup)
+    , m_encoder(setup, [this](AVPacket &packet) { m_muxer.write(packet); })
 {
-    m_muxer.start(m_encoder.context(), setup.muxerOptions);
+    m_muxer.start(m_encoder.context());
 }
 
 void FfmpegEncoder::write(const float *samples, int frames)

@@ -44,27 +44,29 @@ int64_t seekDevice(void *opaque, int64_t offset, int whence)
 
 } // namespace
 
-FfmpegMuxer::FfmpegMuxer(QIODevice &out, const QString &name, bool bitExact)
+FfmpegMuxer::FfmpegMuxer(QIODevice &out, const FfmpegEncoderSetup &setup)
     : m_out(out)
-    , m_name(name)
+    , m_name(setup.muxer)
+    , m_options(setup.muxerOptions)
 {
     AVFormatContext *raw = nullptr;
     const int rc =
-        avformat_alloc_output_context2(&raw, nullptr, name.toLatin1().constData(), nullptr);
+        avformat_alloc_output_context2(&raw, nullptr, m_name.toLatin1().constData(), nullptr);
     if (rc < 0 || !raw)
-        fail(QStringLiteral("The %1 container is not available").arg(name), rc);
+        fail(QStringLiteral("The %1 container is not available").arg(m_name), rc);
     m_format.reset(raw);
-    if (bitExact)
+    // Integer samples come out the same whatever the library's version; so does the file.
+    if (setup.pcmBits > 0)
         raw->flags |= AVFMT_FLAG_BITEXACT;
 }
 
-bool FfmpegMuxer::wantsGlobalHeader() const
+bool FfmpegMuxer::wantsGlobalHeader(const QString &name)
 {
-    return m_format->oformat->flags & AVFMT_GLOBALHEADER;
+    const AVOutputFormat *format = av_guess_format(name.toLatin1().constData(), nullptr, nullptr);
+    return format && (format->flags & AVFMT_GLOBALHEADER);
 }
 
-void FfmpegMuxer::start(const AVCodecContext &codec,
-                        const QList<QPair<QByteArray, QByteArray>> &options)
+void FfmpegMuxer::start(const AVCodecContext &codec)
 {
     AVFormatContext *f = m_format.get();
     m_stream = avformat_new_stream(f, nullptr);
@@ -84,7 +86,7 @@ void FfmpegMuxer::start(const AVCodecContext &codec,
     AVDictionary *dict = nullptr;
     if (m_name == QLatin1String("wav"))
         av_dict_set(&dict, "rf64", "auto", 0); // files past 4 GiB stay readable
-    for (const auto &[name, value] : options)
+    for (const auto &[name, value] : m_options)
         av_dict_set(&dict, name.constData(), value.constData(), 0);
     const int rc = avformat_write_header(f, &dict);
     av_dict_free(&dict);

@@ -1,11 +1,7 @@
 #pragma once
 
+#include "engine/ffmpegencodersetup.h"
 #include "engine/ffmpeghandles.h"
-
-#include <QByteArray>
-#include <QList>
-#include <QPair>
-#include <QString>
 
 class QIODevice;
 
@@ -13,15 +9,14 @@ class QIODevice;
 class FfmpegMuxer
 {
 public:
-    // Prepares the container `name` ("ogg", "flac"...); `bitExact` leaves the library's
-    // version out of it. EngineError when the container is not available.
-    FfmpegMuxer(QIODevice &out, const QString &name, bool bitExact);
+    // Prepares the setup's container with its options. EngineError when it is not available.
+    FfmpegMuxer(QIODevice &out, const FfmpegEncoderSetup &setup);
 
-    // Whether the container keeps the codec's headers apart from its packets (the codec
-    // must then be opened with AV_CODEC_FLAG_GLOBAL_HEADER).
-    bool wantsGlobalHeader() const;
+    // Whether the container `name` keeps the codec's headers apart from its packets (the
+    // codec must then be opened with AV_CODEC_FLAG_GLOBAL_HEADER).
+    static bool wantsGlobalHeader(const QString &name);
     // Adds the stream as the opened `codec` describes it and writes the container's header.
-    void start(const AVCodecContext &codec, const QList<QPair<QByteArray, QByteArray>> &options);
+    void start(const AVCodecContext &codec);
     // Writes a packet whose times count in the codec's time base.
     void write(AVPacket &packet);
     // Writes the container's trailer (it may seek back) and flushes.
@@ -30,6 +25,7 @@ public:
 private:
     QIODevice &m_out;
     QString m_name;
+    QList<QPair<QByteArray, QByteArray>> m_options;
     Ff::Io m_io;
     Ff::Output m_format;
     AVStream *m_stream = nullptr;

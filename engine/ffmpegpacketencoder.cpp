@@ -1,6 +1,7 @@
 #include "engine/ffmpegpacketencoder.h"
 
 #include "engine/engineerror.h"
+#include "engine/ffmpegmuxer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,8 +43,7 @@ const AVChannelLayout *listedLayout(const AVCodec *codec, int channels)
 
 } // namespace
 
-FfmpegPacketEncoder::FfmpegPacketEncoder(const FfmpegEncoderSetup &setup, bool globalHeader,
-                                         PacketSink sink)
+FfmpegPacketEncoder::FfmpegPacketEncoder(const FfmpegEncoderSetup &setup, PacketSink sink)
     : m_sink(std::move(sink))
 {
     const AVCodec *codec = avcodec_find_encoder_by_name(setup.encoder.toLatin1().constData());
@@ -76,7 +76,7 @@ FfmpegPacketEncoder::FfmpegPacketEncoder(const FfmpegEncoderSetup &setup, bool g
         c->bits_per_raw_sample = setup.pcmBits; // FLAC stores 24 bits, not 32
     if (setup.compressionLevel >= 0)
         c->compression_level = setup.compressionLevel;
-    if (globalHeader)
+    if (FfmpegMuxer::wantsGlobalHeader(setup.muxer))
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary *codecOptions = nullptr;
     for (const auto &[name, value] : setup.options)

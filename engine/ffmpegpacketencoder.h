@@ -16,9 +16,9 @@ public:
     using PacketSink = std::function<void(AVPacket &)>;
     using FrameObserver = std::function<void(const AVFrame &)>;
 
-    // `globalHeader`: the container keeps the codec's headers apart from its packets.
-    // EngineError when the encoder is missing or refuses the settings.
-    FfmpegPacketEncoder(const FfmpegEncoderSetup &setup, bool globalHeader, PacketSink sink);
+    // Opened for the setup's container. EngineError when the encoder is missing or refuses
+    // the settings.
+    FfmpegPacketEncoder(const FfmpegEncoderSetup &setup, PacketSink sink);
 
     const AVCodecContext &context() const { return *m_codec; }
     // Sample frames in each frame handed to the encoder (the last may be shorter).

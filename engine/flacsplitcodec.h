@@ -1,12 +1,9 @@
 #pragma once
 
-#include "engine/ffmpegencodersetup.h"
-#include "engine/ffmpegpacketencoder.h"
+#include "engine/ffmpegjoinedoutput.h"
 #include "engine/splitcodec.h"
 
 #include <QCryptographicHash>
-
-class FfmpegMuxer;
 
 // FLAC in blocks of whole frames. Its frames depend on nothing before them, so each block is
 // encoded alone and the frames are joined renumbered; STREAMINFO is made for the whole.
@@ -15,9 +12,8 @@ class FlacSplitCodec : public SplitCodec
 public:
     // The setup a single FfmpegEncoder would get (muxer "flac", encoder "flac").
     explicit FlacSplitCodec(const FfmpegEncoderSetup &setup);
-    ~FlacSplitCodec() override;
 
-    int frameLength() const override { return m_frameLength; }
+    int frameLength() const override { return m_output.frameSize(); }
     int blockFrames() const override { return m_blockFrames; }
     int leadFrames() const override { return 0; }
     int tailFrames() const override { return 0; }
@@ -29,12 +25,8 @@ public:
 private:
     QByteArray streamInfo() const;
 
-    FfmpegEncoderSetup m_setup;
-    // Never fed: it describes the stream to the muxer.
-    FfmpegPacketEncoder m_reference;
-    int m_frameLength = 0;
+    FfmpegJoinedOutput m_output;
     int m_blockFrames = 0;
-    std::unique_ptr<FfmpegMuxer> m_muxer;
     QCryptographicHash m_md5{QCryptographicHash::Md5};
     qint64 m_frames = 0;
     qint64 m_samples = 0;
