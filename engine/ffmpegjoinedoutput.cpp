@@ -8,18 +8,20 @@
 FfmpegJoinedOutput::FfmpegJoinedOutput(const FfmpegEncoderSetup &setup)
     : m_setup(setup)
     , m_reference(setup, [](AVPacket &) {})
-    , m_packet(av_packet_alloc())
 {
-    if (!m_packet)
-        throw EngineError(QStringLiteral("Out of memory"));
 }
 
 FfmpegJoinedOutput::~FfmpegJoinedOutput() = default;
 
-FfmpegJoinedOutput::Packet FfmpegJoinedOutput::kept(const AVPacket &packet, qint64 offset)
+Ff::Packet FfmpegJoinedOutput::kept(AVPacket &packet, qint64 offset)
 {
-    return {QByteArray(reinterpret_cast<const char *>(packet.data), packet.size),
-            packet.pts + offset, packet.duration};
+    Ff::Packet out(av_packet_alloc());
+    if (!out)
+        throw EngineError(QStringLiteral("Out of memory"));
+    av_packet_move_ref(out.get(), &packet);
+    out->pts += offset;
+    out->dts = out->pts;
+    return out;
 }
 
 FfmpegMuxer &FfmpegJoinedOutput::muxer(QIODevice &out)
@@ -31,17 +33,10 @@ FfmpegMuxer &FfmpegJoinedOutput::muxer(QIODevice &out)
     return *m_muxer;
 }
 
-void FfmpegJoinedOutput::write(QIODevice &out, const Packet &packet)
+void FfmpegJoinedOutput::write(QIODevice &out, AVPacket &packet)
 {
-    FfmpegMuxer &to = muxer(out);
-    if (av_new_packet(m_packet.get(), int(packet.data.size())) < 0)
-        throw EngineError(QStringLiteral("Out of memory"));
-    std::copy(packet.data.begin(), packet.data.end(), reinterpret_cast<char *>(m_packet->data));
-    m_packet->pts = m_packet->dts = packet.pts;
-    m_packet->duration = packet.duration;
     m_end = packet.pts + packet.duration;
-    to.write(*m_packet);
-    av_packet_unref(m_packet.get());
+    muxer(out).write(packet);
 }
 
 void FfmpegJoinedOutput::finish(QIODevice &out, const QByteArray &streamHeader)
@@ -49,14 +44,15 @@ void FfmpegJoinedOutput::finish(QIODevice &out, const QByteArray &streamHeader)
     FfmpegMuxer &to = muxer(out);
     if (!streamHeader.isEmpty()) {
         // An empty packet that brings new codec headers, as an encoder sends at its end.
-        uint8_t *side = av_packet_new_side_data(m_packet.get(), AV_PKT_DATA_NEW_EXTRADATA,
-                                                size_t(streamHeader.size()));
+        Ff::Packet packet(av_packet_alloc());
+        uint8_t *side = packet ? av_packet_new_side_data(packet.get(), AV_PKT_DATA_NEW_EXTRADATA,
+                                                         size_t(streamHeader.size()))
+                               : nullptr;
         if (!side)
             throw EngineError(QStringLiteral("Out of memory"));
         std::copy(streamHeader.begin(), streamHeader.end(), reinterpret_cast<char *>(side));
-        m_packet->pts = m_packet->dts = m_end;
-        to.write(*m_packet);
-        av_packet_unref(m_packet.get());
+        packet->pts = packet->dts = m_end;
+        to.write(*packet);
     }
     to.finish();
 }

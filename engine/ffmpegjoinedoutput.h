@@ -16,14 +16,6 @@ class QIODevice;
 class FfmpegJoinedOutput
 {
 public:
-    // A packet kept from an instance; times count samples from the stream's start.
-    struct Packet
-    {
-        QByteArray data;
-        qint64 pts = 0;
-        qint64 duration = 0;
-    };
-
     explicit FfmpegJoinedOutput(const FfmpegEncoderSetup &setup);
     ~FfmpegJoinedOutput();
 
@@ -32,10 +24,11 @@ public:
     // Sample frames in each packet of an instance (the last may be shorter).
     int frameSize() const { return m_reference.frameSize(); }
 
-    // The packet as kept: its data, and its times moved by `offset` samples.
-    static Packet kept(const AVPacket &packet, qint64 offset);
-    // Writes the container's header before the first packet. EngineError on failure.
-    void write(QIODevice &out, const Packet &packet);
+    // Takes over an instance's packet, its times moved by `offset` samples.
+    static Ff::Packet kept(AVPacket &packet, qint64 offset);
+    // Writes a packet whose times count samples from the stream's start, after the
+    // container's header when it is the first. EngineError on failure.
+    void write(QIODevice &out, AVPacket &packet);
     // Completes the container; a non-empty `streamHeader` replaces the codec's own header,
     // which the container writes anew.
     void finish(QIODevice &out, const QByteArray &streamHeader = {});
@@ -46,6 +39,5 @@ private:
     FfmpegEncoderSetup m_setup;
     FfmpegPacketEncoder m_reference;
     std::unique_ptr<FfmpegMuxer> m_muxer;
-    Ff::Packet m_packet;
     qint64 m_end = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -22,19 +23,19 @@ template <typename T, T Poly> constexpr std::array<T, 256> crcTable()
 constexpr auto Crc8 = crcTable<uint8_t, 0x07>();
 constexpr auto Crc16 = crcTable<uint16_t, 0x8005>();
 
-uint8_t crc8(const QByteArray &data)
+uint8_t crc8(const uchar *data, int size)
 {
     uint8_t crc = 0;
-    for (const char c : data)
-        crc = Crc8[crc ^ uint8_t(c)];
+    for (int i = 0; i < size; ++i)
+        crc = Crc8[crc ^ data[i]];
     return crc;
 }
 
-uint16_t crc16(const char *data, qsizetype size)
+uint16_t crc16(const uchar *data, int size)
 {
     uint16_t crc = 0;
-    for (qsizetype i = 0; i < size; ++i)
-        crc = uint16_t(crc << 8) ^ Crc16[(crc >> 8) ^ uint8_t(data[i])];
+    for (int i = 0; i < size; ++i)
+        crc = uint16_t(crc << 8) ^ Crc16[(crc >> 8) ^ data[i]];
     return crc;
 }
 
@@ -52,34 +53,34 @@ int codedLength(uint8_t lead)
     return 0;
 }
 
-// The number in the UTF-8 style coding of frame headers (one to six bytes here).
-QByteArray coded(qint64 number)
+// Writes the number in the UTF-8 style coding of frame headers; returns its length.
+int putCoded(quint64 v, uchar *out)
 {
-    const auto v = uint64_t(number);
-    if (v < 0x80)
-        return QByteArray(1, char(v));
+    if (v < 0x80) {
+        out[0] = uchar(v);
+        return 1;
+    }
     int n = 2;
-    while (n < 7 && v >= (uint64_t(1) << (5 * n + 1)))
+    while (n < 7 && v >= (quint64(1) << (5 * n + 1)))
         ++n;
-    QByteArray out(n, Qt::Uninitialized);
-    out[0] = char(uint8_t(0xFF << (8 - n)) | uint8_t(v >> (6 * (n - 1))));
+    out[0] = uchar(uint8_t(0xFF << (8 - n)) | uint8_t(v >> (6 * (n - 1))));
     for (int i = 1; i < n; ++i)
-        out[i] = char(0x80 | ((v >> (6 * (n - 1 - i))) & 0x3F));
-    return out;
+        out[i] = uchar(0x80 | ((v >> (6 * (n - 1 - i))) & 0x3F));
+    return n;
 }
 
 } // namespace
 
-QByteArray FlacFrames::renumbered(const QByteArray &frame, qint64 number)
+int FlacFrames::renumber(const uchar *frame, int size, qint64 number, uchar *out)
 {
     constexpr int FixedHead = 4; // sync, block size and rate codes, channels and depth
-    if (frame.size() < FixedHead + 4 || uint8_t(frame[0]) != 0xFF || uint8_t(frame[1]) != 0xF8)
-        return {};
-    const int numberLength = codedLength(uint8_t(frame[FixedHead]));
+    if (size < FixedHead + 4 || frame[0] != 0xFF || frame[1] != 0xF8 || number < 0)
+        return 0;
+    const int numberLength = codedLength(frame[FixedHead]);
     if (numberLength == 0)
-        return {};
-    const int sizeCode = uint8_t(frame[2]) >> 4;
-    const int rateCode = uint8_t(frame[2]) & 0x0F;
+        return 0;
+    const int sizeCode = frame[2] >> 4;
+    const int rateCode = frame[2] & 0x0F;
     const int extra = (sizeCode == 6   ? 1
                        : sizeCode == 7 ? 2
                                        : 0) +
@@ -87,16 +88,20 @@ QByteArray FlacFrames::renumbered(const QByteArray &frame, qint64 number)
                        : rateCode == 13 || rateCode == 14 ? 2
                                                           : 0);
     const int crcAt = FixedHead + numberLength + extra;
-    if (frame.size() < crcAt + 3)
-        return {};
+    if (size < crcAt + 3)
+        return 0;
 
-    QByteArray out = frame.left(FixedHead);
-    out += coded(number);
-    out += frame.mid(FixedHead + numberLength, extra);
-    out += char(crc8(out));
-    out += frame.mid(crcAt + 1, frame.size() - crcAt - 3);
-    const uint16_t crc = crc16(out.constData(), out.size());
-    out += char(crc >> 8);
-    out += char(crc & 0xFF);
-    return out;
+    std::memcpy(out, frame, FixedHead);
+    int at = FixedHead + putCoded(quint64(number), out + FixedHead);
+    std::memcpy(out + at, frame + FixedHead + numberLength, size_t(extra));
+    at += extra;
+    out[at] = crc8(out, at);
+    ++at;
+    const int body = size - crcAt - 3;
+    std::memcpy(out + at, frame + crcAt + 1, size_t(body));
+    at += body;
+    const uint16_t crc = crc16(out, at);
+    out[at] = uchar(crc >> 8);
+    out[at + 1] = uchar(crc & 0xFF);
+    return at + 2;
 }

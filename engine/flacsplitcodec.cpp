@@ -14,8 +14,8 @@ constexpr double BlockSeconds = 10.0;
 
 struct FlacBlock : EncodedBlock
 {
-    std::vector<FfmpegJoinedOutput::Packet> frames;
-    QByteArray audio; // the samples as the checksum takes them
+    std::vector<Ff::Packet> frames; // numbered as in the joined stream
+    QByteArray audio;               // the samples as the checksum takes them
 };
 
 // Appends a frame's samples in the checksum's layout: each sample in as many little-endian
@@ -28,9 +28,7 @@ void appendSamples(QByteArray &to, const AVFrame &frame, int bits)
     to.resize(at + qsizetype(count) * width);
     auto *dst = reinterpret_cast<uint8_t *>(to.data() + at);
     if (frame.format == AV_SAMPLE_FMT_S16) {
-        const auto *src = reinterpret_cast<const int16_t *>(frame.data[0]);
-        for (int i = 0; i < count; ++i)
-            qToLittleEndian(src[i], dst + 2 * i);
+        qToLittleEndian<int16_t>(frame.data[0], count, dst);
         return;
     }
     const auto *src = reinterpret_cast<const int32_t *>(frame.data[0]);
@@ -61,15 +59,32 @@ std::unique_ptr<EncodedBlock> FlacSplitCodec::encode(const PcmBlock &block) cons
 {
     auto out = std::make_unique<FlacBlock>();
     const int bits = m_output.codec().bits_per_raw_sample;
-    FfmpegPacketEncoder encoder(m_output.setup(), [&out](AVPacket &packet) {
+    // Every frame before the block is whole: the first one's number follows from its start.
+    qint64 number = block.keepFrom / frameLength();
+    qint64 pts = block.keepFrom;
+    FfmpegPacketEncoder encoder(m_output.setup(), [&](AVPacket &packet) {
         // The encoder's last word is an empty packet with its STREAMINFO: made anew here.
-        if (packet.size > 0)
-            out->frames.push_back(FfmpegJoinedOutput::kept(packet, 0));
+        if (packet.size == 0)
+            return;
+        Ff::Packet frame(av_packet_alloc());
+        if (!frame || av_new_packet(frame.get(), packet.size + FlacFrames::MostGrowth) < 0)
+            throw EngineError(QStringLiteral("Out of memory"));
+        const int size = FlacFrames::renumber(packet.data, packet.size, number++, frame->data);
+        if (size == 0)
+            throw EngineError(
+                QStringLiteral("The FLAC encoder made a frame that cannot be joined"));
+        av_shrink_packet(frame.get(), size);
+        frame->pts = frame->dts = pts;
+        frame->duration = packet.duration;
+        pts += packet.duration;
+        out->frames.push_back(std::move(frame));
     });
     encoder.setFrameObserver(
         [&out, bits](const AVFrame &frame) { appendSamples(out->audio, frame, bits); });
+    const qint64 frames = block.keepTo - block.keepFrom;
+    out->audio.reserve(frames * block.channels * ((bits + 7) / 8));
     const qint64 skip = block.keepFrom - block.start;
-    encoder.write(block.pcm.data() + skip * block.channels, int(block.keepTo - block.keepFrom));
+    encoder.write(block.pcm.data() + skip * block.channels, int(frames));
     encoder.finish();
     return out;
 }
@@ -77,18 +92,12 @@ std::unique_ptr<EncodedBlock> FlacSplitCodec::encode(const PcmBlock &block) cons
 void FlacSplitCodec::append(std::unique_ptr<EncodedBlock> encoded, QIODevice &out)
 {
     auto &block = static_cast<FlacBlock &>(*encoded);
-    for (FfmpegJoinedOutput::Packet &frame : block.frames) {
-        frame.data = FlacFrames::renumbered(frame.data, m_frames);
-        if (frame.data.isEmpty())
-            throw EngineError(
-                QStringLiteral("The FLAC encoder made a frame that cannot be joined"));
-        frame.pts = m_samples;
-        m_output.write(out, frame);
-        const int size = int(frame.data.size());
-        m_minFrameBytes = m_frames == 0 ? size : std::min(m_minFrameBytes, size);
+    for (Ff::Packet &frame : block.frames) {
+        const int size = frame->size;
+        m_minFrameBytes = m_samples == 0 ? size : std::min(m_minFrameBytes, size);
         m_maxFrameBytes = std::max(m_maxFrameBytes, size);
-        ++m_frames;
-        m_samples += frame.duration;
+        m_samples += frame->duration;
+        m_output.write(out, *frame);
     }
     m_md5.addData(block.audio);
 }

@@ -28,7 +28,6 @@ private:
     FfmpegJoinedOutput m_output;
     int m_blockFrames = 0;
     QCryptographicHash m_md5{QCryptographicHash::Md5};
-    qint64 m_frames = 0;
     qint64 m_samples = 0;
     int m_minFrameBytes = 0;
     int m_maxFrameBytes = 0;

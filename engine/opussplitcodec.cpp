@@ -12,7 +12,7 @@ constexpr double LeadSeconds = 0.48;
 
 struct OpusBlock : EncodedBlock
 {
-    std::vector<FfmpegJoinedOutput::Packet> packets;
+    std::vector<Ff::Packet> packets;
 };
 
 } // namespace
@@ -36,18 +36,17 @@ std::unique_ptr<EncodedBlock> OpusSplitCodec::encode(const PcmBlock &block) cons
         if (frameAt >= block.keepFrom && (block.last || frameAt < block.keepTo))
             out->packets.push_back(FfmpegJoinedOutput::kept(packet, block.start));
     });
-    const qint64 frames = block.last ? block.frames() : block.keepTo - block.start;
-    encoder.write(block.pcm.data(), int(frames));
-    // The end of the stream drains the delay; elsewhere the next block goes on from here.
-    if (block.last)
-        encoder.finish();
+    encoder.write(block.pcm.data(), int(block.frames()));
+    // Drained also where the next block goes on (its packets are dropped): the encoder
+    // complains of audio left in it otherwise.
+    encoder.finish();
     return out;
 }
 
 void OpusSplitCodec::append(std::unique_ptr<EncodedBlock> encoded, QIODevice &out)
 {
-    for (const FfmpegJoinedOutput::Packet &packet : static_cast<OpusBlock &>(*encoded).packets)
-        m_output.write(out, packet);
+    for (Ff::Packet &packet : static_cast<OpusBlock &>(*encoded).packets)
+        m_output.write(out, *packet);
 }
 
 void OpusSplitCodec::finish(QIODevice &out)
