@@ -10,6 +10,7 @@
 #include "engine/opensources.h"
 #include "engine/outputfile.h"
 #include "engine/resampler.h"
+#include "engine/splitencoder.h"
 #include "platform/plainreason.h"
 
 #include <QFileInfo>
@@ -132,6 +133,7 @@ public:
     int status = StatusClosed;
     bool convertFormat = true;
     int decoderThreads = 1;
+    int encoderInstances = 1;
     QString lastError;
 
     std::unique_ptr<AudioDecoder> decoder;
@@ -726,6 +728,16 @@ bool Converter::convertFormat() const
 void Converter::setDecoderThreads(int threads)
 {
     d->decoderThreads = std::max(0, threads);
+}
+
+void Converter::setEncoderInstances(int instances)
+{
+    d->encoderInstances = std::max(1, instances);
+}
+
+int Converter::encoderInstances() const
+{
+    return d->encoderInstances;
 }
 
 int Converter::decoderThreads() const
