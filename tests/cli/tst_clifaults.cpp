@@ -69,8 +69,9 @@ bool writesInto(qint64 pid, const QString &dir)
 // twr-convert converting `source` into `out`, once it has begun writing there.
 bool startWriting(QProcess &p, const QString &source, const QString &out)
 {
-    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
-            {"--format", "mp3", "--output-dir", out, source});
+    p.start(
+        QDir(TestEnv::binDir()).filePath("twr-convert"),
+        {"--format", "mp3", "--jobs", "2", "--output-dir", out, source}); // one file, two instances
     if (!p.waitForStarted())
         return false;
     while (!writesInto(p.processId(), out) && !p.waitForFinished(2)) {
