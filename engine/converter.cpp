@@ -6,8 +6,10 @@
 #include "engine/engineerror.h"
 #include "engine/ffmpegencoder.h"
 #include "engine/finitesamples.h"
+#include "engine/flacsplitcodec.h"
 #include "engine/mp3encoder.h"
 #include "engine/opensources.h"
+#include "engine/opussplitcodec.h"
 #include "engine/outputfile.h"
 #include "engine/resampler.h"
 #include "engine/splitencoder.h"
@@ -116,9 +118,11 @@ std::unique_ptr<SplitCodec> splitCodec(Kind kind, const Mp3Settings &mp3,
                                        const FfmpegEncoderSetup &setup)
 {
     switch (kind) {
-    case Kind::Mp3:
     case Kind::Flac:
+        return std::make_unique<FlacSplitCodec>(setup);
     case Kind::Opus:
+        return std::make_unique<OpusSplitCodec>(setup);
+    case Kind::Mp3:
     case Kind::Ogg:
     case Kind::Wma:
     case Kind::Wav:
@@ -126,7 +130,6 @@ std::unique_ptr<SplitCodec> splitCodec(Kind kind, const Mp3Settings &mp3,
         break;
     }
     Q_UNUSED(mp3);
-    Q_UNUSED(setup);
     return nullptr;
 }
 
