@@ -23,6 +23,8 @@ public:
     const AVCodecContext &context() const { return *m_codec; }
     // Sample frames in each frame handed to the encoder (the last may be shorter).
     int frameSize() const { return m_frameSize; }
+    // Hands the packets from now on to `sink`.
+    void setPacketSink(PacketSink sink) { m_sink = std::move(sink); }
     // Shows `observer` every frame as the encoder gets it.
     void setFrameObserver(FrameObserver observer) { m_observer = std::move(observer); }
 

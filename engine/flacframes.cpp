@@ -1,42 +1,25 @@
 #include "engine/flacframes.h"
 
-#include <array>
 #include <cstdint>
 #include <cstring>
 
-namespace {
-
-// MSB-first CRC tables: CRC-8 with polynomial 0x07, CRC-16 with 0x8005, both from zero.
-template <typename T, T Poly> constexpr std::array<T, 256> crcTable()
-{
-    constexpr int Top = sizeof(T) * 8 - 1;
-    std::array<T, 256> table{};
-    for (unsigned i = 0; i < 256; ++i) {
-        T r = T(i << (Top - 7));
-        for (int bit = 0; bit < 8; ++bit)
-            r = T((r >> Top) & 1 ? T(r << 1) ^ Poly : T(r << 1));
-        table[i] = r;
-    }
-    return table;
+extern "C" {
+#include <libavutil/bswap.h>
+#include <libavutil/crc.h>
 }
 
-constexpr auto Crc8 = crcTable<uint8_t, 0x07>();
-constexpr auto Crc16 = crcTable<uint16_t, 0x8005>();
+namespace {
 
+// The header's CRC-8 (polynomial 0x07) and the frame's CRC-16 (0x8005), both from zero.
 uint8_t crc8(const uchar *data, int size)
 {
-    uint8_t crc = 0;
-    for (int i = 0; i < size; ++i)
-        crc = Crc8[crc ^ data[i]];
-    return crc;
+    return uint8_t(av_crc(av_crc_get_table(AV_CRC_8_ATM), 0, data, size_t(size)));
 }
 
 uint16_t crc16(const uchar *data, int size)
 {
-    uint16_t crc = 0;
-    for (int i = 0; i < size; ++i)
-        crc = uint16_t(crc << 8) ^ Crc16[(crc >> 8) ^ data[i]];
-    return crc;
+    // The library's table gives this CRC with its bytes swapped.
+    return av_bswap16(uint16_t(av_crc(av_crc_get_table(AV_CRC_16_ANSI), 0, data, size_t(size))));
 }
 
 // The length of the coded number that starts with `lead`; 0 when it is no first byte.

@@ -15,18 +15,18 @@ constexpr double BlockSeconds = 10.0;
 struct FlacBlock : EncodedBlock
 {
     std::vector<Ff::Packet> frames; // numbered as in the joined stream
-    QByteArray audio;               // the samples as the checksum takes them
+    std::vector<uchar> audio;       // the samples as the checksum takes them
 };
 
 // Appends a frame's samples in the checksum's layout: each sample in as many little-endian
 // bytes as its depth needs, channels interleaved.
-void appendSamples(QByteArray &to, const AVFrame &frame, int bits)
+void appendSamples(std::vector<uchar> &to, const AVFrame &frame, int bits)
 {
     const int count = frame.nb_samples * frame.ch_layout.nb_channels;
     const int width = (bits + 7) / 8;
-    const qsizetype at = to.size();
-    to.resize(at + qsizetype(count) * width);
-    auto *dst = reinterpret_cast<uint8_t *>(to.data() + at);
+    const size_t at = to.size();
+    to.resize(at + size_t(count) * size_t(width));
+    uchar *dst = to.data() + at;
     if (frame.format == AV_SAMPLE_FMT_S16) {
         qToLittleEndian<int16_t>(frame.data[0], count, dst);
         return;
@@ -62,7 +62,10 @@ std::unique_ptr<EncodedBlock> FlacSplitCodec::encode(const PcmBlock &block) cons
     // Every frame before the block is whole: the first one's number follows from its start.
     qint64 number = block.keepFrom / frameLength();
     qint64 pts = block.keepFrom;
-    FfmpegPacketEncoder encoder(m_output.setup(), [&](AVPacket &packet) {
+    std::unique_ptr<FfmpegPacketEncoder> encoder = m_encoders.take([this] {
+        return std::make_unique<FfmpegPacketEncoder>(m_output.setup(), [](AVPacket &) {});
+    });
+    encoder->setPacketSink([&](AVPacket &packet) {
         // The encoder's last word is an empty packet with its STREAMINFO: made anew here.
         if (packet.size == 0)
             return;
@@ -79,13 +82,21 @@ std::unique_ptr<EncodedBlock> FlacSplitCodec::encode(const PcmBlock &block) cons
         pts += packet.duration;
         out->frames.push_back(std::move(frame));
     });
-    encoder.setFrameObserver(
+    encoder->setFrameObserver(
         [&out, bits](const AVFrame &frame) { appendSamples(out->audio, frame, bits); });
     const qint64 frames = block.keepTo - block.keepFrom;
-    out->audio.reserve(frames * block.channels * ((bits + 7) / 8));
+    out->audio = m_buffers.take([] { return std::vector<uchar>(); });
+    out->audio.reserve(size_t(frames * block.channels * ((bits + 7) / 8)));
     const qint64 skip = block.keepFrom - block.start;
-    encoder.write(block.pcm.data() + skip * block.channels, int(frames));
-    encoder.finish();
+    encoder->write(block.pcm.data() + skip * block.channels, int(frames));
+    // A block of whole frames has all its packets out; the stream's end drains the encoder.
+    if (block.last) {
+        encoder->finish();
+    } else {
+        encoder->setPacketSink([](AVPacket &) {});
+        encoder->setFrameObserver({});
+        m_encoders.give(std::move(encoder));
+    }
     return out;
 }
 
@@ -99,7 +110,9 @@ void FlacSplitCodec::append(std::unique_ptr<EncodedBlock> encoded, QIODevice &ou
         m_samples += frame->duration;
         m_output.write(out, *frame);
     }
-    m_md5.addData(block.audio);
+    m_md5.addData(QByteArrayView(block.audio.data(), qsizetype(block.audio.size())));
+    block.audio.clear();
+    m_buffers.give(std::move(block.audio));
 }
 
 void FlacSplitCodec::finish(QIODevice &out)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "engine/ffmpegjoinedoutput.h"
+#include "engine/reusepool.h"
 #include "engine/splitcodec.h"
 
 #include <QCryptographicHash>
+
+#include <vector>
 
 // FLAC in blocks of whole frames. Its frames depend on nothing before them, so each block is
 // encoded alone and the frames are joined renumbered; STREAMINFO is made for the whole.
@@ -31,4 +34,9 @@ private:
     qint64 m_samples = 0;
     int m_minFrameBytes = 0;
     int m_maxFrameBytes = 0;
+    // Opening an encoder clears megabytes of state, more work than a second of audio; a
+    // frame depends on nothing before it, so an encoder goes on with any block.
+    mutable ReusePool<std::unique_ptr<FfmpegPacketEncoder>> m_encoders;
+    // The blocks' samples for the checksum, from encode() until append().
+    mutable ReusePool<std::vector<uchar>> m_buffers;
 };
