@@ -1,0 +1,254 @@
+// MP3 encoded in blocks by several encoder instances at once and joined into one stream:
+// the joined stream must be valid frame by frame, as long as the source after gapless
+// trimming, and as good as one instance's encode.
+#include "engine/mp3encoder.h"
+#include "engine/mp3splitcodec.h"
+#include "tests/support/fixture.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <future>
+#include <numbers>
+#include <random>
+
+namespace {
+
+// Something like a small band: chords of harmonic tones with plucked envelopes, a bass line,
+// a melody, hi-hat noise bursts and a little background noise, each voice panned its own way.
+std::vector<float> music(qint64 frames, int rate, int channels)
+{
+    std::vector<double> left(static_cast<size_t>(frames));
+    std::vector<double> right(static_cast<size_t>(frames));
+    std::mt19937 random(23);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    const auto note = [&](double startSeconds, double semitones, double seconds, double level,
+                          double pan, int harmonics, double decay) {
+        const double f0 = 110.0 * std::pow(2.0, semitones / 12.0);
+        const auto from = qint64(startSeconds * rate);
+        const qint64 to = std::min(frames, from + qint64(seconds * rate));
+        for (int h = 1; h <= harmonics && f0 * h < rate / 2.2; ++h) {
+            const double step = 2 * std::numbers::pi * f0 * h * (1 + 0.0007 * h) / rate;
+            const double a = level / h;
+            for (qint64 i = from; i < to; ++i) {
+                const double t = double(i - from) / rate;
+                const double v = a * std::min(1.0, t * 200) * std::exp(-t * decay * (1 + 0.3 * h)) *
+                                 std::sin(step * double(i - from));
+                left[size_t(i)] += v * (1 - pan);
+                right[size_t(i)] += v * (1 + pan);
+            }
+        }
+    };
+    static constexpr std::array<std::array<int, 3>, 4> chords{
+        {{12, 16, 19}, {17, 21, 24}, {19, 23, 26}, {9, 12, 16}}};
+    const double seconds = double(frames) / rate;
+    for (int beat = 0; beat * 0.5 < seconds; ++beat) {
+        const double at = beat * 0.5;
+        const auto &chord = chords[size_t(beat / 4 % 4)];
+        if (beat % 2 == 0)
+            for (int k = 0; k < 3; ++k)
+                note(at, chord[size_t(k)], 1.2, 0.08, -0.5 + 0.5 * k, 10, 1.5);
+        note(at, chord[0] - 12, 0.5, 0.15, 0.0, 6, 4);
+        note(at + 0.25, chord[size_t(random() % 3)] + 12 + 12 * (beat % 3 == 0), 0.4, 0.06, 0.6, 5,
+             3);
+        const auto hat = qint64((at + 0.25) * rate);
+        for (qint64 i = hat; i < std::min(frames, hat + rate / 20); ++i) {
+            const double v = 0.05 * std::exp(-double(i - hat) * 60.0 / rate) * uniform(random);
+            left[size_t(i)] += v * 0.7;
+            right[size_t(i)] += v * 1.3;
+        }
+    }
+    std::vector<float> out(size_t(frames * channels));
+    for (qint64 i = 0; i < frames; ++i) {
+        const double l = left[size_t(i)] + 0.002 * uniform(random);
+        const double r = right[size_t(i)] + 0.002 * uniform(random);
+        if (channels == 1)
+            out[size_t(i)] = float(0.5 * (l + r));
+        else {
+            out[size_t(2 * i)] = float(l);
+            out[size_t(2 * i + 1)] = float(r);
+        }
+    }
+    return out;
+}
+
+// Cuts the source into blocks as the codec asks, encodes them on threads of their own and
+// joins them in order.
+void splitEncode(const QString &path, const Mp3Settings &settings, int rate, int channels,
+                 const std::vector<float> &pcm)
+{
+    Mp3SplitCodec codec(settings, rate, channels);
+    const qint64 total = qint64(pcm.size()) / channels;
+    std::vector<std::future<std::unique_ptr<EncodedBlock>>> encoded;
+    for (qint64 keepFrom = 0; keepFrom < total; keepFrom += codec.blockFrames()) {
+        PcmBlock block;
+        block.index = int(encoded.size());
+        block.keepFrom = keepFrom;
+        block.keepTo = std::min(total, keepFrom + codec.blockFrames());
+        block.last = block.keepTo == total;
+        block.start = keepFrom == 0 ? 0 : keepFrom - codec.leadFrames();
+        block.channels = channels;
+        const qint64 end = std::min(total, block.keepTo + codec.tailFrames());
+        block.pcm.assign(pcm.begin() + block.start * channels, pcm.begin() + end * channels);
+        encoded.push_back(std::async(std::launch::async,
+                                     [&codec, b = std::move(block)] { return codec.encode(b); }));
+    }
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    for (auto &block : encoded)
+        codec.append(block.get(), out);
+    codec.finish(out);
+}
+
+void singleEncode(const QString &path, const Mp3Settings &settings, int rate, int channels,
+                  const std::vector<float> &pcm)
+{
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    Mp3Encoder encoder(out, settings, rate, channels);
+    encoder.write(pcm.data(), int(pcm.size() / size_t(channels)));
+    encoder.finish();
+}
+
+// Walks the stream's frames as a decoder fills its bit reservoir; "" or the first fault.
+QString reservoirFault(const QByteArray &file)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(file.constData());
+    const auto bitsAt = [](const unsigned char *s, int at, int count) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i)
+            v = v << 1 | (s[i >> 3] >> (7 - (i & 7)) & 1);
+        return v;
+    };
+    static constexpr std::array<int, 15> kbps1{0,   32,  40,  48,  56,  64,  80, 96,
+                                               112, 128, 160, 192, 224, 256, 320};
+    static constexpr std::array<int, 15> kbps2{0,  8,  16, 24,  32,  40,  48, 56,
+                                               64, 80, 96, 112, 128, 144, 160};
+    qint64 at = 0;
+    qint64 areas = 0;   // main data bytes of the audio frames before this one
+    qint64 dataEnd = 0; // where the previous frame's main data ended
+    for (int index = 0; at + 4 <= file.size(); ++index) {
+        const unsigned char *h = p + at;
+        if (h[0] != 0xFF || (h[1] & 0xE6) != 0xE2)
+            return QStringLiteral("no layer III frame at byte %1").arg(at);
+        const bool mpeg1 = (h[1] & 0x18) == 0x18;
+        const int shift = mpeg1 ? 0 : (h[1] & 0x18) == 0x10 ? 1 : 2;
+        const int rate = std::array{44100, 48000, 32000}[size_t((h[2] >> 2) & 3)] >> shift;
+        const int kbps = (mpeg1 ? kbps1 : kbps2)[size_t(h[2] >> 4)];
+        const int size = (mpeg1 ? 144000 : 72000) * kbps / rate + ((h[2] >> 1) & 1);
+        const bool mono = (h[3] >> 6) == 3;
+        const unsigned char *side = h + 4 + ((h[1] & 1) ? 0 : 2);
+        const int sideSize = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+        if (at + size > file.size())
+            return QStringLiteral("frame %1 is cut off").arg(index);
+        at += size;
+        if (index == 0) {
+            const QByteArray mark(reinterpret_cast<const char *>(side + sideSize), 4);
+            if (mark != "Xing" && mark != "Info")
+                return QStringLiteral("the stream does not begin with a header frame");
+            continue;
+        }
+        const int begin = bitsAt(side, 0, mpeg1 ? 9 : 8);
+        int bits = 0;
+        const int channels = mono ? 1 : 2;
+        for (int i = 0; i < (mpeg1 ? 2 : 1) * channels; ++i)
+            bits += bitsAt(
+                side, (mpeg1 ? (mono ? 18 : 20) : (mono ? 9 : 10)) + i * (mpeg1 ? 59 : 63), 12);
+        const qint64 area = size - (side + sideSize - h);
+        const qint64 start = areas - begin;
+        if (start < 0)
+            return QStringLiteral("frame %1 reaches before the first audio frame").arg(index);
+        if (start < dataEnd)
+            return QStringLiteral("frame %1 overwrites the data before it").arg(index);
+        dataEnd = start + (bits + 7) / 8;
+        areas += area;
+        if (dataEnd > areas)
+            return QStringLiteral("frame %1's data does not fit in it").arg(index);
+    }
+    return at == file.size() ? QString() : QStringLiteral("bytes after the last frame");
+}
+
+// The decoder's complaints about a file, "" when it decodes cleanly.
+QString decodeErrors(const QString &path)
+{
+    QProcess ffmpeg;
+    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
+    ffmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-xerror", "-i", path, "-f", "null", "-"});
+    if (!ffmpeg.waitForFinished(60000))
+        return QStringLiteral("ffmpeg did not finish");
+    const QString errors = QString::fromUtf8(ffmpeg.readAll());
+    return ffmpeg.exitCode() == 0 ? errors : errors + QStringLiteral(" (failed)");
+}
+
+std::vector<float> decoded(const QString &path)
+{
+    const QByteArray bytes = Fixture::decode(path);
+    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
+    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
+    return out;
+}
+
+double snr(const std::vector<float> &source, const std::vector<float> &coded)
+{
+    double signal = 0;
+    double noise = 0;
+    for (size_t i = 0; i < std::min(source.size(), coded.size()); ++i) {
+        signal += double(source[i]) * source[i];
+        noise += (double(source[i]) - coded[i]) * (double(source[i]) - coded[i]);
+    }
+    return 10 * std::log10(signal / std::max(noise, 1e-20));
+}
+
+} // namespace
+
+class TestMp3Split : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void joinsLikeOneInstance_data()
+    {
+        QTest::addColumn<int>("vbrMethod");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("CBR 128") << -1 << 44100 << 2 << 75;
+        QTest::newRow("VBR") << 0 << 44100 << 2 << 75;
+        // MPEG-2: half-length frames, a 255-byte reservoir.
+        QTest::newRow("VBR 22050 mono") << 0 << 22050 << 1 << 40;
+    }
+    void joinsLikeOneInstance()
+    {
+        QFETCH(int, vbrMethod);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(int, seconds);
+        Mp3Settings settings;
+        settings.VbrMethod = vbrMethod;
+        const std::vector<float> source = music(qint64(seconds) * rate, rate, channels);
+        QTemporaryDir dir;
+        const QString joined = dir.filePath("joined.mp3");
+        const QString single = dir.filePath("single.mp3");
+        splitEncode(joined, settings, rate, channels, source);
+        singleEncode(single, settings, rate, channels, source);
+
+        QCOMPARE(reservoirFault(Fixture::readAll(joined)), QString());
+        QCOMPARE(decodeErrors(joined), QString());
+        const std::vector<float> fromJoined = decoded(joined);
+        const std::vector<float> fromSingle = decoded(single);
+        QCOMPARE(fromSingle.size(), source.size());
+        QCOMPARE(fromJoined.size(), source.size());
+        const double joinedSnr = snr(source, fromJoined);
+        const double singleSnr = snr(source, fromSingle);
+        qInfo("SNR %.2f dB joined, %.2f dB one instance", joinedSnr, singleSnr);
+        QVERIFY2(joinedSnr > singleSnr - 0.2, qPrintable(QString::number(joinedSnr)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMp3Split)
+#include "tst_mp3split.moc"
