@@ -22,6 +22,11 @@ void setBits(unsigned char *p, int at, int count, int value)
     }
 }
 
+constexpr std::array<int, 15> mpeg1Rates{0,   32,  40,  48,  56,  64,  80, 96,
+                                         112, 128, 160, 192, 224, 256, 320};
+constexpr std::array<int, 15> mpeg2Rates{0,  8,  16, 24,  32,  40,  48, 56,
+                                         64, 80, 96, 112, 128, 144, 160};
+
 QString notMp3()
 {
     return QStringLiteral("The MP3 encoder wrote a stream that cannot be joined");
@@ -31,10 +36,6 @@ QString notMp3()
 
 std::optional<Mp3Frame::Header> Mp3Frame::header(const unsigned char *p, std::size_t available)
 {
-    static constexpr std::array<int, 15> mpeg1Rates{0,   32,  40,  48,  56,  64,  80, 96,
-                                                    112, 128, 160, 192, 224, 256, 320};
-    static constexpr std::array<int, 15> mpeg2Rates{0,  8,  16, 24,  32,  40,  48, 56,
-                                                    64, 80, 96, 112, 128, 144, 160};
     static constexpr std::array<int, 3> sampleRates{44100, 48000, 32000};
     if (available < 4 || p[0] != 0xFF || (p[1] & 0xE0) != 0xE0)
         return std::nullopt;
@@ -120,6 +121,20 @@ void Mp3Frame::setMainDataBegin(int bytes)
         feed(side[i]);
     head[4] = static_cast<unsigned char>(crc >> 8);
     head[5] = static_cast<unsigned char>(crc & 0xFF);
+}
+
+bool Mp3Frame::grow(int topKbps)
+{
+    const int index = head[2] >> 4;
+    const auto &rates = info.mpeg1 ? mpeg1Rates : mpeg2Rates;
+    if ((head[2] & 2) == 0)
+        head[2] |= 2;
+    else if (index < 14 && rates[size_t(index + 1)] <= topKbps)
+        head[2] = static_cast<unsigned char>(((index + 1) << 4) | (head[2] & 0x0D));
+    else
+        return false;
+    info.size = header(head.data(), head.size())->size;
+    return true;
 }
 
 int Mp3Frame::mainDataBits() const

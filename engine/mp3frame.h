@@ -35,6 +35,9 @@ public:
     // Bytes after the side information, where main data is stored.
     int areaSize() const { return info.size - info.headSize(); }
     int mainDataBegin() const;
+    // Makes the frame larger by the padding byte, or else by the next bitrate up to `topKbps`
+    // (0: by the padding byte only); false when it cannot grow.
+    bool grow(int topKbps);
     // Sets main_data_begin and recomputes the CRC, when the frame has one.
     void setMainDataBegin(int bytes);
 

@@ -13,6 +13,22 @@ Mp3ReservoirPacker::Mp3ReservoirPacker(QIODevice &out)
 {
 }
 
+int Mp3ReservoirPacker::misfit(const std::vector<Mp3Frame> &frames) const
+{
+    qint64 areaEnd = m_areaEnd;
+    qint64 dataEnd = m_dataEnd;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const Mp3Frame &frame = frames[i];
+        const qint64 areaStart = areaEnd;
+        areaEnd += frame.areaSize();
+        dataEnd = std::max(dataEnd, areaStart - frame.info.reservoirLimit()) +
+                  qint64(frame.mainData.size());
+        if (dataEnd > areaEnd)
+            return int(i);
+    }
+    return -1;
+}
+
 void Mp3ReservoirPacker::add(Mp3Frame frame)
 {
     const int limit = frame.info.reservoirLimit();

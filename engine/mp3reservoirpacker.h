@@ -18,6 +18,8 @@ class Mp3ReservoirPacker
 public:
     explicit Mp3ReservoirPacker(QIODevice &out);
 
+    // The first of `frames` that add() would not take after the others, or -1.
+    int misfit(const std::vector<Mp3Frame> &frames) const;
     // EngineError when the frame's data cannot fit or the output cannot be written.
     void add(Mp3Frame frame);
     // Writes the frames still held.

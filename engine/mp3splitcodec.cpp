@@ -12,17 +12,6 @@
 
 namespace {
 
-// What one instance made of its block: the frames of the block's own part.
-class Mp3Block : public EncodedBlock
-{
-public:
-    std::vector<Mp3Frame> frames;
-    qint64 keepTo = 0;
-    // The first block only: LAME's header frame for these settings, and its encoder delay.
-    QByteArray header;
-    int delay = 0;
-};
-
 // An instance's encoder and what it has written.
 class Instance
 {
@@ -104,12 +93,18 @@ int Mp3SplitCodec::leadFrames() const
 
 std::unique_ptr<EncodedBlock> Mp3SplitCodec::encode(const PcmBlock &block) const
 {
+    return encode(block, false);
+}
+
+std::unique_ptr<Mp3SplitCodec::Block> Mp3SplitCodec::encode(const PcmBlock &block,
+                                                            bool emptyReservoir) const
+{
     const bool first = block.keepFrom == 0;
     Instance instance(Mp3Encoder::startLame(m_settings, m_rate, m_channels, first), m_channels);
     const qint64 lead = (block.keepFrom - block.start) / m_frameLength;
     const float *pcm = block.pcm.data();
     qint64 fed = 0;
-    if (lead > 0) {
+    if (lead > 0 && emptyReservoir) {
         // Small steps, so the encoder stops right after the lead's frames: emptying the
         // reservoir there makes the block's first frame independent of the frames before it.
         constexpr qint64 Step = 256;
@@ -125,8 +120,10 @@ std::unique_ptr<EncodedBlock> Mp3SplitCodec::encode(const PcmBlock &block) const
     instance.feed(pcm + fed * m_channels, block.frames() - fed);
     instance.flush(block.last);
 
-    auto out = std::make_unique<Mp3Block>();
+    auto out = std::make_unique<Block>();
     out->keepTo = block.keepTo;
+    if (lead > 0 && !emptyReservoir)
+        out->source = block;
     std::vector<Mp3Frame> frames = Mp3Frame::split(instance.bytes().data(), instance.used());
     qint64 from = lead;
     if (first) {
@@ -135,8 +132,12 @@ std::unique_ptr<EncodedBlock> Mp3SplitCodec::encode(const PcmBlock &block) const
         header.resize(lame_get_lametag_frame(instance.lame(), header.data(), header.size()));
         out->header =
             QByteArray(reinterpret_cast<const char *>(header.data()), qsizetype(header.size()));
+        // LAME writes none where the frames are too small to hold it.
+        if (!out->header.isEmpty())
+            ++from; // the header frame's place holder
         out->delay = lame_get_encoder_delay(instance.lame());
-        ++from; // the header frame's place holder
+        if (lame_get_VBR(instance.lame()) != vbr_off)
+            out->topKbps = lame_get_VBR_max_bitrate_kbps(instance.lame());
     }
     const qint64 to =
         block.last ? qint64(frames.size()) : from + (block.keepTo - block.keepFrom) / m_frameLength;
@@ -149,21 +150,37 @@ std::unique_ptr<EncodedBlock> Mp3SplitCodec::encode(const PcmBlock &block) const
 
 void Mp3SplitCodec::append(std::unique_ptr<EncodedBlock> block, QIODevice &out)
 {
-    auto *mp3 = static_cast<Mp3Block *>(block.get());
+    auto *mp3 = static_cast<Block *>(block.get());
     if (!m_packer) {
-        if (mp3->header.isEmpty())
-            throw EngineError(QStringLiteral("The MP3 encoder wrote no header frame"));
         m_header = mp3->header;
         m_delay = mp3->delay;
+        m_topKbps = mp3->topKbps;
         m_start = out.pos();
         // A place holder, completed once the whole stream is known.
-        if (out.write(m_header) != m_header.size())
+        if (!m_header.isEmpty() && out.write(m_header) != m_header.size())
             throw EngineError(QStringLiteral("Cannot write the output: %1").arg(out.errorString()));
         m_packer = std::make_unique<Mp3ReservoirPacker>(out);
+    }
+    if (mp3->source && !fit(mp3->frames)) {
+        block = encode(*mp3->source, true);
+        mp3 = static_cast<Block *>(block.get());
     }
     for (Mp3Frame &frame : mp3->frames)
         m_packer->add(std::move(frame));
     m_samples = mp3->keepTo;
+}
+
+bool Mp3SplitCodec::fit(std::vector<Mp3Frame> &frames) const
+{
+    // Each frame grown at or before the first misfit gives it more room.
+    for (int misfit = m_packer->misfit(frames); misfit >= 0; misfit = m_packer->misfit(frames)) {
+        int at = misfit;
+        while (at >= 0 && !frames[size_t(at)].grow(m_topKbps))
+            --at;
+        if (at < 0)
+            return false;
+    }
+    return true;
 }
 
 void Mp3SplitCodec::finish(QIODevice &out)
@@ -171,6 +188,8 @@ void Mp3SplitCodec::finish(QIODevice &out)
     if (!m_packer)
         throw EngineError(QStringLiteral("The MP3 stream has no blocks"));
     m_packer->flush();
+    if (m_header.isEmpty())
+        return;
     XingHeader::Stream stream;
     stream.frameSizes = m_packer->frameSizes();
     stream.delay = m_delay;
