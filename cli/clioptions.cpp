@@ -71,6 +71,8 @@ std::optional<CliOptions> CliOptions::parse(const QStringList &arguments, QStrin
             o.strict = true;
         } else if (name == QLatin1String("--no-pictures")) {
             o.noPictures = true;
+        } else if (name == QLatin1String("--no-split")) {
+            o.noSplit = true;
         } else if (name == QLatin1String("--recursive") || name == QLatin1String("-r")) {
             o.recursive = true;
         } else if (name == QLatin1String("--keep-structure")) {
@@ -149,7 +151,9 @@ QString CliOptions::usage()
         "  --overwrite               replace existing outputs\n"
         "  --no-overwrite            keep existing outputs and skip those files\n"
         "  --jobs N                  files converted at once (default: the settings' choice,\n"
-        "                            else one per core)\n"
+        "                            else one per core); a long MP3, FLAC or Opus output\n"
+        "                            converted alone is encoded by N instances at once\n"
+        "  --no-split                encode every file with one instance\n"
         "  --settings FILE           settings file (default: twr.ini in the settings folder)\n"
         "  --strict                  exit with 1 also when a file converted with warnings\n"
         "  --no-pictures             leave the sources' pictures (cover art) out of the\n"

@@ -20,6 +20,7 @@ struct CliOptions
     QString settingsFile; // empty = twr.ini in the config folder
     bool strict = false;  // a file converted with warnings fails the run
     bool noPictures = false;
+    bool noSplit = false;   // --no-split
     bool recursive = false; // folders are walked for the files they hold
     Structure structure = Structure::FromSettings;
     QString filesFrom;         // a file list, "-" for standard input; empty = none

@@ -262,6 +262,8 @@ int main(int argc, char *argv[])
             done(int(i), results[i]);
     }
     engine.setPictureCopy(o.noPictures ? PictureCopy::Leave : PictureCopy::Keep);
+    const bool split = !o.noSplit && profile.number(Ini::Output::Split, 0, 1) != 0;
+    engine.setSplitCores(split ? workers : 1);
     engine.begin(workers, settings,
                  overwrite ? ConversionEngine::Overwrite::Replace
                            : ConversionEngine::Overwrite::Skip);

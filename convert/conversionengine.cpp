@@ -34,6 +34,7 @@ void ConversionEngine::begin(int workers, const EncoderSettings &settings, Overw
     m_cancelled = false;
     m_finishing = false;
     m_pending = 0;
+    m_busyCores = 0;
     m_queue.clear();
     m_answers.clear();
     for (int i = 0; i < std::max(1, workers); ++i)
@@ -113,6 +114,22 @@ ConversionEngine::OverwriteAnswer ConversionEngine::askOverwrite(int id, const Q
     return m_answers.contains(id) ? m_answers.take(id) : OverwriteAnswer::Skip;
 }
 
+int ConversionEngine::borrowIdleCores()
+{
+    std::lock_guard lock(m_mutex);
+    // Files waiting in the queue will want their cores soon.
+    const int idle = m_splitCores - m_busyCores - int(m_queue.size());
+    const int borrowed = std::max(0, idle);
+    m_busyCores += borrowed;
+    return borrowed;
+}
+
+void ConversionEngine::returnCores(int cores)
+{
+    std::lock_guard lock(m_mutex);
+    m_busyCores -= cores;
+}
+
 void ConversionEngine::work()
 {
     Converter reader;
@@ -134,6 +151,11 @@ void ConversionEngine::work()
     callbacks.cancelled = [this] {
         return m_cancelled.load();
     };
+    int borrowed = 0;
+    callbacks.instances = [this, &borrowed] {
+        borrowed = borrowIdleCores();
+        return 1 + borrowed;
+    };
     ConversionJob job(reader, writer, callbacks, m_pictures);
 
     for (;;) {
@@ -145,6 +167,7 @@ void ConversionEngine::work()
                 return;
             task = m_queue.front();
             m_queue.pop_front();
+            ++m_busyCores;
         }
         current = task.id;
         Result result;
@@ -161,6 +184,8 @@ void ConversionEngine::work()
             emit fileStarted(task.id);
             result = job.run(task.source, task.output);
         }
+        returnCores(borrowed + 1);
+        borrowed = 0;
         emit fileFinished(task.id, result);
         bool ended = false;
         {

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <algorithm>
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -47,6 +49,10 @@ public:
     // Starts `workers` workers encoding with `settings`. With Overwrite::Ask an existing
     // output is asked about through overwriteAsked, and the worker waits for answerOverwrite.
     void begin(int workers, const EncoderSettings &settings, Overwrite overwrite);
+    // How many processor cores a run may keep busy (for the next begin()): a long file
+    // converted while fewer files than that are in progress is encoded by as many
+    // instances as there are idle cores. 1 turns the splitting off.
+    void setSplitCores(int cores) { m_splitCores = std::max(1, cores); }
     // Whether the outputs get the sources' pictures (for the next begin()).
     void setPictureCopy(PictureCopy pictures) { m_pictures = pictures; }
     void submit(const Task &task);
@@ -69,13 +75,18 @@ private:
     void work();
     OverwriteAnswer askOverwrite(int id, const QString &output);
     void joinWorkers();
+    // The idle cores a long file may take for its encoder instances, and their return.
+    int borrowIdleCores();
+    void returnCores(int cores);
 
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Task> m_queue;
     QHash<int, OverwriteAnswer> m_answers;
-    int m_pending = 0; // submitted and not ended
+    int m_pending = 0;   // submitted and not ended
+    int m_busyCores = 0; // a core per file in progress, and those a long file borrowed
+    int m_splitCores = 1;
     bool m_finishing = false;
     std::atomic<bool> m_cancelled{false};
     EncoderSettings m_settings;

@@ -185,6 +185,8 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
         const int unit = m_reader.GetUnitBytes();
 
         step = Step::OpenOutput;
+        const bool isLong = total > qint64(LongFileSeconds) * a;
+        m_writer.setEncoderInstances(isLong && m_callbacks.instances ? m_callbacks.instances() : 1);
         m_writer.OpenWrite(output);
         m_writer.SetInputFormat(a, b);
         m_writer.setSourceBitDepth(m_reader.sourceBitDepth());

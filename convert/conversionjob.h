@@ -23,10 +23,12 @@ class Converter;
 //      the file as it was);
 //   3. a missing output folder is created;
 //   4. the source is opened in the reader, the output in the writer;
-//   5. one second of audio (A x B bytes) at a time is read and written; after every chunk
+//   5. a source longer than a minute may be encoded by several instances at once
+//      (Callbacks::instances);
+//   6. one second of audio (A x B bytes) at a time is read and written; after every chunk
 //      Callbacks::progress, then Callbacks::cancelled;
-//   6. the writer is closed: only now does the output appear under its name;
-//   7. the source's whole tag is carried over (a failure here leaves the file converted
+//   7. the writer is closed: only now does the output appear under its name;
+//   8. the source's whole tag is carried over (a failure here leaves the file converted
 //      and is reported in Result::tagWarning; what the output's format cannot hold, such
 //      as the picture types of an M4A file, in Result::tagLoss).
 // A damaged source is converted as far as it can be decoded: parts that cannot be decoded
@@ -51,6 +53,9 @@ public:
         std::function<void(qint64 done, qint64 total)> progress;
         // Read after every chunk, after progress: true stops the file as Cancelled.
         std::function<bool()> cancelled;
+        // Asked once for a source longer than LongFileSeconds: how many encoder instances
+        // may encode it at once. Unset: one.
+        std::function<int()> instances;
     };
 
     struct Result
@@ -71,6 +76,9 @@ public:
         // per kind ("the cover could not be kept: ...") joined by "; "; else "".
         QString tagLoss;
     };
+
+    // Sources longer than this are worth cutting into blocks for several encoder instances.
+    static constexpr int LongFileSeconds = 60;
 
     ConversionJob(Converter &reader, Converter &writer, Callbacks callbacks = {},
                   PictureCopy pictures = PictureCopy::Keep);

@@ -115,6 +115,8 @@ void ConversionRun::Convert()
         int(std::min<qint64>(ConversionEngine::workersFor(m_options.filesAtOnce()), m_total));
     lockWindow();
     m_feedback = std::make_unique<RunFeedback>(m_widgets.window);
+    m_engine.setSplitCores(
+        m_options.splitLongFiles() ? ConversionEngine::workersFor(m_options.filesAtOnce()) : 1);
     m_engine.begin(m_workers, m_encoderSettings[m_format], ConversionEngine::Overwrite::Ask);
     m_nextRow = 0;
     m_started = 0;

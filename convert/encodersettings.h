@@ -15,8 +15,8 @@ enum class OutputFormatId { Mp3, Wma, Ogg, Wav, Flac, Opus, M4a };
 // One format's encoder settings as a plain value: what the options dialog edits, what the
 // settings file holds and what a conversion takes a copy of when it starts. The alternatives
 // stand in the order of OutputFormatId.
-using EncoderSettings = std::variant<Mp3Settings, WmaFormat, OggFormat, WavFormat, FlacFormat,
-                                     OpusFormat, M4aFormat>;
+using EncoderSettings =
+    std::variant<Mp3Settings, WmaFormat, OggFormat, WavFormat, FlacFormat, OpusFormat, M4aFormat>;
 
 inline constexpr std::size_t OutputFormatCount = std::variant_size_v<EncoderSettings>;
 

@@ -10,6 +10,7 @@
 #include "engine/opensources.h"
 #include "engine/outputfile.h"
 #include "engine/resampler.h"
+#include "engine/splitencoder.h"
 #include "platform/plainreason.h"
 
 #include <QFileInfo>
@@ -108,6 +109,27 @@ quint64 vorbisLayout(int channels)
     return channels >= 1 && channels <= 8 ? masks[size_t(channels - 1)] : 0;
 }
 
+// The codec that encodes this output in blocks on several instances; null where one instance
+// encodes it (Vorbis changes its frame lengths, the WMA and AAC encoders give no packet-level
+// control, and WAV costs nothing to encode).
+std::unique_ptr<SplitCodec> splitCodec(Kind kind, const Mp3Settings &mp3,
+                                       const FfmpegEncoderSetup &setup)
+{
+    switch (kind) {
+    case Kind::Mp3:
+    case Kind::Flac:
+    case Kind::Opus:
+    case Kind::Ogg:
+    case Kind::Wma:
+    case Kind::Wav:
+    case Kind::M4a:
+        break;
+    }
+    Q_UNUSED(mp3);
+    Q_UNUSED(setup);
+    return nullptr;
+}
+
 constexpr int OpusRate = 48000;
 constexpr int MostFlacRate = 655350;
 constexpr int MostCodecChannels = 8; // FLAC, Opus (family 1) and AAC's layouts
@@ -132,6 +154,7 @@ public:
     int status = StatusClosed;
     bool convertFormat = true;
     int decoderThreads = 1;
+    int encoderInstances = 1;
     QString lastError;
 
     std::unique_ptr<AudioDecoder> decoder;
@@ -274,8 +297,7 @@ void Converter::Private::startEncoder()
     setup.channels = channels;
     switch (kind) {
     case Kind::Mp3:
-        encoder = std::make_unique<Mp3Encoder>(*file, mp3, rate, channels);
-        return;
+        break;
     case Kind::Ogg:
         setup.muxer = QStringLiteral("ogg");
         setup.encoder = QStringLiteral("libvorbis");
@@ -320,7 +342,17 @@ void Converter::Private::startEncoder()
         setup.bitRate = qint64(m4a.bitrate) * 1000;
         break;
     }
-    encoder = std::make_unique<FfmpegEncoder>(*file, setup);
+    if (encoderInstances > 1) {
+        if (std::unique_ptr<SplitCodec> codec = splitCodec(kind, mp3, setup)) {
+            encoder =
+                std::make_unique<SplitEncoder>(*file, std::move(codec), channels, encoderInstances);
+            return;
+        }
+    }
+    if (kind == Kind::Mp3)
+        encoder = std::make_unique<Mp3Encoder>(*file, mp3, rate, channels);
+    else
+        encoder = std::make_unique<FfmpegEncoder>(*file, setup);
 }
 
 void Converter::Private::feed(const float *samples, int frames)
@@ -726,6 +758,16 @@ bool Converter::convertFormat() const
 void Converter::setDecoderThreads(int threads)
 {
     d->decoderThreads = std::max(0, threads);
+}
+
+void Converter::setEncoderInstances(int instances)
+{
+    d->encoderInstances = std::max(1, instances);
+}
+
+int Converter::encoderInstances() const
+{
+    return d->encoderInstances;
 }
 
 int Converter::decoderThreads() const

@@ -140,6 +140,12 @@ public:
     void setDecoderThreads(int threads);
     int decoderThreads() const;
 
+    // How many encoder instances may encode later outputs at once (default 1). MP3, FLAC
+    // and Opus outputs are then cut into blocks that the instances encode in parallel and
+    // that are joined into one stream; the other formats always use one instance.
+    void setEncoderInstances(int instances);
+    int encoderInstances() const;
+
     // The reason of the last failure, "" when none since the last open.
     QString lastError() const;
 

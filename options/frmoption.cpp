@@ -207,6 +207,13 @@ bool frmOption::keepFolderStructure()
     return general->chkKeepfolders->isChecked();
 }
 
+bool frmOption::splitLongFiles()
+{
+    if (!m_loaded)
+        Load();
+    return general->chkSplit->isChecked();
+}
+
 void frmOption::reject()
 {
     onCancel();

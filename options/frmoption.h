@@ -56,6 +56,7 @@ public:
     bool openFolderAfterRun() override;
     int filesAtOnce() override;
     bool keepFolderStructure() override;
+    bool splitLongFiles() override;
 
     // --- Controls (object names are the member names) --------------------------------
     // "General", "MP3", "WMA", "OGG", "WAV", then a page for each later format of the format

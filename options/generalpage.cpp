@@ -42,6 +42,7 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     , chkOldfolder(checkBox("chkOldfolder",
                             "Convert into source folder (ignore Output directory setting)", this))
     , chkKeepfolders(checkBox("chkKeepfolders", "Keep the folder structure of added folders", this))
+    , chkSplit(checkBox("chkSplit", "Split long files across cores", this))
     , chkOpenFolder(checkBox("chkOpenFolder", "Open Output directory after conversion", this))
     , chkOverwrite(checkBox("chkOverwrite", "Overwrite existing files", this))
     , chkDeleteSource(checkBox("chkDeleteSource", "Shutdown computer after converting", this))
@@ -103,6 +104,8 @@ GeneralPage::GeneralPage(OptionsContext &context, QLabel *picture, QWidget *pare
     auto *jobsRow = new QHBoxLayout;
     jobsRow->addWidget(jobsLabel);
     jobsRow->addWidget(spnJobs);
+    jobsRow->addSpacing(12);
+    jobsRow->addWidget(chkSplit);
     jobsRow->addStretch(1);
 
     auto *settings = new QVBoxLayout;
@@ -145,8 +148,9 @@ void GeneralPage::resetToBuiltIn()
     udNormalize->setValue(0);
     txtNormalize->clear();
     for (QCheckBox *box : {chkOldfolder, chkKeepfolders, chkOverwrite, chkOpenFolder,
-                           chkDeleteSource, chkNormalize, chkPlaylist})
-        box->setChecked(box == chkOpenFolder || box == chkOverwrite || box == chkKeepfolders);
+                           chkDeleteSource, chkNormalize, chkPlaylist, chkSplit})
+        box->setChecked(box == chkOpenFolder || box == chkOverwrite || box == chkKeepfolders ||
+                        box == chkSplit);
     sldColor->setValue(0);
     spnJobs->setValue(0);
 }
@@ -172,6 +176,7 @@ void GeneralPage::load()
     loadCheck(chkOverwrite, Ini::Output::Overwrite);
     loadCheck(chkOldfolder, Ini::Output::OldFolder);
     loadCheck(chkKeepfolders, Ini::Output::KeepFolders);
+    loadCheck(chkSplit, Ini::Output::Split);
     const auto colour = c.readNumber(Ini::Output::ColorThemes);
     if (colour && *colour >= sldColor->minimum() && *colour <= sldColor->maximum())
         sldColor->setValue(*colour);
@@ -196,6 +201,7 @@ void GeneralPage::save()
     c.write(Ini::Output::ColorThemes, QString::number(sldColor->value()));
     c.write(Ini::Output::Jobs, QString::number(spnJobs->value()));
     c.write(Ini::Output::KeepFolders, fromBool(chkKeepfolders->isChecked()));
+    c.write(Ini::Output::Split, fromBool(chkSplit->isChecked()));
 }
 
 void GeneralPage::choose()

@@ -42,6 +42,7 @@ inline constexpr Key Jobs{Section::Output, "jobs"};
 // 1: a file added with a folder goes below the output folder in its folder relative to the
 // added one.
 inline constexpr Key KeepFolders{Section::Output, "keepfolders"};
+inline constexpr Key Split{Section::Output, "split"};
 } // namespace Output
 
 namespace Wav {
@@ -114,7 +115,7 @@ inline constexpr std::array<Key, 6> All{{Left, Top, Width, Height, Maximized, Co
 
 // The order in which the options dialog's apply step writes every option ("format" is not
 // among them: only the output format buttons write it).
-inline constexpr std::array<Key, 46> ApplyWriteOrder{{
+inline constexpr std::array<Key, 47> ApplyWriteOrder{{
     Output::Folder,
     Output::Playlist,
     Output::PlaylistName,
@@ -127,6 +128,7 @@ inline constexpr std::array<Key, 46> ApplyWriteOrder{{
     Output::ColorThemes,
     Output::Jobs,
     Output::KeepFolders,
+    Output::Split,
     Ogg::Fs,
     Ogg::Bitrate,
     Ogg::MinBitrate,

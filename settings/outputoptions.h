@@ -17,4 +17,6 @@ public:
     virtual int filesAtOnce() = 0;
     // "Keep the folder structure of added folders".
     virtual bool keepFolderStructure() { return true; }
+    // "Split long files across cores".
+    virtual bool splitLongFiles() { return true; }
 };
