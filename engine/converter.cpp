@@ -7,6 +7,7 @@
 #include "engine/ffmpegencoder.h"
 #include "engine/finitesamples.h"
 #include "engine/mp3encoder.h"
+#include "engine/mp3splitcodec.h"
 #include "engine/opensources.h"
 #include "engine/outputfile.h"
 #include "engine/resampler.h"
@@ -117,6 +118,7 @@ std::unique_ptr<SplitCodec> splitCodec(Kind kind, const Mp3Settings &mp3,
 {
     switch (kind) {
     case Kind::Mp3:
+        return std::make_unique<Mp3SplitCodec>(mp3, setup.rate, setup.channels);
     case Kind::Flac:
     case Kind::Opus:
     case Kind::Ogg:
@@ -125,7 +127,6 @@ std::unique_ptr<SplitCodec> splitCodec(Kind kind, const Mp3Settings &mp3,
     case Kind::M4a:
         break;
     }
-    Q_UNUSED(mp3);
     Q_UNUSED(setup);
     return nullptr;
 }
