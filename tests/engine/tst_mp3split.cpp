@@ -253,6 +253,7 @@ private slots:
         settings.VbrMethod = vbrMethod;
         settings.SampleRate = rate;
         settings.Channels = channels;
+        // Longer than the minute from which a file is split.
         const std::vector<float> source = music(qint64(62) * rate, rate, channels);
         QTemporaryDir dir;
         TestEnv::writeFile(dir.filePath("source.raw"),
