@@ -123,17 +123,12 @@ void Mp3Frame::setMainDataBegin(int bytes)
     head[5] = static_cast<unsigned char>(crc & 0xFF);
 }
 
-bool Mp3Frame::grow(int topKbps)
+bool Mp3Frame::pad()
 {
-    const int index = head[2] >> 4;
-    const auto &rates = info.mpeg1 ? mpeg1Rates : mpeg2Rates;
-    if ((head[2] & 2) == 0)
-        head[2] |= 2;
-    else if (index < 14 && rates[size_t(index + 1)] <= topKbps)
-        head[2] = static_cast<unsigned char>(((index + 1) << 4) | (head[2] & 0x0D));
-    else
+    if (head[2] & 2)
         return false;
-    info.size = header(head.data(), head.size())->size;
+    head[2] |= 2;
+    ++info.size;
     return true;
 }
 

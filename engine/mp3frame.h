@@ -35,9 +35,8 @@ public:
     // Bytes after the side information, where main data is stored.
     int areaSize() const { return info.size - info.headSize(); }
     int mainDataBegin() const;
-    // Makes the frame larger by the padding byte, or else by the next bitrate up to `topKbps`
-    // (0: by the padding byte only); false when it cannot grow.
-    bool grow(int topKbps);
+    // Makes the frame a byte larger with the padding bit; false when it has it already.
+    bool pad();
     // Sets main_data_begin and recomputes the CRC, when the frame has one.
     void setMainDataBegin(int bytes);
 

@@ -13,20 +13,38 @@ Mp3ReservoirPacker::Mp3ReservoirPacker(QIODevice &out)
 {
 }
 
-int Mp3ReservoirPacker::misfit(const std::vector<Mp3Frame> &frames) const
+bool Mp3ReservoirPacker::fit(std::vector<Mp3Frame> &frames)
 {
-    qint64 areaEnd = m_areaEnd;
-    qint64 dataEnd = m_dataEnd;
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const Mp3Frame &frame = frames[i];
-        const qint64 areaStart = areaEnd;
-        areaEnd += frame.areaSize();
-        dataEnd = std::max(dataEnd, areaStart - frame.info.reservoirLimit()) +
-                  qint64(frame.mainData.size());
-        if (dataEnd > areaEnd)
-            return int(i);
+    // Where the areas and the data end before each frame, as add() would lay them out.
+    std::vector<std::pair<qint64, qint64>> ends(frames.size() + 1);
+    ends[0] = {m_areaEnd, m_dataEnd};
+    for (size_t i = 0; i < frames.size();) {
+        const auto [areaStart, dataEnd] = ends[i];
+        const qint64 areaEnd = areaStart + frames[i].areaSize();
+        const qint64 end = std::max(dataEnd, areaStart - frames[i].info.reservoirLimit()) +
+                           qint64(frames[i].mainData.size());
+        if (end <= areaEnd) {
+            ends[++i] = {areaEnd, end};
+            continue;
+        }
+        // A frame padded at or before this one gives it a byte more room.
+        size_t padded = i + 1;
+        while (padded > 0 && !frames[padded - 1].pad())
+            --padded;
+        if (padded > 0) {
+            i = padded - 1;
+            continue;
+        }
+        // The last frame held only gains room at its end, after all the data placed so far.
+        if (m_held.empty() || !m_held.back().frame.pad())
+            return false;
+        Held &last = m_held.back();
+        m_areaEnd += last.frame.areaSize() - qint64(last.area.size());
+        last.area.resize(size_t(last.frame.areaSize()), 0);
+        ends[0] = {m_areaEnd, m_dataEnd};
+        i = 0;
     }
-    return -1;
+    return true;
 }
 
 void Mp3ReservoirPacker::add(Mp3Frame frame)

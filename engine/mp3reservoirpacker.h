@@ -18,8 +18,10 @@ class Mp3ReservoirPacker
 public:
     explicit Mp3ReservoirPacker(QIODevice &out);
 
-    // The first of `frames` that add() would not take after the others, or -1.
-    int misfit(const std::vector<Mp3Frame> &frames) const;
+    // Pads frames (Mp3Frame::pad) where their data would not fit after the frames before, so
+    // that add() takes them all: those of `frames` at or before the first that does not fit,
+    // else the last frame held. False when padding does not do.
+    bool fit(std::vector<Mp3Frame> &frames);
     // EngineError when the frame's data cannot fit or the output cannot be written.
     void add(Mp3Frame frame);
     // Writes the frames still held.

@@ -76,6 +76,8 @@ Mp3SplitCodec::Mp3SplitCodec(const Mp3Settings &settings, int rate, int channels
     , m_channels(channels)
     , m_frameLength(rate >= 32000 ? 1152 : 576)
 {
+    const Mp3Encoder::LameHandle lame = Mp3Encoder::startLame(settings, rate, channels, false);
+    m_variableRate = lame_get_VBR(lame.get()) != vbr_off;
 }
 
 Mp3SplitCodec::~Mp3SplitCodec() = default;
@@ -93,7 +95,8 @@ int Mp3SplitCodec::leadFrames() const
 
 std::unique_ptr<EncodedBlock> Mp3SplitCodec::encode(const PcmBlock &block) const
 {
-    return encode(block, false);
+    // A variable bitrate encoder hardly needs the reservoir to keep its quality.
+    return encode(block, m_variableRate);
 }
 
 std::unique_ptr<Mp3SplitCodec::Block> Mp3SplitCodec::encode(const PcmBlock &block,
@@ -136,8 +139,6 @@ std::unique_ptr<Mp3SplitCodec::Block> Mp3SplitCodec::encode(const PcmBlock &bloc
         if (!out->header.isEmpty())
             ++from; // the header frame's place holder
         out->delay = lame_get_encoder_delay(instance.lame());
-        if (lame_get_VBR(instance.lame()) != vbr_off)
-            out->topKbps = lame_get_VBR_max_bitrate_kbps(instance.lame());
     }
     const qint64 to =
         block.last ? qint64(frames.size()) : from + (block.keepTo - block.keepFrom) / m_frameLength;
@@ -154,33 +155,19 @@ void Mp3SplitCodec::append(std::unique_ptr<EncodedBlock> block, QIODevice &out)
     if (!m_packer) {
         m_header = mp3->header;
         m_delay = mp3->delay;
-        m_topKbps = mp3->topKbps;
         m_start = out.pos();
         // A place holder, completed once the whole stream is known.
         if (!m_header.isEmpty() && out.write(m_header) != m_header.size())
             throw EngineError(QStringLiteral("Cannot write the output: %1").arg(out.errorString()));
         m_packer = std::make_unique<Mp3ReservoirPacker>(out);
     }
-    if (mp3->source && !fit(mp3->frames)) {
+    if (mp3->source && !m_packer->fit(mp3->frames)) {
         block = encode(*mp3->source, true);
         mp3 = static_cast<Block *>(block.get());
     }
     for (Mp3Frame &frame : mp3->frames)
         m_packer->add(std::move(frame));
     m_samples = mp3->keepTo;
-}
-
-bool Mp3SplitCodec::fit(std::vector<Mp3Frame> &frames) const
-{
-    // Each frame grown at or before the first misfit gives it more room.
-    for (int misfit = m_packer->misfit(frames); misfit >= 0; misfit = m_packer->misfit(frames)) {
-        int at = misfit;
-        while (at >= 0 && !frames[size_t(at)].grow(m_topKbps))
-            --at;
-        if (at < 0)
-            return false;
-    }
-    return true;
 }
 
 void Mp3SplitCodec::finish(QIODevice &out)

@@ -12,12 +12,13 @@
 class Mp3ReservoirPacker;
 
 // MP3 encoded in blocks by several LAME instances. Every instance but the first encodes a
-// few frames before its block to settle. The join moves every frame's main data as early as
-// the reservoir allows, which leaves room at the seams. Where a block's first frames need
-// more of the reservoir than the blocks before them left, they are made larger (the padding
-// byte, a higher bitrate within the user's limit); where even that does not do, the block is
-// encoded again with its reservoir emptied after the lead, so that its first frame needs
-// nothing from frames another instance wrote.
+// few frames before its block to settle; with a variable bitrate it then empties its bit
+// reservoir, so that the block's first frame needs nothing from frames another instance
+// wrote. The join moves every frame's main data as early as the reservoir allows, which
+// leaves room at the seams. Where a constant bitrate block's first frames still need more of
+// the reservoir than the blocks before them left, they or the frame before them take the
+// padding byte; where even that does not do, the block is encoded again with its reservoir
+// emptied after the lead.
 class Mp3SplitCodec : public SplitCodec
 {
 public:
@@ -40,27 +41,23 @@ private:
     public:
         std::vector<Mp3Frame> frames;
         qint64 keepTo = 0;
-        // The first block only: LAME's header frame for these settings, its encoder delay and
-        // the highest bitrate it may use (0: constant bitrate).
+        // The first block only: LAME's header frame for these settings and its encoder delay.
         QByteArray header;
         int delay = 0;
-        int topKbps = 0;
         // Kept for encoding the block again when its frames do not fit after the previous
         // block's.
         std::optional<PcmBlock> source;
     };
     std::unique_ptr<Block> encode(const PcmBlock &block, bool emptyReservoir) const;
-    // Grows the block's frames until they fit after the frames before; false if they cannot.
-    bool fit(std::vector<Mp3Frame> &frames) const;
 
     Mp3Settings m_settings;
     int m_rate;
     int m_channels;
     int m_frameLength;
+    bool m_variableRate = false;
     std::unique_ptr<Mp3ReservoirPacker> m_packer;
     qint64 m_start = 0;
     QByteArray m_header;
     int m_delay = 0;
-    int m_topKbps = 0;
     qint64 m_samples = 0;
 };
