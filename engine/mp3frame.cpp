@@ -102,8 +102,14 @@ void Mp3Frame::setMainDataBegin(int bytes)
 {
     unsigned char *side = head.data() + info.headSize() - info.sideInfoSize;
     setBits(side, 0, info.mpeg1 ? 9 : 8, bytes);
+    updateCrc();
+}
+
+void Mp3Frame::updateCrc()
+{
     if (!info.crc)
         return;
+    const unsigned char *side = head.data() + info.headSize() - info.sideInfoSize;
     // CRC-16 (0x8005, all ones at the start) over the header's last two bytes and the side
     // information.
     unsigned crc = 0xFFFF;
@@ -129,6 +135,7 @@ bool Mp3Frame::pad()
         return false;
     head[2] |= 2;
     ++info.size;
+    updateCrc(); // it covers the header too
     return true;
 }
 

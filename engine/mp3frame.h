@@ -42,4 +42,5 @@ public:
 
 private:
     int mainDataBits() const;
+    void updateCrc();
 };
