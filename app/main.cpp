@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "platform/largeblocks.h"
 #include "platform/quitsignals.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
 {
     // Problems with a file reach the user through the program's own messages.
     av_log_set_level(AV_LOG_ERROR);
+    LargeBlocks::returnToSystem();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonewright"));
     // Ties the windows to the desktop entry (Wayland app id, taskbar grouping and icon).

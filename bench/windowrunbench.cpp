@@ -10,6 +10,7 @@
 #include "convert/conversionrun.h"
 #include "convert/outputformat.h"
 #include "joblist/joblistmodel.h"
+#include "platform/largeblocks.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    LargeBlocks::returnToSystem(); // as the program does
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const OutputFormat *format = args.isEmpty() ? nullptr : OutputFormats::byName(args[0]);

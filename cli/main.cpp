@@ -6,6 +6,7 @@
 #include "convert/outputformat.h"
 #include "convert/outputnaming.h"
 #include "convert/runoutputs.h"
+#include "platform/largeblocks.h"
 #include "settings/profilereader.h"
 #include "settings/settingsfiles.h"
 
@@ -46,6 +47,7 @@ QString progressBar(double fraction, int done, int total)
 int main(int argc, char *argv[])
 {
     StopSignals::install();
+    LargeBlocks::returnToSystem();
     QCoreApplication app(argc, argv);
     // Each file's outcome is reported on its own line; the codecs' remarks would only
     // bury it.

@@ -1,6 +1,7 @@
 #include "tags/tagextras.h"
 
 #include "engine/engineerror.h"
+#include "tags/binaryfields.h"
 #include "tags/tagstore.h"
 
 #include <QFile>
@@ -325,7 +326,8 @@ bool TagExtras::any(const QString &source)
 {
     FileRef from(QFile::encodeName(source).constData(), false);
     return !from.isNull() && from.file()->isValid() &&
-           (!commonFields(from.file()).isEmpty() || !TagPictures::read(from.file()).empty());
+           (!commonFields(from.file()).isEmpty() || !TagPictures::read(from.file()).empty() ||
+            BinaryFields::any(from.file()));
 }
 
 QStringList TagExtras::copy(const QString &source, const QString &target,
@@ -347,6 +349,11 @@ QStringList TagExtras::copy(const QString &source, const QString &target,
         lost << QStringLiteral("the fields %1 could not be kept: this kind of file has no "
                                "place for them")
                     .arg(fieldNames(rest).join(QStringLiteral(", ")));
+    const QStringList binary = BinaryFields::copy(from.file(), to.file());
+    if (!binary.isEmpty())
+        lost << QStringLiteral("the fields %1 could not be kept: they hold data rather than "
+                               "text, which only a file of the same kind has a place for")
+                    .arg(binary.join(QStringLiteral(", ")));
     lost << TagPictures::write(to.file(), images);
     if (!save(to.file()))
         fail(shownTarget);

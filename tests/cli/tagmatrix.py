@@ -10,7 +10,7 @@ import mutagen
 import mutagen.id3
 from mutagen.asf import ASF, ASFByteArrayAttribute
 from mutagen.flac import FLAC, Picture
-from mutagen.id3 import APIC, ID3, TXXX, UFID
+from mutagen.id3 import APIC, ID3, PRIV, TXXX, UFID
 from mutagen.mp4 import MP4, MP4Cover, MP4FreeForm
 from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
@@ -28,6 +28,8 @@ PEAK = {"TRACK_PEAK": "0.988525", "ALBUM_PEAK": "1.000000"}
 RG = {"replaygain_" + k.lower(): "%.2f dB" % v for k, v in GAIN.items()} | {
     "replaygain_" + k.lower(): v for k, v in PEAK.items()}
 UNKNOWN = ("TONEWRIGHT_CHECK", "kept as is")
+# Binary data of a tagger's own: ID3 tags take it as it is, other tags report it lost.
+PRIVATE = ("tonewright.test", b"\x00\x01\xfebinary")
 # Documented fields each format keeps under a name of its own (common name -> value).
 NAMED = {"ALBUMARTIST": "Various", "TRACKNUMBER": "3/12", "DISCNUMBER": "1/2",
          "ISRC": "GBAYE0000001"}
@@ -95,6 +97,7 @@ def make(folder):
             for desc, value in (texts | dict([UNKNOWN])).items():
                 tags.add(TXXX(encoding=3, desc=desc, text=value))
             tags.add(UFID(owner="http://musicbrainz.org", data=IDS["MUSICBRAINZ_TRACKID"].encode()))
+            tags.add(PRIV(owner=PRIVATE[0], data=PRIVATE[1]))
             for t, mime, desc, data in PICTURES:
                 tags.add(APIC(encoding=3, mime=mime, type=t, desc=desc, data=data))
             if ext == "wav":
@@ -169,6 +172,8 @@ def read(path):
                     frame.text)
             elif frame.FrameID == "UFID" and frame.owner == "http://musicbrainz.org":
                 add("MUSICBRAINZ_TRACKID", [frame.data])
+            elif frame.FrameID == "PRIV":
+                add("PRIV:" + frame.owner, [frame.data.decode("latin-1")])
             elif frame.FrameID == "APIC":
                 pics.append((frame.type, frame.mime, frame.desc, frame.data))
             elif frame.FrameID in ID3_NAMES or frame.FrameID == "TPE1":
@@ -224,6 +229,8 @@ def check(source_dir, out_dirs):
                 faults.append("%s: pictures %s" % (where, [(t, m, d, len(b)) for t, m, d, b in pics]))
             want = {"ARTIST": ARTISTS, UNKNOWN[0]: [UNKNOWN[1]]} | {
                 k: [v] for k, v in (IDS | NAMED).items()}
+            if ext in ("mp3", "wav") and src_ext in ("mp3", "wav"):
+                want["PRIV:" + PRIVATE[0].upper()] = [PRIVATE[1].decode("latin-1")]
             if "opus" not in (ext, src_ext):
                 want |= {"REPLAYGAIN_" + k: [v] for k, v in PEAK.items()}
             for key, value in GAIN.items():

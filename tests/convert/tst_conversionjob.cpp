@@ -21,10 +21,6 @@
 using Job = ConversionJob;
 Q_DECLARE_METATYPE(Job::Outcome)
 
-namespace {
-
-} // namespace
-
 class TestConversionJob : public QObject
 {
     Q_OBJECT
@@ -132,7 +128,7 @@ private slots:
         const Job::Result r = convert(m_wav, out, c);
         QCOMPARE(r.outcome, outcome);
         QCOMPARE(r.reason, reason);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+        QCOMPARE(TestEnv::files(folder.path()),
                  older.isEmpty() ? QStringList() : QStringList{"song.wav"});
         QCOMPARE(TestEnv::readFile(out), older);
     }

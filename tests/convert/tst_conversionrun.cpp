@@ -37,11 +37,6 @@
 
 namespace {
 
-QStringList files(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
 QString codecOf(const QString &path)
 {
     return Fixture::audioStream(path).value("codec_name").toString();
@@ -253,7 +248,7 @@ private slots:
         for (int r = 0; r < 5; ++r)
             rows << f.jobs.status(r) + (f.jobs.isChecked(r) ? "+" : "");
         QCOMPARE(rows, QStringList({"Finished", "Finished", "Finished", "Waitting", "Waitting"}));
-        QCOMPARE(files(f.out), QStringList({"r2.mp3", "r4.mp3", "r5.mp3"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"r2.mp3", "r4.mp3", "r5.mp3"}));
         QCOMPARE(f.panel(2), QString("Total Selected Files: 0"));
         QVERIFY(f.messages().isEmpty());
         QCOMPARE(f.platform->callsOf("openFolder").value(0).args, QStringList({f.out}));
@@ -302,7 +297,7 @@ private slots:
             TestEnv::readFile(Fixture::tone(f.media.path(), "long.flac", 6, {"-c:a", "flac"}));
         TestEnv::writeFile(paths[3], flac.left(flac.size() * 7 / 10));
         f.convert(0);
-        QCOMPARE(files(f.out), QStringList({"a.mp3", "c.mp3"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"a.mp3", "c.mp3"}));
         QStringList rows;
         for (const char *name : {"a.wav", "a.ogg", "b.wav", "c.wav", "README", "d.wav"})
             rows << f.row(name);
@@ -326,7 +321,7 @@ private slots:
         Window f;
         f.add({"peak.flac"}, 1, {"-c:a", "flac", "-metadata", "REPLAYGAIN_TRACK_PEAK=0.9"});
         f.convert(5);
-        QCOMPARE(files(f.out), QStringList({"peak.opus"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"peak.opus"}));
         const QString list = f.messages().value(0);
         QVERIFY2(list.startsWith("These files were converted, but their outputs could not keep "
                                  "all of the tag:\n" +
@@ -363,7 +358,7 @@ private slots:
             f.messages(),
             QStringList(answers.size(), "'" + f.out + "song.wav' is already exist, overwrite it?"));
         QCOMPARE(TestEnv::readFile(f.out + "song.wav") != "an older output", replaced);
-        QCOMPARE(files(f.out), QStringList({"song.wav"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"song.wav"}));
         QCOMPARE(f.row("song.wav"), QString("Finished"));
     }
 
@@ -437,7 +432,7 @@ private slots:
         f.convert(3);
 
         QCOMPARE(walked, 2); // the click started no second walk
-        QCOMPARE(files(f.out), QStringList({"a.wav", "b.wav"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"a.wav", "b.wav"}));
         QCOMPARE(TestEnv::readFile(f.out + "b.wav"), QByteArray("an older output"));
         QCOMPARE(f.row("a.mp3") + f.row("b.mp3") + f.row("c.mp3"), QString("FinishedReady+Ready+"));
         QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
@@ -457,7 +452,7 @@ private slots:
         TestEnv::writeFile(dir.filePath("long.wav"), old);
         f.convert(3);
 
-        QCOMPARE(files(dir.path()), QStringList({"long.wav"})); // no temporary file
+        QCOMPARE(TestEnv::files(dir.path()), QStringList({"long.wav"})); // no temporary file
         QCOMPARE(TestEnv::readFile(dir.filePath("long.wav")), old);
         QCOMPARE(f.row("long.mp3"), QString("Failed+"));
         QVERIFY2(f.messages().value(0).contains(source +
@@ -476,7 +471,7 @@ private slots:
                 f.w->txtFolder->setText(f.out + "q");
         });
         f.convert(3);
-        QCOMPARE(files(f.out), QStringList({"a.wav", "b.wav"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"a.wav", "b.wav"}));
         QVERIFY(!QFileInfo::exists(f.out + "q"));
         QCOMPARE(f.row("a.wav") + f.row("b.wav"), QString("FinishedFinished"));
     }
@@ -543,13 +538,12 @@ private slots:
         f.w->cmdConvert->click();
         f.waitForTheEnd();
 
-        QCOMPARE(files(f.out), QStringList({"b.ogg"}));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"b.ogg"}));
         QCOMPARE(TestEnv::readFile(f.out + "b.ogg"), QByteArray("an older output"));
         QCOMPARE(f.row("a.wav") + f.row("b.wav") + f.row("c.wav"), QString("Ready+Ready+Ready+"));
         QVERIFY(f.messages().isEmpty());
     }
 
-    // The menu's and the popup's entries, ID3v2-only tags reaching every format.
     void closeDuringARunCancelsAndWaits()
     {
         Window f;
@@ -562,9 +556,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!f.w->Reader && !f.w->Writer && !f.w->AudioPlayer, 60000);
         QVERIFY(!f.w->isVisible());
         // The second file never started, and nothing half written is left.
-        QVERIFY(files(f.out).isEmpty() || files(f.out) == QStringList{"a.wav"});
+        QVERIFY(TestEnv::files(f.out).isEmpty() || TestEnv::files(f.out) == QStringList{"a.wav"});
     }
 
+    // The menu's and the popup's entries, ID3v2-only tags reaching every format.
     void convertEntriesCarryTheWholeTag()
     {
         const QList<std::tuple<QString, int, QString>> entries{
@@ -587,7 +582,7 @@ private slots:
             f.waitForTheEnd();
 
             QVERIFY(f.w->outputformat[button]->isChecked());
-            const QString output = f.out + files(f.out).value(0);
+            const QString output = f.out + TestEnv::files(f.out).value(0);
             QCOMPARE(codecOf(output), codec);
             QCOMPARE(Fixture::tag(output, "title") + '/' + Fixture::tag(output, "artist"),
                      QString("Wolken/Kraan"));

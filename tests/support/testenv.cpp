@@ -61,3 +61,8 @@ void TestEnv::writeFile(const QString &path, const QByteArray &bytes)
     QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
              qPrintable(path));
 }
+
+QStringList TestEnv::files(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A fresh, empty settings folder for the lifetime of the object, exported as
@@ -30,6 +31,8 @@ QString buildDir();
 QByteArray readFile(const QString &path);
 // Writes a file whole (the test fails when it cannot).
 void writeFile(const QString &path, const QByteArray &bytes);
+// The names of the files in `dir`, hidden and system ones too, sorted.
+QStringList files(const QString &dir);
 // Runs a program to completion; returns its exit code (-1 when it could not start or timed
 // out) and its standard output.
 int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,

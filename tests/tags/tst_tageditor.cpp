@@ -232,8 +232,7 @@ private slots:
                  message.isEmpty() ? title + "Chillwave" : QString());
         QCOMPARE(Fixture::readAll(path) == before, !message.isEmpty() && trouble != "gone");
         QCOMPARE(Fixture::audioMd5(path), trouble == "gone" ? QByteArray() : audio);
-        QCOMPARE(int(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size()),
-                 trouble == "gone" ? 0 : 1);
+        QCOMPARE(TestEnv::files(dir.path()).size(), trouble == "gone" ? 0 : 1);
         const QStringList shown = PlatformCalls::messages(*e.platform);
         QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
         QVERIFY2(shown.join("").contains(message) &&

@@ -86,11 +86,6 @@ print(json.dumps(out))
     return QJsonDocument::fromJson(out).object();
 }
 
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
-
 } // namespace
 
 class tst_Tags : public QObject
@@ -166,7 +161,7 @@ private slots:
         // No ID3 block bolted onto formats that keep their own tag; no temporary file left over.
         const QByteArray bytes = TestEnv::readFile(path);
         QCOMPARE(bytes.startsWith("ID3") || bytes.right(128).startsWith("TAG"), ext == "mp3");
-        QCOMPARE(filesIn(m_dir.path()).filter(".round.").size(), 0);
+        QCOMPARE(TestEnv::files(m_dir.path()).filter(".round.").size(), 0);
         QCOMPARE(Fixture::tag(path, "title"), e.Title);
     }
 
@@ -401,7 +396,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EngineError, info.SaveTag(path));
         QCOMPARE(QFile::exists(path), kind != "missing");
         QCOMPARE(TestEnv::readFile(path), before);
-        QCOMPARE(filesIn(dir.path()).size(), kind == "missing" ? 0 : 1);
+        QCOMPARE(TestEnv::files(dir.path()).size(), kind == "missing" ? 0 : 1);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
 
