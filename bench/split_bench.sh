@@ -17,11 +17,10 @@ ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
 
 echo "Generating a 10-minute source..."
 # Pink noise under a few harmonic tones: a spectrum the encoders work on like music.
-ff -f lavfi -i "anoisesrc=d=600:c=pink:a=0.1:r=44100" \
+ff -f lavfi -i "anoisesrc=d=600:c=pink:a=0.2:r=44100" \
     -f lavfi -i "sine=f=220:d=600:r=44100" -f lavfi -i "sine=f=277:d=600:r=44100" \
     -f lavfi -i "sine=f=330:d=600:r=44100" \
-    -filter_complex "[1][2][3]amix=inputs=3,volume=0.6[t];[0][t]amerge=inputs=2" \
-    -c:a pcm_s16le "$WORK/src.wav"
+    -filter_complex "[0][1][2][3]amix=inputs=4" -ac 2 -c:a pcm_s16le "$WORK/src.wav"
 
 settings() {
     cp "$(dirname "$0")/bench-settings.ini" "$WORK/twr.ini"

@@ -8,6 +8,7 @@
 #include "engine/finitesamples.h"
 #include "engine/flacsplitcodec.h"
 #include "engine/mp3encoder.h"
+#include "engine/mp3splitcodec.h"
 #include "engine/opensources.h"
 #include "engine/opussplitcodec.h"
 #include "engine/outputfile.h"
@@ -118,18 +119,18 @@ std::unique_ptr<SplitCodec> splitCodec(Kind kind, const Mp3Settings &mp3,
                                        const FfmpegEncoderSetup &setup)
 {
     switch (kind) {
+    case Kind::Mp3:
+        return std::make_unique<Mp3SplitCodec>(mp3, setup.rate, setup.channels);
     case Kind::Flac:
         return std::make_unique<FlacSplitCodec>(setup);
     case Kind::Opus:
         return std::make_unique<OpusSplitCodec>(setup);
-    case Kind::Mp3:
     case Kind::Ogg:
     case Kind::Wma:
     case Kind::Wav:
     case Kind::M4a:
         break;
     }
-    Q_UNUSED(mp3);
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -42,22 +43,23 @@ int Mp3Encoder::nearestBitrate(int kbps, int rate)
     return nearest(mpeg2, 8); // up to 64
 }
 
-Mp3Encoder::Mp3Encoder(QIODevice &out, const Mp3Settings &s, int rate, int channels)
-    : m_out(out)
-    , m_lame(lame_init())
-    , m_channels(channels)
+Mp3Encoder::LameHandle Mp3Encoder::startLame(const Mp3Settings &s, int rate, int channels,
+                                             bool infoFrame)
 {
-    if (!m_lame)
+    // LAME fills some shared tables on its first setup; instances may start on several threads.
+    static std::mutex setup;
+    const std::lock_guard lock(setup);
+    LameHandle lame(lame_init());
+    if (!lame)
         throw EngineError(QStringLiteral("The MP3 encoder cannot start"));
-    lame_t g = m_lame.get();
+    lame_t g = lame.get();
     lame_set_in_samplerate(g, rate);
     lame_set_out_samplerate(g, rate);
     lame_set_num_channels(g, channels);
     lame_set_mode(g, channels == 1 ? MONO : JOINT_STEREO);
     lame_set_quality(g, std::clamp(s.EncoderQuality, 0, 9));
-    lame_set_bWriteVbrTag(g, 1);
+    lame_set_bWriteVbrTag(g, infoFrame ? 1 : 0);
     lame_set_write_id3tag_automatic(g, 0);
-
     const int maxRate = nearestBitrate(s.MaxVbrBitrate, rate);
     switch (s.VbrMethod) {
     case 0:
@@ -87,6 +89,14 @@ Mp3Encoder::Mp3Encoder(QIODevice &out, const Mp3Settings &s, int rate, int chann
 
     if (lame_init_params(g) < 0)
         throw EngineError(QStringLiteral("The MP3 encoder refuses these settings"));
+    return lame;
+}
+
+Mp3Encoder::Mp3Encoder(QIODevice &out, const Mp3Settings &s, int rate, int channels)
+    : m_out(out)
+    , m_lame(startLame(s, rate, channels, true))
+    , m_channels(channels)
+{
     m_start = out.pos();
     m_buffer.resize(size_t(BlockFrames * 5 / 4 + 7200));
 }

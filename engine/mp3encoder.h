@@ -28,15 +28,21 @@ public:
     // take 32 to 320 kbit/s, MPEG-2 8 to 160, MPEG-2.5 8 to 64, each in its own steps.
     static int nearestBitrate(int kbps, int rate);
 
-private:
     struct LameDeleter
     {
         void operator()(lame_global_flags *g) const { lame_close(g); }
     };
+    using LameHandle = std::unique_ptr<lame_global_flags, LameDeleter>;
+    // A LAME encoder set up for `settings` at `rate` Hz (it never resamples), writing the
+    // Xing/LAME header frame first when `infoFrame`. EngineError when LAME refuses.
+    static LameHandle startLame(const Mp3Settings &settings, int rate, int channels,
+                                bool infoFrame);
+
+private:
     void put(int bytes);
 
     QIODevice &m_out;
-    std::unique_ptr<lame_global_flags, LameDeleter> m_lame;
+    LameHandle m_lame;
     int m_channels;
     qint64 m_start = 0;
     std::vector<unsigned char> m_buffer;
