@@ -52,6 +52,7 @@ void SplitEncoder::encodeBlocks()
         } catch (...) {
             error = std::current_exception();
         }
+        m_buffers.give(std::move(block.pcm));
         {
             std::lock_guard lock(m_mutex);
             if (error && !m_error)
@@ -76,6 +77,8 @@ void SplitEncoder::dispatch(qint64 keepTo, bool last)
     const auto at = [this](qint64 position) {
         return m_pending.begin() + std::ptrdiff_t((position - m_pendingStart) * m_channels);
     };
+    // A buffer of an earlier block: new ones would be fresh pages from the system each time.
+    block.pcm = m_buffers.take([] { return std::vector<float>(); });
     block.pcm.assign(at(block.start), at(end));
     {
         std::lock_guard lock(m_mutex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/audioencoder.h"
+#include "engine/reusepool.h"
 #include "engine/splitcodec.h"
 
 #include <QtGlobal>
@@ -51,6 +52,7 @@ private:
     int m_dispatched = 0;
     int m_joined = 0;
 
+    ReusePool<std::vector<float>> m_buffers; // the blocks' audio, once encoded
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<PcmBlock> m_queue;
