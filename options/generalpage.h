@@ -31,7 +31,7 @@ public:
     QPushButton *Command1; // "Choose"
     QCheckBox *chkOldfolder;
     QCheckBox *chkKeepfolders; // "Keep the folder structure of added folders"
-    QCheckBox *chkSplit; // long files encoded by several instances at once
+    QCheckBox *chkSplit;       // long files encoded by several instances at once
     QCheckBox *chkOpenFolder;
     QCheckBox *chkOverwrite;
     QCheckBox *chkDeleteSource;

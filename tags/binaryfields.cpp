@@ -2,30 +2,16 @@
 
 #include "tags/tagstore.h"
 
-#include <taglib/aifffile.h>
 #include <taglib/asffile.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
 #include <taglib/tpropertymap.h>
-#include <taglib/wavfile.h>
 
 #include <algorithm>
 
 using namespace TagLib;
 
 namespace {
-
-ID3v2::Tag *id3v2Of(TagLib::File *file, bool create)
-{
-    if (auto *mpeg = dynamic_cast<MPEG::File *>(file))
-        return mpeg->ID3v2Tag(create);
-    if (auto *wav = dynamic_cast<RIFF::WAV::File *>(file))
-        return wav->ID3v2Tag();
-    if (auto *aiff = dynamic_cast<RIFF::AIFF::File *>(file))
-        return aiff->tag();
-    return nullptr;
-}
 
 // The frames no text property stands for; pictures travel on their own.
 QStringList binaryFrameIds(ID3v2::Tag *tag)
@@ -50,7 +36,7 @@ bool holds(ID3v2::Tag *tag, const ByteVector &rendered, const ByteVector &id)
 QStringList copyId3v2(ID3v2::Tag *from, TagLib::File *target)
 {
     const QStringList ids = binaryFrameIds(from);
-    ID3v2::Tag *to = id3v2Of(target, true);
+    ID3v2::Tag *to = id3v2TagOf(target, true);
     if (!to)
         return ids;
     for (const QString &id : ids) {
@@ -93,7 +79,7 @@ QStringList copyAsf(ASF::Tag *from, TagLib::File *target)
 
 QStringList BinaryFields::copy(TagLib::File *source, TagLib::File *target)
 {
-    if (ID3v2::Tag *from = id3v2Of(source, false); from && !from->isEmpty())
+    if (ID3v2::Tag *from = id3v2TagOf(source, false); from && !from->isEmpty())
         return copyId3v2(from, target);
     if (auto *asf = dynamic_cast<ASF::File *>(source); asf && asf->tag())
         return copyAsf(asf->tag(), target);
@@ -102,7 +88,7 @@ QStringList BinaryFields::copy(TagLib::File *source, TagLib::File *target)
 
 bool BinaryFields::any(TagLib::File *source)
 {
-    if (ID3v2::Tag *tag = id3v2Of(source, false))
+    if (ID3v2::Tag *tag = id3v2TagOf(source, false))
         return !binaryFrameIds(tag).isEmpty();
     if (auto *asf = dynamic_cast<ASF::File *>(source); asf && asf->tag()) {
         const ASF::AttributeListMap &map = asf->tag()->attributeListMap();

@@ -286,14 +286,7 @@ PropertyMap writeFields(TagLib::File *file, const PropertyMap &source, QStringLi
         }
         return {};
     }
-    ID3v2::Tag *id3v2 = nullptr;
-    if (auto *mpeg = dynamic_cast<MPEG::File *>(file))
-        id3v2 = mpeg->ID3v2Tag(true);
-    else if (auto *wav = dynamic_cast<RIFF::WAV::File *>(file))
-        id3v2 = wav->ID3v2Tag();
-    else if (auto *aiff = dynamic_cast<RIFF::AIFF::File *>(file))
-        id3v2 = aiff->tag();
-    if (id3v2) {
+    if (ID3v2::Tag *id3v2 = id3v2TagOf(file, true)) {
         const PropertyMap rest = id3v2->setProperties(merged(id3v2->properties(), source));
         spellIdentifiers(id3v2);
         return rest;

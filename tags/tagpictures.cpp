@@ -23,17 +23,6 @@ using namespace TagLib;
 
 namespace {
 
-ID3v2::Tag *id3v2Of(TagLib::File *file)
-{
-    if (auto *mpeg = dynamic_cast<MPEG::File *>(file))
-        return mpeg->ID3v2Tag(true);
-    if (auto *wav = dynamic_cast<RIFF::WAV::File *>(file))
-        return wav->ID3v2Tag();
-    if (auto *aiff = dynamic_cast<RIFF::AIFF::File *>(file))
-        return aiff->tag();
-    return nullptr;
-}
-
 // The Vorbis comment of an Ogg file (FLAC keeps its pictures in blocks of their own).
 Ogg::XiphComment *oggCommentOf(TagLib::File *file)
 {
@@ -140,7 +129,7 @@ std::vector<TagPicture> TagPictures::read(TagLib::File *file)
     auto *mpeg = dynamic_cast<MPEG::File *>(file);
     if (mpeg && !mpeg->hasID3v2Tag())
         return out;
-    if (ID3v2::Tag *tag = id3v2Of(file)) {
+    if (ID3v2::Tag *tag = id3v2TagOf(file, true)) {
         for (ID3v2::Frame *frame : tag->frameList("APIC")) {
             if (auto *a = dynamic_cast<ID3v2::AttachedPictureFrame *>(frame))
                 out.push_back({a->picture(), a->mimeType(), int(a->type()), a->description()});
@@ -178,7 +167,7 @@ QStringList TagPictures::write(TagLib::File *file, const std::vector<TagPicture>
         asf->tag()->setAttribute("WM/Picture", list);
         return {};
     }
-    if (ID3v2::Tag *tag = id3v2Of(file)) {
+    if (ID3v2::Tag *tag = id3v2TagOf(file, true)) {
         for (const TagPicture &p : pictures) {
             auto frame = std::make_unique<ID3v2::AttachedPictureFrame>();
             frame->setTextEncoding(String::UTF8);

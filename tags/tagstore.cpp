@@ -1,13 +1,16 @@
 #include "tags/tagstore.h"
 
+#include <taglib/aifffile.h>
 #include <taglib/asftag.h>
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4tag.h>
+#include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tfile.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/urllinkframe.h>
+#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <QUrl>
@@ -617,4 +620,15 @@ std::unique_ptr<TagStore> TagStore::forProperties(TagLib::Tag *tag)
 {
     return std::make_unique<PropertyStore>(tag->properties(),
                                            [tag](const PropertyMap &m) { tag->setProperties(m); });
+}
+
+TagLib::ID3v2::Tag *id3v2TagOf(TagLib::File *file, bool create)
+{
+    if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file))
+        return mpeg->ID3v2Tag(create);
+    if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file))
+        return wav->ID3v2Tag();
+    if (auto *aiff = dynamic_cast<TagLib::RIFF::AIFF::File *>(file))
+        return aiff->tag();
+    return nullptr;
 }

@@ -60,6 +60,10 @@ public:
     static std::unique_ptr<TagStore> forProperties(TagLib::Tag *tag);
 };
 
+// The ID3v2 tag of an MP3, WAV or AIFF file; an MP3 without one gets one when `create`.
+// Null for the other kinds of file.
+TagLib::ID3v2::Tag *id3v2TagOf(TagLib::File *file, bool create);
+
 // Text conversions between Qt and TagLib.
 namespace TagText {
 QString toQt(const TagLib::String &text);
