@@ -1,26 +1,11 @@
 #include "engine/flacframes.h"
 
+#include "engine/checksums.h"
+
 #include <cstdint>
 #include <cstring>
 
-extern "C" {
-#include <libavutil/bswap.h>
-#include <libavutil/crc.h>
-}
-
 namespace {
-
-// The header's CRC-8 (polynomial 0x07) and the frame's CRC-16 (0x8005), both from zero.
-uint8_t crc8(const uchar *data, int size)
-{
-    return uint8_t(av_crc(av_crc_get_table(AV_CRC_8_ATM), 0, data, size_t(size)));
-}
-
-uint16_t crc16(const uchar *data, int size)
-{
-    // The library's table gives this CRC with its bytes swapped.
-    return av_bswap16(uint16_t(av_crc(av_crc_get_table(AV_CRC_16_ANSI), 0, data, size_t(size))));
-}
 
 // The length of the coded number that starts with `lead`; 0 when it is no first byte.
 int codedLength(uint8_t lead)
@@ -78,12 +63,12 @@ int FlacFrames::renumber(const uchar *frame, int size, qint64 number, uchar *out
     int at = FixedHead + putCoded(quint64(number), out + FixedHead);
     std::memcpy(out + at, frame + FixedHead + numberLength, size_t(extra));
     at += extra;
-    out[at] = crc8(out, at);
+    out[at] = Checksums::crc8(out, size_t(at));
     ++at;
     const int body = size - crcAt - 3;
     std::memcpy(out + at, frame + crcAt + 1, size_t(body));
     at += body;
-    const uint16_t crc = crc16(out, at);
+    const uint16_t crc = Checksums::crc16(out, size_t(at), 0);
     out[at] = uchar(crc >> 8);
     out[at + 1] = uchar(crc & 0xFF);
     return at + 2;

@@ -1,5 +1,6 @@
 #include "engine/mp3frame.h"
 
+#include "engine/checksums.h"
 #include "engine/engineerror.h"
 
 #include <array>
@@ -110,21 +111,9 @@ void Mp3Frame::updateCrc()
     if (!info.crc)
         return;
     const unsigned char *side = head.data() + info.headSize() - info.sideInfoSize;
-    // CRC-16 (0x8005, all ones at the start) over the header's last two bytes and the side
-    // information.
-    unsigned crc = 0xFFFF;
-    const auto feed = [&crc](unsigned char byte) {
-        for (int i = 7; i >= 0; --i) {
-            const bool top = ((crc >> 15) ^ (byte >> i)) & 1;
-            crc = (crc << 1) & 0xFFFF;
-            if (top)
-                crc ^= 0x8005;
-        }
-    };
-    feed(head[2]);
-    feed(head[3]);
-    for (int i = 0; i < info.sideInfoSize; ++i)
-        feed(side[i]);
+    // From all ones, over the header's last two bytes and the side information.
+    uint16_t crc = Checksums::crc16(head.data() + 2, 2, 0xFFFF);
+    crc = Checksums::crc16(side, size_t(info.sideInfoSize), crc);
     head[4] = static_cast<unsigned char>(crc >> 8);
     head[5] = static_cast<unsigned char>(crc & 0xFF);
 }

@@ -1,7 +1,7 @@
 #include "engine/mp3reservoirpacker.h"
 
+#include "engine/checksums.h"
 #include "engine/engineerror.h"
-#include "engine/xingheader.h"
 
 #include <QIODevice>
 
@@ -94,7 +94,7 @@ void Mp3ReservoirPacker::write(const Held &held)
             qint64(bytes.size()))
             throw EngineError(
                 QStringLiteral("Cannot write the output: %1").arg(m_out.errorString()));
-        m_crc = XingHeader::crc16(bytes.data(), qsizetype(bytes.size()), m_crc);
+        m_crc = Checksums::crc16Reflected(bytes.data(), bytes.size(), m_crc);
     };
     put(held.frame.head);
     put(held.area);

@@ -30,7 +30,7 @@ public:
     // The sizes of the frames written, in order.
     const std::vector<int> &frameSizes() const { return m_sizes; }
     qint64 bytes() const { return m_bytes; }
-    // XingHeader::crc16 of every byte written.
+    // the LAME header's CRC (Checksums::crc16Reflected) of every byte written.
     quint16 crc() const { return m_crc; }
 
 private:

@@ -1,5 +1,6 @@
 #include "engine/xingheader.h"
 
+#include "engine/checksums.h"
 #include "engine/engineerror.h"
 #include "engine/mp3frame.h"
 
@@ -31,16 +32,6 @@ void put16(QByteArray &b, int at, quint16 v)
 }
 
 } // namespace
-
-quint16 XingHeader::crc16(const unsigned char *p, qsizetype size, quint16 crc)
-{
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-    }
-    return crc;
-}
 
 QByteArray XingHeader::complete(QByteArray frame, const Stream &stream)
 {
@@ -75,6 +66,7 @@ QByteArray XingHeader::complete(QByteArray frame, const Stream &stream)
     put32(frame, mark + MusicLengthAt, quint32(total));
     put16(frame, mark + MusicCrcAt, stream.audioCrc);
     put16(frame, mark + TagCrcAt,
-          crc16(reinterpret_cast<const unsigned char *>(frame.constData()), mark + TagCrcAt));
+          Checksums::crc16Reflected(reinterpret_cast<const uint8_t *>(frame.constData()),
+                                    size_t(mark + TagCrcAt)));
     return frame;
 }

@@ -21,6 +21,4 @@ public:
     // `frame` is a header frame LAME wrote for the same settings; its counts, seek table,
     // delay, padding and CRCs are rewritten for `stream`. EngineError when it is none.
     static QByteArray complete(QByteArray frame, const Stream &stream);
-    // CRC-16 with the reflected polynomial 0x8005, as the LAME header's CRCs.
-    static quint16 crc16(const unsigned char *p, qsizetype size, quint16 crc = 0);
 };
