@@ -1,7 +1,6 @@
 // MP3 encoded in blocks by several encoder instances at once and joined into one stream:
 // the joined stream must be valid frame by frame, as long as the source after gapless
 // trimming, and as good as one instance's encode.
-#include "convert/conversionjob.h"
 #include "engine/converter.h"
 #include "engine/mp3splitcodec.h"
 #include "engine/splitencoder.h"
@@ -15,69 +14,9 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
-#include <numbers>
 #include <random>
 
 namespace {
-
-// Something like a small band: chords of harmonic tones with plucked envelopes, a bass line,
-// a melody, hi-hat noise bursts and a little background noise, each voice panned its own way.
-std::vector<float> music(qint64 frames, int rate, int channels)
-{
-    std::vector<double> left(static_cast<size_t>(frames));
-    std::vector<double> right(static_cast<size_t>(frames));
-    std::mt19937 random(23);
-    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-    const auto note = [&](double startSeconds, double semitones, double seconds, double level,
-                          double pan, int harmonics, double decay) {
-        const double f0 = 110.0 * std::pow(2.0, semitones / 12.0);
-        const auto from = qint64(startSeconds * rate);
-        const qint64 to = std::min(frames, from + qint64(seconds * rate));
-        for (int h = 1; h <= harmonics && f0 * h < rate / 2.2; ++h) {
-            const double step = 2 * std::numbers::pi * f0 * h * (1 + 0.0007 * h) / rate;
-            const double a = level / h;
-            for (qint64 i = from; i < to; ++i) {
-                const double t = double(i - from) / rate;
-                const double v = a * std::min(1.0, t * 200) * std::exp(-t * decay * (1 + 0.3 * h)) *
-                                 std::sin(step * double(i - from));
-                left[size_t(i)] += v * (1 - pan);
-                right[size_t(i)] += v * (1 + pan);
-            }
-        }
-    };
-    static constexpr std::array<std::array<int, 3>, 4> chords{
-        {{12, 16, 19}, {17, 21, 24}, {19, 23, 26}, {9, 12, 16}}};
-    const double seconds = double(frames) / rate;
-    for (int beat = 0; beat * 0.5 < seconds; ++beat) {
-        const double at = beat * 0.5;
-        const auto &chord = chords[size_t(beat / 4 % 4)];
-        if (beat % 2 == 0)
-            for (int k = 0; k < 3; ++k)
-                note(at, chord[size_t(k)], 1.2, 0.08, -0.5 + 0.5 * k, 10, 1.5);
-        note(at, chord[0] - 12, 0.5, 0.15, 0.0, 6, 4);
-        note(at + 0.25, chord[size_t(random() % 3)] + 12 + 12 * (beat % 3 == 0), 0.4, 0.06, 0.6, 5,
-             3);
-        const auto hat = qint64((at + 0.25) * rate);
-        for (qint64 i = hat; i < std::min(frames, hat + rate / 20); ++i) {
-            const double v = 0.05 * std::exp(-double(i - hat) * 60.0 / rate) * uniform(random);
-            left[size_t(i)] += v * 0.7;
-            right[size_t(i)] += v * 1.3;
-        }
-    }
-    std::vector<float> out(size_t(frames * channels));
-    for (qint64 i = 0; i < frames; ++i) {
-        const double l = left[size_t(i)] + 0.002 * uniform(random);
-        const double r = right[size_t(i)] + 0.002 * uniform(random);
-        if (channels == 1)
-            out[size_t(i)] = float(0.5 * (l + r));
-        else {
-            out[size_t(2 * i)] = float(l);
-            out[size_t(2 * i + 1)] = float(r);
-        }
-    }
-    return out;
-}
 
 // Mp3SplitCodec given blocks whose lead is silent, as no real source gives them.
 class SilentLeads : public Mp3SplitCodec
@@ -91,21 +30,6 @@ public:
         return Mp3SplitCodec::encode(silent);
     }
 };
-
-// The program's conversion of `source` to MP3 with `instances` encoder instances.
-QString convert(const QString &source, const QString &output, const Mp3Settings &settings,
-                int instances)
-{
-    Converter reader;
-    Converter writer;
-    writer.SetMp3Settings(settings);
-    ConversionJob::Callbacks callbacks;
-    callbacks.instances = [instances] {
-        return instances;
-    };
-    const ConversionJob::Result r = ConversionJob(reader, writer, callbacks).run(source, output);
-    return r.outcome == ConversionJob::Outcome::Converted ? QString() : r.reason;
-}
 
 quint16 crc16(const QByteArray &bytes)
 {
@@ -205,28 +129,6 @@ QString decodeErrors(const QString &path)
     return ffmpeg.exitCode() == 0 ? errors : errors + QStringLiteral(" (failed)");
 }
 
-std::vector<float> decoded(const QString &path)
-{
-    const QByteArray bytes = Fixture::decode(path);
-    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
-    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
-    return out;
-}
-
-// Signal to noise over the samples in [from, to) of each range, in dB.
-double snr(const std::vector<float> &source, const std::vector<float> &coded,
-           const std::vector<std::pair<size_t, size_t>> &ranges)
-{
-    double signal = 0;
-    double noise = 0;
-    for (const auto &[from, to] : ranges)
-        for (size_t i = from; i < std::min({to, source.size(), coded.size()}); ++i) {
-            signal += double(source[i]) * source[i];
-            noise += (double(source[i]) - coded[i]) * (double(source[i]) - coded[i]);
-        }
-    return 10 * std::log10(signal / std::max(noise, 1e-20));
-}
-
 } // namespace
 
 class TestMp3Split : public QObject
@@ -254,7 +156,7 @@ private slots:
         settings.SampleRate = rate;
         settings.Channels = channels;
         // Longer than the minute from which a file is split.
-        const std::vector<float> source = music(qint64(62) * rate, rate, channels);
+        const std::vector<float> source = Fixture::music(rate, channels, 62.0);
         QTemporaryDir dir;
         TestEnv::writeFile(dir.filePath("source.raw"),
                            QByteArray(reinterpret_cast<const char *>(source.data()),
@@ -266,18 +168,23 @@ private slots:
         QVERIFY(!wav.isEmpty());
         const QString joined = dir.filePath("joined.mp3");
         const QString single = dir.filePath("single.mp3");
-        QCOMPARE(convert(wav, joined, settings, 2), QString());
-        QCOMPARE(convert(wav, single, settings, 1), QString());
+        const auto convert = [&](const QString &output, int instances) {
+            Converter writer;
+            writer.SetMp3Settings(settings);
+            return Fixture::convert(writer, wav, output, instances);
+        };
+        QCOMPARE(convert(joined, 2), QString());
+        QCOMPARE(convert(single, 1), QString());
         QVERIFY(Fixture::readAll(joined) != Fixture::readAll(single)); // it was split
 
         QCOMPARE(streamFault(Fixture::readAll(joined)), QString());
         QCOMPARE(decodeErrors(joined), QString());
-        const std::vector<float> fromJoined = decoded(joined);
-        const std::vector<float> fromSingle = decoded(single);
+        const std::vector<float> fromJoined = Fixture::floats(Fixture::decode(joined));
+        const std::vector<float> fromSingle = Fixture::floats(Fixture::decode(single));
         QCOMPARE(fromSingle.size(), source.size());
         QCOMPARE(fromJoined.size(), source.size());
-        const double joinedSnr = snr(source, fromJoined, {{0, source.size()}});
-        const double singleSnr = snr(source, fromSingle, {{0, source.size()}});
+        const double joinedSnr = Fixture::snr(source, fromJoined, {{0, source.size()}});
+        const double singleSnr = Fixture::snr(source, fromSingle, {{0, source.size()}});
         // A fault at the seams hides in the whole; around them it stands out.
         const Mp3SplitCodec codec(settings, rate, channels);
         std::vector<std::pair<size_t, size_t>> seams;
@@ -285,8 +192,8 @@ private slots:
         for (auto at = size_t(codec.blockFrames() * channels); at < source.size();
              at += size_t(codec.blockFrames() * channels))
             seams.emplace_back(at - around, at + around);
-        const double joinedSeams = snr(source, fromJoined, seams);
-        const double singleSeams = snr(source, fromSingle, seams);
+        const double joinedSeams = Fixture::snr(source, fromJoined, seams);
+        const double singleSeams = Fixture::snr(source, fromSingle, seams);
         qInfo("SNR %.2f dB joined, %.2f dB one instance; at the seams %.2f and %.2f dB", joinedSnr,
               singleSnr, joinedSeams, singleSeams);
         QVERIFY(joinedSnr > singleSnr - 0.2);

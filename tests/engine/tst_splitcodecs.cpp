@@ -1,7 +1,6 @@
 // Codecs encoded in blocks by several instances at once and joined: the joined stream must
 // decode like one instance's.
 #include "engine/converter.h"
-#include "engine/engineerror.h"
 #include "engine/ffmpegencoder.h"
 #include "engine/flacsplitcodec.h"
 #include "engine/opussplitcodec.h"
@@ -12,48 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
-#include <cstring>
-#include <functional>
 #include <thread>
 #include <vector>
 
 namespace {
-
-// Several instruments' worth of spectrum: chords of harmonic tones with an attack and a
-// decay, moving around the stereo image, over a little noise; on the grid of `bits`.
-std::vector<float> music(int rate, int channels, double seconds, int bits)
-{
-    const auto frames = qint64(seconds * rate);
-    std::vector<float> out(size_t(frames * channels));
-    const double scale = double(1 << (bits - 1));
-    uint32_t noise = 12345;
-    const double chordSeconds = 0.6;
-    for (qint64 i = 0; i < frames; ++i) {
-        const double t = double(i) / rate;
-        const int chord = int(t / chordSeconds);
-        const double age = t - chord * chordSeconds;
-        const double envelope = std::min(1.0, age * 200.0) * std::exp(-age * 3.0);
-        double left = 0, right = 0;
-        for (int note = 0; note < 4; ++note) {
-            const int semitone = (chord * 5 + note * 4 + note * note) % 24;
-            const double f = 110.0 * std::pow(2.0, semitone / 12.0);
-            double tone = 0;
-            for (int h = 1; h <= 5; ++h)
-                tone += std::sin(2 * M_PI * f * h * t + note) / (h * (note + 1));
-            const double pan = 0.5 + 0.4 * std::sin(chord + note);
-            left += tone * (1 - pan);
-            right += tone * pan;
-        }
-        noise = noise * 1664525u + 1013904223u;
-        const double hiss = (double(noise >> 8) / double(1 << 24) - 0.5) * 0.01;
-        for (int c = 0; c < channels; ++c) {
-            const double v = 0.35 * envelope * (c % 2 ? right : left) + hiss;
-            out[size_t(i * channels + c)] = float(std::nearbyint(v * scale) / scale);
-        }
-    }
-    return out;
-}
 
 bool encodeSingle(const FfmpegEncoderSetup &setup, const std::vector<float> &pcm,
                   const QString &path)
@@ -105,34 +66,6 @@ void encodeSplit(SplitCodec &codec, const std::vector<float> &pcm, int channels,
     codec.finish(file);
 }
 
-// The audio as ffmpeg decodes it, failing at the first error in the stream.
-QByteArray decodeStrictly(const QString &path, const QString &format)
-{
-    QByteArray out;
-    const int rc = TestEnv::run("ffmpeg",
-                                {"-nostdin", "-v", "error", "-xerror", "-err_detect", "crccheck",
-                                 "-i", path, "-f", format, "-"},
-                                &out);
-    return rc == 0 ? out : QByteArray();
-}
-
-std::vector<float> floats(const QByteArray &bytes)
-{
-    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
-    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
-    return out;
-}
-
-double snr(const std::vector<float> &source, const std::vector<float> &decoded)
-{
-    double signal = 0, noise = 0;
-    for (size_t i = 0; i < source.size() && i < decoded.size(); ++i) {
-        signal += double(source[i]) * source[i];
-        noise += (double(source[i]) - decoded[i]) * (double(source[i]) - decoded[i]);
-    }
-    return 10 * std::log10(signal / noise);
-}
-
 // Walks an Ogg Opus file's pages: every page's granule position counts the samples of the
 // packets that end in it (`frame` each) from the stream's start, the last one's stops at the
 // pre-skip plus `samples`. "" or what is wrong.
@@ -174,28 +107,6 @@ QString checkGranules(const QByteArray &file, int frame, qint64 samples)
     return {};
 }
 
-// Converts `source` to `output` with the program's converter and `instances` encoders.
-QString convert(const QString &source, const QString &output, int instances)
-{
-    try {
-        Converter reader;
-        Converter writer;
-        Fixture::setEveryFormat(writer);
-        reader.OpenRead(source);
-        writer.setEncoderInstances(instances);
-        writer.OpenWrite(output);
-        writer.SetInputFormat(reader.GetFormatA(), reader.GetFormatB());
-        writer.setSourceBitDepth(reader.sourceBitDepth());
-        const qint64 chunk = qint64(reader.GetFormatA()) * reader.GetFormatB();
-        for (QByteArray data; !(data = reader.ReadChunk(chunk)).isEmpty();)
-            writer.WriteChunk(data);
-        writer.Close();
-        return {};
-    } catch (const EngineError &e) {
-        return e.message();
-    }
-}
-
 } // namespace
 
 class TestSplitCodecs : public QObject
@@ -223,7 +134,7 @@ private slots:
         setup.encoder = "flac";
         setup.pcmBits = bits;
         setup.compressionLevel = 5;
-        const std::vector<float> source = music(44100, 2, 61.3, bits);
+        const std::vector<float> source = Fixture::music(44100, 2, 61.3, bits);
         const QString single = m_dir.filePath("single.flac");
         const QString split = m_dir.filePath("split.flac");
         QVERIFY(encodeSingle(setup, source, single));
@@ -231,7 +142,7 @@ private slots:
         encodeSplit(codec, source, 2, instances, split);
 
         const QString format = bits == 16 ? "s16le" : "s32le";
-        const QByteArray decoded = decodeStrictly(split, format);
+        const QByteArray decoded = Fixture::decodeStrictly(split, format);
         QByteArray expected(qsizetype(source.size()) * (bits == 16 ? 2 : 4), Qt::Uninitialized);
         for (size_t i = 0; i < source.size(); ++i) {
             const auto v = int32_t(double(source[i]) * (1 << (bits - 1)));
@@ -267,7 +178,7 @@ private slots:
         setup.bitRate = 96000;
         setup.options = {{"vbr", vbr}};
         setup.layoutMask = AV_CH_LAYOUT_STEREO;
-        const std::vector<float> source = music(48000, 2, 70.3, 24);
+        const std::vector<float> source = Fixture::music(48000, 2, 70.3, 24);
         const QString single = m_dir.filePath("single.opus");
         const QString split = m_dir.filePath("split.opus");
         QVERIFY(encodeSingle(setup, source, single));
@@ -275,12 +186,12 @@ private slots:
         QVERIFY(codec.leadFrames() >= 48000 * 48 / 100);
         encodeSplit(codec, source, 2, instances, split);
 
-        const std::vector<float> alone = floats(decodeStrictly(single, "f32le"));
-        const std::vector<float> joined = floats(decodeStrictly(split, "f32le"));
+        const std::vector<float> alone = Fixture::floats(Fixture::decodeStrictly(single, "f32le"));
+        const std::vector<float> joined = Fixture::floats(Fixture::decodeStrictly(split, "f32le"));
         QCOMPARE(alone.size(), source.size());
         QCOMPARE(joined.size(), alone.size());
-        const double aloneSnr = snr(source, alone);
-        const double joinedSnr = snr(source, joined);
+        const double aloneSnr = Fixture::snr(source, alone);
+        const double joinedSnr = Fixture::snr(source, joined);
         qInfo("SNR %.3f dB joined, %.3f dB alone", joinedSnr, aloneSnr);
         QVERIFY(joinedSnr > aloneSnr - 0.2);
         const QString granules =
@@ -292,7 +203,7 @@ private slots:
     // instance writes it, Opus decodes to as many samples (and is not one instance's).
     void converterSplitsFlacAndOpus()
     {
-        const std::vector<float> pcm = music(44100, 2, 64.5, 24);
+        const std::vector<float> pcm = Fixture::music(44100, 2, 64.5, 24);
         const QString raw = m_dir.filePath("source.f32");
         TestEnv::writeFile(raw, QByteArray(reinterpret_cast<const char *>(pcm.data()),
                                            qsizetype(pcm.size() * sizeof(float))));
@@ -300,13 +211,18 @@ private slots:
             m_dir.path(), "source.wav",
             {"-f", "f32le", "-ar", "44100", "-ac", "2", "-i", raw, "-c:a", "pcm_s24le"});
         QVERIFY(!source.isEmpty());
+        const auto convert = [&source](const QString &output, int instances) {
+            Converter writer;
+            Fixture::setEveryFormat(writer);
+            return Fixture::convert(writer, source, output, instances);
+        };
         for (const QString format : {"flac", "opus"}) {
             const QString one = m_dir.filePath("one." + format);
             const QString three = m_dir.filePath("three." + format);
-            QCOMPARE(convert(source, one, 1), QString());
-            QCOMPARE(convert(source, three, 3), QString());
-            const QByteArray alone = decodeStrictly(one, "f32le");
-            const QByteArray joined = decodeStrictly(three, "f32le");
+            QCOMPARE(convert(one, 1), QString());
+            QCOMPARE(convert(three, 3), QString());
+            const QByteArray alone = Fixture::decodeStrictly(one, "f32le");
+            const QByteArray joined = Fixture::decodeStrictly(three, "f32le");
             QVERIFY(!alone.isEmpty());
             QCOMPARE(joined.size(), alone.size());
             if (format == "flac")

@@ -12,6 +12,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 namespace {
 QByteArray output(const QString &program, const QStringList &arguments)
 {
@@ -125,10 +129,14 @@ void Fixture::setEveryFormat(Converter &writer)
         EncoderSetup::apply(writer, builtIn[format.id]);
 }
 
-QString Fixture::convert(Converter &writer, const QString &source, const QString &output)
+QString Fixture::convert(Converter &writer, const QString &source, const QString &output,
+                         int instances)
 {
     Converter reader;
     ConversionJob::Callbacks callbacks;
+    callbacks.instances = [instances] {
+        return instances;
+    };
     callbacks.overwrite = [](const QString &) {
         return ConversionJob::OverwriteAnswer::Replace;
     };
@@ -151,4 +159,66 @@ QStringList Fixture::tagTexts(const TagFields &f)
             f.URL,
             f.EncodedBy,
             f.OriginalArtist};
+}
+
+std::vector<float> Fixture::music(int rate, int channels, double seconds, int bits)
+{
+    const auto frames = qint64(seconds * rate);
+    std::vector<float> out(size_t(frames * channels));
+    const double scale = bits > 0 ? double(1 << (bits - 1)) : 0.0;
+    uint32_t noise = 12345;
+    const double chordSeconds = 0.6;
+    for (qint64 i = 0; i < frames; ++i) {
+        const double t = double(i) / rate;
+        const int chord = int(t / chordSeconds);
+        const double age = t - chord * chordSeconds;
+        const double envelope = std::min(1.0, age * 200.0) * std::exp(-age * 3.0);
+        double left = 0, right = 0;
+        for (int note = 0; note < 4; ++note) {
+            const int semitone = (chord * 5 + note * 4 + note * note) % 24;
+            const double f = 110.0 * std::pow(2.0, semitone / 12.0);
+            double tone = 0;
+            for (int h = 1; h <= 5; ++h)
+                tone += std::sin(2 * M_PI * f * h * t + note) / (h * (note + 1));
+            const double pan = 0.5 + 0.4 * std::sin(chord + note);
+            left += tone * (1 - pan);
+            right += tone * pan;
+        }
+        noise = noise * 1664525u + 1013904223u;
+        const double hiss = (double(noise >> 8) / double(1 << 24) - 0.5) * 0.01;
+        for (int c = 0; c < channels; ++c) {
+            const double v = channels == 1 ? 0.175 * envelope * (left + right) + hiss
+                                           : 0.35 * envelope * (c % 2 ? right : left) + hiss;
+            out[size_t(i * channels + c)] =
+                float(scale > 0 ? std::nearbyint(v * scale) / scale : v);
+        }
+    }
+    return out;
+}
+
+QByteArray Fixture::decodeStrictly(const QString &path, const QString &format)
+{
+    return output("ffmpeg", {"-nostdin", "-v", "error", "-xerror", "-err_detect", "crccheck", "-i",
+                             path, "-f", format, "-"});
+}
+
+std::vector<float> Fixture::floats(const QByteArray &f32le)
+{
+    std::vector<float> out(size_t(f32le.size()) / sizeof(float));
+    std::memcpy(out.data(), f32le.constData(), out.size() * sizeof(float));
+    return out;
+}
+
+double Fixture::snr(const std::vector<float> &source, const std::vector<float> &decoded,
+                    const std::vector<std::pair<size_t, size_t>> &ranges)
+{
+    const std::vector<std::pair<size_t, size_t>> whole{{0, source.size()}};
+    double signal = 0;
+    double noise = 0;
+    for (const auto &[from, to] : ranges.empty() ? whole : ranges)
+        for (size_t i = from; i < std::min({to, source.size(), decoded.size()}); ++i) {
+            signal += double(source[i]) * source[i];
+            noise += (double(source[i]) - decoded[i]) * (double(source[i]) - decoded[i]);
+        }
+    return 10 * std::log10(signal / std::max(noise, 1e-20));
 }

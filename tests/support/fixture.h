@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <utility>
+#include <vector>
+
 class Converter;
 struct TagFields;
 
@@ -42,8 +45,19 @@ QByteArray readAll(const QString &path);
 // Gives the writer every format's usual settings (CD WAV, Ogg quality 4, WMA profile 8,
 // default MP3), so the output's extension alone picks the encoder.
 void setEveryFormat(Converter &writer);
-// Converts with the program's conversion job, replacing an older output; "" or the reason.
-QString convert(Converter &writer, const QString &source, const QString &output);
+// Converts with the program's conversion job, replacing an older output, with up to
+// `instances` encoder instances for a long source; "" or the reason.
+QString convert(Converter &writer, const QString &source, const QString &output, int instances = 1);
+// Several instruments' worth of spectrum: chords of harmonic tones with an attack and a decay,
+// moving around the stereo image, over a little noise; on the grid of `bits` (0: none).
+std::vector<float> music(int rate, int channels, double seconds, int bits = 0);
+// The audio as ffmpeg decodes it, failing (empty) at the first error in the stream.
+QByteArray decodeStrictly(const QString &path, const QString &format);
+std::vector<float> floats(const QByteArray &f32le);
+// Signal to noise of `decoded` against `source` in dB, over the whole or over `ranges` of
+// sample indexes.
+double snr(const std::vector<float> &source, const std::vector<float> &decoded,
+           const std::vector<std::pair<size_t, size_t>> &ranges = {});
 // Every tag field as text, the seven that ID3v1 holds first, to compare tags at once.
 QStringList tagTexts(const TagFields &tag);
 } // namespace Fixture
