@@ -34,4 +34,11 @@ inline uint16_t crc16Reflected(const uint8_t *data, size_t size, uint16_t crc = 
     return uint16_t(av_crc(av_crc_get_table(AV_CRC_16_ANSI_LE), crc, data, size));
 }
 
+// Polynomial 0x04C11DB7, most significant bit first, from zero: Ogg pages.
+inline uint32_t crc32Ogg(const uint8_t *data, size_t size, uint32_t crc = 0)
+{
+    // Kept with its bytes swapped, as the 16-bit one.
+    return av_bswap32(av_crc(av_crc_get_table(AV_CRC_32_IEEE), av_bswap32(crc), data, size));
+}
+
 } // namespace Checksums

@@ -6,6 +6,7 @@
 #include "engine/temporaryname.h"
 #include "platform/plainreason.h"
 #include "tags/id3v2tagsize.h"
+#include "tags/oggpictures.h"
 #include "tags/tagextras.h"
 #include "tags/tagfields.h"
 
@@ -412,18 +413,26 @@ QStringList FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom
 {
     const TagFields f = *this;
     QStringList lost;
-    replaceTagged(path, [&](const QString &copy) {
-        TagIO::write(copy, 2, f, path);
-        if (TagIO::keepsId3v1(copy))
-            TagIO::write(copy, 1, f, path);
-        if (!extrasFrom.isEmpty())
-            lost = TagExtras::copy(extrasFrom, copy, path, pictures);
-    });
+    std::vector<TagPicture> streamed;
+    replaceTagged(
+        path,
+        [&](const QString &copy) {
+            TagIO::write(copy, 2, f, path);
+            if (TagIO::keepsId3v1(copy))
+                TagIO::write(copy, 1, f, path);
+            if (extrasFrom.isEmpty())
+                return;
+            TagExtras::Copied copied = TagExtras::copy(extrasFrom, copy, path, pictures);
+            lost = copied.lost;
+            streamed = std::move(copied.streamLater);
+        },
+        [&](const QString &copy) { OggPictures::append(copy, streamed, path); });
     return lost;
 }
 
 void FileInfo::replaceTagged(const QString &path,
-                             const std::function<void(const QString &copy)> &write)
+                             const std::function<void(const QString &copy)> &write,
+                             const std::function<void(const QString &copy)> &stream)
 {
     const QFileInfo info(path);
     if (!info.isFile())
@@ -478,13 +487,21 @@ void FileInfo::replaceTagged(const QString &path,
         refuse(path, QStringLiteral("the saved tag cannot be read back"));
     }
 
-    if (::fsync(copy.handle()) != 0)
+    if (stream)
+        stream(copy.fileName());
+
+    // Opened anew by name: a writer that streams the file may have put a new one there.
+    copy.close();
+    QFile done(copy.fileName());
+    if (!done.open(QIODevice::ReadOnly))
+        refuse(path, PlainReason::of(done.errorString()));
+    if (::fsync(done.handle()) != 0)
         refuse(path, PlainReason::of(errno));
-    copy.setPermissions(permissions);
+    done.setPermissions(permissions);
     struct stat st = {};
     if (::stat(QFile::encodeName(target).constData(), &st) == 0) [[maybe_unused]]
-        const int ignored = ::fchown(copy.handle(), st.st_uid, st.st_gid);
-    copy.close();
+        const int ignored = ::fchown(done.handle(), st.st_uid, st.st_gid);
+    done.close();
     if (const int error = TemporaryFiles::renameInto(kept, QFile::encodeName(target)))
         refuse(path, PlainReason::of(error));
     copy.setAutoRemove(false);

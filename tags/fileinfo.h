@@ -84,7 +84,10 @@ public:
 
 private:
     // Runs `write` on a copy of the file in its folder and renames the copy over it.
-    void replaceTagged(const QString &path, const std::function<void(const QString &copy)> &write);
+    // `write` tags the copy through the tag library, which is checked; `stream` then adds
+    // what is written as a stream of its own (the file's pages or chunks rewritten anew).
+    void replaceTagged(const QString &path, const std::function<void(const QString &copy)> &write,
+                       const std::function<void(const QString &copy)> &stream = {});
     void clearProperties();
     void readProperties(const QString &path);
 

@@ -17,6 +17,7 @@
 #include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -323,32 +324,38 @@ bool TagExtras::any(const QString &source)
             BinaryFields::any(from.file()));
 }
 
-QStringList TagExtras::copy(const QString &source, const QString &target,
-                            const QString &shownTarget, PictureCopy pictures)
+TagExtras::Copied TagExtras::copy(const QString &source, const QString &target,
+                                  const QString &shownTarget, PictureCopy pictures)
 {
     FileRef from(QFile::encodeName(source).constData(), false);
     if (from.isNull() || !from.file()->isValid())
         return {};
     const PropertyMap fields = commonFields(from.file());
-    const std::vector<TagPicture> images =
+    std::vector<TagPicture> images =
         pictures == PictureCopy::Keep ? TagPictures::read(from.file()) : std::vector<TagPicture>{};
 
     FileRef to(QFile::encodeName(target).constData(), false);
     if (to.isNull() || !to.file()->isValid() || !to.tag())
         fail(shownTarget);
-    QStringList lost;
-    const PropertyMap rest = writeFields(to.file(), fields, lost);
+    Copied out;
+    const PropertyMap rest = writeFields(to.file(), fields, out.lost);
     if (!rest.isEmpty())
-        lost << QStringLiteral("the fields %1 could not be kept: this kind of file has no "
-                               "place for them")
-                    .arg(fieldNames(rest).join(QStringLiteral(", ")));
+        out.lost << QStringLiteral("the fields %1 could not be kept: this kind of file has no "
+                                   "place for them")
+                        .arg(fieldNames(rest).join(QStringLiteral(", ")));
     const QStringList binary = BinaryFields::copy(from.file(), to.file());
     if (!binary.isEmpty())
-        lost << QStringLiteral("the fields %1 could not be kept: they hold data rather than "
-                               "text, which only a file of the same kind has a place for")
-                    .arg(binary.join(QStringLiteral(", ")));
-    lost << TagPictures::write(to.file(), images);
+        out.lost << QStringLiteral("the fields %1 could not be kept: they hold data rather "
+                                   "than text, which only a file of the same kind has a "
+                                   "place for")
+                        .arg(binary.join(QStringLiteral(", ")));
+    const bool ogg =
+        dynamic_cast<Ogg::Vorbis::File *>(to.file()) || dynamic_cast<Ogg::Opus::File *>(to.file());
+    if (ogg && !images.empty() && TagPictures::read(to.file()).empty())
+        out.streamLater = std::move(images);
+    else
+        out.lost << TagPictures::write(to.file(), images);
     if (!save(to.file()))
         fail(shownTarget);
-    return lost;
+    return out;
 }

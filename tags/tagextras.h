@@ -15,12 +15,19 @@ enum class PictureCopy { Keep, Leave };
 // under a name of its own (ReplayGain in MP4 and ASF, Opus's R128 gains, Vorbis track and
 // disc totals) are translated on the way in and out.
 namespace TagExtras {
-// Adds the source's extras to the target's tag in place (callers make it atomic); fields the
-// target already holds with other values are kept. Returns what the target could not hold,
-// in plain words, one entry per kind of loss. Throws EngineError naming `shownTarget` when the
-// target cannot be written; a source without a readable tag adds nothing.
+// What copy() did: what the target could not hold, in plain words, one entry per kind of
+// loss; and the pictures an Ogg Vorbis or Opus target takes as a stream (OggPictures), left
+// to the caller to append once the saved tag has been checked.
+struct Copied
+{
+    QStringList lost;
+    std::vector<TagPicture> streamLater;
+};
 // Whether the source's tag holds anything copy() would carry.
 bool any(const QString &source);
-QStringList copy(const QString &source, const QString &target, const QString &shownTarget,
-                 PictureCopy pictures = PictureCopy::Keep);
+// Adds the source's extras to the target's tag in place (callers make it atomic); fields the
+// target already holds with other values are kept. Throws EngineError naming `shownTarget`
+// when the target cannot be written; a source without a readable tag adds nothing.
+Copied copy(const QString &source, const QString &target, const QString &shownTarget,
+            PictureCopy pictures = PictureCopy::Keep);
 } // namespace TagExtras

@@ -1,0 +1,325 @@
+#include "tags/oggpictures.h"
+
+#include "engine/engineerror.h"
+#include "engine/outputfile.h"
+#include "platform/plainreason.h"
+#include "tags/oggpage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr char FieldName[] = "METADATA_BLOCK_PICTURE=";
+constexpr qsizetype FieldNameBytes = sizeof FieldName - 1;
+
+// The output device failed; its error string says why.
+struct WriteFailed
+{
+};
+
+// Fills `n` bytes at `to` with the next bytes of a packet.
+using Source = std::function<void(char *to, qsizetype n)>;
+
+void putBig32(QByteArray &to, quint32 value)
+{
+    char b[4];
+    qToBigEndian(value, b);
+    to.append(b, 4);
+}
+
+QByteArray little32(quint32 value)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(value, b.data());
+    return b;
+}
+
+// A FLAC picture block (as a Vorbis comment holds it) in base64, made a piece at a time.
+class PictureText
+{
+public:
+    explicit PictureText(const TagPicture &p)
+        : m_data(p.data)
+    {
+        putBig32(m_head, quint32(p.type));
+        const std::string mime = p.mime.to8Bit(true);
+        putBig32(m_head, quint32(mime.size()));
+        m_head.append(mime.data(), qsizetype(mime.size()));
+        const std::string description = p.description.to8Bit(true);
+        putBig32(m_head, quint32(description.size()));
+        m_head.append(description.data(), qsizetype(description.size()));
+        for (int i = 0; i < 4; ++i) // width, height, depth and colours: unknown
+            putBig32(m_head, 0);
+        putBig32(m_head, m_data.size());
+    }
+
+    qint64 size() const { return (qint64(m_head.size()) + m_data.size() + 2) / 3 * 4; }
+
+    void read(char *to, qsizetype n)
+    {
+        while (n > 0) {
+            if (m_text.size() == m_textAt)
+                refill();
+            const qsizetype take = std::min(n, m_text.size() - m_textAt);
+            std::memcpy(to, m_text.constData() + m_textAt, size_t(take));
+            m_textAt += take;
+            to += take;
+            n -= take;
+        }
+    }
+
+private:
+    void refill()
+    {
+        // Whole groups of three bytes, so no padding falls inside the text.
+        constexpr qint64 Chunk = 3 * 16384;
+        const qint64 head = m_head.size();
+        const qint64 end = std::min(head + m_data.size(), m_at + Chunk);
+        QByteArray raw;
+        raw.reserve(end - m_at);
+        if (m_at < head) {
+            const qint64 take = std::min(end, head) - m_at;
+            raw.append(m_head.constData() + m_at, take);
+            m_at += take;
+        }
+        if (m_at < end) {
+            raw.append(m_data.data() + (m_at - head), end - m_at);
+            m_at = end;
+        }
+        m_text = raw.toBase64();
+        m_textAt = 0;
+    }
+
+    QByteArray m_head;
+    TagLib::ByteVector m_data;
+    qint64 m_at = 0;
+    QByteArray m_text;
+    qsizetype m_textAt = 0;
+};
+
+// Serves a packet from pieces laid end to end.
+class Pieces
+{
+public:
+    void add(qint64 size, Source read) { m_pieces.push_back({size, std::move(read)}); }
+    void add(const QByteArray &bytes)
+    {
+        add(bytes.size(), [bytes, at = qsizetype(0)](char *to, qsizetype n) mutable {
+            std::memcpy(to, bytes.constData() + at, size_t(n));
+            at += n;
+        });
+    }
+    qint64 size() const
+    {
+        qint64 total = 0;
+        for (const Piece &p : m_pieces)
+            total += p.size;
+        return total;
+    }
+    void read(char *to, qsizetype n)
+    {
+        while (n > 0) {
+            Piece &p = m_pieces[m_current];
+            const qsizetype take = qsizetype(std::min<qint64>(n, p.size - m_at));
+            p.read(to, take);
+            to += take;
+            n -= take;
+            m_at += take;
+            if (m_at == p.size) {
+                ++m_current;
+                m_at = 0;
+            }
+        }
+    }
+
+private:
+    struct Piece
+    {
+        qint64 size;
+        Source read;
+    };
+    std::vector<Piece> m_pieces;
+    size_t m_current = 0;
+    qint64 m_at = 0;
+};
+
+// Lays header packets into pages of one stream: each packet starts where the last ended, and
+// flush() ends the page so audio starts on a page of its own.
+class HeaderPages
+{
+public:
+    HeaderPages(QIODevice &out, quint32 serial, quint32 sequence)
+        : m_out(out)
+    {
+        m_page.serial = serial;
+        m_page.sequence = sequence;
+    }
+
+    void add(qint64 size, const Source &read)
+    {
+        for (bool ended = false; !ended;) {
+            if (m_page.lacing.size() == size_t(OggPage::MaxSegments))
+                finishPage();
+            const int segment = int(std::min<qint64>(size, 255));
+            const qsizetype at = m_page.body.size();
+            m_page.body.resize(at + segment);
+            read(m_page.body.data() + at, segment);
+            m_page.lacing.push_back(quint8(segment));
+            size -= segment;
+            ended = segment < 255;
+            if (ended)
+                m_page.granule = 0; // header packets end at granule 0
+        }
+    }
+
+    // Ends the last page; returns the next page's sequence number.
+    quint32 flush(quint8 lastFlag)
+    {
+        m_page.flags |= lastFlag;
+        if (!m_page.lacing.empty())
+            finishPage();
+        return m_page.sequence;
+    }
+
+private:
+    void finishPage()
+    {
+        if (!m_page.write(m_out))
+            throw WriteFailed();
+        const bool continues = m_page.lacing.back() == 255;
+        m_page.flags = continues ? OggPage::Continued : 0;
+        m_page.granule = OggPage::NoGranule;
+        m_page.lacing.clear();
+        m_page.body.clear();
+        ++m_page.sequence;
+    }
+
+    QIODevice &m_out;
+    OggPage m_page;
+};
+
+[[noreturn]] void unexpected()
+{
+    throw EngineError(QStringLiteral("its Ogg header is not laid out as expected"));
+}
+
+quint32 little32At(const QByteArray &bytes, qsizetype at)
+{
+    if (at < 0 || at + 4 > bytes.size())
+        unexpected();
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+void copyPictures(QFile &in, OutputFile &out, const std::vector<TagPicture> &pictures)
+{
+    // The header packets, read whole: the identification, comment and (Vorbis) setup packets.
+    OggPage first;
+    if (!first.read(in) || !(first.flags & OggPage::First) || first.lacing.empty() ||
+        first.lacing.back() == 255)
+        unexpected();
+    const bool vorbis = first.body.startsWith("\x01vorbis");
+    if (!vorbis && !first.body.startsWith("OpusHead"))
+        unexpected();
+    const size_t headers = vorbis ? 2 : 1; // after the identification
+    std::vector<QByteArray> packets(1);
+    OggPage page;
+    quint8 lastFlag = 0;
+    while (packets.size() <= headers || !packets.back().isEmpty()) {
+        if (!page.read(in) || page.serial != first.serial)
+            unexpected();
+        qsizetype at = 0;
+        for (size_t i = 0; i < page.lacing.size(); ++i) {
+            // Audio sharing the last header's page is not how an encoder lays it out.
+            if (packets.size() > headers && packets.back().isEmpty())
+                unexpected();
+            packets.back().append(page.body.constData() + at, page.lacing[i]);
+            at += page.lacing[i];
+            if (page.lacing[i] < 255)
+                packets.emplace_back();
+        }
+        lastFlag = page.flags & OggPage::Last;
+    }
+    packets.pop_back();
+
+    // The comment: magic, vendor, count and fields, then what follows them (Vorbis's
+    // framing bit).
+    const QByteArray &comment = packets[0];
+    const qsizetype magic = vorbis ? 7 : 8;
+    if (!comment.startsWith(vorbis ? "\x03vorbis" : "OpusTags"))
+        unexpected();
+    const qsizetype countAt = magic + 4 + qsizetype(little32At(comment, magic));
+    const quint32 count = little32At(comment, countAt);
+    qsizetype fieldsEnd = countAt + 4;
+    for (quint32 i = 0; i < count; ++i)
+        fieldsEnd += 4 + qsizetype(little32At(comment, fieldsEnd));
+    if (fieldsEnd > comment.size())
+        unexpected();
+
+    Pieces packet;
+    packet.add(comment.left(countAt) + little32(count + quint32(pictures.size())) +
+               comment.mid(countAt + 4, fieldsEnd - countAt - 4));
+    std::vector<std::unique_ptr<PictureText>> texts;
+    for (const TagPicture &p : pictures) {
+        auto text = std::make_unique<PictureText>(p);
+        if (FieldNameBytes + text->size() > 0xFFFFFFFFLL)
+            throw EngineError(QStringLiteral("a picture is too large for a Vorbis comment"));
+        packet.add(little32(quint32(FieldNameBytes + text->size())) + FieldName);
+        packet.add(text->size(), [t = text.get()](char *to, qsizetype n) { t->read(to, n); });
+        texts.push_back(std::move(text));
+    }
+    packet.add(comment.mid(fieldsEnd));
+
+    if (!first.write(out))
+        throw WriteFailed();
+    HeaderPages pages(out, first.serial, first.sequence + 1);
+    pages.add(packet.size(), [&packet](char *to, qsizetype n) { packet.read(to, n); });
+    for (size_t i = 1; i < packets.size(); ++i) {
+        Pieces rest;
+        rest.add(packets[i]);
+        pages.add(packets[i].size(), [&rest](char *to, qsizetype n) { rest.read(to, n); });
+    }
+    quint32 sequence = pages.flush(lastFlag);
+
+    // The audio pages follow, numbered on from the comment's last page.
+    while (page.read(in)) {
+        if (page.serial == first.serial)
+            page.sequence = sequence++;
+        if (!page.write(out))
+            throw WriteFailed();
+    }
+}
+
+} // namespace
+
+void OggPictures::append(const QString &path, const std::vector<TagPicture> &pictures,
+                         const QString &shown)
+{
+    if (pictures.empty())
+        return;
+    const auto fail = [&](const QString &why) {
+        throw EngineError(QStringLiteral("Cannot save the tag of \"%1\": %2")
+                              .arg(QFileInfo(shown).fileName(), why));
+    };
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(PlainReason::of(in.errorString()));
+    OutputFile out(path);
+    if (!out.openTemporary())
+        fail(QStringLiteral("no temporary file can be made in its folder: ") + out.errorString());
+    try {
+        copyPictures(in, out, pictures);
+    } catch (const WriteFailed &) {
+        fail(PlainReason::of(out.errorString()));
+    } catch (const EngineError &e) {
+        fail(e.message());
+    }
+    if (in.error() != QFileDevice::NoError)
+        fail(PlainReason::of(in.errorString()));
+    if (!out.commit())
+        fail(PlainReason::of(out.errorString()));
+}

@@ -1,0 +1,231 @@
+// Pictures written as a stream into Ogg Vorbis and Opus comment headers, checked page by page
+// by a walker of the test's own (its own CRC too) and by readers we did not write.
+#include "engine/engineerror.h"
+#include "tags/oggpictures.h"
+#include "tests/support/fixture.h"
+#include "tests/support/readonlymount.h"
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+// Bit by bit, unlike the program's table: polynomial 0x04C11DB7 from zero.
+quint32 oggCrc(const QByteArray &bytes)
+{
+    quint32 crc = 0;
+    for (char c : bytes) {
+        crc ^= quint32(uchar(c)) << 24;
+        for (int i = 0; i < 8; ++i)
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+// The packets of an Ogg file with one stream; a fault of its page structure fails the test.
+QList<QByteArray> packetsOf(const QString &path)
+{
+    const QByteArray file = TestEnv::readFile(path);
+    QList<QByteArray> packets{{}};
+    qint64 at = 0;
+    bool open = false; // the last page ended inside a packet
+    for (quint32 sequence = 0; at < file.size(); ++sequence) {
+        const auto *h = reinterpret_cast<const uchar *>(file.constData() + at);
+        if (file.mid(at, 4) != "OggS" || at + 27 > file.size())
+            qFatal("no page at byte %lld", at);
+        const int segments = h[26];
+        qint64 size = 27 + segments;
+        for (int s = 0; s < segments; ++s)
+            size += h[27 + s];
+        QByteArray page = file.mid(at, size);
+        const quint32 crc = qFromLittleEndian<quint32>(h + 22);
+        page.replace(22, 4, QByteArray(4, '\0'));
+        if (crc != oggCrc(page) || qFromLittleEndian<quint32>(h + 18) != sequence ||
+            bool(h[5] & 1) != open)
+            qFatal("page %u: checksum, number or continuation wrong", sequence);
+        qint64 body = at + 27 + segments;
+        bool ends = false;
+        for (int s = 0; s < segments; ++s) {
+            packets.last() += file.mid(body, h[27 + s]);
+            body += h[27 + s];
+            if (h[27 + s] < 255) {
+                packets.append(QByteArray());
+                ends = true;
+            }
+        }
+        open = segments > 0 && h[27 + segments - 1] == 255;
+        if (!ends && qFromLittleEndian<qint64>(h + 6) != -1)
+            qFatal("page %u: a granule position but no packet ends there", sequence);
+        at += size;
+    }
+    packets.removeLast();
+    return packets;
+}
+
+// The pictures in a comment packet, as FLAC picture blocks.
+QList<QByteArray> picturesIn(const QByteArray &comment, bool vorbis)
+{
+    QList<QByteArray> out;
+    qsizetype at = (vorbis ? 7 : 8);
+    at += 4 + qFromLittleEndian<quint32>(comment.constData() + at);
+    const quint32 count = qFromLittleEndian<quint32>(comment.constData() + at);
+    at += 4;
+    for (quint32 i = 0; i < count; ++i) {
+        const quint32 length = qFromLittleEndian<quint32>(comment.constData() + at);
+        const QByteArray field = comment.mid(at + 4, length);
+        if (field.startsWith("METADATA_BLOCK_PICTURE="))
+            out << QByteArray::fromBase64(field.mid(23));
+        at += 4 + length;
+    }
+    return out;
+}
+
+QByteArray block(const TagPicture &p)
+{
+    QByteArray b;
+    const auto put = [&b](quint32 v) {
+        char x[4];
+        qToBigEndian(v, x);
+        b.append(x, 4);
+    };
+    put(quint32(p.type));
+    put(quint32(p.mime.size()));
+    b += p.mime.toCString();
+    const TagLib::ByteVector description = p.description.data(TagLib::String::UTF8);
+    put(description.size());
+    b.append(description.data(), description.size());
+    for (int i = 0; i < 4; ++i)
+        put(0);
+    put(p.data.size());
+    return b + QByteArray(p.data.data(), p.data.size());
+}
+
+TagPicture picture(int bytes, int type, const char *description)
+{
+    QByteArray data(bytes, '\0');
+    for (int i = 0; i < bytes; ++i)
+        data[i] = char((i * 7919) >> 3);
+    return {TagLib::ByteVector(data.constData(), uint(bytes)), "image/png", type,
+            TagLib::String(description, TagLib::String::UTF8)};
+}
+
+} // namespace
+
+class StreamedPicturesTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_vorbis, m_opus;
+
+private slots:
+    void initTestCase();
+    void pagesAroundEveryBoundary_data();
+    void pagesAroundEveryBoundary();
+    void readersWeDidNotWrite();
+    void failuresLeaveTheFile();
+};
+
+void StreamedPicturesTest::initTestCase()
+{
+    m_vorbis = Fixture::tone(m_dir.path(), "v.ogg", 2, {"-c:a", "libvorbis"});
+    m_opus = Fixture::tone(m_dir.path(), "o.opus", 2, {"-c:a", "libopus"});
+    QVERIFY(!m_vorbis.isEmpty() && !m_opus.isEmpty());
+}
+
+void StreamedPicturesTest::pagesAroundEveryBoundary_data()
+{
+    QTest::addColumn<bool>("vorbis");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    // Base64 grows by 4 bytes for 3, so 256 sizes in steps of 3 end the comment at every
+    // place of its last segment, across the end of the first full page (255 x 255 bytes).
+    QTest::newRow("vorbis, one page full") << true << 48400 << 48400 + 3 * 256;
+    QTest::newRow("opus, one page full") << false << 48400 << 48400 + 3 * 256;
+    QTest::newRow("opus, many pages") << false << 400000 << 400003;
+}
+
+void StreamedPicturesTest::pagesAroundEveryBoundary()
+{
+    QFETCH(bool, vorbis);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    const QString source = vorbis ? m_vorbis : m_opus;
+    const QList<QByteArray> before = packetsOf(source);
+    const QString path = m_dir.filePath(vorbis ? "x.ogg" : "x.opus");
+    for (int size = from; size < to; size += 3) {
+        QFile::remove(path);
+        QVERIFY(QFile::copy(source, path));
+        const std::vector<TagPicture> pictures{picture(size, 3, "front"), picture(100, 4, "")};
+        OggPictures::append(path, pictures, path);
+        const QList<QByteArray> after = packetsOf(path);
+        // Only the comment changed: it holds both pictures after the fields it had.
+        QCOMPARE(after.size(), before.size());
+        for (qsizetype i = 0; i < after.size(); ++i) {
+            if (i != 1)
+                QVERIFY2(after[i] == before[i], qPrintable(QString::number(i)));
+        }
+        QVERIFY(after[1].startsWith(before[1].left(vorbis ? 7 : 8)));
+        QCOMPARE(picturesIn(after[1], vorbis),
+                 (QList<QByteArray>{block(pictures[0]), block(pictures[1])}));
+        QVERIFY(picturesIn(before[1], vorbis).isEmpty());
+        QCOMPARE(after[1].endsWith('\x01'), vorbis); // the framing bit stays last
+    }
+}
+
+void StreamedPicturesTest::readersWeDidNotWrite()
+{
+    const QString path = m_dir.filePath("read.opus");
+    QVERIFY(QFile::copy(m_opus, path));
+    OggPictures::append(path, {picture(300000, 3, "Größe")}, path);
+    QByteArray out;
+    QCOMPARE(TestEnv::run("ffmpeg",
+                          {"-v", "error", "-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"},
+                          &out),
+             0);
+    QCOMPARE(Fixture::decode(path), Fixture::decode(m_opus));
+    QCOMPARE(TestEnv::run("/usr/bin/python3",
+                          {"-c",
+                           "import base64, mutagen, sys; from mutagen.flac import Picture; "
+                           "p = Picture(base64.b64decode(mutagen.File(sys.argv[1])"
+                           "['metadata_block_picture'][0])); print(p.type, p.desc, len(p.data))",
+                           path},
+                          &out),
+             0);
+    QCOMPARE(out.trimmed(), QByteArray("3 Größe 300000"));
+}
+
+void StreamedPicturesTest::failuresLeaveTheFile()
+{
+    QTemporaryDir dir;
+    const QByteArray original = TestEnv::readFile(m_vorbis);
+    {
+        // The disk holds the file but not a second one with the picture.
+        TmpfsMount full(dir.path(), original.size() + 256 * 1024);
+        TWR_SKIP_UNLESS_MOUNTED(full);
+        const QString path = dir.filePath("full.ogg");
+        TestEnv::writeFile(path, original);
+        try {
+            OggPictures::append(path, {picture(400000, 3, "")}, path);
+            QFAIL("no error on a full disk");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().contains("\"full.ogg\"") && e.message().contains("disk is full"),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(TestEnv::readFile(path), original);
+        QCOMPARE(TestEnv::files(dir.path()), QStringList{"full.ogg"});
+    }
+    // Pages cut short in the header: refused before anything is written.
+    const QString path = dir.filePath("cut.ogg");
+    TestEnv::writeFile(path, original.left(200));
+    QVERIFY_THROWS_EXCEPTION(EngineError, OggPictures::append(path, {picture(10, 3, "")}, path));
+    QCOMPARE(TestEnv::readFile(path), original.left(200));
+    QCOMPARE(TestEnv::files(dir.path()), QStringList{"cut.ogg"});
+}
+
+QTEST_GUILESS_MAIN(StreamedPicturesTest)
+#include "tst_streamedpictures.moc"
