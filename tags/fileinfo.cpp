@@ -6,7 +6,7 @@
 #include "engine/temporaryname.h"
 #include "platform/plainreason.h"
 #include "tags/id3v2tagsize.h"
-#include "tags/oggpictures.h"
+#include "tags/streamedpictures.h"
 #include "tags/tagextras.h"
 #include "tags/tagfields.h"
 
@@ -426,7 +426,7 @@ QStringList FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom
             lost = copied.lost;
             streamed = std::move(copied.streamLater);
         },
-        [&](const QString &copy) { OggPictures::append(copy, streamed, path); });
+        [&](const QString &copy) { StreamedPictures::append(copy, streamed, path); });
     return lost;
 }
 

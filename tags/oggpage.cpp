@@ -2,6 +2,7 @@
 
 #include "engine/checksums.h"
 #include "engine/engineerror.h"
+#include "tags/streamedpictures.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -42,7 +43,7 @@ bool OggPage::read(QIODevice &in)
     return true;
 }
 
-bool OggPage::write(QIODevice &out) const
+void OggPage::write(QIODevice &out) const
 {
     QByteArray page(HeaderBytes, '\0');
     auto *h = reinterpret_cast<uchar *>(page.data());
@@ -57,12 +58,5 @@ bool OggPage::write(QIODevice &out) const
     const quint32 crc = Checksums::crc32Ogg(reinterpret_cast<const uint8_t *>(page.constData()),
                                             size_t(page.size()));
     qToLittleEndian(crc, page.data() + 22);
-    // A short write is tried again: the device says why only when nothing more goes in.
-    for (qint64 done = 0; done < page.size();) {
-        const qint64 n = out.write(page.constData() + done, page.size() - done);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
+    StreamedPictures::writeAll(out, page.constData(), page.size());
 }

@@ -25,6 +25,7 @@ struct OggPage
     // Reads the next page; false at the end of `in`. Throws EngineError with `why` filled in
     // when what follows is not a whole page.
     bool read(QIODevice &in);
-    // Writes the page with its checksum computed anew; false when `out` fails.
-    bool write(QIODevice &out) const;
+    // Writes the page with its checksum computed anew; StreamedPictures::WriteFailed when
+    // `out` fails.
+    void write(QIODevice &out) const;
 };

@@ -1,12 +1,10 @@
 #include "tags/oggpictures.h"
 
 #include "engine/engineerror.h"
-#include "engine/outputfile.h"
-#include "platform/plainreason.h"
 #include "tags/oggpage.h"
+#include "tags/streamedpictures.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QtEndian>
 
 #include <algorithm>
@@ -16,11 +14,6 @@ namespace {
 
 constexpr char FieldName[] = "METADATA_BLOCK_PICTURE=";
 constexpr qsizetype FieldNameBytes = sizeof FieldName - 1;
-
-// The output device failed; its error string says why.
-struct WriteFailed
-{
-};
 
 // Fills `n` bytes at `to` with the next bytes of a packet.
 using Source = std::function<void(char *to, qsizetype n)>;
@@ -189,8 +182,7 @@ public:
 private:
     void finishPage()
     {
-        if (!m_page.write(m_out))
-            throw WriteFailed();
+        m_page.write(m_out);
         const bool continues = m_page.lacing.back() == 255;
         m_page.flags = continues ? OggPage::Continued : 0;
         m_page.granule = OggPage::NoGranule;
@@ -215,7 +207,9 @@ quint32 little32At(const QByteArray &bytes, qsizetype at)
     return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
-void copyPictures(QFile &in, OutputFile &out, const std::vector<TagPicture> &pictures)
+} // namespace
+
+void OggPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPicture> &pictures)
 {
     // The header packets, read whole: the identification, comment and (Vorbis) setup packets.
     OggPage first;
@@ -274,8 +268,7 @@ void copyPictures(QFile &in, OutputFile &out, const std::vector<TagPicture> &pic
     }
     packet.add(comment.mid(fieldsEnd));
 
-    if (!first.write(out))
-        throw WriteFailed();
+    first.write(out);
     HeaderPages pages(out, first.serial, first.sequence + 1);
     pages.add(packet.size(), [&packet](char *to, qsizetype n) { packet.read(to, n); });
     for (size_t i = 1; i < packets.size(); ++i) {
@@ -289,37 +282,6 @@ void copyPictures(QFile &in, OutputFile &out, const std::vector<TagPicture> &pic
     while (page.read(in)) {
         if (page.serial == first.serial)
             page.sequence = sequence++;
-        if (!page.write(out))
-            throw WriteFailed();
+        page.write(out);
     }
-}
-
-} // namespace
-
-void OggPictures::append(const QString &path, const std::vector<TagPicture> &pictures,
-                         const QString &shown)
-{
-    if (pictures.empty())
-        return;
-    const auto fail = [&](const QString &why) {
-        throw EngineError(QStringLiteral("Cannot save the tag of \"%1\": %2")
-                              .arg(QFileInfo(shown).fileName(), why));
-    };
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        fail(PlainReason::of(in.errorString()));
-    OutputFile out(path);
-    if (!out.openTemporary())
-        fail(QStringLiteral("no temporary file can be made in its folder: ") + out.errorString());
-    try {
-        copyPictures(in, out, pictures);
-    } catch (const WriteFailed &) {
-        fail(PlainReason::of(out.errorString()));
-    } catch (const EngineError &e) {
-        fail(e.message());
-    }
-    if (in.error() != QFileDevice::NoError)
-        fail(PlainReason::of(in.errorString()));
-    if (!out.commit())
-        fail(PlainReason::of(out.errorString()));
 }

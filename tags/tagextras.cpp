@@ -2,6 +2,7 @@
 
 #include "engine/engineerror.h"
 #include "tags/binaryfields.h"
+#include "tags/streamedpictures.h"
 #include "tags/tagstore.h"
 
 #include <QFile>
@@ -17,7 +18,6 @@
 #include <taglib/opusfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
-#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -349,9 +349,8 @@ TagExtras::Copied TagExtras::copy(const QString &source, const QString &target,
                                    "than text, which only a file of the same kind has a "
                                    "place for")
                         .arg(binary.join(QStringLiteral(", ")));
-    const bool ogg =
-        dynamic_cast<Ogg::Vorbis::File *>(to.file()) || dynamic_cast<Ogg::Opus::File *>(to.file());
-    if (ogg && !images.empty() && TagPictures::read(to.file()).empty())
+    if (StreamedPictures::takes(to.file()) && !images.empty() &&
+        TagPictures::read(to.file()).empty())
         out.streamLater = std::move(images);
     else
         out.lost << TagPictures::write(to.file(), images);

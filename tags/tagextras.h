@@ -16,8 +16,8 @@ enum class PictureCopy { Keep, Leave };
 // disc totals) are translated on the way in and out.
 namespace TagExtras {
 // What copy() did: what the target could not hold, in plain words, one entry per kind of
-// loss; and the pictures an Ogg Vorbis or Opus target takes as a stream (OggPictures), left
-// to the caller to append once the saved tag has been checked.
+// loss; and the pictures the target takes as a stream (StreamedPictures), left to the caller
+// to append once the saved tag has been checked.
 struct Copied
 {
     QStringList lost;

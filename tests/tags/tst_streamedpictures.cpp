@@ -1,7 +1,7 @@
 // Pictures written as a stream into Ogg Vorbis and Opus comment headers, checked page by page
 // by a walker of the test's own (its own CRC too) and by readers we did not write.
 #include "engine/engineerror.h"
-#include "tags/oggpictures.h"
+#include "tags/streamedpictures.h"
 #include "tests/support/fixture.h"
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
@@ -127,6 +127,8 @@ private slots:
     void pagesAroundEveryBoundary_data();
     void pagesAroundEveryBoundary();
     void readersWeDidNotWrite();
+    void wavChunks_data();
+    void wavChunks();
     void failuresLeaveTheFile();
 };
 
@@ -161,7 +163,7 @@ void StreamedPicturesTest::pagesAroundEveryBoundary()
         QFile::remove(path);
         QVERIFY(QFile::copy(source, path));
         const std::vector<TagPicture> pictures{picture(size, 3, "front"), picture(100, 4, "")};
-        OggPictures::append(path, pictures, path);
+        StreamedPictures::append(path, pictures, path);
         const QList<QByteArray> after = packetsOf(path);
         // Only the comment changed: it holds both pictures after the fields it had.
         QCOMPARE(after.size(), before.size());
@@ -181,7 +183,7 @@ void StreamedPicturesTest::readersWeDidNotWrite()
 {
     const QString path = m_dir.filePath("read.opus");
     QVERIFY(QFile::copy(m_opus, path));
-    OggPictures::append(path, {picture(300000, 3, "Größe")}, path);
+    StreamedPictures::append(path, {picture(300000, 3, "Größe")}, path);
     QByteArray out;
     QCOMPARE(TestEnv::run("ffmpeg",
                           {"-v", "error", "-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"},
@@ -199,6 +201,69 @@ void StreamedPicturesTest::readersWeDidNotWrite()
     QCOMPARE(out.trimmed(), QByteArray("3 Größe 300000"));
 }
 
+void StreamedPicturesTest::wavChunks_data()
+{
+    QTest::addColumn<int>("version"); // of the tag already there, 0 for none
+    QTest::addColumn<int>("bytes");   // of the picture
+    QTest::newRow("no tag yet") << 0 << 1001;
+    QTest::newRow("ID3v2.3 tag") << 3 << 70000;
+    QTest::newRow("ID3v2.4 tag, odd picture") << 4 << 3333;
+}
+
+void StreamedPicturesTest::wavChunks()
+{
+    QFETCH(int, version);
+    QFETCH(int, bytes);
+    const QString plain = Fixture::tone(m_dir.path(), "plain.wav", 1);
+    const QString path = m_dir.filePath(QString("tagged%1.wav").arg(version));
+    QFile::remove(path);
+    QVERIFY(QFile::copy(plain, path));
+    // mutagen's own tag, with a chunk of the file's own after it: both stay.
+    const QString python = QStringLiteral(R"(
+import struct, sys
+from mutagen.wave import WAVE
+from mutagen.id3 import TIT2
+path, version, picture = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "check"
+if not picture:
+    f = WAVE(path)
+    f.add_tags()
+    f.tags.add(TIT2(encoding=3, text=["Kept"]))
+    f.save(v2_version=version)
+    with open(path, "ab") as out:
+        out.write(b"LIST" + struct.pack("<I", 5) + b"INFOx\0")
+    data = open(path, "rb").read()
+    open(path, "wb").write(data[:4] + struct.pack("<I", len(data) - 8) + data[8:])
+    sys.exit(0)
+data = open(path, "rb").read()
+assert struct.unpack("<I", data[4:8])[0] == len(data) - 8, "RIFF size"
+at, ids = 12, []
+while at < len(data):
+    size = struct.unpack("<I", data[at + 4:at + 8])[0]
+    ids.append(data[at:at + 4].decode())
+    at += 8 + size + (size & 1)
+assert at == len(data), "chunk sizes"
+f = WAVE(path)
+apic = f.tags.getall("APIC")[0]
+print(",".join(ids), f.tags.version[1], f.tags.get("TIT2"), int(apic.type), apic.desc, len(apic.data))
+)");
+    QByteArray out;
+    if (version)
+        QCOMPARE(TestEnv::run("/usr/bin/python3",
+                              {"-c", python, path, QString::number(version), "tag"}, &out),
+                 0);
+    const TagPicture p = picture(bytes, 4, "Rückseite");
+    StreamedPictures::append(path, {p}, path);
+    QCOMPARE(TestEnv::run("/usr/bin/python3",
+                          {"-c", python, path, QString::number(version), "check"}, &out),
+             0);
+    // A new tag is an ID3v2.4 one, at the end.
+    const QString chunks = version ? QString("fmt ,LIST,data,id3 ,LIST %1 Kept").arg(version)
+                                   : QString("fmt ,LIST,data,id3  4 None");
+    const QByteArray expected = QString(chunks + " 4 Rückseite %1").arg(bytes).toUtf8();
+    QCOMPARE(out.trimmed(), expected);
+    QCOMPARE(Fixture::decode(path), Fixture::decode(plain));
+}
+
 void StreamedPicturesTest::failuresLeaveTheFile()
 {
     QTemporaryDir dir;
@@ -210,7 +275,7 @@ void StreamedPicturesTest::failuresLeaveTheFile()
         const QString path = dir.filePath("full.ogg");
         TestEnv::writeFile(path, original);
         try {
-            OggPictures::append(path, {picture(400000, 3, "")}, path);
+            StreamedPictures::append(path, {picture(400000, 3, "")}, path);
             QFAIL("no error on a full disk");
         } catch (const EngineError &e) {
             QVERIFY2(e.message().contains("\"full.ogg\"") && e.message().contains("disk is full"),
@@ -222,7 +287,8 @@ void StreamedPicturesTest::failuresLeaveTheFile()
     // Pages cut short in the header: refused before anything is written.
     const QString path = dir.filePath("cut.ogg");
     TestEnv::writeFile(path, original.left(200));
-    QVERIFY_THROWS_EXCEPTION(EngineError, OggPictures::append(path, {picture(10, 3, "")}, path));
+    QVERIFY_THROWS_EXCEPTION(EngineError,
+                             StreamedPictures::append(path, {picture(10, 3, "")}, path));
     QCOMPARE(TestEnv::readFile(path), original.left(200));
     QCOMPARE(TestEnv::files(dir.path()), QStringList{"cut.ogg"});
 }

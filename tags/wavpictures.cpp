@@ -1,0 +1,167 @@
+#include "tags/wavpictures.h"
+
+#include "engine/engineerror.h"
+#include "tags/streamedpictures.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+#include <taglib/attachedpictureframe.h>
+
+using namespace TagLib;
+
+namespace {
+
+constexpr int HeaderBytes = 10;             // of an ID3v2 tag and of each of its frames
+constexpr quint32 MaxSyncsafe = 0x0FFFFFFF; // 28 bits
+
+[[noreturn]] void unexpected()
+{
+    throw EngineError(QStringLiteral("its RIFF chunks or ID3 tag are not laid out as expected"));
+}
+
+quint32 syncsafe(const char *p)
+{
+    const auto *b = reinterpret_cast<const uchar *>(p);
+    return quint32(b[0] & 0x7F) << 21 | quint32(b[1] & 0x7F) << 14 | quint32(b[2] & 0x7F) << 7 |
+           quint32(b[3] & 0x7F);
+}
+
+void putSyncsafe(char *p, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = char((value >> (7 * (3 - i))) & 0x7F);
+}
+
+QByteArray little32(quint32 value)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(value, b.data());
+    return b;
+}
+
+// A picture frame rendered for a tag of `version`, as the tag's own render sets it.
+class VersionedPictureFrame : public ID3v2::AttachedPictureFrame
+{
+public:
+    explicit VersionedPictureFrame(int version) { header()->setVersion(uint(version)); }
+};
+
+// The APIC frame the tag library makes for `p`, up to its image; the size counts the image.
+QByteArray frameHead(const TagPicture &p, int version)
+{
+    VersionedPictureFrame frame(version);
+    frame.setTextEncoding(String::UTF8);
+    frame.setMimeType(p.mime);
+    frame.setType(ID3v2::AttachedPictureFrame::Type(p.type));
+    frame.setDescription(p.description);
+    const ByteVector rendered = frame.render();
+    QByteArray head(rendered.data(), qsizetype(rendered.size()));
+    const quint64 size = quint64(head.size() - HeaderBytes) + p.data.size();
+    if (size > MaxSyncsafe)
+        throw EngineError(QStringLiteral("a picture is too large for an ID3 tag"));
+    if (version == 4)
+        putSyncsafe(head.data() + 4, quint32(size));
+    else
+        qToBigEndian(quint32(size), head.data() + 4);
+    return head;
+}
+
+struct Chunk
+{
+    QByteArray id;
+    qint64 at = 0;    // of its header
+    quint32 size = 0; // of its data
+    qint64 padded() const { return 8 + qint64(size) + (size & 1); }
+};
+
+} // namespace
+
+void WavPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPicture> &pictures)
+{
+    const QByteArray riff = in.read(12);
+    if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8) != "WAVE")
+        unexpected();
+    const qint64 riffEnd = 8 + qint64(qFromLittleEndian<quint32>(riff.constData() + 4));
+    std::vector<Chunk> chunks;
+    const Chunk *id3 = nullptr;
+    for (qint64 at = 12; at + 8 <= riffEnd;) {
+        if (!in.seek(at))
+            unexpected();
+        const QByteArray head = in.read(8);
+        if (head.size() != 8)
+            unexpected();
+        chunks.push_back({head.left(4), at, qFromLittleEndian<quint32>(head.constData() + 4)});
+        at += chunks.back().padded();
+    }
+    for (const Chunk &c : chunks) {
+        if (c.id == "ID3 " || c.id == "id3 ")
+            id3 = &c;
+    }
+
+    // The tag as the tag library wrote it (a small one: no pictures yet), or a new one.
+    QByteArray tag("ID3\x04\0\0\0\0\0\0", HeaderBytes);
+    if (id3) {
+        in.seek(id3->at + 8);
+        tag = in.read(id3->size);
+    }
+    if (tag.size() < HeaderBytes || !tag.startsWith("ID3") || (tag[3] != 3 && tag[3] != 4) ||
+        tag[5] != 0) // unsynchronised, extended header or footer: never written by the library
+        unexpected();
+    const int version = tag[3];
+    const QByteArray frames = tag.mid(HeaderBytes, syncsafe(tag.constData() + 6));
+    qsizetype framesEnd = 0;
+    while (framesEnd + HeaderBytes <= frames.size() && frames[framesEnd] != 0) {
+        const char *size = frames.constData() + framesEnd + 4;
+        framesEnd +=
+            HeaderBytes + qsizetype(version == 4 ? syncsafe(size) : qFromBigEndian<quint32>(size));
+    }
+    if (framesEnd > frames.size())
+        unexpected();
+
+    QByteArray head = tag.left(HeaderBytes) + frames.left(framesEnd);
+    qint64 tagSize = frames.size();
+    std::vector<QByteArray> heads;
+    for (const TagPicture &p : pictures) {
+        heads.push_back(frameHead(p, version));
+        tagSize += heads.back().size() + p.data.size();
+    }
+    const qint64 chunkSize = HeaderBytes + tagSize;
+    const qint64 riffSize =
+        riffEnd - 8 - (id3 ? id3->padded() : 0) + 8 + chunkSize + (chunkSize & 1);
+    if (tagSize > MaxSyncsafe || riffSize > 0xFFFFFFFFLL)
+        throw EngineError(QStringLiteral("the pictures are too large for a WAV file"));
+    putSyncsafe(head.data() + 6, quint32(tagSize));
+
+    const auto writeTag = [&] {
+        const QByteArray chunk =
+            (id3 ? id3->id : QByteArray("id3 ")) + little32(quint32(chunkSize));
+        StreamedPictures::writeAll(out, chunk.constData(), chunk.size());
+        StreamedPictures::writeAll(out, head.constData(), head.size());
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            StreamedPictures::writeAll(out, heads[i].constData(), heads[i].size());
+            StreamedPictures::writeAll(out, pictures[i].data.data(), pictures[i].data.size());
+        }
+        const QByteArray padding = frames.mid(framesEnd) + QByteArray(chunkSize & 1, '\0');
+        StreamedPictures::writeAll(out, padding.constData(), padding.size());
+    };
+    const QByteArray start = "RIFF" + little32(quint32(riffSize)) + "WAVE";
+    StreamedPictures::writeAll(out, start.constData(), start.size());
+    for (const Chunk &c : chunks) {
+        if (&c == id3) {
+            writeTag();
+            continue;
+        }
+        in.seek(c.at);
+        // The last chunk's pad byte may be missing at the end of the file.
+        StreamedPictures::copy(in, out, std::min(c.padded(), in.size() - c.at));
+    }
+    if (!id3)
+        writeTag();
+    // Whatever follows the RIFF data stays as it was.
+    const qint64 rest = chunks.empty() ? 12 : chunks.back().at + chunks.back().padded();
+    if (rest < in.size()) {
+        in.seek(rest);
+        StreamedPictures::copy(in, out, in.size() - rest);
+    }
+}
