@@ -426,7 +426,7 @@ QStringList FileInfo::SaveAllTags(const QString &path, const QString &extrasFrom
             lost = copied.lost;
             streamed = std::move(copied.streamLater);
         },
-        [&](const QString &copy) { StreamedPictures::append(copy, streamed, path); });
+        [&](const QString &copy) { StreamedPictures::replaceStandIns(copy, streamed, path); });
     return lost;
 }
 

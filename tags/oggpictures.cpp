@@ -207,9 +207,30 @@ quint32 little32At(const QByteArray &bytes, qsizetype at)
     return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
+quint32 big32At(const QByteArray &bytes, qsizetype at)
+{
+    if (at < 0 || at + 4 > bytes.size())
+        unexpected();
+    return qFromBigEndian<quint32>(bytes.constData() + at);
+}
+
+// The picture a FLAC picture block in base64 stands in for.
+const TagPicture &standInOf(const QByteArray &base64, const std::vector<TagPicture> &pictures)
+{
+    const QByteArray block = QByteArray::fromBase64(base64);
+    qsizetype at = 4;                    // past the picture type
+    for (int text = 0; text < 2; ++text) // MIME type, description
+        at += 4 + qsizetype(big32At(block, at));
+    at += 16; // width, height, depth, colours
+    const qsizetype size = qsizetype(big32At(block, at));
+    if (at + 4 + size != block.size())
+        unexpected();
+    return StreamedPictures::pictureFor(pictures, block.constData() + at + 4, size);
+}
+
 } // namespace
 
-void OggPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPicture> &pictures)
+int OggPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPicture> &pictures)
 {
     // The header packets, read whole: the identification, comment and (Vorbis) setup packets.
     OggPage first;
@@ -241,32 +262,35 @@ void OggPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictu
     packets.pop_back();
 
     // The comment: magic, vendor, count and fields, then what follows them (Vorbis's
-    // framing bit).
+    // framing bit). Each picture field holds a stand-in; its picture takes its place.
     const QByteArray &comment = packets[0];
     const qsizetype magic = vorbis ? 7 : 8;
     if (!comment.startsWith(vorbis ? "\x03vorbis" : "OpusTags"))
         unexpected();
     const qsizetype countAt = magic + 4 + qsizetype(little32At(comment, magic));
     const quint32 count = little32At(comment, countAt);
-    qsizetype fieldsEnd = countAt + 4;
-    for (quint32 i = 0; i < count; ++i)
-        fieldsEnd += 4 + qsizetype(little32At(comment, fieldsEnd));
-    if (fieldsEnd > comment.size())
-        unexpected();
-
     Pieces packet;
-    packet.add(comment.left(countAt) + little32(count + quint32(pictures.size())) +
-               comment.mid(countAt + 4, fieldsEnd - countAt - 4));
+    qsizetype at = countAt + 4;
+    packet.add(comment.left(at));
     std::vector<std::unique_ptr<PictureText>> texts;
-    for (const TagPicture &p : pictures) {
-        auto text = std::make_unique<PictureText>(p);
+    for (quint32 i = 0; i < count; ++i) {
+        const qsizetype size = qsizetype(little32At(comment, at));
+        if (at + 4 + size > comment.size())
+            unexpected();
+        const QByteArray field = comment.mid(at + 4, size);
+        at += 4 + size;
+        if (!field.startsWith(FieldName)) {
+            packet.add(little32(quint32(size)) + field);
+            continue;
+        }
+        auto text = std::make_unique<PictureText>(standInOf(field.mid(FieldNameBytes), pictures));
         if (FieldNameBytes + text->size() > 0xFFFFFFFFLL)
             throw EngineError(QStringLiteral("a picture is too large for a Vorbis comment"));
         packet.add(little32(quint32(FieldNameBytes + text->size())) + FieldName);
         packet.add(text->size(), [t = text.get()](char *to, qsizetype n) { t->read(to, n); });
         texts.push_back(std::move(text));
     }
-    packet.add(comment.mid(fieldsEnd));
+    packet.add(comment.mid(at));
 
     first.write(out);
     HeaderPages pages(out, first.serial, first.sequence + 1);
@@ -284,4 +308,5 @@ void OggPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictu
             page.sequence = sequence++;
         page.write(out);
     }
+    return int(texts.size());
 }

@@ -350,10 +350,14 @@ TagExtras::Copied TagExtras::copy(const QString &source, const QString &target,
                                    "place for")
                         .arg(binary.join(QStringLiteral(", ")));
     if (StreamedPictures::takes(to.file()) && !images.empty() &&
-        TagPictures::read(to.file()).empty())
-        out.streamLater = std::move(images);
-    else
+        TagPictures::read(to.file()).empty()) {
+        out.lost << TagPictures::write(to.file(), StreamedPictures::standIns(images));
+        // M4A holds only some kinds of image.
+        if (!TagPictures::read(to.file()).empty())
+            out.streamLater = std::move(images);
+    } else {
         out.lost << TagPictures::write(to.file(), images);
+    }
     if (!save(to.file()))
         fail(shownTarget);
     return out;

@@ -77,7 +77,7 @@ struct Chunk
 
 } // namespace
 
-void WavPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPicture> &pictures)
+int WavPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPicture> &pictures)
 {
     const QByteArray riff = in.read(12);
     if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8) != "WAVE")
@@ -99,69 +99,74 @@ void WavPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictu
             id3 = &c;
     }
 
-    // The tag as the tag library wrote it (a small one: no pictures yet), or a new one.
-    QByteArray tag("ID3\x04\0\0\0\0\0\0", HeaderBytes);
-    if (id3) {
-        in.seek(id3->at + 8);
-        tag = in.read(id3->size);
-    }
+    // The tag as the tag library wrote it, with a stand-in in each picture frame.
+    if (!id3)
+        unexpected();
+    in.seek(id3->at + 8);
+    const QByteArray tag = in.read(id3->size);
     if (tag.size() < HeaderBytes || !tag.startsWith("ID3") || (tag[3] != 3 && tag[3] != 4) ||
         tag[5] != 0) // unsynchronised, extended header or footer: never written by the library
         unexpected();
     const int version = tag[3];
     const QByteArray frames = tag.mid(HeaderBytes, syncsafe(tag.constData() + 6));
-    qsizetype framesEnd = 0;
-    while (framesEnd + HeaderBytes <= frames.size() && frames[framesEnd] != 0) {
-        const char *size = frames.constData() + framesEnd + 4;
-        framesEnd +=
-            HeaderBytes + qsizetype(version == 4 ? syncsafe(size) : qFromBigEndian<quint32>(size));
+    // Pieces of the new tag: its bytes up to a picture, the picture, and so on.
+    std::vector<QByteArray> bytes{tag.left(HeaderBytes)};
+    std::vector<const TagPicture *> images;
+    qint64 tagSize = 0;
+    qsizetype at = 0;
+    while (at + HeaderBytes <= frames.size() && frames[at] != 0) {
+        const char *sizeField = frames.constData() + at + 4;
+        const qsizetype size =
+            qsizetype(version == 4 ? syncsafe(sizeField) : qFromBigEndian<quint32>(sizeField));
+        if (at + HeaderBytes + size > frames.size())
+            unexpected();
+        if (frames.mid(at, 4) == "APIC" && size > StreamedPictures::StandInBytes) {
+            const char *standIn =
+                frames.constData() + at + HeaderBytes + size - StreamedPictures::StandInBytes;
+            const TagPicture &p =
+                StreamedPictures::pictureFor(pictures, standIn, StreamedPictures::StandInBytes);
+            const QByteArray head = frameHead(p, version);
+            bytes.back() += head;
+            images.push_back(&p);
+            tagSize += head.size() + p.data.size();
+            bytes.emplace_back();
+        } else {
+            bytes.back() += frames.mid(at, HeaderBytes + size);
+            tagSize += HeaderBytes + size;
+        }
+        at += HeaderBytes + size;
     }
-    if (framesEnd > frames.size())
-        unexpected();
-
-    QByteArray head = tag.left(HeaderBytes) + frames.left(framesEnd);
-    qint64 tagSize = frames.size();
-    std::vector<QByteArray> heads;
-    for (const TagPicture &p : pictures) {
-        heads.push_back(frameHead(p, version));
-        tagSize += heads.back().size() + p.data.size();
-    }
+    bytes.back() += frames.mid(at); // the padding
+    tagSize += frames.size() - at;
     const qint64 chunkSize = HeaderBytes + tagSize;
-    const qint64 riffSize =
-        riffEnd - 8 - (id3 ? id3->padded() : 0) + 8 + chunkSize + (chunkSize & 1);
+    const qint64 riffSize = riffEnd - id3->padded() + chunkSize + (chunkSize & 1);
     if (tagSize > MaxSyncsafe || riffSize > 0xFFFFFFFFLL)
         throw EngineError(QStringLiteral("the pictures are too large for a WAV file"));
-    putSyncsafe(head.data() + 6, quint32(tagSize));
+    putSyncsafe(bytes.front().data() + 6, quint32(tagSize));
+    bytes.back() += QByteArray(chunkSize & 1, '\0');
 
-    const auto writeTag = [&] {
-        const QByteArray chunk =
-            (id3 ? id3->id : QByteArray("id3 ")) + little32(quint32(chunkSize));
-        StreamedPictures::writeAll(out, chunk.constData(), chunk.size());
-        StreamedPictures::writeAll(out, head.constData(), head.size());
-        for (size_t i = 0; i < pictures.size(); ++i) {
-            StreamedPictures::writeAll(out, heads[i].constData(), heads[i].size());
-            StreamedPictures::writeAll(out, pictures[i].data.data(), pictures[i].data.size());
-        }
-        const QByteArray padding = frames.mid(framesEnd) + QByteArray(chunkSize & 1, '\0');
-        StreamedPictures::writeAll(out, padding.constData(), padding.size());
-    };
     const QByteArray start = "RIFF" + little32(quint32(riffSize)) + "WAVE";
     StreamedPictures::writeAll(out, start.constData(), start.size());
     for (const Chunk &c : chunks) {
-        if (&c == id3) {
-            writeTag();
+        if (&c != id3) {
+            in.seek(c.at);
+            // The last chunk's pad byte may be missing at the end of the file.
+            StreamedPictures::copy(in, out, std::min(c.padded(), in.size() - c.at));
             continue;
         }
-        in.seek(c.at);
-        // The last chunk's pad byte may be missing at the end of the file.
-        StreamedPictures::copy(in, out, std::min(c.padded(), in.size() - c.at));
+        const QByteArray head = c.id + little32(quint32(chunkSize));
+        StreamedPictures::writeAll(out, head.constData(), head.size());
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            StreamedPictures::writeAll(out, bytes[i].constData(), bytes[i].size());
+            if (i < images.size())
+                StreamedPictures::writeAll(out, images[i]->data.data(), images[i]->data.size());
+        }
     }
-    if (!id3)
-        writeTag();
     // Whatever follows the RIFF data stays as it was.
-    const qint64 rest = chunks.empty() ? 12 : chunks.back().at + chunks.back().padded();
+    const qint64 rest = chunks.back().at + chunks.back().padded();
     if (rest < in.size()) {
         in.seek(rest);
         StreamedPictures::copy(in, out, in.size() - rest);
     }
+    return int(images.size());
 }

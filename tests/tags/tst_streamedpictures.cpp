@@ -6,6 +6,9 @@
 #include "tests/support/readonlymount.h"
 #include "tests/support/testenv.h"
 
+#include <taglib/fileref.h>
+#include <taglib/wavfile.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -104,6 +107,28 @@ QByteArray block(const TagPicture &p)
     return b + QByteArray(p.data.data(), p.data.size());
 }
 
+// The tag library's save with stand-ins, as a conversion makes it, then the pictures
+// streamed in their place.
+// What the format could not hold.
+QStringList prepare(const QString &path, const std::vector<TagPicture> &pictures,
+                    int id3Version = 4)
+{
+    TagLib::FileRef file(QFile::encodeName(path).constData(), false);
+    const QStringList lost = TagPictures::write(file.file(), StreamedPictures::standIns(pictures));
+    auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file.file());
+    const bool saved = wav ? wav->save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone,
+                                       id3Version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4)
+                           : file.save();
+    return saved ? lost : QStringList{"not saved"};
+}
+
+QStringList stream(const QString &path, const std::vector<TagPicture> &pictures, int id3Version = 4)
+{
+    const QStringList lost = prepare(path, pictures, id3Version);
+    StreamedPictures::replaceStandIns(path, pictures, path);
+    return lost;
+}
+
 TagPicture picture(int bytes, int type, const char *description)
 {
     QByteArray data(bytes, '\0');
@@ -129,6 +154,8 @@ private slots:
     void readersWeDidNotWrite();
     void wavChunks_data();
     void wavChunks();
+    void m4aAtoms_data();
+    void m4aAtoms();
     void failuresLeaveTheFile();
 };
 
@@ -163,7 +190,7 @@ void StreamedPicturesTest::pagesAroundEveryBoundary()
         QFile::remove(path);
         QVERIFY(QFile::copy(source, path));
         const std::vector<TagPicture> pictures{picture(size, 3, "front"), picture(100, 4, "")};
-        StreamedPictures::append(path, pictures, path);
+        QCOMPARE(stream(path, pictures), QStringList());
         const QList<QByteArray> after = packetsOf(path);
         // Only the comment changed: it holds both pictures after the fields it had.
         QCOMPARE(after.size(), before.size());
@@ -183,7 +210,7 @@ void StreamedPicturesTest::readersWeDidNotWrite()
 {
     const QString path = m_dir.filePath("read.opus");
     QVERIFY(QFile::copy(m_opus, path));
-    StreamedPictures::append(path, {picture(300000, 3, "Größe")}, path);
+    QCOMPARE(stream(path, {picture(300000, 3, "Größe")}), QStringList());
     QByteArray out;
     QCOMPARE(TestEnv::run("ffmpeg",
                           {"-v", "error", "-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"},
@@ -218,7 +245,7 @@ void StreamedPicturesTest::wavChunks()
     const QString path = m_dir.filePath(QString("tagged%1.wav").arg(version));
     QFile::remove(path);
     QVERIFY(QFile::copy(plain, path));
-    // mutagen's own tag, with a chunk of the file's own after it: both stay.
+    // mutagen's own tag, whose frames and version stay.
     const QString python = QStringLiteral(R"(
 import struct, sys
 from mutagen.wave import WAVE
@@ -229,10 +256,6 @@ if not picture:
     f.add_tags()
     f.tags.add(TIT2(encoding=3, text=["Kept"]))
     f.save(v2_version=version)
-    with open(path, "ab") as out:
-        out.write(b"LIST" + struct.pack("<I", 5) + b"INFOx\0")
-    data = open(path, "rb").read()
-    open(path, "wb").write(data[:4] + struct.pack("<I", len(data) - 8) + data[8:])
     sys.exit(0)
 data = open(path, "rb").read()
 assert struct.unpack("<I", data[4:8])[0] == len(data) - 8, "RIFF size"
@@ -252,22 +275,65 @@ print(",".join(ids), f.tags.version[1], f.tags.get("TIT2"), int(apic.type), apic
                               {"-c", python, path, QString::number(version), "tag"}, &out),
                  0);
     const TagPicture p = picture(bytes, 4, "Rückseite");
-    StreamedPictures::append(path, {p}, path);
+    QCOMPARE(stream(path, {p}, version), QStringList());
     QCOMPARE(TestEnv::run("/usr/bin/python3",
                           {"-c", python, path, QString::number(version), "check"}, &out),
              0);
     // A new tag is an ID3v2.4 one, at the end.
-    const QString chunks = version ? QString("fmt ,LIST,data,id3 ,LIST %1 Kept").arg(version)
-                                   : QString("fmt ,LIST,data,id3  4 None");
+    const QString chunks = version ? QString("fmt ,data,ID3 ,LIST %1 Kept").arg(version)
+                                   : QString("fmt ,data,ID3 ,LIST 4 None");
     const QByteArray expected = QString(chunks + " 4 Rückseite %1").arg(bytes).toUtf8();
     QCOMPARE(out.trimmed(), expected);
+    QCOMPARE(Fixture::decode(path), Fixture::decode(plain));
+}
+
+void StreamedPicturesTest::m4aAtoms_data()
+{
+    QTest::addColumn<bool>("audioFirst");
+    QTest::newRow("movie atom last") << true;
+    // The chunk offsets then point past the movie atom, which grows.
+    QTest::newRow("movie atom first") << false;
+}
+
+void StreamedPicturesTest::m4aAtoms()
+{
+    QFETCH(bool, audioFirst);
+    const QString plain =
+        Fixture::make(m_dir.path(), audioFirst ? "last.m4a" : "first.m4a",
+                      QStringList{"-f", "lavfi", "-i", "sine=d=3", "-c:a", "aac"} +
+                          (audioFirst ? QStringList{} : QStringList{"-movflags", "+faststart"}));
+    QVERIFY(!plain.isEmpty());
+    const QString path = m_dir.filePath("pictures.m4a");
+    QFile::remove(path);
+    QVERIFY(QFile::copy(plain, path));
+    TagPicture jpeg = picture(5000, 0, "");
+    jpeg.mime = "image/jpeg"; // an M4A file has no place for a TIFF one
+    QCOMPARE(stream(path, {picture(200001, 3, ""), {{}, "image/tiff", 0, {}}, jpeg}).join(""),
+             "a image/tiff picture could not be kept: an M4A file holds only JPEG, PNG, GIF and "
+             "BMP pictures");
+    QByteArray out;
+    QCOMPARE(TestEnv::run("/usr/bin/python3",
+                          {"-c",
+                           "import mutagen, sys; f = mutagen.File(sys.argv[1]); "
+                           "print([(int(c.imageformat), len(c)) for c in f.tags['covr']])",
+                           path},
+                          &out),
+             0);
+    QCOMPARE(out.trimmed(), QByteArray("[(14, 200001), (13, 5000)]"));
+    QCOMPARE(TestEnv::run("ffmpeg",
+                          {"-v", "error", "-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"}),
+             0);
     QCOMPARE(Fixture::decode(path), Fixture::decode(plain));
 }
 
 void StreamedPicturesTest::failuresLeaveTheFile()
 {
     QTemporaryDir dir;
-    const QByteArray original = TestEnv::readFile(m_vorbis);
+    const std::vector<TagPicture> pictures{picture(400000, 3, "")};
+    const QString prepared = m_dir.filePath("prepared.ogg");
+    QVERIFY(QFile::copy(m_vorbis, prepared));
+    QCOMPARE(prepare(prepared, pictures), QStringList());
+    const QByteArray original = TestEnv::readFile(prepared);
     {
         // The disk holds the file but not a second one with the picture.
         TmpfsMount full(dir.path(), original.size() + 256 * 1024);
@@ -275,7 +341,7 @@ void StreamedPicturesTest::failuresLeaveTheFile()
         const QString path = dir.filePath("full.ogg");
         TestEnv::writeFile(path, original);
         try {
-            StreamedPictures::append(path, {picture(400000, 3, "")}, path);
+            StreamedPictures::replaceStandIns(path, pictures, path);
             QFAIL("no error on a full disk");
         } catch (const EngineError &e) {
             QVERIFY2(e.message().contains("\"full.ogg\"") && e.message().contains("disk is full"),
@@ -284,13 +350,16 @@ void StreamedPicturesTest::failuresLeaveTheFile()
         QCOMPARE(TestEnv::readFile(path), original);
         QCOMPARE(TestEnv::files(dir.path()), QStringList{"full.ogg"});
     }
-    // Pages cut short in the header: refused before anything is written.
+    // Pages cut short in the header, and a picture that is no stand-in: refused before
+    // anything is written.
     const QString path = dir.filePath("cut.ogg");
-    TestEnv::writeFile(path, original.left(200));
-    QVERIFY_THROWS_EXCEPTION(EngineError,
-                             StreamedPictures::append(path, {picture(10, 3, "")}, path));
-    QCOMPARE(TestEnv::readFile(path), original.left(200));
-    QCOMPARE(TestEnv::files(dir.path()), QStringList{"cut.ogg"});
+    for (const QByteArray &bytes : {original.left(200), TestEnv::readFile(m_vorbis)}) {
+        TestEnv::writeFile(path, bytes);
+        QVERIFY_THROWS_EXCEPTION(EngineError,
+                                 StreamedPictures::replaceStandIns(path, pictures, path));
+        QCOMPARE(TestEnv::readFile(path), bytes);
+        QCOMPARE(TestEnv::files(dir.path()), QStringList{"cut.ogg"});
+    }
 }
 
 QTEST_GUILESS_MAIN(StreamedPicturesTest)
