@@ -3,6 +3,7 @@
 #include "engine/engineerror.h"
 #include "engine/outputfile.h"
 #include "platform/plainreason.h"
+#include "tags/asfpictures.h"
 #include "tags/mp4pictures.h"
 #include "tags/oggpictures.h"
 #include "tags/wavpictures.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <taglib/asffile.h>
 #include <taglib/mp4file.h>
 #include <taglib/opusfile.h>
 #include <taglib/vorbisfile.h>
@@ -28,7 +30,8 @@ bool StreamedPictures::takes(TagLib::File *file)
 {
     return dynamic_cast<TagLib::Ogg::Vorbis::File *>(file) ||
            dynamic_cast<TagLib::Ogg::Opus::File *>(file) ||
-           dynamic_cast<TagLib::RIFF::WAV::File *>(file) || dynamic_cast<TagLib::MP4::File *>(file);
+           dynamic_cast<TagLib::RIFF::WAV::File *>(file) ||
+           dynamic_cast<TagLib::MP4::File *>(file) || dynamic_cast<TagLib::ASF::File *>(file);
 }
 
 std::vector<TagPicture> StreamedPictures::standIns(const std::vector<TagPicture> &pictures)
@@ -85,6 +88,8 @@ void StreamedPictures::replaceStandIns(const QString &path, const std::vector<Ta
             replaced = WavPictures::copy(in, out, pictures);
         else if (in.peek(8).endsWith("ftyp"))
             replaced = Mp4Pictures::copy(in, out, pictures);
+        else if (magic == QByteArray::fromHex("3026b275"))
+            replaced = AsfPictures::copy(in, out, pictures);
         if (replaced == 0)
             throw EngineError(QStringLiteral("the places of its pictures were not found"));
     } catch (const WriteFailed &) {

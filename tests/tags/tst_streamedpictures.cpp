@@ -156,6 +156,7 @@ private slots:
     void wavChunks();
     void m4aAtoms_data();
     void m4aAtoms();
+    void wmaHeader();
     void failuresLeaveTheFile();
 };
 
@@ -267,7 +268,8 @@ while at < len(data):
 assert at == len(data), "chunk sizes"
 f = WAVE(path)
 apic = f.tags.getall("APIC")[0]
-print(",".join(ids), f.tags.version[1], f.tags.get("TIT2"), int(apic.type), apic.desc, len(apic.data))
+print(",".join(ids), f.tags.version[1], f.tags.get("TIT2"), int(apic.type), apic.desc,
+      len(apic.data) if apic.data == bytes((i * 7919 >> 3) & 255 for i in range(len(apic.data))) else -1)
 )");
     QByteArray out;
     if (version)
@@ -315,11 +317,49 @@ void StreamedPicturesTest::m4aAtoms()
     QCOMPARE(TestEnv::run("/usr/bin/python3",
                           {"-c",
                            "import mutagen, sys; f = mutagen.File(sys.argv[1]); "
-                           "print([(int(c.imageformat), len(c)) for c in f.tags['covr']])",
+                           "P = lambda c: bytes((i * 7919 >> 3) & 255 for i in range(len(c))); "
+                           "print([(int(c.imageformat), len(c) if c == P(c) else -1) "
+                           "for c in f.tags['covr']])",
                            path},
                           &out),
              0);
     QCOMPARE(out.trimmed(), QByteArray("[(14, 200001), (13, 5000)]"));
+    QCOMPARE(TestEnv::run("ffmpeg",
+                          {"-v", "error", "-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"}),
+             0);
+    QCOMPARE(Fixture::decode(path), Fixture::decode(plain));
+}
+
+void StreamedPicturesTest::wmaHeader()
+{
+    const QString plain = Fixture::tone(m_dir.path(), "plain.wma", 2, {"-c:a", "wmav2"});
+    const QString path = m_dir.filePath("pictures.wma");
+    QVERIFY(QFile::copy(plain, path));
+    QCOMPARE(stream(path, {picture(300000, 3, "Größe"), picture(70001, 4, "")}), QStringList());
+    // Each picture as mutagen reads it, and the file size the header records.
+    QByteArray out;
+    QCOMPARE(TestEnv::run("/usr/bin/python3",
+                          {"-c", QStringLiteral(R"(
+import struct, sys
+from mutagen.asf import ASF
+path = sys.argv[1]
+for a in ASF(path).tags["WM/Picture"]:
+    v = a.value
+    size = struct.unpack("<I", v[1:5])[0]
+    text = v[5:-size].decode("utf-16-le").split("\0")
+    image = v[-size:]
+    print(v[0], size, text[0], text[1],
+          len(image) if image == bytes((i * 7919 >> 3) & 255 for i in range(size)) else -1)
+data = open(path, "rb").read()
+at = 30
+while data[at:at + 4] != bytes.fromhex("a1dcab8c"):
+    at += struct.unpack("<Q", data[at + 16:at + 24])[0]
+print(struct.unpack("<Q", data[at + 40:at + 48])[0] == len(data))
+)"),
+                           path},
+                          &out),
+             0);
+    QCOMPARE(out, QByteArray("3 300000 image/png Größe 300000\n4 70001 image/png  70001\nTrue\n"));
     QCOMPARE(TestEnv::run("ffmpeg",
                           {"-v", "error", "-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"}),
              0);
