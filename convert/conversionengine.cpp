@@ -114,14 +114,14 @@ ConversionEngine::OverwriteAnswer ConversionEngine::askOverwrite(int id, const Q
     return m_answers.contains(id) ? m_answers.take(id) : OverwriteAnswer::Skip;
 }
 
-int ConversionEngine::borrowIdleCores()
+int ConversionEngine::borrowIdleCores(int &borrowed)
 {
     std::lock_guard lock(m_mutex);
     // Files waiting in the queue will want their cores soon.
-    const int idle = m_splitCores - m_busyCores - int(m_queue.size());
-    const int borrowed = std::max(0, idle);
-    m_busyCores += borrowed;
-    return borrowed;
+    const int idle = std::max(0, m_splitCores - m_busyCores - int(m_queue.size()));
+    m_busyCores += idle;
+    borrowed += idle;
+    return idle;
 }
 
 void ConversionEngine::returnCores(int cores)
@@ -153,8 +153,16 @@ void ConversionEngine::work()
     };
     int borrowed = 0;
     callbacks.instances = [this, &borrowed] {
-        borrowed = borrowIdleCores();
-        return 1 + borrowed;
+        ConversionJob::Instances instances;
+        instances.now = 1 + borrowIdleCores(borrowed);
+        // With no file left in the queue, the cores of the files in progress come free for
+        // this one as they end.
+        std::lock_guard lock(m_mutex);
+        instances.mayGrow = m_queue.empty() && instances.now < m_splitCores;
+        return instances;
+    };
+    callbacks.moreInstances = [this, &borrowed] {
+        return borrowIdleCores(borrowed);
     };
     ConversionJob job(reader, writer, callbacks, m_pictures);
 

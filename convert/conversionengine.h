@@ -75,8 +75,9 @@ private:
     void work();
     OverwriteAnswer askOverwrite(int id, const QString &output);
     void joinWorkers();
-    // The idle cores a long file may take for its encoder instances, and their return.
-    int borrowIdleCores();
+    // The idle cores a long file may take for its encoder instances (added to `borrowed`), and
+    // their return.
+    int borrowIdleCores(int &borrowed);
     void returnCores(int cores);
 
     std::vector<std::thread> m_threads;

@@ -186,7 +186,10 @@ ConversionJob::Outcome ConversionJob::copy(const QString &source, const QString 
 
         step = Step::OpenOutput;
         const bool isLong = total > qint64(LongFileSeconds) * a;
-        m_writer.setEncoderInstances(isLong && m_callbacks.instances ? m_callbacks.instances() : 1);
+        const Instances instances =
+            isLong && m_callbacks.instances ? m_callbacks.instances() : Instances{};
+        m_writer.setEncoderInstances(instances.now, instances.mayGrow ? m_callbacks.moreInstances
+                                                                      : std::function<int()>());
         m_writer.OpenWrite(output);
         m_writer.SetInputFormat(a, b);
         m_writer.setSourceBitDepth(m_reader.sourceBitDepth());

@@ -43,6 +43,13 @@ public:
     enum class Outcome { Converted, Skipped, Cancelled, Failed };
     enum class OverwriteAnswer { Replace, Skip };
 
+    // The encoder instances a long source starts with, and whether it may gain more.
+    struct Instances
+    {
+        int now = 1;
+        bool mayGrow = false;
+    };
+
     struct Callbacks
     {
         // Asked only when a file exists under the output name, with that name. Unset: Skip.
@@ -54,8 +61,12 @@ public:
         // Read after every chunk, after progress: true stops the file as Cancelled.
         std::function<bool()> cancelled;
         // Asked once for a source longer than LongFileSeconds: how many encoder instances
-        // may encode it at once. Unset: one.
-        std::function<int()> instances;
+        // may encode it at once from the start, and whether cores may come free for it
+        // later. Unset: one.
+        std::function<Instances()> instances;
+        // Asked for such a source that may gain cores, before each block its instances
+        // encode: how many instances it may add now.
+        std::function<int()> moreInstances;
     };
 
     struct Result

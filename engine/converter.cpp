@@ -159,6 +159,7 @@ public:
     bool convertFormat = true;
     int decoderThreads = 1;
     int encoderInstances = 1;
+    std::function<int()> moreInstances;
     QString lastError;
 
     std::unique_ptr<AudioDecoder> decoder;
@@ -346,10 +347,10 @@ void Converter::Private::startEncoder()
         setup.bitRate = qint64(m4a.bitrate) * 1000;
         break;
     }
-    if (encoderInstances > 1) {
+    if (encoderInstances > 1 || moreInstances) {
         if (std::unique_ptr<SplitCodec> codec = splitCodec(kind, mp3, setup)) {
-            encoder =
-                std::make_unique<SplitEncoder>(*file, std::move(codec), channels, encoderInstances);
+            encoder = std::make_unique<SplitEncoder>(*file, std::move(codec), channels,
+                                                     encoderInstances, moreInstances);
             return;
         }
     }
@@ -764,9 +765,10 @@ void Converter::setDecoderThreads(int threads)
     d->decoderThreads = std::max(0, threads);
 }
 
-void Converter::setEncoderInstances(int instances)
+void Converter::setEncoderInstances(int instances, std::function<int()> more)
 {
     d->encoderInstances = std::max(1, instances);
+    d->moreInstances = std::move(more);
 }
 
 int Converter::encoderInstances() const

@@ -142,8 +142,10 @@ public:
 
     // How many encoder instances may encode later outputs at once (default 1). MP3, FLAC
     // and Opus outputs are then cut into blocks that the instances encode in parallel and
-    // that are joined into one stream; the other formats always use one instance.
-    void setEncoderInstances(int instances);
+    // that are joined into one stream; the other formats always use one instance. `more`,
+    // when set, cuts them into blocks even with one instance and is asked as the encoding
+    // goes on how many instances may be added now.
+    void setEncoderInstances(int instances, std::function<int()> more = {});
     int encoderInstances() const;
 
     // The reason of the last failure, "" when none since the last open.

@@ -5,14 +5,20 @@
 #include <algorithm>
 
 SplitEncoder::SplitEncoder(QIODevice &out, std::unique_ptr<SplitCodec> codec, int channels,
-                           int instances)
+                           int instances, std::function<int()> more)
     : m_out(out)
     , m_codec(std::move(codec))
     , m_channels(channels)
-    , m_instances(std::max(1, instances))
+    , m_more(std::move(more))
 {
-    for (int i = 0; i < m_instances; ++i)
+    addInstances(std::max(1, instances));
+}
+
+void SplitEncoder::addInstances(int count)
+{
+    for (int i = 0; i < count; ++i)
         m_threads.emplace_back([this] { encodeBlocks(); });
+    m_instances += std::max(0, count);
 }
 
 SplitEncoder::~SplitEncoder()
@@ -127,6 +133,8 @@ void SplitEncoder::write(const float *samples, int frames)
         if (m_pendingStart + qint64(m_pending.size()) / m_channels <=
             keepTo + m_codec->tailFrames())
             break;
+        if (m_more)
+            addInstances(m_more());
         dispatch(keepTo, false);
         // A long write is cut as the instances keep up, so little audio waits at a time.
         join(2 * m_instances);

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,11 +22,13 @@ class QIODevice;
 // into blocks (with the lead and tail audio the codec asks for), each block is encoded on
 // one of `instances` threads, and the codec joins the results in order into the output.
 // The caller's thread only cuts and writes, and waits when the instances fall behind, so at
-// most two blocks per instance are held at a time.
+// most two blocks per instance are held at a time. `more`, when set, is asked before each
+// block how many instances may be added now (cores that other work has given back).
 class SplitEncoder : public AudioEncoder
 {
 public:
-    SplitEncoder(QIODevice &out, std::unique_ptr<SplitCodec> codec, int channels, int instances);
+    SplitEncoder(QIODevice &out, std::unique_ptr<SplitCodec> codec, int channels, int instances,
+                 std::function<int()> more = {});
     // Stops the instances; blocks not yet joined are thrown away.
     ~SplitEncoder() override;
     SplitEncoder(const SplitEncoder &) = delete;
@@ -35,6 +38,7 @@ public:
     void finish() override;
 
 private:
+    void addInstances(int count);
     void dispatch(qint64 keepTo, bool last);
     // Joins the blocks that are done, in order; waits until fewer than `inFlight` remain.
     void join(int inFlight);
@@ -44,7 +48,8 @@ private:
     QIODevice &m_out;
     std::unique_ptr<SplitCodec> m_codec;
     const int m_channels;
-    const int m_instances;
+    int m_instances = 0;
+    const std::function<int()> m_more;
 
     std::vector<float> m_pending; // the audio from m_pendingStart on
     qint64 m_pendingStart = 0;

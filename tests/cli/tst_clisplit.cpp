@@ -31,8 +31,10 @@ class tst_CliSplit : public QObject
     QString m_long;
     QString m_short;
 
-    // The output of one run of twr-convert with `args`, read whole.
-    QByteArray convert(const QString &source, const QString &format, const QStringList &args)
+    // The output of `source` in one run of twr-convert with `args` (and `before` converted
+    // first), read whole.
+    QByteArray convert(const QString &source, const QString &format, const QStringList &args,
+                       const QStringList &before = {})
     {
         const QString out = m_dir.filePath("out");
         const QString output =
@@ -42,7 +44,7 @@ class tst_CliSplit : public QObject
         const int code =
             TestEnv::run(QDir(TestEnv::binDir()).filePath("twr-convert"),
                          QStringList{"--format", format, "--output-dir", out, "--overwrite"} +
-                             args + QStringList{source},
+                             args + before + QStringList{source},
                          &log);
         if (code != 0)
             qWarning().noquote() << log;
@@ -73,6 +75,17 @@ private slots:
         QVERIFY(split != one);
         QCOMPARE(decodedFrames(split), decodedFrames(one));
         QCOMPARE(decodedFrames(one), qint64(75 * 44100));
+    }
+
+    // Both start at once, so the long one has no idle core at first; it takes the short
+    // one's when that ends.
+    void longFileTakesTheCoreAShortOneFrees()
+    {
+        const QByteArray one = convert(m_long, "mp3", {"--jobs", "1"});
+        const QByteArray split = convert(m_long, "mp3", {"--jobs", "2"}, {m_short});
+        QVERIFY(!one.isEmpty() && !split.isEmpty());
+        QVERIFY(split != one);
+        QCOMPARE(decodedFrames(split), decodedFrames(one));
     }
 
     void whatKeepsOneInstance_data()

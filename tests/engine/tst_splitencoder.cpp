@@ -7,6 +7,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace {
 
 constexpr int Channels = 2;
@@ -29,6 +32,15 @@ public:
     {
         if (b.index == failAt)
             throw EngineError(QStringLiteral("block refused"));
+        if (awaitCompany && b.index < 2) {
+            // The first two blocks wait until two were encoded at once: only two instances
+            // get past at once.
+            std::unique_lock lock(mutex);
+            most = std::max(most, ++running);
+            company.notify_all();
+            company.wait_for(lock, std::chrono::seconds(10), [this] { return most > 1; });
+            --running;
+        }
         // The cut the interface promises; a broken one shows as a failed block.
         const qint64 lead = b.index == 0 ? 0 : leadFrames();
         if (b.start != b.keepFrom - lead || b.keepFrom % frameLength() != 0 ||
@@ -54,6 +66,11 @@ public:
     void finish(QIODevice &out) override { out.write("END"); }
 
     int failAt = -1;
+    bool awaitCompany = false;
+    mutable std::mutex mutex;
+    mutable std::condition_variable company;
+    mutable int running = 0;
+    mutable int most = 0; // blocks encoded at once
 };
 
 QByteArray ramp(qint64 frames)
@@ -103,6 +120,27 @@ private slots:
             }
             encoder.finish();
         }
+        QCOMPARE(out.data(), input + "END");
+    }
+
+    void instancesAddedAsCoresComeFree()
+    {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        auto owned = std::make_unique<RawCodec>();
+        RawCodec *codec = owned.get();
+        codec->awaitCompany = true;
+        int asked = 0;
+        const QByteArray input = ramp(3000);
+        {
+            // One instance at first; a core comes free before the second block.
+            SplitEncoder encoder(out, std::move(owned), Channels, 1,
+                                 [&asked] { return ++asked == 2 ? 1 : 0; });
+            encoder.write(reinterpret_cast<const float *>(input.constData()), 3000);
+            encoder.finish();
+            QCOMPARE(codec->most, 2);
+        }
+        QVERIFY(asked > 2);
         QCOMPARE(out.data(), input + "END");
     }
 

@@ -135,7 +135,7 @@ QString Fixture::convert(Converter &writer, const QString &source, const QString
     Converter reader;
     ConversionJob::Callbacks callbacks;
     callbacks.instances = [instances] {
-        return instances;
+        return ConversionJob::Instances{instances, false};
     };
     callbacks.overwrite = [](const QString &) {
         return ConversionJob::OverwriteAnswer::Replace;
