@@ -7,6 +7,8 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <cstring>
+
 namespace {
 
 constexpr int HeaderBytes = 27;

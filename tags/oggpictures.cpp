@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace {

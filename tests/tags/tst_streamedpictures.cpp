@@ -133,7 +133,7 @@ TagPicture picture(int bytes, int type, const char *description)
 {
     QByteArray data(bytes, '\0');
     for (int i = 0; i < bytes; ++i)
-        data[i] = char((i * 7919) >> 3);
+        data[i] = char((qint64(i) * 7919) >> 3);
     return {TagLib::ByteVector(data.constData(), uint(bytes)), "image/png", type,
             TagLib::String(description, TagLib::String::UTF8)};
 }
