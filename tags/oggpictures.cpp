@@ -26,13 +26,6 @@ void putBig32(QByteArray &to, quint32 value)
     to.append(b, 4);
 }
 
-QByteArray little32(quint32 value)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(value, b.data());
-    return b;
-}
-
 // A FLAC picture block (as a Vorbis comment holds it) in base64, made a piece at a time.
 class PictureText
 {
@@ -281,13 +274,13 @@ int OggPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictur
         const QByteArray field = comment.mid(at + 4, size);
         at += 4 + size;
         if (!field.startsWith(FieldName)) {
-            packet.add(little32(quint32(size)) + field);
+            packet.add(StreamedPictures::little32(quint32(size)) + field);
             continue;
         }
         auto text = std::make_unique<PictureText>(standInOf(field.mid(FieldNameBytes), pictures));
         if (FieldNameBytes + text->size() > 0xFFFFFFFFLL)
             throw EngineError(QStringLiteral("a picture is too large for a Vorbis comment"));
-        packet.add(little32(quint32(FieldNameBytes + text->size())) + FieldName);
+        packet.add(StreamedPictures::little32(quint32(FieldNameBytes + text->size())) + FieldName);
         packet.add(text->size(), [t = text.get()](char *to, qsizetype n) { t->read(to, n); });
         texts.push_back(std::move(text));
     }

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <taglib/asffile.h>
 #include <taglib/mp4file.h>
@@ -110,6 +111,13 @@ void StreamedPictures::writeAll(QIODevice &out, const char *bytes, qint64 size)
             throw WriteFailed();
         done += n;
     }
+}
+
+QByteArray StreamedPictures::little32(quint32 value)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(value, b.data());
+    return b;
 }
 
 void StreamedPictures::copy(QIODevice &in, QIODevice &out, qint64 size)

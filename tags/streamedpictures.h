@@ -43,6 +43,8 @@ struct WriteFailed
 };
 // Writes all of `bytes` or throws WriteFailed.
 void writeAll(QIODevice &out, const char *bytes, qint64 size);
+// `value` as four little-endian bytes.
+QByteArray little32(quint32 value);
 // Copies `size` bytes from `in` to `out`; EngineError when `in` ends first.
 void copy(QIODevice &in, QIODevice &out, qint64 size);
 

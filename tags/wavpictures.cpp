@@ -33,13 +33,6 @@ void putSyncsafe(char *p, quint32 value)
         p[i] = char((value >> (7 * (3 - i))) & 0x7F);
 }
 
-QByteArray little32(quint32 value)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(value, b.data());
-    return b;
-}
-
 // A picture frame rendered for a tag of `version`, as the tag's own render sets it.
 class VersionedPictureFrame : public ID3v2::AttachedPictureFrame
 {
@@ -145,7 +138,7 @@ int WavPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictur
     putSyncsafe(bytes.front().data() + 6, quint32(tagSize));
     bytes.back() += QByteArray(chunkSize & 1, '\0');
 
-    const QByteArray start = "RIFF" + little32(quint32(riffSize)) + "WAVE";
+    const QByteArray start = "RIFF" + StreamedPictures::little32(quint32(riffSize)) + "WAVE";
     StreamedPictures::writeAll(out, start.constData(), start.size());
     for (const Chunk &c : chunks) {
         if (&c != id3) {
@@ -154,7 +147,7 @@ int WavPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictur
             StreamedPictures::copy(in, out, std::min(c.padded(), in.size() - c.at));
             continue;
         }
-        const QByteArray head = c.id + little32(quint32(chunkSize));
+        const QByteArray head = c.id + StreamedPictures::little32(quint32(chunkSize));
         StreamedPictures::writeAll(out, head.constData(), head.size());
         for (size_t i = 0; i < bytes.size(); ++i) {
             StreamedPictures::writeAll(out, bytes[i].constData(), bytes[i].size());
