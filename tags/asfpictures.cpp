@@ -87,8 +87,9 @@ int AsfPictures::copy(QIODevice &in, QIODevice &out, const std::vector<TagPictur
     constexpr int ExtensionHead = ObjectHead + 22;
     if (!properties || properties->size < 48 || !extension || extension->size < ExtensionHead)
         unexpected();
-    const Object *library =
-        find(objects(header, extension->at + ExtensionHead, extension->end()), LibraryId);
+    const std::vector<Object> extended =
+        objects(header, extension->at + ExtensionHead, extension->end());
+    const Object *library = find(extended, LibraryId);
     if (!library || library->size < ObjectHead + 2)
         unexpected();
 

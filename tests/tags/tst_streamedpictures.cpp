@@ -72,6 +72,8 @@ QList<QByteArray> packetsOf(const QString &path)
 // The pictures in a comment packet, as FLAC picture blocks.
 QList<QByteArray> picturesIn(const QByteArray &comment, bool vorbis)
 {
+    if (comment.size() < (vorbis ? 7 : 8) + 8)
+        return {};
     QList<QByteArray> out;
     qsizetype at = (vorbis ? 7 : 8);
     at += 4 + qFromLittleEndian<quint32>(comment.constData() + at);
