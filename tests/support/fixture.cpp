@@ -85,6 +85,11 @@ QVariantMap Fixture::streamInfo(const QString &path)
     return info;
 }
 
+double Fixture::seconds(const QString &path)
+{
+    return probe(path).value("format").toObject().value("duration").toString().toDouble();
+}
+
 QString Fixture::tag(const QString &path, const QString &key)
 {
     QJsonObject tags = probe(path).value("format").toObject().value("tags").toObject();

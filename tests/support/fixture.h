@@ -31,6 +31,8 @@ QJsonObject audioStream(const QString &path);
 // The first audio stream's fields ("codec_name", "sample_rate", "bit_rate"...) and the
 // container's as "format.duration", "format.format_name"...
 QVariantMap streamInfo(const QString &path);
+// The container's length in seconds, as ffprobe reads it.
+double seconds(const QString &path);
 // A tag value as ffprobe reads it, by case-insensitive key; on the container, or on the stream
 // where the format keeps its comments (Ogg).
 QString tag(const QString &path, const QString &key);

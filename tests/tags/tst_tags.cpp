@@ -78,12 +78,9 @@ text = lambda v: "/".join(map(str, v)) if isinstance(v, tuple) else (
 out.update((key, [text(v) for v in values]) for key, values in f.tags.items())
 print(json.dumps(out))
 )";
-    // The system's Python, which the Debian package of mutagen installs into (a python3 found
-    // first on the PATH may be another).
     QByteArray out;
-    if (TestEnv::run("/usr/bin/python3", {"-c", script, path}, &out) != 0)
-        return {};
-    return QJsonDocument::fromJson(out).object();
+    return TestEnv::python({"-c", script, path}, &out) == 0 ? QJsonDocument::fromJson(out).object()
+                                                            : QJsonObject();
 }
 
 } // namespace
