@@ -248,10 +248,8 @@ private slots:
     {
         const QString src = m_dir.filePath("keep/src");
         QVERIFY(QDir().mkpath(src));
-        const QString script = TestEnv::sourceDir() + "/tests/cli/tagmatrix.py";
         QByteArray report;
-        QVERIFY2(TestEnv::run("/usr/bin/python3", {script, "make", src}, &report) == 0,
-                 report.constData());
+        QVERIFY2(TestEnv::tagMatrix({"make", src}, &report) == 0, report.constData());
         Editor e;
         const QStringList names = QDir(src).entryList(QDir::Files);
         QCOMPARE(names.size(), 8);
@@ -265,8 +263,7 @@ private slots:
             saved.Load(path);
             QCOMPARE(saved.Title, "Edited " + name);
         }
-        QVERIFY2(TestEnv::run("/usr/bin/python3", {script, "check", src, src}, &report) == 0,
-                 report.constData());
+        QVERIFY2(TestEnv::tagMatrix({"check", src, src}, &report) == 0, report.constData());
     }
 
     void inTheWindow()
