@@ -83,41 +83,34 @@ private slots:
         nothingVisible();
     }
 
+    // Another instance runs: no main window. Started without files, the later start leaves
+    // it alone; with files that it does not take (it is stuck in a message box), the later
+    // start says so and ends with 1 rather than as if they had been added.
     void anotherInstanceShowsNoMainWindow()
     {
-        TestConfigDir config;
-        TestPlatform *platform = TestPlatform::install();
-        platform->previousInstance = true;
-
-        Startup startup;
-        startup.begin();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
-        QVERIFY(!startup.mainWindow());
-        // Started without files, it leaves the running instance alone.
-        QCOMPARE(platform->count("messageBox") + platform->count("handFilesToRunningInstance"), 0);
-        QTRY_VERIFY(!startup.splash());
-        nothingVisible();
-        QVERIFY(!QFile::exists(config.file("twr.ini"))); // nothing after the check ran
-    }
-
-    // The running instance is stuck (a message box) and does not take the files: the later
-    // start says so and ends with 1 rather than as if they had been added.
-    void handOverNotTakenIsTold()
-    {
-        TestConfigDir config;
-        TestPlatform *platform = TestPlatform::install();
-        platform->previousInstance = true;
-        platform->handOverTaken = false;
-        Startup startup({"/music/a.flac", "/music/b.flac"});
-        startup.begin();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
-        QCOMPARE(startup.exitCode(), 1);
-        QCOMPARE(PlatformCalls::messages(*platform),
-                 QStringList{"Tonewright is already running, but it did not take /music/a.flac "
-                             "and 1 more files within 10 seconds: it may be waiting for an "
-                             "answer in one of its windows. Nothing was added; open the files "
-                             "again once it is free."});
-        nothingVisible();
+        for (const bool withFiles : {false, true}) {
+            TestConfigDir config;
+            TestPlatform *platform = TestPlatform::install();
+            platform->previousInstance = true;
+            platform->handOverTaken = false;
+            Startup startup(withFiles ? QStringList{"/music/a.flac", "/music/b.flac"}
+                                      : QStringList());
+            startup.begin();
+            QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
+            QVERIFY(!startup.mainWindow());
+            QCOMPARE(startup.exitCode(), withFiles ? 1 : 0);
+            QCOMPARE(platform->count("handFilesToRunningInstance"), withFiles ? 1 : 0);
+            QCOMPARE(PlatformCalls::messages(*platform),
+                     withFiles ? QStringList{"Tonewright is already running, but it did not take "
+                                             "/music/a.flac and 1 more files within 10 seconds: "
+                                             "it may be waiting for an answer in one of its "
+                                             "windows. Nothing was added; open the files again "
+                                             "once it is free."}
+                               : QStringList());
+            QTRY_VERIFY(!startup.splash());
+            nothingVisible();
+            QVERIFY(!QFile::exists(config.file("twr.ini"))); // nothing after the check ran
+        }
     }
 
     void filesOpenedWithTheProgram()
