@@ -217,8 +217,10 @@ private slots:
             {"README", "out", ".mp3", "out/README.mp3"},
             {".hidden", "beside", ".wav", "music/.hidden.wav"},
             {"song.wav", "beside", ".ogg", "music/song.ogg"},
+            {"lena-24.aiff", "out", ".mp3", "out/lena-24.mp3"},
             // The output would be the source itself: "_back" is added.
-            {"my.song.mp3", "music", ".mp3", "music/my.song_back.mp3"}};
+            {"my.song.mp3", "music", ".mp3", "music/my.song_back.mp3"},
+            {"song.WAV", "beside", ".wav", "music/song_back.wav"}};
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("music"));
         for (const auto &[name, mode, extension, expected] : rows) {
