@@ -201,6 +201,17 @@ std::vector<float> Fixture::music(int rate, int channels, double seconds, int bi
     return out;
 }
 
+QString Fixture::wav(const QString &dir, const QString &name, const std::vector<float> &samples,
+                     int rate, int channels, const QString &codec)
+{
+    const QString raw = QDir(dir).filePath(name + ".f32");
+    TestEnv::writeFile(raw, QByteArray(reinterpret_cast<const char *>(samples.data()),
+                                       qsizetype(samples.size() * sizeof(float))));
+    return make(dir, name,
+                {"-f", "f32le", "-ar", QString::number(rate), "-ac", QString::number(channels),
+                 "-i", raw, "-c:a", codec});
+}
+
 QByteArray Fixture::decodeStrictly(const QString &path, const QString &format)
 {
     return output("ffmpeg", {"-nostdin", "-v", "error", "-xerror", "-err_detect", "crccheck", "-i",

@@ -53,6 +53,10 @@ QString convert(Converter &writer, const QString &source, const QString &output,
 // Several instruments' worth of spectrum: chords of harmonic tones with an attack and a decay,
 // moving around the stereo image, over a little noise; on the grid of `bits` (0: none).
 std::vector<float> music(int rate, int channels, double seconds, int bits = 0);
+// `samples` (float, interleaved) as the WAV file `dir/name` in `codec` (a pcm_* encoder); ""
+// when ffmpeg failed.
+QString wav(const QString &dir, const QString &name, const std::vector<float> &samples, int rate,
+            int channels, const QString &codec);
 // The audio as ffmpeg decodes it, failing (empty) at the first error in the stream.
 QByteArray decodeStrictly(const QString &path, const QString &format);
 std::vector<float> floats(const QByteArray &f32le);
