@@ -240,10 +240,10 @@ private slots:
                  qPrintable(shown.join("")));
     }
 
-    // In the real window: what a new user does, then every other way in and out.
     // Update changes the panel's fields and nothing else: sources tagged by mutagen in every
     // format the editor saves keep their pictures, ReplayGain, identifiers, both artists and
-    // their unknown field, as mutagen reads them after the save.
+    // their unknown field, as mutagen reads them after the save, their audio, and their kind of
+    // tag (an ID3v2.4 one stays 2.4, so nothing that 2.3 lacks is dropped).
     void updateKeepsWhatThePanelDoesNotShow()
     {
         const QString src = m_dir.filePath("keep/src");
@@ -255,9 +255,13 @@ private slots:
         QCOMPARE(names.size(), 8);
         for (const QString &name : names) {
             const QString path = QDir(src).filePath(name);
+            const QByteArray head = Fixture::readAll(path).left(4);
+            const QByteArray audio = Fixture::audioMd5(path);
             e.open(path);
             e.p->infoTitle->setText("Edited " + name);
             e.editor.SaveTags();
+            QCOMPARE(Fixture::audioMd5(path), audio);
+            QCOMPARE(Fixture::readAll(path).left(4), head);
             ::FileInfo saved;
             saved.TagVersion = 2;
             saved.Load(path);
@@ -266,6 +270,7 @@ private slots:
         QVERIFY2(TestEnv::tagMatrix({"check", src, src}, &report) == 0, report.constData());
     }
 
+    // In the real window: what a new user does, then every other way in and out.
     void inTheWindow()
     {
         LoadedWindow f;
