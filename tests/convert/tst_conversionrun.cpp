@@ -517,8 +517,9 @@ private slots:
         QVERIFY(TestEnv::files(f.out).isEmpty() || TestEnv::files(f.out) == QStringList{"a.wav"});
     }
 
-    // The menu's and the popup's entries, ID3v2-only tags reaching every format.
-    void convertEntriesCarryTheWholeTag()
+    // The menu's and the popup's entries: each picks its format and converts, except while a
+    // file plays. (Tags reaching every format are the conversion job's tests'.)
+    void convertEntriesPickTheirFormat()
     {
         const QList<std::tuple<QString, int, QString>> entries{
             {"tomp3", 0, "mp3"},       {"ctw", 1, "wmav2"},   {"toogg", 2, "vorbis"},
@@ -526,11 +527,9 @@ private slots:
             {"tom4a", 6, "aac"}};
         for (const auto &[entry, button, codec] : entries) {
             Window f;
-            f.add({"tagged.mp3"}, 1,
-                  {"-id3v2_version", "3", "-write_id3v1", "0", "-metadata", "title=Wolken",
-                   "-metadata", "artist=Kraan"});
+            f.add({"song.mp3"});
             f.w->outputformat[button == 0 ? 3 : 0]->setChecked(true);
-            f.w->jobList().focus().CurrentFile = f.media.filePath("tagged.mp3");
+            f.w->jobList().focus().CurrentFile = f.media.filePath("song.mp3");
             f.w->playback().PlaySource();
             QVERIFY(f.w->playback().isPlaying());
             f.activate(entry); // ignored while a file plays
@@ -540,10 +539,7 @@ private slots:
             f.waitForTheEnd();
 
             QVERIFY(f.w->outputformat[button]->isChecked());
-            const QString output = f.out + TestEnv::files(f.out).value(0);
-            QCOMPARE(codecOf(output), codec);
-            QCOMPARE(Fixture::tag(output, "title") + '/' + Fixture::tag(output, "artist"),
-                     QString("Wolken/Kraan"));
+            QCOMPARE(codecOf(f.out + TestEnv::files(f.out).value(0)), codec);
         }
     }
 };
