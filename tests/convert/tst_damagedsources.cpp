@@ -88,7 +88,7 @@ private slots:
     {
         QTest::addColumn<QString>("special");
         QTest::addColumn<QString>("extension");
-        for (const char *special : {"0/0", "1/0", "-1/0", "100", "-100"}) {
+        for (const char *special : {"0/0", "1/0", "-1/0", "100", "-100", "1e38"}) {
             for (const char *ext : {".mp3", ".wma", ".ogg", ".wav"})
                 QTest::addRow("%s to %s", special, ext + 1) << special << QString::fromLatin1(ext);
         }
