@@ -60,29 +60,6 @@ class tst_Startup : public QObject
     Q_OBJECT
 
 private slots:
-    void splashHandsOverAfterItsTimer()
-    {
-        TestConfigDir config;
-        TestPlatform::install();
-        const QString skinFile = frmDialog::skinTempFile();
-
-        Startup startup;
-        startup.begin();
-        QPointer<frmSplash> splash = startup.splash();
-        QVERIFY(splash && splash->isVisible() && !startup.mainWindow());
-        QVERIFY(splash->Skin1->isSkinned(splash));
-
-        QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
-        frmDialog *window = startup.mainWindow();
-        QVERIFY(window->isVisible() && window->Skn->isSkinned(window));
-        QTRY_VERIFY(!splash); // destroyed in its own tick
-        QVERIFY(!QFile::exists(skinFile));
-
-        // Closing the main window leaves nothing visible.
-        QVERIFY(window->close());
-        nothingVisible();
-    }
-
     // Another instance runs: no main window. Started without files, the later start leaves
     // it alone; with files that it does not take (it is stuck in a message box), the later
     // start says so and ends with 1 rather than as if they had been added.
@@ -130,8 +107,15 @@ private slots:
 
         Startup startup({wav, notes, flac, dir.filePath("Album")});
         startup.begin();
+        // The splash, skinned, until its timer hands over to the skinned main window.
+        const QPointer<frmSplash> splash = startup.splash();
+        QVERIFY(splash && splash->isVisible() && !startup.mainWindow());
+        QVERIFY(splash->Skin1->isSkinned(splash));
         QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
         frmDialog *window = startup.mainWindow();
+        QVERIFY(window->isVisible() && window->Skn->isSkinned(window));
+        QTRY_VERIFY(!splash); // destroyed in its own tick
+        QVERIFY(!QFile::exists(frmDialog::skinTempFile()));
         QTRY_COMPARE(names(window), (QStringList{"a.wav", "b.flac", "d.wav"}));
         QVERIFY(platform->laterStarts);
         // The program's icon (the pixmap passes through premultiplied alpha).
@@ -155,7 +139,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(
             names(window), (QStringList{"a.wav", "b.flac", "d.wav", "c.ogg", "e.wav"}), 30000);
         QVERIFY(!window->conversionRun().isActive());
+        elsewhere.close();
         QVERIFY(window->close());
+        nothingVisible(); // closing the main window leaves nothing on screen
     }
 
     // The real program started a second time, with a relative path, against this process's
