@@ -187,7 +187,8 @@ private slots:
                 QVERIFY2(!packets(mine).isEmpty() && packets(mine) == packets(theirs),
                          qPrintable(what));
             else
-                QVERIFY2(QFile::exists(mine) && Fixture::readAll(mine) == Fixture::readAll(theirs),
+                QVERIFY2(QFile::exists(mine) &&
+                             TestEnv::readFile(mine) == TestEnv::readFile(theirs),
                          qPrintable(what));
             QVERIFY2(SettingsFiles::read(ini, Ini::Mp3::Fs).contains(row.mp3Text),
                      qPrintable(what));

@@ -153,7 +153,7 @@ private slots:
             verifyIdle(r);
             QCOMPARE(r.status(1), QString("Ready"));
         }
-        const QByteArray played = sound(Fixture::readAll(file));
+        const QByteArray played = sound(TestEnv::readFile(file));
         QCOMPARE(whilePaused,
                  QStringList({"Continue", "Continue", "Continue", "Pause", "0", m_noise}));
         QVERIFY(held == 5 && !moved);

@@ -102,11 +102,6 @@ QString Fixture::tag(const QString &path, const QString &key)
     return {};
 }
 
-QByteArray Fixture::readAll(const QString &path)
-{
-    return TestEnv::readFile(path);
-}
-
 QString Fixture::audioShape(const QString &path)
 {
     const QVariantMap info = streamInfo(path);

@@ -42,8 +42,6 @@ QString audioShape(const QString &path);
 QByteArray decode(const QString &path, const QString &format = QStringLiteral("f32le"));
 // MD5 of the decoded audio stream, untouched by any tag change.
 QByteArray audioMd5(const QString &path);
-// The whole file, as TestEnv::readFile.
-QByteArray readAll(const QString &path);
 // Gives the writer every format's usual settings (CD WAV, Ogg quality 4, WMA profile 8,
 // default MP3), so the output's extension alone picks the encoder.
 void setEveryFormat(Converter &writer);
