@@ -159,12 +159,7 @@ class StreamedPicturesTest : public QObject
 
 private slots:
     void initTestCase();
-    void pagesAroundEveryBoundary_data()
-    {
-        QTest::addColumn<bool>("vorbis");
-        QTest::newRow("vorbis") << true;
-        QTest::newRow("opus") << false;
-    }
+    void pagesAroundEveryBoundary_data();
     void pagesAroundEveryBoundary();
     void readersWeDidNotWrite();
     void wavChunks_data();
@@ -180,6 +175,13 @@ void StreamedPicturesTest::initTestCase()
     m_vorbis = Fixture::tone(m_dir.path(), "v.ogg", 2, {"-c:a", "libvorbis"});
     m_opus = Fixture::tone(m_dir.path(), "o.opus", 2, {"-c:a", "libopus"});
     QVERIFY(!m_vorbis.isEmpty() && !m_opus.isEmpty());
+}
+
+void StreamedPicturesTest::pagesAroundEveryBoundary_data()
+{
+    QTest::addColumn<bool>("vorbis");
+    QTest::newRow("vorbis") << true;
+    QTest::newRow("opus") << false;
 }
 
 // Base64 grows by 4 bytes for 3, so 256 sizes in steps of 3 end the comment at every place of
