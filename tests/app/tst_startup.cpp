@@ -60,64 +60,34 @@ class tst_Startup : public QObject
     Q_OBJECT
 
 private slots:
-    void splashHandsOverAfterItsTimer()
-    {
-        TestConfigDir config;
-        TestPlatform::install();
-        const QString skinFile = frmDialog::skinTempFile();
-
-        Startup startup;
-        startup.begin();
-        QPointer<frmSplash> splash = startup.splash();
-        QVERIFY(splash && splash->isVisible() && !startup.mainWindow());
-        QVERIFY(splash->Skin1->isSkinned(splash));
-
-        QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
-        frmDialog *window = startup.mainWindow();
-        QVERIFY(window->isVisible() && window->Skn->isSkinned(window));
-        QTRY_VERIFY(!splash); // destroyed in its own tick
-        QVERIFY(!QFile::exists(skinFile));
-
-        // Closing the main window leaves nothing visible.
-        QVERIFY(window->close());
-        nothingVisible();
-    }
-
+    // Another instance runs: no main window. Started without files, the later start leaves
+    // it alone; with files that it does not take (it is stuck in a message box), the later
+    // start says so and ends with 1 rather than as if they had been added.
     void anotherInstanceShowsNoMainWindow()
     {
-        TestConfigDir config;
-        TestPlatform *platform = TestPlatform::install();
-        platform->previousInstance = true;
-
-        Startup startup;
-        startup.begin();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
-        QVERIFY(!startup.mainWindow());
-        // Started without files, it leaves the running instance alone.
-        QCOMPARE(platform->count("messageBox") + platform->count("handFilesToRunningInstance"), 0);
-        QTRY_VERIFY(!startup.splash());
-        nothingVisible();
-        QVERIFY(!QFile::exists(config.file("twr.ini"))); // nothing after the check ran
-    }
-
-    // The running instance is stuck (a message box) and does not take the files: the later
-    // start says so and ends with 1 rather than as if they had been added.
-    void handOverNotTakenIsTold()
-    {
-        TestConfigDir config;
-        TestPlatform *platform = TestPlatform::install();
-        platform->previousInstance = true;
-        platform->handOverTaken = false;
-        Startup startup({"/music/a.flac", "/music/b.flac"});
-        startup.begin();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
-        QCOMPARE(startup.exitCode(), 1);
-        QCOMPARE(PlatformCalls::messages(*platform),
-                 QStringList{"Tonewright is already running, but it did not take /music/a.flac "
-                             "and 1 more files within 10 seconds: it may be waiting for an "
-                             "answer in one of its windows. Nothing was added; open the files "
-                             "again once it is free."});
-        nothingVisible();
+        for (const bool withFiles : {false, true}) {
+            TestConfigDir config;
+            TestPlatform *platform = TestPlatform::install();
+            platform->previousInstance = true;
+            platform->handOverTaken = false;
+            Startup startup(withFiles ? QStringList{"/music/a.flac", "/music/b.flac"}
+                                      : QStringList());
+            startup.begin();
+            QTRY_VERIFY_WITH_TIMEOUT(startup.endedForAnotherInstance(), 10000);
+            QVERIFY(!startup.mainWindow());
+            QCOMPARE(startup.exitCode(), withFiles ? 1 : 0);
+            QCOMPARE(platform->count("handFilesToRunningInstance"), withFiles ? 1 : 0);
+            QCOMPARE(PlatformCalls::messages(*platform),
+                     withFiles ? QStringList{"Tonewright is already running, but it did not take "
+                                             "/music/a.flac and 1 more files within 10 seconds: "
+                                             "it may be waiting for an answer in one of its "
+                                             "windows. Nothing was added; open the files again "
+                                             "once it is free."}
+                               : QStringList());
+            QTRY_VERIFY(!startup.splash());
+            nothingVisible();
+            QVERIFY(!QFile::exists(config.file("twr.ini"))); // nothing after the check ran
+        }
     }
 
     void filesOpenedWithTheProgram()
@@ -137,8 +107,15 @@ private slots:
 
         Startup startup({wav, notes, flac, dir.filePath("Album")});
         startup.begin();
+        // The splash, skinned, until its timer hands over to the skinned main window.
+        const QPointer<frmSplash> splash = startup.splash();
+        QVERIFY(splash && splash->isVisible() && !startup.mainWindow());
+        QVERIFY(splash->Skin1->isSkinned(splash));
         QTRY_VERIFY_WITH_TIMEOUT(startup.mainWindow(), 10000);
         frmDialog *window = startup.mainWindow();
+        QVERIFY(window->isVisible() && window->Skn->isSkinned(window));
+        QTRY_VERIFY(!splash); // destroyed in its own tick
+        QVERIFY(!QFile::exists(frmDialog::skinTempFile()));
         QTRY_COMPARE(names(window), (QStringList{"a.wav", "b.flac", "d.wav"}));
         QVERIFY(platform->laterStarts);
         // The program's icon (the pixmap passes through premultiplied alpha).
@@ -162,7 +139,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(
             names(window), (QStringList{"a.wav", "b.flac", "d.wav", "c.ogg", "e.wav"}), 30000);
         QVERIFY(!window->conversionRun().isActive());
+        elsewhere.close();
         QVERIFY(window->close());
+        nothingVisible(); // closing the main window leaves nothing on screen
     }
 
     // The real program started a second time, with a relative path, against this process's

@@ -25,26 +25,7 @@ namespace {
 // The report names `text`; shown whole when it does not.
 #define SAYS(r, text) QVERIFY2((r).out.contains(text), qPrintable((r).out))
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run twrConvert(const QStringList &args, int timeoutMs = 120000)
-{
-    QProcess p;
-    p.start(QDir(TestEnv::binDir()).filePath("twr-convert"), args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using TestEnv::twrConvert;
 
 // Whether the process holds a file in `dir` open (an output's temporary file may have no name).
 bool writesInto(qint64 pid, const QString &dir)
@@ -64,9 +45,8 @@ bool writesInto(qint64 pid, const QString &dir)
 // twr-convert converting `source` into `out`, once it has begun writing there.
 bool startWriting(QProcess &p, const QString &source, const QString &out)
 {
-    p.start(
-        QDir(TestEnv::binDir()).filePath("twr-convert"),
-        {"--format", "mp3", "--jobs", "2", "--output-dir", out, source}); // one file, two instances
+    p.start(twrConvert(), {"--format", "mp3", "--jobs", "2", "--output-dir", out,
+                           source}); // one file, two instances
     if (!p.waitForStarted())
         return false;
     while (!writesInto(p.processId(), out) && !p.waitForFinished(2)) {
@@ -74,10 +54,7 @@ bool startWriting(QProcess &p, const QString &source, const QString &out)
     return p.state() == QProcess::Running;
 }
 
-double duration(const QString &path)
-{
-    return Fixture::probe(path).value("format").toObject().value("duration").toString().toDouble();
-}
+using Fixture::seconds;
 
 } // namespace
 
@@ -103,11 +80,10 @@ private slots:
         m_wav = Fixture::tone(m_dir.path(), "tone.wav", 1, {"-c:a", "pcm_s16le"});
         m_ogg = Fixture::tone(m_dir.path(), "long.ogg", 3, {"-c:a", "libvorbis"});
         QVERIFY(!m_wav.isEmpty() && !m_ogg.isEmpty());
-        // FLACs whose header states four seconds, cut to about two of them, and to less than one.
+        // A FLAC whose header states four seconds, cut to about two of them.
         const QByteArray four = TestEnv::readFile(Fixture::tone(m_dir.path(), "four.flac", 4));
         QVERIFY(four.size() > 20000);
         TestEnv::writeFile(m_dir.filePath("damaged.flac"), four.left(four.size() * 6 / 10));
-        TestEnv::writeFile(m_dir.filePath("scrap.flac"), four.left(four.size() * 3 / 10));
     }
 
     // Song.mp3 and song.mp3 are two files on the test's own folder, one on exFAT (a USB
@@ -118,7 +94,7 @@ private slots:
         const QString upper = copy(m_wav, dir.filePath("Song.wav"));
         const QString lower = copy(m_ogg, dir.filePath("song.ogg"));
         const QString out = dir.filePath("out");
-        Run r = twrConvert({"--format", "mp3", "--output-dir", out, upper, lower});
+        Ran r = twrConvert({"--format", "mp3", "--output-dir", out, upper, lower});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(TestEnv::files(out), (QStringList{"Song.mp3", "song.mp3"}));
 
@@ -130,7 +106,7 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         SAYS(r, "FAILED     " + lower + ": same output name as Song.wav");
         QCOMPARE(TestEnv::files(stick), QStringList{"Song.mp3"});
-        QVERIFY(qAbs(duration(stick + "/Song.mp3") - 1.0) < 0.1); // the first source's
+        QVERIFY(qAbs(seconds(stick + "/Song.mp3") - 1.0) < 0.1); // the first source's
     }
 
     void neverWritesOverItsOwnFiles_data()
@@ -152,12 +128,12 @@ private slots:
         const QByteArray mp3Bytes = TestEnv::readFile(mp3);
 
         // a.wav's output beside it is a.mp3, a source of the same batch.
-        Run r =
+        Ran r =
             twrConvert({"--format", "mp3", "--beside-source", overwrite, "--jobs", jobs, a, mp3});
         QCOMPARE(r.exitCode, 1);
         SAYS(r, "FAILED     " + a + ": the output would replace the source file a.mp3");
         QCOMPARE(TestEnv::readFile(mp3), mp3Bytes);
-        QVERIFY(qAbs(duration(dir.filePath("a_back.mp3")) - 2.0) < 0.1); // from the intact a.mp3
+        QVERIFY(qAbs(seconds(dir.filePath("a_back.mp3")) - 2.0) < 0.1); // from the intact a.mp3
 
         // Two sources, one output name: the first keeps it, the second fails.
         const QString out = dir.filePath("out");
@@ -165,7 +141,7 @@ private slots:
         r = twrConvert({"--format", "wav", "--output-dir", out, overwrite, "--jobs", jobs, a, ogg});
         QCOMPARE(r.exitCode, 1);
         SAYS(r, "FAILED     " + ogg + ": same output name as a.wav");
-        QVERIFY(qAbs(duration(dir.filePath("out/a.wav")) - 1.0) < 0.05);
+        QVERIFY(qAbs(seconds(dir.filePath("out/a.wav")) - 1.0) < 0.05);
 
         // An output that is a hard link to a source of the batch is that source.
         QVERIFY(::link(QFile::encodeName(mp3).constData(),
@@ -198,7 +174,7 @@ private slots:
         if (!full)
             guard = std::make_unique<ReadOnlyMount>(dir.path());
         TWR_SKIP_UNLESS_MOUNTED(*guard);
-        const Run r =
+        const Ran r =
             twrConvert({"--format", "wav", "--overwrite", "--output-dir", dir.path(), m_wav});
         QCOMPARE(r.exitCode, 1);
         SAYS(r, "FAILED     " + m_wav +
@@ -217,12 +193,12 @@ private slots:
         // Room for the output (about 176 kB as WAV) but not for the tagged copy beside it.
         TmpfsMount disk(dir.path(), 256 * 1024);
         TWR_SKIP_UNLESS_MOUNTED(disk);
-        const Run r = twrConvert({"--format", "wav", "--output-dir", dir.path(), tagged});
+        const Ran r = twrConvert({"--format", "wav", "--output-dir", dir.path(), tagged});
         QCOMPARE(r.exitCode, 1);
         SAYS(r, "converted, but the tag could not be written: " + tagged + " -> " +
                     dir.filePath("tagged.wav"));
         QCOMPARE(TestEnv::files(dir.path()), QStringList{"tagged.wav"});
-        QVERIFY(qAbs(duration(dir.filePath("tagged.wav")) - 1.0) < 0.05);
+        QVERIFY(qAbs(seconds(dir.filePath("tagged.wav")) - 1.0) < 0.05);
     }
 
     // Stopped by a signal while writing: its temporary files go, the status names the signal.
@@ -267,7 +243,7 @@ private slots:
             "sh",
             {"-c",
              "exec \"$0\" --format mp3 --output-dir \"$1\" \"$(printf '%s/bad\\377.wav' \"$1\")\"",
-             QDir(TestEnv::binDir()).filePath("twr-convert"), dir.path()},
+             twrConvert(), dir.path()},
             &out);
         QCOMPARE(code, 1);
         QVERIFY2(out.contains("is not valid UTF-8, so it cannot be opened; rename it"),
@@ -293,7 +269,6 @@ private slots:
         QTest::newRow("damaged") << QStringList{"--format", "ogg", "@damaged"} << 0;
         QTest::newRow("damaged, strict")
             << QStringList{"--strict", "--format", "ogg", "@damaged"} << 1;
-        QTest::newRow("hardly anything decodes") << QStringList{"--format", "ogg", "@scrap"} << 1;
     }
 
     void exitStatus()
@@ -305,12 +280,11 @@ private slots:
         const QHash<QString, QString> named{{"@good", m_wav},
                                             {"@missing", m_dir.filePath("missing.wav")},
                                             {"@text", m_dir.filePath("notes.mp3")},
-                                            {"@damaged", m_dir.filePath("damaged.flac")},
-                                            {"@scrap", m_dir.filePath("scrap.flac")}};
+                                            {"@damaged", m_dir.filePath("damaged.flac")}};
         QStringList full{"--output-dir", out.path()};
         for (const QString &a : args)
             full << named.value(a, a);
-        const Run r = twrConvert(full);
+        const Ran r = twrConvert(full);
         QCOMPARE(r.exitCode, status);
         // --strict fails the run, not the file.
         QCOMPARE(r.out.contains("FAILED"), status == 1 && !args.contains("--strict"));
@@ -321,7 +295,7 @@ private slots:
 
     void versionAndUsageTexts()
     {
-        Run r = twrConvert({"--version"});
+        Ran r = twrConvert({"--version"});
         SAYS(r, QRegularExpression("^twr-convert .* \\d+\\.\\d+\\.\\d+\n$"));
         // A wrong option: the reason and one usage line on the error stream, nothing converted.
         r = twrConvert({"--fast", m_wav});
@@ -341,7 +315,7 @@ private slots:
         // number replaces nothing (the window asks), and says so.
         const QString ini = m_config.file("overwrite.ini");
         TestEnv::writeFile(ini, "[output]\noverwrite=yes\n");
-        Run r =
+        Ran r =
             twrConvert({"--settings", ini, "--format", "wav", "--output-dir", out.path(), m_wav});
         QCOMPARE(TestEnv::readFile(target), QByteArray("keep me"));
         QVERIFY2(r.err.contains("\"yes\" of overwrite in section [output] is not a number"),
@@ -377,7 +351,7 @@ private slots:
         const QString link = out.filePath("tone.mp3");
         QVERIFY(QFile::link(target, link));
 
-        const Run r = twrConvert({"--format", "mp3", "--output-dir", out.path(), overwrite, m_wav});
+        const Ran r = twrConvert({"--format", "mp3", "--output-dir", out.path(), overwrite, m_wav});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(TestEnv::files(elsewhere.path()),
                  dangling ? QStringList{} : QStringList{"target.mp3"});
@@ -402,7 +376,7 @@ private slots:
         const QString source =
             Fixture::tone(dir.path(), base + ".flac", 1, {"-metadata", "title=Near the limit"});
         QVERIFY(!source.isEmpty());
-        const Run r = twrConvert({"--format", "mp3", "--output-dir", dir.filePath("out"), source});
+        const Ran r = twrConvert({"--format", "mp3", "--output-dir", dir.filePath("out"), source});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.out.startsWith("converted  "), qPrintable(r.out));
         QCOMPARE(Fixture::tag(dir.filePath("out/" + base + ".mp3"), "title"),
@@ -447,7 +421,7 @@ private slots:
         QVERIFY(QFile::copy(m_wav, dir.filePath("a.wav")));
         const QString good = dir.filePath("good.m3u");
         TestEnv::writeFile(good, "#EXTM3U\na.wav\n");
-        const Run r =
+        const Ran r =
             twrConvert(QStringList{"--format", "wav", "--output-dir", dir.filePath("out")} +
                            (list ? QStringList{path, good} : QStringList{good}),
                        60000);
@@ -472,7 +446,7 @@ private slots:
         QCOMPARE(Fixture::audioShape(out.filePath("tone.wav")), QString("pcm_u8 22050 1"));
 
         // A bitrate setting Vorbis cannot encode fails every file with the reason.
-        const Run r =
+        const Ran r =
             runWith("[ogg]\nqualityenabled=0\nvbrenabled=0\nbitrate=0\nfrequency=8\nchannel=1\n",
                     {"--format", "ogg"});
         QCOMPARE(r.exitCode, 1);
@@ -483,7 +457,7 @@ private slots:
         for (const auto &[format, settings, named] :
              {std::tuple{"mp3", "[mp3]\nbitrate=999\n", "\"999\" of bitrate in section [mp3]"},
               std::tuple{"wma", "[wma]\nprofile=abc\n", "\"abc\" of profile in section [wma]"}}) {
-            const Run r = runWith(settings, {"--format", format, "--jobs", "2", second});
+            const Ran r = runWith(settings, {"--format", format, "--jobs", "2", second});
             QCOMPARE(r.exitCode, 0);
             QCOMPARE(r.err.count(named), 1);
         }

@@ -5,36 +5,18 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 // `script` run by bash in `dir`, with $TWR naming twr-convert.
-Run shell(const QString &dir, const QString &script)
+Ran shell(const QString &dir, const QString &script)
 {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TWR", QDir(TestEnv::binDir()).filePath("twr-convert"));
-    p.setProcessEnvironment(env);
-    p.start("bash", {"-euo", "pipefail", "-c", script});
-    Run r;
-    if (!p.waitForFinished(120000))
-        p.kill();
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const QString line = QStringLiteral("cd '%1' && TWR='%2' && %3");
+    return TestEnv::runApart(
+        "bash", {"-euo", "pipefail", "-c", line.arg(dir, TestEnv::twrConvert(), script)});
 }
 
 // Every file below `dir`, relative to it, sorted.
@@ -76,7 +58,7 @@ private slots:
 
     void folderNeedsRecursive()
     {
-        const Run r = shell(m_dir.path(), "$TWR --format wav --output-dir out Music");
+        const Ran r = shell(m_dir.path(), "$TWR --format wav --output-dir out Music");
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err, QString("twr-convert: Music is a folder; use --recursive\n"));
         QVERIFY(!QFileInfo::exists(m_dir.filePath("out")));
@@ -105,7 +87,7 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, below);
         QDir(m_dir.filePath("out")).removeRecursively();
-        const Run r = shell(m_dir.path(), script);
+        const Ran r = shell(m_dir.path(), script);
         QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
         const QString out = m_dir.filePath(below);
         QCOMPARE(tree(out), withSuffix(m_tracks, ".mp3"));
@@ -118,7 +100,7 @@ private slots:
     void flatRefusesTheSecondOfEqualNames()
     {
         QTemporaryDir out;
-        const Run r = shell(m_dir.path(),
+        const Ran r = shell(m_dir.path(),
                             "$TWR --format wav --flat -r --output-dir " + out.path() + " Music");
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.out.count("FAILED"), 1);
@@ -133,7 +115,7 @@ private slots:
         if (QStandardPaths::findExecutable("parallel").isEmpty())
             QFAIL("GNU parallel is missing: run scripts/install-deps.sh");
         QDir(m_dir.filePath("out")).removeRecursively();
-        const Run r = shell(
+        const Ran r = shell(
             m_dir.filePath("Music"),
             "find . -path '*/.*' -prune -o -type f \\( -iname '*.flac' -o -iname '*.wav' -o "
             "-iname '*.ogg' \\) -print0 | parallel --pipe --null --recend '\\0' -N 1 -S 2/:,2/: "

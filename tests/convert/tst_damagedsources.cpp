@@ -32,10 +32,7 @@ QString badSamples(const QString &path)
     return {};
 }
 
-double seconds(const QString &path)
-{
-    return Fixture::streamInfo(path).value("format.duration").toDouble();
-}
+using Fixture::seconds;
 
 // `source` with `zeroed` bytes zeroed in the middle, cut to `keepPercent` percent, at `path`.
 QString damaged(const QString &source, const QString &path, int keepPercent, int zeroed)
@@ -81,23 +78,17 @@ private:
 
     TestConfigDir m_config;
     QTemporaryDir m_dir;
-    QString m_wma;
     Converter m_reader;
     Converter m_writer;
 
 private slots:
-    void initTestCase()
-    {
-        m_wma = Fixture::tone(m_dir.path(), "whole.wma", 12, {"-c:a", "wmav2", "-b:a", "128k"});
-        QVERIFY(!m_wma.isEmpty());
-        Fixture::setEveryFormat(m_writer);
-    }
+    void initTestCase() { Fixture::setEveryFormat(m_writer); }
 
     void nonFiniteSamplesReachEveryEncoder_data()
     {
         QTest::addColumn<QString>("special");
         QTest::addColumn<QString>("extension");
-        for (const char *special : {"0/0", "1/0", "-1/0", "100", "-100"}) {
+        for (const char *special : {"0/0", "1/0", "-1/0", "100", "-100", "1e38"}) {
             for (const char *ext : {".mp3", ".wma", ".ogg", ".wav"})
                 QTest::addRow("%s to %s", special, ext + 1) << special << QString::fromLatin1(ext);
         }
@@ -205,24 +196,6 @@ private slots:
         QCOMPARE(r.outcome, Job::Outcome::Converted);
         QCOMPARE(r.warning, QString());
         QVERIFY2(std::fabs(seconds(r.output) - 4) < 0.1, qPrintable(r.output));
-    }
-
-    void zeroedWmaReplacesAnOlderOutputWhole()
-    {
-        // An earlier run's complete output is replaced only by another complete one.
-        const QString output = m_dir.filePath("older/song.wav");
-        QCOMPARE(convert(m_wma, output).outcome, Job::Outcome::Converted);
-        const double before = seconds(output);
-        QVERIFY(before > 11.5);
-
-        const QString source = damaged(m_wma, m_dir.filePath("older/song.wma"), 100, 300);
-        const Job::Result r = convert(source, output);
-        QCOMPARE(r.outcome, Job::Outcome::Converted);
-        QVERIFY(!r.warning.isEmpty());
-        const double after = seconds(output);
-        QVERIFY2(after > before * 0.9, qPrintable(QString::number(after)));
-        QCOMPARE(QDir(m_dir.filePath("older")).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{"song.wav", "song.wma"}));
     }
 
     void unreadableSourcesSayWhatIsWrong_data()

@@ -158,13 +158,8 @@ private slots:
         // Longer than the minute from which a file is split.
         const std::vector<float> source = Fixture::music(rate, channels, 62.0);
         QTemporaryDir dir;
-        TestEnv::writeFile(dir.filePath("source.raw"),
-                           QByteArray(reinterpret_cast<const char *>(source.data()),
-                                      qsizetype(source.size() * sizeof(float))));
-        const QString wav = Fixture::make(dir.path(), "source.wav",
-                                          {"-f", "f32le", "-ar", QString::number(rate), "-ac",
-                                           QString::number(channels), "-i",
-                                           dir.filePath("source.raw"), "-c:a", "pcm_f32le"});
+        const QString wav =
+            Fixture::wav(dir.path(), "source.wav", source, rate, channels, "pcm_f32le");
         QVERIFY(!wav.isEmpty());
         const QString joined = dir.filePath("joined.mp3");
         const QString single = dir.filePath("single.mp3");
@@ -175,9 +170,9 @@ private slots:
         };
         QCOMPARE(convert(joined, 2), QString());
         QCOMPARE(convert(single, 1), QString());
-        QVERIFY(Fixture::readAll(joined) != Fixture::readAll(single)); // it was split
+        QVERIFY(TestEnv::readFile(joined) != TestEnv::readFile(single)); // it was split
 
-        QCOMPARE(streamFault(Fixture::readAll(joined)), QString());
+        QCOMPARE(streamFault(TestEnv::readFile(joined)), QString());
         QCOMPARE(decodeErrors(joined), QString());
         const std::vector<float> fromJoined = Fixture::floats(Fixture::decode(joined));
         const std::vector<float> fromSingle = Fixture::floats(Fixture::decode(single));
@@ -222,7 +217,7 @@ private slots:
             encoder.write(noise.data(), int(noise.size() / 2));
             encoder.finish();
         }
-        QCOMPARE(streamFault(Fixture::readAll(joined)), QString());
+        QCOMPARE(streamFault(TestEnv::readFile(joined)), QString());
         QCOMPARE(decodeErrors(joined), QString());
     }
 };

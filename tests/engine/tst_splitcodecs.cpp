@@ -1,9 +1,10 @@
-// Codecs encoded in blocks by several instances at once and joined: the joined stream must
-// decode like one instance's.
+// Codecs encoded in blocks by several instances at once (SplitEncoder) and joined: the joined
+// stream must decode like one instance's.
 #include "engine/converter.h"
 #include "engine/ffmpegencoder.h"
 #include "engine/flacsplitcodec.h"
 #include "engine/opussplitcodec.h"
+#include "engine/splitencoder.h"
 #include "tests/support/fixture.h"
 #include "tests/support/testenv.h"
 
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <thread>
 #include <vector>
 
 namespace {
@@ -30,40 +30,17 @@ bool encodeSingle(const FfmpegEncoderSetup &setup, const std::vector<float> &pcm
     return true;
 }
 
-// Cuts `pcm` into the codec's blocks, encodes up to `instances` of them at once on threads of
-// their own and joins them in order.
-void encodeSplit(SplitCodec &codec, const std::vector<float> &pcm, int channels, int instances,
-                 const QString &path)
+// `pcm` encoded by SplitEncoder, up to `instances` blocks at once, into more blocks than that.
+void encodeSplit(std::unique_ptr<SplitCodec> codec, const std::vector<float> &pcm, int channels,
+                 int instances, const QString &path)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    const qint64 total = qint64(pcm.size()) / channels;
-    std::vector<PcmBlock> blocks;
-    for (qint64 from = 0; from < total; from += codec.blockFrames()) {
-        PcmBlock b;
-        b.index = int(blocks.size());
-        b.keepFrom = from;
-        b.keepTo = std::min(total, from + codec.blockFrames());
-        b.last = b.keepTo == total;
-        b.start = from == 0 ? 0 : from - codec.leadFrames();
-        const qint64 end = std::min(total, b.keepTo + codec.tailFrames());
-        b.channels = channels;
-        b.pcm.assign(pcm.begin() + b.start * channels, pcm.begin() + end * channels);
-        blocks.push_back(std::move(b));
-    }
-    QVERIFY(blocks.size() > size_t(instances));
-    for (size_t first = 0; first < blocks.size(); first += size_t(instances)) {
-        const size_t n = std::min(blocks.size() - first, size_t(instances));
-        std::vector<std::unique_ptr<EncodedBlock>> done(n);
-        std::vector<std::thread> threads;
-        for (size_t i = 0; i < n; ++i)
-            threads.emplace_back([&, i] { done[i] = codec.encode(blocks[first + i]); });
-        for (std::thread &t : threads)
-            t.join();
-        for (auto &d : done)
-            codec.append(std::move(d), file);
-    }
-    codec.finish(file);
+    const auto frames = int(pcm.size() / size_t(channels));
+    QVERIFY(frames > instances * codec->blockFrames());
+    SplitEncoder encoder(file, std::move(codec), channels, instances);
+    encoder.write(pcm.data(), frames);
+    encoder.finish();
 }
 
 // Walks an Ogg Opus file's pages: every page's granule position counts the samples of the
@@ -138,8 +115,7 @@ private slots:
         const QString single = m_dir.filePath("single.flac");
         const QString split = m_dir.filePath("split.flac");
         QVERIFY(encodeSingle(setup, source, single));
-        FlacSplitCodec codec(setup);
-        encodeSplit(codec, source, 2, instances, split);
+        encodeSplit(std::make_unique<FlacSplitCodec>(setup), source, 2, instances, split);
 
         const QString format = bits == 16 ? "s16le" : "s32le";
         const QByteArray decoded = Fixture::decodeStrictly(split, format);
@@ -184,7 +160,7 @@ private slots:
         QVERIFY(encodeSingle(setup, source, single));
         OpusSplitCodec codec(setup);
         QVERIFY(codec.leadFrames() >= 48000 * 48 / 100);
-        encodeSplit(codec, source, 2, instances, split);
+        encodeSplit(std::make_unique<OpusSplitCodec>(setup), source, 2, instances, split);
 
         const std::vector<float> alone = Fixture::floats(Fixture::decodeStrictly(single, "f32le"));
         const std::vector<float> joined = Fixture::floats(Fixture::decodeStrictly(split, "f32le"));
@@ -204,12 +180,7 @@ private slots:
     void converterSplitsFlacAndOpus()
     {
         const std::vector<float> pcm = Fixture::music(44100, 2, 64.5, 24);
-        const QString raw = m_dir.filePath("source.f32");
-        TestEnv::writeFile(raw, QByteArray(reinterpret_cast<const char *>(pcm.data()),
-                                           qsizetype(pcm.size() * sizeof(float))));
-        const QString source = Fixture::make(
-            m_dir.path(), "source.wav",
-            {"-f", "f32le", "-ar", "44100", "-ac", "2", "-i", raw, "-c:a", "pcm_s24le"});
+        const QString source = Fixture::wav(m_dir.path(), "source.wav", pcm, 44100, 2, "pcm_s24le");
         QVERIFY(!source.isEmpty());
         const auto convert = [&source](const QString &output, int instances) {
             Converter writer;

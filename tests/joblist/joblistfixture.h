@@ -3,10 +3,10 @@
 #include "joblist/audioprobe.h"
 #include "joblist/joblistcommands.h"
 #include "joblist/joblistmodel.h"
-#include "settings/outputoptions.h"
 #include "tags/tageditorcalls.h"
 #include "ui/statusbar.h"
 
+#include "tests/support/fixedoptions.h"
 #include "tests/support/testenv.h"
 
 #include <QtWidgets>
@@ -49,16 +49,6 @@ struct RecordingTagEditor : TagEditorCalls
         open = false;
     }
     void LoadTags(const QString &path) override { loaded << path; }
-};
-
-struct FixedOptions : OutputOptions
-{
-    bool intoSourceFolder = false;
-
-    QString outputFolder() override { return QStringLiteral("/output"); }
-    bool convertIntoSourceFolder() override { return intoSourceFolder; }
-    bool openFolderAfterRun() override { return false; }
-    int filesAtOnce() override { return 1; }
 };
 
 // A window with the widgets and shared state the job list commands touch, and records of

@@ -7,9 +7,9 @@
 #include "player/audioplayer.h"
 #include "player/playback.h"
 #include "player/playposition.h"
-#include "settings/outputoptions.h"
 #include "ui/statusbar.h"
 
+#include "tests/support/fixedoptions.h"
 #include "tests/support/fixture.h"
 #include "tests/support/loadedwindow.h"
 
@@ -17,15 +17,6 @@
 #include <QtWidgets>
 
 namespace {
-
-struct Options : OutputOptions
-{
-    bool intoSource = false;
-    QString outputFolder() override { return {}; }
-    bool convertIntoSourceFolder() override { return intoSource; }
-    bool openFolderAfterRun() override { return false; }
-    int filesAtOnce() override { return 1; }
-};
 
 struct Rig
 {
@@ -72,7 +63,7 @@ struct Rig
     Converter reader;
     QRadioButton formats[4]; // MP3, WMA, OGG, WAV
     std::unique_ptr<AudioPlayer> player;
-    Options options;
+    FixedOptions options;
     std::unique_ptr<Playback> p;
     int popups = 0;
 };
@@ -153,7 +144,7 @@ private slots:
             verifyIdle(r);
             QCOMPARE(r.status(1), QString("Ready"));
         }
-        const QByteArray played = sound(Fixture::readAll(file));
+        const QByteArray played = sound(TestEnv::readFile(file));
         QCOMPARE(whilePaused,
                  QStringList({"Continue", "Continue", "Continue", "Pause", "0", m_noise}));
         QVERIFY(held == 5 && !moved);
@@ -217,7 +208,7 @@ private slots:
             QTemporaryDir dir;
             QVERIFY(QDir(dir.path()).mkpath("src") && QDir(dir.path()).mkpath("out"));
             Rig r("dummy");
-            r.options.intoSource = intoSource;
+            r.options.intoSourceFolder = intoSource;
             // Playing, ticked or not, when the converted file is asked for.
             r.add(m_noise, intoSource);
             TestEnv::writeFile(dir.filePath("src/" + row), "source");

@@ -85,6 +85,11 @@ QVariantMap Fixture::streamInfo(const QString &path)
     return info;
 }
 
+double Fixture::seconds(const QString &path)
+{
+    return probe(path).value("format").toObject().value("duration").toString().toDouble();
+}
+
 QString Fixture::tag(const QString &path, const QString &key)
 {
     QJsonObject tags = probe(path).value("format").toObject().value("tags").toObject();
@@ -95,11 +100,6 @@ QString Fixture::tag(const QString &path, const QString &key)
             return it.value().toString();
     }
     return {};
-}
-
-QByteArray Fixture::readAll(const QString &path)
-{
-    return TestEnv::readFile(path);
 }
 
 QString Fixture::audioShape(const QString &path)
@@ -194,6 +194,17 @@ std::vector<float> Fixture::music(int rate, int channels, double seconds, int bi
         }
     }
     return out;
+}
+
+QString Fixture::wav(const QString &dir, const QString &name, const std::vector<float> &samples,
+                     int rate, int channels, const QString &codec)
+{
+    const QString raw = QDir(dir).filePath(name + ".f32");
+    TestEnv::writeFile(raw, QByteArray(reinterpret_cast<const char *>(samples.data()),
+                                       qsizetype(samples.size() * sizeof(float))));
+    return make(dir, name,
+                {"-f", "f32le", "-ar", QString::number(rate), "-ac", QString::number(channels),
+                 "-i", raw, "-c:a", codec});
 }
 
 QByteArray Fixture::decodeStrictly(const QString &path, const QString &format)

@@ -31,6 +31,8 @@ QJsonObject audioStream(const QString &path);
 // The first audio stream's fields ("codec_name", "sample_rate", "bit_rate"...) and the
 // container's as "format.duration", "format.format_name"...
 QVariantMap streamInfo(const QString &path);
+// The container's length in seconds, as ffprobe reads it.
+double seconds(const QString &path);
 // A tag value as ffprobe reads it, by case-insensitive key; on the container, or on the stream
 // where the format keeps its comments (Ogg).
 QString tag(const QString &path, const QString &key);
@@ -40,8 +42,6 @@ QString audioShape(const QString &path);
 QByteArray decode(const QString &path, const QString &format = QStringLiteral("f32le"));
 // MD5 of the decoded audio stream, untouched by any tag change.
 QByteArray audioMd5(const QString &path);
-// The whole file, as TestEnv::readFile.
-QByteArray readAll(const QString &path);
 // Gives the writer every format's usual settings (CD WAV, Ogg quality 4, WMA profile 8,
 // default MP3), so the output's extension alone picks the encoder.
 void setEveryFormat(Converter &writer);
@@ -51,6 +51,10 @@ QString convert(Converter &writer, const QString &source, const QString &output,
 // Several instruments' worth of spectrum: chords of harmonic tones with an attack and a decay,
 // moving around the stereo image, over a little noise; on the grid of `bits` (0: none).
 std::vector<float> music(int rate, int channels, double seconds, int bits = 0);
+// `samples` (float, interleaved) as the WAV file `dir/name` in `codec` (a pcm_* encoder); ""
+// when ffmpeg failed.
+QString wav(const QString &dir, const QString &name, const std::vector<float> &samples, int rate,
+            int channels, const QString &codec);
 // The audio as ffmpeg decodes it, failing (empty) at the first error in the stream.
 QByteArray decodeStrictly(const QString &path, const QString &format);
 std::vector<float> floats(const QByteArray &f32le);

@@ -49,6 +49,42 @@ int TestEnv::run(const QString &program, const QStringList &arguments, QByteArra
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
+Ran TestEnv::runApart(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString TestEnv::twrConvert()
+{
+    return QDir(binDir()).filePath(QStringLiteral("twr-convert"));
+}
+
+Ran TestEnv::twrConvert(const QStringList &arguments, int timeoutMs)
+{
+    return runApart(twrConvert(), arguments, timeoutMs);
+}
+
+int TestEnv::python(const QStringList &arguments, QByteArray *output)
+{
+    return run(QStringLiteral("/usr/bin/python3"), arguments, output);
+}
+
+int TestEnv::tagMatrix(const QStringList &arguments, QByteArray *output)
+{
+    return python(QStringList{sourceDir() + QStringLiteral("/tests/support/tagmatrix.py")} +
+                      arguments,
+                  output);
+}
+
 QByteArray TestEnv::readFile(const QString &path)
 {
     QFile file(path);

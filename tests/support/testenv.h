@@ -20,6 +20,14 @@ private:
     QByteArray m_previous;
 };
 
+// How a program ended (-1: it could not start, timed out or crashed) and what it printed.
+struct Ran
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
 namespace TestEnv {
 // The build's bin folder (programs and the skin library).
 QString binDir();
@@ -37,4 +45,14 @@ QStringList files(const QString &dir);
 // out) and its standard output.
 int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
         int timeoutMs = 120000);
+// The same with its output and its errors kept apart.
+Ran runApart(const QString &program, const QStringList &arguments, int timeoutMs = 120000);
+// The build's twr-convert, and a run of it.
+QString twrConvert();
+Ran twrConvert(const QStringList &arguments, int timeoutMs = 120000);
+// The system's Python (which Debian's mutagen installs into, unlike a python3 found first on
+// the PATH) with `arguments`: a script, or -c and a snippet.
+int python(const QStringList &arguments, QByteArray *output = nullptr);
+// tests/support/tagmatrix.py with `arguments`: tags made and read by mutagen.
+int tagMatrix(const QStringList &arguments, QByteArray *output = nullptr);
 } // namespace TestEnv

@@ -4,6 +4,8 @@
 #   tagmatrix.py check SRCDIR OUTDIR... reads every output back; prints one line per fault
 #   tagmatrix.py bare WITHDIR WITHOUTDIR  outputs made without pictures (all in WITHOUTDIR,
 #                                         the others in WITHDIR/EXT): none, same audio
+#   tagmatrix.py pictures FILE       each picture: type, MIME, description, size (-1 where
+#                                    the bytes are not the tests' pattern)
 import base64, os, subprocess, sys, tempfile
 
 import mutagen
@@ -261,8 +263,16 @@ def bare(with_dir, without_dir):
     return 1 if faults or not names else 0
 
 
+def show_pictures(path):
+    for t, mime, desc, data in read(path)[1]:
+        pattern = bytes((i * 7919 >> 3) & 255 for i in range(len(data)))
+        print(t, mime, desc, len(data) if data == pattern else -1)
+
+
 if __name__ == "__main__":
-    if sys.argv[1] == "make":
+    if sys.argv[1] == "pictures":
+        show_pictures(sys.argv[2])
+    elif sys.argv[1] == "make":
         make(sys.argv[2])
     elif sys.argv[1] == "bare":
         sys.exit(bare(sys.argv[2], sys.argv[3]))
