@@ -388,6 +388,31 @@ private slots:
         QVERIFY2(f.messages().isEmpty(), qPrintable(f.messages().join('|')));
     }
 
+    void cancelDuringTheSecondOfThree()
+    {
+        Window f;
+        f.set(Ini::Output::DeleteSource, "1");
+        f.w->Timer1->start(3600 * 1000); // a slow machine's run outlasts the 4 s
+        f.add({"a.mp3", "b.mp3", "c.mp3"}, 3);
+        QDir().mkpath(f.out);
+        TestEnv::writeFile(f.out + "b.wav", "an older output");
+        int walked = 0;
+        f.onConverting([&](const QString &) { ++walked; });
+        f.onConverting([&f](const QString &now) {
+            if (now == "b.mp3") // clicked while the file converts
+                f.w->cmdConvert->click();
+        });
+        f.convert(3);
+
+        QCOMPARE(walked, 2); // the click started no second walk
+        QCOMPARE(TestEnv::files(f.out), QStringList({"a.wav", "b.wav"}));
+        QCOMPARE(TestEnv::readFile(f.out + "b.wav"), QByteArray("an older output"));
+        QCOMPARE(f.row("a.mp3") + f.row("b.mp3") + f.row("c.mp3"), QString("FinishedReady+Ready+"));
+        QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
+        QVERIFY(f.messages().isEmpty());
+        QVERIFY(!f.w->Timer1->isActive()); // a cancelled run shuts nothing down
+    }
+
     void fullDiskFailsTheFile()
     {
         QTemporaryDir dir;
@@ -470,37 +495,26 @@ private slots:
         QCOMPARE(f.w->ProgressConvert2->value(), 0);
     }
 
-    // Cancel, clicked as a third file starts beside a long second one, stops every worker:
-    // the rows in progress go back to "Ready" with their ticks, the click starts no second
-    // walk, nothing partial is left, an older output stays as it was and nothing shuts down.
+    // Cancel stops every worker: the rows in progress go back to "Ready" with their ticks,
+    // nothing partial is left and an older output stays as it was.
     void cancelStopsEveryWorker()
     {
         Window f;
         f.w->options().general->spnJobs->setValue(2);
-        f.set(Ini::Output::DeleteSource, "1");
-        f.set(Ini::Output::Overwrite, "1");
-        f.w->Timer1->start(3600 * 1000); // a slow machine's run outlasts the 4 s
-        f.add({"a.mp3"});
-        f.add({"b.mp3"}, 20);
-        f.add({"c.mp3", "d.mp3"});
+        f.add({"a.wav", "b.wav", "c.wav"}, 20);
         QDir().mkpath(f.out);
-        TestEnv::writeFile(f.out + "b.wav", "an older output");
-        QStringList walked;
-        f.onConverting([&](const QString &now) {
-            walked << now;
-            if (now == "c.mp3") // clicked while two files convert
-                f.w->cmdConvert->click();
-        });
-        f.convert(3);
+        TestEnv::writeFile(f.out + "b.ogg", "an older output");
+        f.set(Ini::Output::Overwrite, "1");
+        f.w->outputformat[2]->setChecked(true);
+        f.w->cmdConvert->click();
+        QCOMPARE(f.row("a.wav") + f.row("b.wav"), QString("Converting+Converting+"));
+        f.w->cmdConvert->click();
+        f.waitForTheEnd();
 
-        QCOMPARE(walked, QStringList({"a.mp3", "b.mp3", "c.mp3"}));
-        QCOMPARE(TestEnv::files(f.out), QStringList({"a.wav", "b.wav"}));
-        QCOMPARE(TestEnv::readFile(f.out + "b.wav"), QByteArray("an older output"));
-        QCOMPARE(f.row("a.mp3") + f.row("b.mp3") + f.row("c.mp3") + f.row("d.mp3"),
-                 QString("FinishedReady+Ready+Ready+"));
-        QCOMPARE(f.panel(2), QString("Total Selected Files: 3"));
+        QCOMPARE(TestEnv::files(f.out), QStringList({"b.ogg"}));
+        QCOMPARE(TestEnv::readFile(f.out + "b.ogg"), QByteArray("an older output"));
+        QCOMPARE(f.row("a.wav") + f.row("b.wav") + f.row("c.wav"), QString("Ready+Ready+Ready+"));
         QVERIFY(f.messages().isEmpty());
-        QVERIFY(!f.w->Timer1->isActive()); // a cancelled run shuts nothing down
     }
 
     void closeDuringARunCancelsAndWaits()
