@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -87,15 +86,13 @@ private slots:
     void everyFormatSurvives()
     {
         QFETCH(QString, format);
-        QProcess p;
-        p.start(QDir(TestEnv::binDir()).filePath("twr-convert"),
-                QStringList{"--format", format, "--overwrite", "--jobs", "2", "--output-dir",
-                            m_dir.filePath("out-" + format)} +
-                    m_inputs);
-        QVERIFY(p.waitForFinished(600000));
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 1); // the empty and noise files fail
+        const Ran r =
+            TestEnv::twrConvert(QStringList{"--format", format, "--overwrite", "--jobs", "2",
+                                            "--output-dir", m_dir.filePath("out-" + format)} +
+                                    m_inputs,
+                                600000);
+        const QString &out = r.out;
+        QCOMPARE(r.exitCode, 1); // the empty and noise files fail (-1: crashed or hung)
 
         QStringList lines = out.split('\n', Qt::SkipEmptyParts);
         const QRegularExpressionMatch m =

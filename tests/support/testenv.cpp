@@ -33,33 +33,38 @@ QString TestEnv::buildDir()
     return QDir::cleanPath(binDir() + QStringLiteral("/.."));
 }
 
-int TestEnv::run(const QString &program, const QStringList &arguments, QByteArray *output,
-                 int timeoutMs)
+namespace {
+
+// Runs `p` to its end: its exit code, or -1 when it could not start, timed out or crashed.
+int finish(QProcess &p, const QString &program, const QStringList &arguments, int timeoutMs)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel); // stderr shows in the test log
     p.start(program, arguments);
     if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished();
         return -1;
     }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+} // namespace
+
+int TestEnv::run(const QString &program, const QStringList &arguments, QByteArray *output,
+                 int timeoutMs)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel); // stderr shows in the test log
+    const int code = finish(p, program, arguments, timeoutMs);
     if (output)
         *output = p.readAll();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return code;
 }
 
 Ran TestEnv::runApart(const QString &program, const QStringList &arguments, int timeoutMs)
 {
     QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
+    const int code = finish(p, program, arguments, timeoutMs);
+    return {code, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
 
