@@ -42,18 +42,6 @@ bool writesInto(qint64 pid, const QString &dir)
     return false;
 }
 
-// twr-convert converting `source` into `out`, once it has begun writing there.
-bool startWriting(QProcess &p, const QString &source, const QString &out)
-{
-    p.start(twrConvert(), {"--format", "mp3", "--jobs", "2", "--output-dir", out,
-                           source}); // one file, two instances
-    if (!p.waitForStarted())
-        return false;
-    while (!writesInto(p.processId(), out) && !p.waitForFinished(2)) {
-    }
-    return p.state() == QProcess::Running;
-}
-
 using Fixture::seconds;
 
 } // namespace
@@ -217,8 +205,11 @@ private slots:
         const QString source = Fixture::tone(dir.path(), "minutes.flac", 240, {}, 44100, 2);
         const QString out = dir.filePath("out");
         QVERIFY(QDir().mkpath(out));
-        QProcess p;
-        QVERIFY2(startWriting(p, source, out), "finished before it could be stopped");
+        QProcess p; // one file, two instances
+        p.start(twrConvert(), {"--format", "mp3", "--jobs", "2", "--output-dir", out, source});
+        while (p.waitForStarted() && !writesInto(p.processId(), out) && !p.waitForFinished(2)) {
+        }
+        QVERIFY2(p.state() == QProcess::Running, "finished before it could be stopped");
         QThread::msleep(200);
         ::kill(pid_t(p.processId()), number);
         QVERIFY(p.waitForFinished(30000));

@@ -8,7 +8,6 @@
 #include "tests/support/testenv.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,13 +119,9 @@ QString streamFault(const QByteArray &file)
 // The decoder's complaints about a file, "" when it decodes cleanly.
 QString decodeErrors(const QString &path)
 {
-    QProcess ffmpeg;
-    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-    ffmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-xerror", "-i", path, "-f", "null", "-"});
-    if (!ffmpeg.waitForFinished(60000))
-        return QStringLiteral("ffmpeg did not finish");
-    const QString errors = QString::fromUtf8(ffmpeg.readAll());
-    return ffmpeg.exitCode() == 0 ? errors : errors + QStringLiteral(" (failed)");
+    const Ran r = TestEnv::runApart(
+        "ffmpeg", {"-nostdin", "-v", "error", "-xerror", "-i", path, "-f", "null", "-"}, 60000);
+    return r.exitCode == 0 ? r.err : r.err + QStringLiteral(" (failed)");
 }
 
 } // namespace

@@ -107,9 +107,8 @@ private slots:
         const QByteArray input = ramp(frames);
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        auto codec = std::make_unique<RawCodec>();
         {
-            SplitEncoder encoder(out, std::move(codec), Channels, instances);
+            SplitEncoder encoder(out, std::make_unique<RawCodec>(), Channels, instances);
             auto *samples = reinterpret_cast<const float *>(input.constData());
             qint64 done = 0;
             while (done < frames) {

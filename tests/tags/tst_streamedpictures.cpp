@@ -109,9 +109,8 @@ QByteArray block(const TagPicture &p)
     return b + QByteArray(p.data.data(), p.data.size());
 }
 
-// The tag library's save with stand-ins, as a conversion makes it, then the pictures
-// streamed in their place.
-// What the format could not hold.
+// The tag library's save with stand-ins, as a conversion makes it; what the format could not
+// hold.
 QStringList prepare(const QString &path, const std::vector<TagPicture> &pictures,
                     int id3Version = 4)
 {
@@ -124,6 +123,7 @@ QStringList prepare(const QString &path, const std::vector<TagPicture> &pictures
     return saved ? lost : QStringList{"not saved"};
 }
 
+// The same, then the pictures streamed in the stand-ins' place.
 QStringList stream(const QString &path, const std::vector<TagPicture> &pictures, int id3Version = 4)
 {
     const QStringList lost = prepare(path, pictures, id3Version);
@@ -158,92 +158,80 @@ class StreamedPicturesTest : public QObject
     QString m_vorbis, m_opus;
 
 private slots:
-    void initTestCase();
-    void pagesAroundEveryBoundary_data();
-    void pagesAroundEveryBoundary();
-    void readersWeDidNotWrite();
-    void wavChunks_data();
-    void wavChunks();
-    void m4aAtoms_data();
-    void m4aAtoms();
-    void wmaHeader();
-    void failuresLeaveTheFile();
-};
-
-void StreamedPicturesTest::initTestCase()
-{
-    m_vorbis = Fixture::tone(m_dir.path(), "v.ogg", 2, {"-c:a", "libvorbis"});
-    m_opus = Fixture::tone(m_dir.path(), "o.opus", 2, {"-c:a", "libopus"});
-    QVERIFY(!m_vorbis.isEmpty() && !m_opus.isEmpty());
-}
-
-void StreamedPicturesTest::pagesAroundEveryBoundary_data()
-{
-    QTest::addColumn<bool>("vorbis");
-    QTest::newRow("vorbis") << true;
-    QTest::newRow("opus") << false;
-}
-
-// Base64 grows by 4 bytes for 3, so 256 sizes in steps of 3 end the comment at every place of
-// its last segment, across the end of the first full page (255 x 255 bytes).
-void StreamedPicturesTest::pagesAroundEveryBoundary()
-{
-    QFETCH(bool, vorbis);
-    const QString source = vorbis ? m_vorbis : m_opus;
-    const QList<QByteArray> before = packetsOf(source);
-    const QString path = m_dir.filePath(vorbis ? "x.ogg" : "x.opus");
-    for (int size = 48400; size < 48400 + 3 * 256; size += 3) {
-        QFile::remove(path);
-        QVERIFY(QFile::copy(source, path));
-        const std::vector<TagPicture> pictures{picture(size, 3, "front"), picture(100, 4, "")};
-        QCOMPARE(stream(path, pictures), QStringList());
-        const QList<QByteArray> after = packetsOf(path);
-        // Only the comment changed: it holds both pictures after the fields it had.
-        QCOMPARE(after.size(), before.size());
-        for (qsizetype i = 0; i < after.size(); ++i) {
-            if (i != 1)
-                QVERIFY2(after[i] == before[i], qPrintable(QString::number(i)));
-        }
-        QVERIFY(after[1].startsWith(before[1].left(vorbis ? 7 : 8)));
-        QCOMPARE(picturesIn(after[1], vorbis),
-                 (QList<QByteArray>{block(pictures[0]), block(pictures[1])}));
-        QVERIFY(picturesIn(before[1], vorbis).isEmpty());
-        QCOMPARE(after[1].endsWith('\x01'), vorbis); // the framing bit stays last
+    void initTestCase()
+    {
+        m_vorbis = Fixture::tone(m_dir.path(), "v.ogg", 2, {"-c:a", "libvorbis"});
+        m_opus = Fixture::tone(m_dir.path(), "o.opus", 2, {"-c:a", "libopus"});
+        QVERIFY(!m_vorbis.isEmpty() && !m_opus.isEmpty());
     }
-}
 
-void StreamedPicturesTest::readersWeDidNotWrite()
-{
-    const QString path = m_dir.filePath("read.opus");
-    QVERIFY(QFile::copy(m_opus, path));
-    const TagPicture large = picture(300000, 3, "Größe"); // a comment over many pages
-    QCOMPARE(stream(path, {large}), QStringList());
-    QCOMPARE(picturesIn(packetsOf(path).value(1), false), QList<QByteArray>{block(large)});
-    decodesAsBefore(path, m_opus);
-    QByteArray out;
-    QCOMPARE(TestEnv::tagMatrix({"pictures", path}, &out), 0);
-    QCOMPARE(out, QByteArray("3 image/png Größe 300000\n"));
-}
+    void pagesAroundEveryBoundary_data()
+    {
+        QTest::addColumn<bool>("vorbis");
+        QTest::newRow("vorbis") << true;
+        QTest::newRow("opus") << false;
+    }
 
-void StreamedPicturesTest::wavChunks_data()
-{
-    QTest::addColumn<int>("version"); // of the tag already there, 0 for none
-    QTest::addColumn<int>("bytes");   // of the picture
-    QTest::newRow("no tag yet") << 0 << 1001;
-    QTest::newRow("ID3v2.3 tag") << 3 << 70000;
-    QTest::newRow("ID3v2.4 tag, odd picture") << 4 << 3333;
-}
+    // Base64 grows by 4 bytes for 3, so 256 sizes in steps of 3 end the comment at every place of
+    // its last segment, across the end of the first full page (255 x 255 bytes).
+    void pagesAroundEveryBoundary()
+    {
+        QFETCH(bool, vorbis);
+        const QString source = vorbis ? m_vorbis : m_opus;
+        const QList<QByteArray> before = packetsOf(source);
+        const QString path = m_dir.filePath(vorbis ? "x.ogg" : "x.opus");
+        for (int size = 48400; size < 48400 + 3 * 256; size += 3) {
+            QFile::remove(path);
+            QVERIFY(QFile::copy(source, path));
+            const std::vector<TagPicture> pictures{picture(size, 3, "front"), picture(100, 4, "")};
+            QCOMPARE(stream(path, pictures), QStringList());
+            const QList<QByteArray> after = packetsOf(path);
+            // Only the comment changed: it holds both pictures after the fields it had.
+            QCOMPARE(after.size(), before.size());
+            for (qsizetype i = 0; i < after.size(); ++i) {
+                if (i != 1)
+                    QVERIFY2(after[i] == before[i], qPrintable(QString::number(i)));
+            }
+            QVERIFY(after[1].startsWith(before[1].left(vorbis ? 7 : 8)));
+            QCOMPARE(picturesIn(after[1], vorbis),
+                     (QList<QByteArray>{block(pictures[0]), block(pictures[1])}));
+            QVERIFY(picturesIn(before[1], vorbis).isEmpty());
+            QCOMPARE(after[1].endsWith('\x01'), vorbis); // the framing bit stays last
+        }
+    }
 
-void StreamedPicturesTest::wavChunks()
-{
-    QFETCH(int, version);
-    QFETCH(int, bytes);
-    const QString plain = Fixture::tone(m_dir.path(), "plain.wav", 1);
-    const QString path = m_dir.filePath(QString("tagged%1.wav").arg(version));
-    QFile::remove(path);
-    QVERIFY(QFile::copy(plain, path));
-    // mutagen's own tag, whose frames and version stay.
-    const QString python = QStringLiteral(R"(
+    void readersWeDidNotWrite()
+    {
+        const QString path = m_dir.filePath("read.opus");
+        QVERIFY(QFile::copy(m_opus, path));
+        const TagPicture large = picture(300000, 3, "Größe"); // a comment over many pages
+        QCOMPARE(stream(path, {large}), QStringList());
+        QCOMPARE(picturesIn(packetsOf(path).value(1), false), QList<QByteArray>{block(large)});
+        decodesAsBefore(path, m_opus);
+        QByteArray out;
+        QCOMPARE(TestEnv::tagMatrix({"pictures", path}, &out), 0);
+        QCOMPARE(out, QByteArray("3 image/png Größe 300000\n"));
+    }
+
+    void wavChunks_data()
+    {
+        QTest::addColumn<int>("version"); // of the tag already there, 0 for none
+        QTest::addColumn<int>("bytes");   // of the picture
+        QTest::newRow("no tag yet") << 0 << 1001;
+        QTest::newRow("ID3v2.3 tag") << 3 << 70000;
+        QTest::newRow("ID3v2.4 tag, odd picture") << 4 << 3333;
+    }
+
+    void wavChunks()
+    {
+        QFETCH(int, version);
+        QFETCH(int, bytes);
+        const QString plain = Fixture::tone(m_dir.path(), "plain.wav", 1);
+        const QString path = m_dir.filePath(QString("tagged%1.wav").arg(version));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(plain, path));
+        // mutagen's own tag, whose frames and version stay.
+        const QString python = QStringLiteral(R"(
 import struct, sys
 from mutagen.wave import WAVE
 from mutagen.id3 import TIT2
@@ -267,61 +255,63 @@ apic = f.tags.getall("APIC")[0]
 print(",".join(ids), f.tags.version[1], f.tags.get("TIT2"), int(apic.type), apic.desc,
       len(apic.data) if apic.data == bytes((i * 7919 >> 3) & 255 for i in range(len(apic.data))) else -1)
 )");
-    QByteArray out;
-    if (version)
-        QCOMPARE(TestEnv::python({"-c", python, path, QString::number(version), "tag"}, &out), 0);
-    const TagPicture p = picture(bytes, 4, "Rückseite");
-    QCOMPARE(stream(path, {p}, version), QStringList());
-    QCOMPARE(TestEnv::python({"-c", python, path, QString::number(version), "check"}, &out), 0);
-    // A new tag is an ID3v2.4 one, at the end.
-    const QString chunks = version ? QString("fmt ,data,ID3 ,LIST %1 Kept").arg(version)
-                                   : QString("fmt ,data,ID3 ,LIST 4 None");
-    const QByteArray expected = QString(chunks + " 4 Rückseite %1").arg(bytes).toUtf8();
-    QCOMPARE(out.trimmed(), expected);
-    decodesAsBefore(path, plain);
-}
+        QByteArray out;
+        if (version)
+            QCOMPARE(TestEnv::python({"-c", python, path, QString::number(version), "tag"}, &out),
+                     0);
+        const TagPicture p = picture(bytes, 4, "Rückseite");
+        QCOMPARE(stream(path, {p}, version), QStringList());
+        QCOMPARE(TestEnv::python({"-c", python, path, QString::number(version), "check"}, &out), 0);
+        // A new tag is an ID3v2.4 one, at the end.
+        const QString chunks = version ? QString("fmt ,data,ID3 ,LIST %1 Kept").arg(version)
+                                       : QString("fmt ,data,ID3 ,LIST 4 None");
+        const QByteArray expected = QString(chunks + " 4 Rückseite %1").arg(bytes).toUtf8();
+        QCOMPARE(out.trimmed(), expected);
+        decodesAsBefore(path, plain);
+    }
 
-void StreamedPicturesTest::m4aAtoms_data()
-{
-    QTest::addColumn<bool>("audioFirst");
-    QTest::newRow("movie atom last") << true;
-    // The chunk offsets then point past the movie atom, which grows.
-    QTest::newRow("movie atom first") << false;
-}
+    void m4aAtoms_data()
+    {
+        QTest::addColumn<bool>("audioFirst");
+        QTest::newRow("movie atom last") << true;
+        // The chunk offsets then point past the movie atom, which grows.
+        QTest::newRow("movie atom first") << false;
+    }
 
-void StreamedPicturesTest::m4aAtoms()
-{
-    QFETCH(bool, audioFirst);
-    const QString plain =
-        Fixture::make(m_dir.path(), audioFirst ? "last.m4a" : "first.m4a",
-                      QStringList{"-f", "lavfi", "-i", "sine=d=3", "-c:a", "aac"} +
-                          (audioFirst ? QStringList{} : QStringList{"-movflags", "+faststart"}));
-    QVERIFY(!plain.isEmpty());
-    const QString path = m_dir.filePath("pictures.m4a");
-    QFile::remove(path);
-    QVERIFY(QFile::copy(plain, path));
-    TagPicture jpeg = picture(5000, 0, "");
-    jpeg.mime = "image/jpeg"; // an M4A file has no place for a TIFF one
-    QCOMPARE(stream(path, {picture(200001, 3, ""), {{}, "image/tiff", 0, {}}, jpeg}).join(""),
-             "a image/tiff picture could not be kept: an M4A file holds only JPEG, PNG, GIF and "
-             "BMP pictures");
-    QByteArray out;
-    QCOMPARE(TestEnv::tagMatrix({"pictures", path}, &out), 0);
-    QCOMPARE(out, QByteArray("None image/png None 200001\nNone image/jpeg None 5000\n"));
-    decodesAsBefore(path, plain);
-}
+    void m4aAtoms()
+    {
+        QFETCH(bool, audioFirst);
+        const QString plain = Fixture::make(
+            m_dir.path(), audioFirst ? "last.m4a" : "first.m4a",
+            QStringList{"-f", "lavfi", "-i", "sine=d=3", "-c:a", "aac"} +
+                (audioFirst ? QStringList{} : QStringList{"-movflags", "+faststart"}));
+        QVERIFY(!plain.isEmpty());
+        const QString path = m_dir.filePath("pictures.m4a");
+        QFile::remove(path);
+        QVERIFY(QFile::copy(plain, path));
+        TagPicture jpeg = picture(5000, 0, "");
+        jpeg.mime = "image/jpeg"; // an M4A file has no place for a TIFF one
+        QCOMPARE(
+            stream(path, {picture(200001, 3, ""), {{}, "image/tiff", 0, {}}, jpeg}).join(""),
+            "a image/tiff picture could not be kept: an M4A file holds only JPEG, PNG, GIF and "
+            "BMP pictures");
+        QByteArray out;
+        QCOMPARE(TestEnv::tagMatrix({"pictures", path}, &out), 0);
+        QCOMPARE(out, QByteArray("None image/png None 200001\nNone image/jpeg None 5000\n"));
+        decodesAsBefore(path, plain);
+    }
 
-void StreamedPicturesTest::wmaHeader()
-{
-    const QString plain = Fixture::tone(m_dir.path(), "plain.wma", 2, {"-c:a", "wmav2"});
-    const QString path = m_dir.filePath("pictures.wma");
-    QVERIFY(QFile::copy(plain, path));
-    QCOMPARE(stream(path, {picture(300000, 3, "Größe"), picture(70001, 4, "")}), QStringList());
-    // Each picture as mutagen reads it, and the file size the header records.
-    QByteArray out;
-    QCOMPARE(TestEnv::tagMatrix({"pictures", path}, &out), 0);
-    QCOMPARE(out, QByteArray("3 image/png Größe 300000\n4 image/png  70001\n"));
-    QCOMPARE(TestEnv::python({"-c", QStringLiteral(R"(
+    void wmaHeader()
+    {
+        const QString plain = Fixture::tone(m_dir.path(), "plain.wma", 2, {"-c:a", "wmav2"});
+        const QString path = m_dir.filePath("pictures.wma");
+        QVERIFY(QFile::copy(plain, path));
+        QCOMPARE(stream(path, {picture(300000, 3, "Größe"), picture(70001, 4, "")}), QStringList());
+        // Each picture as mutagen reads it, and the file size the header records.
+        QByteArray out;
+        QCOMPARE(TestEnv::tagMatrix({"pictures", path}, &out), 0);
+        QCOMPARE(out, QByteArray("3 image/png Größe 300000\n4 image/png  70001\n"));
+        QCOMPARE(TestEnv::python({"-c", QStringLiteral(R"(
 import struct, sys
 data = open(sys.argv[1], "rb").read()
 at = 30
@@ -329,48 +319,50 @@ while data[at:at + 4] != bytes.fromhex("a1dcab8c"):
     at += struct.unpack("<Q", data[at + 16:at + 24])[0]
 print(struct.unpack("<Q", data[at + 40:at + 48])[0] == len(data))
 )"),
-                              path},
-                             &out),
-             0);
-    QCOMPARE(out, QByteArray("True\n"));
-    decodesAsBefore(path, plain);
-}
+                                  path},
+                                 &out),
+                 0);
+        QCOMPARE(out, QByteArray("True\n"));
+        decodesAsBefore(path, plain);
+    }
 
-void StreamedPicturesTest::failuresLeaveTheFile()
-{
-    QTemporaryDir dir;
-    const std::vector<TagPicture> pictures{picture(400000, 3, "")};
-    const QString prepared = m_dir.filePath("prepared.ogg");
-    QVERIFY(QFile::copy(m_vorbis, prepared));
-    QCOMPARE(prepare(prepared, pictures), QStringList());
-    const QByteArray original = TestEnv::readFile(prepared);
+    void failuresLeaveTheFile()
     {
-        // The disk holds the file but not a second one with the picture.
-        TmpfsMount full(dir.path(), original.size() + 256 * 1024);
-        TWR_SKIP_UNLESS_MOUNTED(full);
-        const QString path = dir.filePath("full.ogg");
-        TestEnv::writeFile(path, original);
-        try {
-            StreamedPictures::replaceStandIns(path, pictures, path);
-            QFAIL("no error on a full disk");
-        } catch (const EngineError &e) {
-            QVERIFY2(e.message().contains("\"full.ogg\"") && e.message().contains("disk is full"),
-                     qPrintable(e.message()));
+        QTemporaryDir dir;
+        const std::vector<TagPicture> pictures{picture(400000, 3, "")};
+        const QString prepared = m_dir.filePath("prepared.ogg");
+        QVERIFY(QFile::copy(m_vorbis, prepared));
+        QCOMPARE(prepare(prepared, pictures), QStringList());
+        const QByteArray original = TestEnv::readFile(prepared);
+        {
+            // The disk holds the file but not a second one with the picture.
+            TmpfsMount full(dir.path(), original.size() + 256 * 1024);
+            TWR_SKIP_UNLESS_MOUNTED(full);
+            const QString path = dir.filePath("full.ogg");
+            TestEnv::writeFile(path, original);
+            try {
+                StreamedPictures::replaceStandIns(path, pictures, path);
+                QFAIL("no error on a full disk");
+            } catch (const EngineError &e) {
+                QVERIFY2(e.message().contains("\"full.ogg\"") &&
+                             e.message().contains("disk is full"),
+                         qPrintable(e.message()));
+            }
+            QCOMPARE(TestEnv::readFile(path), original);
+            QCOMPARE(TestEnv::files(dir.path()), QStringList{"full.ogg"});
         }
-        QCOMPARE(TestEnv::readFile(path), original);
-        QCOMPARE(TestEnv::files(dir.path()), QStringList{"full.ogg"});
+        // Pages cut short in the header, and a picture that is no stand-in: refused before
+        // anything is written.
+        const QString path = dir.filePath("cut.ogg");
+        for (const QByteArray &bytes : {original.left(200), TestEnv::readFile(m_vorbis)}) {
+            TestEnv::writeFile(path, bytes);
+            QVERIFY_THROWS_EXCEPTION(EngineError,
+                                     StreamedPictures::replaceStandIns(path, pictures, path));
+            QCOMPARE(TestEnv::readFile(path), bytes);
+            QCOMPARE(TestEnv::files(dir.path()), QStringList{"cut.ogg"});
+        }
     }
-    // Pages cut short in the header, and a picture that is no stand-in: refused before
-    // anything is written.
-    const QString path = dir.filePath("cut.ogg");
-    for (const QByteArray &bytes : {original.left(200), TestEnv::readFile(m_vorbis)}) {
-        TestEnv::writeFile(path, bytes);
-        QVERIFY_THROWS_EXCEPTION(EngineError,
-                                 StreamedPictures::replaceStandIns(path, pictures, path));
-        QCOMPARE(TestEnv::readFile(path), bytes);
-        QCOMPARE(TestEnv::files(dir.path()), QStringList{"cut.ogg"});
-    }
-}
+};
 
 QTEST_GUILESS_MAIN(StreamedPicturesTest)
 #include "tst_streamedpictures.moc"

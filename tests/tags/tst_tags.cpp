@@ -111,16 +111,6 @@ private:
         return QFile::copy(m_sources[ext], path) ? path : QString();
     }
 
-    // ffmpeg's arguments for `audio` with a small PNG as its cover.
-    QStringList withCover(const QString &audio)
-    {
-        const QString cover =
-            Fixture::make(m_dir.path(), "cover.png",
-                          {"-f", "lavfi", "-i", "testsrc=size=32x32", "-frames:v", "1"});
-        return QStringList{"-f", "lavfi", "-i", audio, "-i", cover} +
-               QString("-map 0 -map 1 -c:v copy -disposition:v attached_pic").split(' ');
-    }
-
 private slots:
     void roundTrip_data()
     {
@@ -193,11 +183,16 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QStringList, keys);
         // Tagged elsewhere with a cover and fields the tag editor does not show, then in it.
-        const QString from =
-            Fixture::make(m_dir.path(), "native-source.mp3",
-                          withCover("sine=duration=1.5") +
-                              QStringList{"-id3v2_version", "3", "-metadata", "mood=calm",
-                                          "-metadata", "REPLAYGAIN_TRACK_GAIN=-3.20 dB"});
+        const QString cover =
+            Fixture::make(m_dir.path(), "cover.png",
+                          {"-f", "lavfi", "-i", "testsrc=size=32x32", "-frames:v", "1"});
+        const QString from = Fixture::make(
+            m_dir.path(), "native-source.mp3",
+            QStringList{"-f", "lavfi", "-i", "sine=duration=1.5", "-i", cover} +
+                QString("-map 0 -map 1 -c:v copy -disposition:v attached_pic -id3v2_version 3 "
+                        "-metadata mood=calm -metadata")
+                    .split(' ') +
+                QStringList{"REPLAYGAIN_TRACK_GAIN=-3.20 dB"});
         QVERIFY(!from.isEmpty());
         const FileInfo e = fullSet(2, true);
         FileInfo(e).SaveTag(from);
