@@ -1,6 +1,5 @@
-// The options dialog: settings store and editor, what each page hands to the engine, and the
-// dialog inside the real main window. (The outputs its settings give are converted through
-// the window, against twr-convert and ffprobe, in the conversion run's tests.)
+// The options dialog: what it stores, what each page hands to the engine, and inside the real
+// main window. (What its settings make is converted and probed in the conversion run's tests.)
 #include "optionsfixture.h"
 
 #include "app/frmdialog.h"
@@ -261,45 +260,36 @@ private slots:
     }
 
     // What Apply hands to the engine for a page's stored settings.
-    void pushesToTheEngine_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QStringList>("pushed");
-        const auto row = [](const char *tag, const QByteArray &settings, QStringList pushed) {
-            QTest::newRow(tag) << settings << pushed;
-        };
-        row("ogg quality mode: 128/0/0, not checked", ogg("qualityenabled=1\nquality=450\n"),
-            {"SetOggFormat 44100 2 128 0 0 450"});
-        row("ogg VBR unticked: min and max 0", ogg("qualityenabled=0\nvbrenabled=0\n"),
-            {"CheckOggFormat 44100 2 128 0 0", "SetOggFormat 44100 2 128 0 0 -1"});
-        row("ogg VBR ticked: the sliders, min above max too",
-            ogg("qualityenabled=0\nvbrenabled=1\nminbitrate=12\nmaxbitrate=1\n"),
-            {"CheckOggFormat 44100 2 128 224 16", "SetOggFormat 44100 2 128 224 16 -1"});
-        // rate, method, channels, quality, bitrate, max VBR bitrate, VBR quality, preset
-        row("mp3 dual channels", mp3("channel=4\n"), {"SetMp3Settings 44100 -1 2 2 128 192 4 3"});
-        row("mp3 ABR at 22050", mp3("vbrcoding=5\nfrequency=4\nbitrate=0\n"),
-            {"SetMp3Settings 22050 4 2 2 8 192 4 3"});
-        row("mp3 MTRH, last bitrates", mp3("vbrcoding=4\nvbrbitrate=14\nquality=9\n"),
-            {"SetMp3Settings 44100 3 2 9 128 320 4 3"});
-        row("wav channel text in other case selects nothing",
-            "[wav]\nfrequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n",
-            {"SetWavFormat 22050 0 4"});
-        row("wav no rate: the factory default's", "[wav]\nchannel=STEREO\nbitrate=BPS_8_BIT\n",
-            {"SetWavFormat 44100 2 8"});
-    }
     void pushesToTheEngine()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QStringList, pushed);
-        OptionsFixture f;
-        f.load(settings);
-        f.host.recorder.calls.clear();
-        QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.platform->count("messageBox"), 0);
-        const QString kind = settings.startsWith("[ogg]")   ? "OggFormat"
-                             : settings.startsWith("[mp3]") ? "SetMp3"
-                                                            : "SetWav";
-        QCOMPARE(f.host.recorder.calls.filter(kind), pushed);
+        const auto check = [](const char *tag, const QByteArray &settings, QStringList pushed) {
+            OptionsFixture f;
+            f.load(settings);
+            f.host.recorder.calls.clear();
+            QVERIFY2(f.dialog->Apply() && f.platform->count("messageBox") == 0, tag);
+            const QString kind = settings.startsWith("[ogg]")   ? "OggFormat"
+                                 : settings.startsWith("[mp3]") ? "SetMp3"
+                                                                : "SetWav";
+            QCOMPARE(f.host.recorder.calls.filter(kind) << tag, pushed << tag);
+        };
+        check("ogg quality mode: 128/0/0, not checked", ogg("qualityenabled=1\nquality=450\n"),
+              {"SetOggFormat 44100 2 128 0 0 450"});
+        check("ogg VBR unticked: min and max 0", ogg("qualityenabled=0\nvbrenabled=0\n"),
+              {"CheckOggFormat 44100 2 128 0 0", "SetOggFormat 44100 2 128 0 0 -1"});
+        check("ogg VBR ticked: the sliders, min above max too",
+              ogg("qualityenabled=0\nvbrenabled=1\nminbitrate=12\nmaxbitrate=1\n"),
+              {"CheckOggFormat 44100 2 128 224 16", "SetOggFormat 44100 2 128 224 16 -1"});
+        // rate, method, channels, quality, bitrate, max VBR bitrate, VBR quality, preset
+        check("mp3 dual channels", mp3("channel=4\n"), {"SetMp3Settings 44100 -1 2 2 128 192 4 3"});
+        check("mp3 ABR at 22050", mp3("vbrcoding=5\nfrequency=4\nbitrate=0\n"),
+              {"SetMp3Settings 22050 4 2 2 8 192 4 3"});
+        check("mp3 MTRH, last bitrates", mp3("vbrcoding=4\nvbrbitrate=14\nquality=9\n"),
+              {"SetMp3Settings 44100 3 2 9 128 320 4 3"});
+        check("wav channel text in other case selects nothing",
+              "[wav]\nfrequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n",
+              {"SetWavFormat 22050 0 4"});
+        check("wav no rate: the factory default's", "[wav]\nchannel=STEREO\nbitrate=BPS_8_BIT\n",
+              {"SetWavFormat 44100 2 8"});
     }
 
     void oggAndMp3Enabling()
