@@ -1,6 +1,5 @@
-// The skin: the resource library that writes it (the built library, loaded at run time from
-// the build's bin folder: without it every case fails), the engine (the skin file format,
-// applying definitions, hue, removal, popups); and the tooltip class's Qt tip windows.
+// The skin library (loaded from the build's bin folder: without it every case fails), the skin
+// engine, and the tooltip class's Qt tip windows.
 #include "tests/support/testenv.h"
 #include "ui/ctooltip.h"
 #include "ui/qttooltipwindowsystem.h"
@@ -71,6 +70,17 @@ private slots:
             QVERIFY(engine.loadSkinData(skinSource()) && !engine.loadSkinData(text));
             QVERIFY(!engine.isLoaded());
         }
+        // A missing file or a folder is no skin either; windows then stay plain.
+        SkinEngine engine;
+        QTemporaryDir dir;
+        QVERIFY(!engine.loadSkinFile(dir.filePath(QStringLiteral("1.skn"))));
+        QVERIFY(!engine.loadSkinFile(dir.path()));
+        QWidget plain;
+        plain.setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+        engine.applySkin(&plain, QStringLiteral("FreeForm"));
+        engine.setHue(60);
+        QCOMPARE(plain.styleSheet(), QStringLiteral("QLabel { color: red; }"));
+        QVERIFY(!(plain.windowFlags() & Qt::FramelessWindowHint));
     }
 
     // A hue turn keeps greys, alpha and luminance, so text on a colour stays as readable.
@@ -86,20 +96,6 @@ private slots:
             QCOMPARE(result.alpha(), colour.alpha());
             QVERIFY(qAbs(SkinFile::luminance(result) - SkinFile::luminance(colour)) < 0.01);
         }
-    }
-
-    void withoutSkinWindowsStayPlain()
-    {
-        SkinEngine engine;
-        QTemporaryDir dir;
-        QVERIFY(!engine.loadSkinFile(dir.filePath(QStringLiteral("1.skn"))));
-        QVERIFY(!engine.loadSkinFile(dir.path())); // a folder is no skin
-        QWidget window;
-        window.setStyleSheet(QStringLiteral("QLabel { color: red; }"));
-        engine.applySkin(&window, QStringLiteral("FreeForm"));
-        engine.setHue(60);
-        QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: red; }"));
-        QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
     }
 
     // Hue turns restyle every skinned window; free-form cuts the frame and corners, another
@@ -266,6 +262,13 @@ private slots:
             QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("folder")});
             QCOMPARE(entries(dir.filePath(QStringLiteral("folder"))), QStringList{"keep"});
         }
+        // Nor does a loader that finds no library. (The installed layout, the library in lib/
+        // beside bin/, is loaded by the installed program's test.)
+        QTemporaryDir empty;
+        SkinLibrary missing({empty.path(), QString()});
+        QVERIFY(!missing.load());
+        QCOMPARE(missing.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
+        QCOMPARE(entries(empty.path()), QStringList());
     }
 
     // The library stands alone: nothing of ours, no Qt, only the C library (and, in a sanitizer
@@ -282,17 +285,6 @@ private slots:
             return Instrumented && (n.startsWith("libasan.") || n.startsWith("libubsan."));
         });
         QCOMPARE(needed, QStringList{"libc.so.6"});
-    }
-
-    // Without the library the loader reports failure and writes nothing. (The installed
-    // layout, the library in lib/ beside bin/, is loaded by the installed program's test.)
-    void loaderWithoutLibraryWritesNothing()
-    {
-        QTemporaryDir empty;
-        SkinLibrary missing({empty.path(), QString()});
-        QVERIFY(!missing.load());
-        QCOMPARE(missing.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
-        QCOMPARE(entries(empty.path()), QStringList());
     }
 };
 
