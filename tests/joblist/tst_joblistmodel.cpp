@@ -58,10 +58,7 @@ private slots:
             addRows(jobs, names);
             QCOMPARE(column(jobs, JobColumn::Name), listed);
         }
-    }
-
-    void duplicateIndexFollowsEditsAndRemovals()
-    {
+        // The index follows edits and removals.
         JobListModel jobs;
         addRows(jobs, {"a.mp3"});
         jobs.setStatus(0, JobStatus::Finished);
@@ -109,17 +106,15 @@ private slots:
         // While sorted, a new row takes its sorted place.
         jobs.AddJobRow("d.mp3", "00:05:00", "1.M", "/m", "/o");
         QCOMPARE(jobs.text(1, JobColumn::Name), QString("d.mp3")); // "00:05:00" < "00:10:00"
-    }
 
-    void sortKeepsTicksAndPersistentIndexes()
-    {
-        JobListModel jobs;
-        addRows(jobs, {"c.mp3", "a.mp3", "b.mp3"});
-        jobs.setChecked(0, false);
-        const QPersistentModelIndex c(jobs.index(0, 1));
-        jobs.setSorting(int(JobColumn::Name), Qt::AscendingOrder, true);
-        QCOMPARE(column(jobs, JobColumn::Name), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
-        QVERIFY(!jobs.isChecked(2) && jobs.isChecked(0));
+        // Sorting keeps the ticks and persistent indexes with their rows.
+        JobListModel sorted;
+        addRows(sorted, {"c.mp3", "a.mp3", "b.mp3"});
+        sorted.setChecked(0, false);
+        const QPersistentModelIndex c(sorted.index(0, 1));
+        sorted.setSorting(int(JobColumn::Name), Qt::AscendingOrder, true);
+        QCOMPARE(column(sorted, JobColumn::Name), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
+        QVERIFY(!sorted.isChecked(2) && sorted.isChecked(0));
         QCOMPARE(c.row(), 2);
     }
 
