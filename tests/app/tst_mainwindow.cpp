@@ -1,6 +1,5 @@
-// The main window's load, close, Exit, output format selection, shutdown timer and layout,
-// and its small commands (on their own with real widgets, then as the window composes them),
-// driven headless through the test platform on a settings folder of its own.
+// The main window (load, close, Exit, format, shutdown timer, layout, accessibility) and its
+// small commands, alone with real widgets and in the window, on a settings folder of its own.
 #include "app/commands.h"
 #include "app/frmabout.h"
 #include "app/optionswindow.h"
