@@ -322,38 +322,31 @@ private slots:
         }
     }
 
-    void mp3LiveQualityAndPreset()
+    // Sliders reach the engine at once and stay there on Cancel; the file changes on Apply.
+    void liveSettingsPresetAndWma()
     {
         OptionsFixture f;
-        Mp3Page &p = *f.load(mp3(QByteArray())).mp3;
+        // An unusable WMA profile: the factory default's.
+        Mp3Page &p = *f.load(mp3(QByteArray()) + "[wma]\nprofile=junk\nfs=stored\n").mp3;
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 13"));
         p.sldrQuality->setValue(7);
+        f.dialog->wma->sldWMA->setValue(6);
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
         f.dialog->cmdCancel->click();
-        QCOMPARE(f.host.mp3.EncoderQuality, 7); // the live quality stays with the engine
-
-        // An unticked preset is no preset in the engine; the file keeps the chosen one.
+        QCOMPARE(f.host.mp3.EncoderQuality, 7);
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
         f.dialog->Load();
         QVERIFY(f.dialog->Apply());
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("4"));
+        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma13"));
+
+        // An unticked preset is no preset in the engine; the file keeps the chosen one.
         p.chkPreset->click();
         QVERIFY(p.chkPreset->isEnabled()); // outside the frame it greys, so it can tick again
         p.opAltPreset[5]->setChecked(true);
         QVERIFY(f.dialog->Apply());
         QCOMPARE(f.host.mp3.AlternativePreset, 0);
         QCOMPARE(f.value(Ini::Mp3::AltPreset), QStringLiteral("5"));
-    }
-
-    void wmaFollowsSliderAndSurvivesRefusal()
-    {
-        OptionsFixture f;
-        f.load("[wma]\nprofile=junk\nfs=stored\n"); // unusable: the factory default's profile
-        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 13"));
-        f.dialog->wma->sldWMA->setValue(6);
-        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
-        f.dialog->cmdCancel->click();
-        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
-        f.dialog->Load();
-        QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("4"));
-        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma13"));
 
         // A profile the engine refuses leaves an empty format between the label's blanks.
         OptionsFixture refused;
