@@ -90,29 +90,25 @@ private slots:
     }
 
     // A read-only folder, and a full disk: the old file stays whole and nothing is thrown.
-    void failedWriteKeepsOldFile_data()
-    {
-        QTest::addColumn<bool>("full");
-        QTest::newRow("read-only folder") << false;
-        QTest::newRow("disk full") << true;
-    }
     void failedWriteKeepsOldFile()
     {
-        QFETCH(bool, full);
-        QTemporaryDir folder;
-        const QString path = folder.filePath("twr.ini"), fresh = folder.filePath("new.ini");
-        const QByteArray old = "[output]\nformat=MP3\n";
-        std::unique_ptr<MountGuard> guard; // full: two pages of room, one for the old file
-        if (full)
-            guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
-        TestEnv::writeFile(path, old);
-        if (!full)
-            guard = std::make_unique<ReadOnlyMount>(folder.path());
-        TWR_SKIP_UNLESS_MOUNTED(*guard);
-        for (const QString &target : {path, fresh})
-            WriteIni(target, "output", "format", QString(6000, u'o'));
-        QCOMPARE(TestEnv::readFile(path), old);
-        QVERIFY(!QFile::exists(fresh));
+        for (const bool full : {false, true}) {
+            const char *row = full ? "disk full" : "read-only folder";
+            QTemporaryDir folder;
+            const QString path = folder.filePath("twr.ini"), fresh = folder.filePath("new.ini");
+            const QByteArray old = "[output]\nformat=MP3\n";
+            std::unique_ptr<MountGuard> guard; // full: two pages of room, one for the old file
+            if (full)
+                guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
+            TestEnv::writeFile(path, old);
+            if (!full)
+                guard = std::make_unique<ReadOnlyMount>(folder.path());
+            TWR_SKIP_UNLESS_MOUNTED(*guard);
+            for (const QString &target : {path, fresh})
+                WriteIni(target, "output", "format", QString(6000, u'o'));
+            QCOMPARE(row + TestEnv::readFile(path), row + old);
+            QVERIFY2(!QFile::exists(fresh), row);
+        }
     }
 
     void missingFolderIsSilent()
