@@ -186,31 +186,27 @@ private slots:
     }
 
     // A read-only folder, a full disk: false, and the old list stays whole.
-    void failedWriteKeepsTheOldFile_data()
-    {
-        QTest::addColumn<bool>("full");
-        QTest::addColumn<int>("entries"); // of 100 bytes
-        QTest::newRow("read-only folder") << false << 10;
-        QTest::newRow("disk full, long list") << true << 200;
-        QTest::newRow("disk full, list within the write buffer") << true << 60;
-    }
     void failedWriteKeepsTheOldFile()
     {
-        QFETCH(bool, full);
-        QFETCH(int, entries);
-        QTemporaryDir folder;
-        const QString list = folder.filePath("keep.m3u");
-        // Full: two pages of room, one taken by the old list.
-        std::unique_ptr<MountGuard> guard;
-        if (full)
-            guard = std::make_unique<TmpfsMount>(folder.path(), 2 * 4096);
-        TestEnv::writeFile(list, "old\r\n");
-        if (!full)
-            guard = std::make_unique<ReadOnlyMount>(folder.path());
-        TWR_SKIP_UNLESS_MOUNTED(*guard);
-        QVERIFY(!PlaylistFile::write(list, QStringList(entries, QString(98, u'p'))));
-        QCOMPARE(TestEnv::readFile(list), QByteArray("old\r\n"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.m3u"});
+        // Entries of 100 bytes: read-only; disk full, a long list and one within the write buffer.
+        for (const auto &[full, entries] :
+             QList<std::pair<bool, int>>{{false, 10}, {true, 200}, {true, 60}}) {
+            const QByteArray row = QByteArray::number(entries) + " entries: ";
+            QTemporaryDir folder;
+            const QString list = folder.filePath("keep.m3u");
+            // Full: two pages of room, one taken by the old list.
+            std::unique_ptr<MountGuard> guard;
+            if (full)
+                guard = std::make_unique<TmpfsMount>(folder.path(), 2 * 4096);
+            TestEnv::writeFile(list, "old\r\n");
+            if (!full)
+                guard = std::make_unique<ReadOnlyMount>(folder.path());
+            TWR_SKIP_UNLESS_MOUNTED(*guard);
+            QVERIFY2(!PlaylistFile::write(list, QStringList(entries, QString(98, u'p'))),
+                     row.constData());
+            QCOMPARE(row + TestEnv::readFile(list), row + "old\r\n");
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.m3u"});
+        }
     }
 };
 
