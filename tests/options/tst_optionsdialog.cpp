@@ -132,19 +132,6 @@ private slots:
                  QStringList{"twr.ini"});
     }
 
-    void blankFolderBecomesMusicFolder()
-    {
-        const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
-                                                          {"", musicFolder()},
-                                                          {"folder=/data/out\n", "/data/out"}};
-        for (const auto &[stored, shown] : cases) {
-            OptionsFixture f;
-            f.writeWorking("[output]\n" + stored);
-            QCOMPARE(f.dialog->outputFolder(), shown);
-            QCOMPARE(f.host.folderBox, shown);
-        }
-    }
-
     void loadThenApplyStoresEveryValue()
     {
         OptionsFixture f;
@@ -243,6 +230,16 @@ private slots:
     // folder choice and one without a file-system path keep the folder.
     void oldFolderAndChooseFolder()
     {
+        // A blank or missing folder is the music folder.
+        const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
+                                                          {"", musicFolder()},
+                                                          {"folder=/data/out\n", "/data/out"}};
+        for (const auto &[stored, shown] : cases) {
+            OptionsFixture f;
+            f.writeWorking("[output]\n" + stored);
+            QCOMPARE(f.dialog->outputFolder(), shown);
+            QCOMPARE(f.host.folderBox, shown);
+        }
         OptionsFixture f;
         f.writeWorking("[output]\nfolder=/o/\noldfolder=1\n");
         f.host.rows << RecordingHost::Row{QStringLiteral("/a/"), QStringLiteral("/o/")};
