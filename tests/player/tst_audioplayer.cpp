@@ -233,15 +233,12 @@ private slots:
             player.StopOutput();
             QCOMPARE(player.GetPlayedCount(), 0);
         }
-    }
-
-    void blockSizeHoldsWholeFrames()
-    {
+        // Blocks hold whole frames, also of an odd size; two cover well over half a second.
         AudioPlayer player;
         player.SetFormat(48000, 24);
         const int n = player.GetBlockSize(4000);
         QCOMPARE(n % 24, 0);
-        QVERIFY(n / 24 >= 48000 * 4 / 10); // two blocks cover well over half a second
+        QVERIFY(n / 24 >= 48000 * 4 / 10);
     }
 };
 
