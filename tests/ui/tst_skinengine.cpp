@@ -142,29 +142,21 @@ private slots:
         delete gone;
         QVERIFY(!engine.isSkinned(gone));
         engine.setHue(30);
-    }
 
-    void popupShowsSkinnedAtThePoint()
-    {
-        SkinEngine engine;
-        QVERIFY(engine.loadSkinData(skinSource()));
-        QMainWindow window;
-        window.resize(400, 300);
-        engine.applyDefaultSkin(&window);
-        window.show();
-
-        QMenu menu(&window);
+        // A popup shows skinned at the point, follows the hue and loses the skin with its window.
+        QMainWindow owner;
+        owner.resize(400, 300);
+        engine.applyDefaultSkin(&owner);
+        owner.show();
+        QMenu menu(&owner);
         menu.addAction(QStringLiteral("Remove"));
-
-        engine.skinnedWindow(&window).popupMenu(&menu, 120, 90);
+        engine.skinnedWindow(&owner).popupMenu(&menu, 120, 90);
         QVERIFY(menu.isVisible()); // shown without blocking the caller
         QCOMPARE(menu.pos(), QPoint(120, 90));
-
-        // The menu follows the hue and loses the skin with its window.
         engine.setHue(120);
         const QColor accent = engine.skin()->palette().value(QStringLiteral("accent"));
         QVERIFY(menu.styleSheet().contains(SkinFile::rotated(accent, 120).name()));
-        engine.removeSkin(&window);
+        engine.removeSkin(&owner);
         QVERIFY(menu.styleSheet().isEmpty());
         SkinnedWindow().popupMenu(nullptr, 0, 0); // nothing to show, nothing happens
     }
