@@ -126,19 +126,6 @@ private slots:
                               "Convet  to OGG"}));
     }
 
-    // Stored text → button; the text is shown and never rewritten in another case.
-    void storedFormatRestoredExactCase()
-    {
-        for (const auto &[stored, button] :
-             QList<std::pair<QString, int>>{{"OGG", 2}, {"WAV", 3}, {"ogg", 0}}) {
-            Fixture f;
-            f.write(Ini::Output::Format, stored);
-            QCOMPARE(f.loaded().outputFormatIndex(), button);
-            QCOMPARE(f.panel(3), "Output Format: " + stored);
-            QCOMPARE(f.read(Ini::Output::Format), stored);
-        }
-    }
-
     // The OGG settings are refused at start-up: said once, OGG keeps what is stored, and every
     // other format is pushed and saved as stored (MP3 22 050 Hz mono 64 kbit/s).
     void colourThemeAndRefusedOgg()
@@ -166,7 +153,7 @@ private slots:
 
     // An empty, partial or binary settings file is mended at start: what is missing or cannot
     // be used takes the factory default, nothing is refused, and the file is written whole.
-    void damagedSettingsAreMended()
+    void damagedSettingsMendedAndFormatRestored()
     {
         const QList<QByteArray> contents{
             {}, "[ogg]\nchannel=77\nfrequency=x\n", QByteArray("\x01\xff\x00[mp3\n\x7f", 9)};
@@ -178,6 +165,15 @@ private slots:
             QCOMPARE((QStringList{f.read(Ini::Ogg::Channel), f.read(Ini::Ogg::Frequency),
                                   f.read(Ini::Mp3::Fs), f.read(Ini::Output::Jobs)}),
                      (QStringList{"1", "7", "MP3 44100 Hz Joint Stereo 128 kbit/s CBR", "0"}));
+        }
+        // Stored format text → button; the text is shown and never rewritten in another case.
+        for (const auto &[stored, button] :
+             QList<std::pair<QString, int>>{{"OGG", 2}, {"WAV", 3}, {"ogg", 0}}) {
+            Fixture f;
+            f.write(Ini::Output::Format, stored);
+            QCOMPARE(f.loaded().outputFormatIndex(), button);
+            QCOMPARE(f.panel(3), "Output Format: " + stored);
+            QCOMPARE(f.read(Ini::Output::Format), stored);
         }
     }
 
