@@ -118,8 +118,8 @@ private slots:
         QCOMPARE(c.row(), 2);
     }
 
-    // Milliseconds → padded and plain text.
-    void formatLength()
+    // Milliseconds → padded and plain text; bytes → megabytes.
+    void formatLengthAndSize()
     {
         const std::tuple<qint64, const char *, const char *> cases[] = {
             {0, "00:00:0", "00:00:0"},        {59900, "00:00:59", "00:00:59"},
@@ -130,10 +130,6 @@ private slots:
             QCOMPARE(FormatLength(ms, LengthForm::Padded), QString(padded));
             QCOMPARE(FormatLength(ms, LengthForm::Plain), QString(plain));
         }
-    }
-
-    void formatSize()
-    {
         QStringList shown; // rounded up to whole, 5 GiB without grouping
         for (qint64 bytes : {0LL, 1572864LL, 1000000LL, 1048576LL * 2 - 1, 5368709120LL})
             shown << FormatSize(bytes);
