@@ -381,7 +381,7 @@ private slots:
     // --- Commands ---------------------------------------------------------------------
 
     // Picked folder → shown ("": a cancelled pick or one without a path changes nothing).
-    void pickOutputFolder()
+    void pickOutputFolderAndLinks()
     {
         const QList<std::pair<QString, QString>> cases{{"/music/out", "/music/out/"},
                                                        {"/music/out/", "/music/out/"},
@@ -396,22 +396,18 @@ private slots:
             QCOMPARE(f.options.folders, shown.isEmpty() ? QStringList() : QStringList{shown});
             QCOMPARE(ReadIni(SettingsFiles::workingFile(), "output", "folder"), shown);
         }
-    }
-
-    // Home page, forum, support e-mail, update address and key → the entries enabled (one
-    // without an address is greyed rather than silently doing nothing; live update also needs
-    // the key its files are signed with) and what they open. A missing guide opens nothing.
-    void links()
-    {
+        // Home page, forum, support e-mail, update address and key → the entries enabled (one
+        // without an address is greyed rather than silently doing nothing; live update also needs
+        // the key its files are signed with) and what they open. A missing guide opens nothing.
         const QString url = "https://tw.example/twr_update.ini";
         const QByteArray key = "RWRGSI9j/SDo3DTPtLT1URGlUsQu8+Eo5TuBe1SgSWOSIrhy5BE3rFB9";
-        const QList<std::tuple<QStringList, QByteArray, QStringList>> cases{
+        const QList<std::tuple<QStringList, QByteArray, QStringList>> linkCases{
             {{"", "", "", ""}, key, {}},
             {{"https://tw.example/", "https://tw.example/forum", "help@tw.example", url},
              key,
              {"https://tw.example/", "https://tw.example/forum", "mailto:help@tw.example"}},
             {{"", "", "mailto:help@tw.example", url}, "", {"mailto:help@tw.example"}}};
-        for (const auto &[links, publicKey, opened] : cases) {
+        for (const auto &[links, publicKey, opened] : linkCases) {
             CommandLinks l{"/nonexistent/help/index.html", links[0], links[1], links[2], {}};
             l.liveUpdate.descriptionUrl = links[3];
             l.liveUpdate.publicKey = publicKey;
