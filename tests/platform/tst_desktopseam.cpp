@@ -66,7 +66,7 @@ class tst_DesktopSeam : public QObject
     Q_OBJECT
 
 private slots:
-    void messageShapes()
+    void messageShapesAndRunFeedback()
     {
         const QStringList entries =
             QDir(TestEnv::buildDir() + "/resources").entryList({"*.desktop"}, QDir::Files);
@@ -101,13 +101,10 @@ private slots:
             QCOMPARE(args[3].toString().contains("fail"), failed > 0);
             QCOMPARE(args[6].toMap().value("desktop-entry").toString(), id);
         }
-    }
 
-    // Watched to the end in the active window: no notification (a run's end in another window
-    // is checked with a whole run). A run that ends without finished() still takes its progress
-    // off; one that finishes takes it off once.
-    void runFeedbackThroughTheSeam()
-    {
+        // Watched to the end in the active window: no notification (a run's end in another window
+        // is checked with a whole run). A run that ends without finished() still takes its progress
+        // off; one that finishes takes it off once.
         TestPlatform *platform = TestPlatform::install();
         QWidget window;
         window.show();
