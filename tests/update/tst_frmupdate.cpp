@@ -279,7 +279,7 @@ private slots:
 
     // A stalled transfer is given up after the stall time-out, the clock running meanwhile, or
     // cancelled at once when the window closes. Panel 1 as each file's request arrives.
-    void stalledTransfers()
+    void stalledTransfersAndFullDisk()
     {
         const QString checking = "Status: Checking for updated version.";
         const QString downloading = "Status: Downloading now, please wait...";
@@ -309,10 +309,7 @@ private slots:
             QCOMPARE(w.isVisible(), !closes);
             QCOMPARE(u.saved(), stalled == Exe ? QStringList{Ini} : QStringList());
         }
-    }
-
-    void fullDiskLeavesNoPartialInstaller()
-    {
+        // A full disk: the transfer fails and leaves no partial installer.
         Update u;
         TmpfsMount disk(u.cache.path(), 64 * 1024);
         TWR_SKIP_UNLESS_MOUNTED(disk);
