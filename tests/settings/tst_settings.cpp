@@ -92,6 +92,11 @@ private slots:
     // A read-only folder, and a full disk: the old file stays whole and nothing is thrown.
     void failedWriteKeepsOldFile()
     {
+        // A missing folder: nothing written, nothing read, nothing thrown.
+        const QString missing = file(QStringLiteral("no/such/folder/twr.ini"));
+        WriteIni(missing, "output", "format", "OGG");
+        QVERIFY(!QFile::exists(missing));
+        QCOMPARE(ReadIni(missing, "output", "format"), QString());
         for (const bool full : {false, true}) {
             const char *row = full ? "disk full" : "read-only folder";
             QTemporaryDir folder;
@@ -109,14 +114,6 @@ private slots:
             QCOMPARE(row + TestEnv::readFile(path), row + old);
             QVERIFY2(!QFile::exists(fresh), row);
         }
-    }
-
-    void missingFolderIsSilent()
-    {
-        const QString path = file(QStringLiteral("no/such/folder/twr.ini"));
-        WriteIni(path, "output", "format", "OGG");
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(ReadIni(path, "output", "format"), QString());
     }
 
     // Created once from the shipped copy, with every option; never replaced afterwards.
@@ -149,28 +146,26 @@ private slots:
         QVERIFY(QDir(dir).exists()); // created on first use
     }
 
-    void previousInstanceWhileAnotherHoldsTheLock()
+    // No runtime folder of the session, and the one in the temporary folder taken by another
+    // user: the lock goes to a private folder, not to a predictable name where others can
+    // plant one. Each folder that is not private is passed over and named.
+    void lockIsHeldAndStaysPrivate()
     {
-        TestConfigDir config;
+        // Another process holds the lock of this settings folder only.
+        TestConfigDir held;
         QProcess holder;
-        holder.start(TestEnv::binDir() + QStringLiteral("/twr_lockholder"), {config.path()});
+        holder.start(TestEnv::binDir() + QStringLiteral("/twr_lockholder"), {held.path()});
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
-        QVERIFY(InstanceLock(config.path()).heldByAnother());
+        QVERIFY(InstanceLock(held.path()).heldByAnother());
         TestConfigDir other; // another settings folder is another instance
         QVERIFY(!InstanceLock(other.path()).heldByAnother());
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));
-        InstanceLock again(config.path());
+        InstanceLock again(held.path());
         QVERIFY(!again.heldByAnother());
         QVERIFY(!again.heldByAnother()); // asking twice keeps our own lock
-    }
 
-    // No runtime folder of the session, and the one in the temporary folder taken by another
-    // user: the lock goes to a private folder, not to a predictable name where others can
-    // plant one. Each folder that is not private is passed over and named.
-    void lockStaysPrivate()
-    {
         QTemporaryDir tmp, cache, xdg;
         const auto env = {setEnv("TMPDIR", tmp.path()), setEnv("XDG_CACHE_HOME", cache.path()),
                           setEnv("XDG_RUNTIME_DIR", xdg.path())};
