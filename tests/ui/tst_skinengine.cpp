@@ -34,7 +34,7 @@ private:
     }
 
 private slots:
-    void shippedSkinParses()
+    void shippedSkinParsesAndHueRotation()
     {
         SkinFile skin;
         QString error;
@@ -45,6 +45,17 @@ private slots:
         // The generated sheet is complete: no placeholder survives.
         for (const QString &name : skin.definitionNames())
             QVERIFY(!skin.styleSheet(*skin.definition(name), 90).contains(u'@'));
+        // A hue turn keeps greys, alpha and luminance, so text on a colour stays as readable.
+        QCOMPARE(SkinFile::rotated(QColor(128, 128, 128), 90), QColor(128, 128, 128));
+        const QList<std::pair<QColor, int>> cases{
+            {QColor(0, 0, 255), 60}, {QColor(91, 140, 255), 210}, {QColor(255, 0, 0, 40), 240}};
+        for (const auto &[colour, hue] : cases) {
+            const QColor result = SkinFile::rotated(colour, hue);
+            const int d = qAbs(result.hslHue() - (colour.hslHue() + hue) % 360);
+            QVERIFY2(qMin(d, 360 - d) <= 2, qPrintable(result.name(QColor::HexArgb)));
+            QCOMPARE(result.alpha(), colour.alpha());
+            QVERIFY(qAbs(SkinFile::luminance(result) - SkinFile::luminance(colour)) < 0.01);
+        }
     }
 
     // Refused with the reason; the engine keeps no skin then.
@@ -81,21 +92,6 @@ private slots:
         engine.setHue(60);
         QCOMPARE(plain.styleSheet(), QStringLiteral("QLabel { color: red; }"));
         QVERIFY(!(plain.windowFlags() & Qt::FramelessWindowHint));
-    }
-
-    // A hue turn keeps greys, alpha and luminance, so text on a colour stays as readable.
-    void hueRotation()
-    {
-        QCOMPARE(SkinFile::rotated(QColor(128, 128, 128), 90), QColor(128, 128, 128));
-        const QList<std::pair<QColor, int>> cases{
-            {QColor(0, 0, 255), 60}, {QColor(91, 140, 255), 210}, {QColor(255, 0, 0, 40), 240}};
-        for (const auto &[colour, hue] : cases) {
-            const QColor result = SkinFile::rotated(colour, hue);
-            const int d = qAbs(result.hslHue() - (colour.hslHue() + hue) % 360);
-            QVERIFY2(qMin(d, 360 - d) <= 2, qPrintable(result.name(QColor::HexArgb)));
-            QCOMPARE(result.alpha(), colour.alpha());
-            QVERIFY(qAbs(SkinFile::luminance(result) - SkinFile::luminance(colour)) < 0.01);
-        }
     }
 
     // Hue turns restyle every skinned window; free-form cuts the frame and corners, another
