@@ -136,27 +136,9 @@ private slots:
         QCOMPARE(shown, (QStringList{"0.M", "1.5M", "0.95M", "2.M", "5120.M"}));
     }
 
-    // A playlist's lines: any line ending, UTF-8 or Latin-1 line by line, nothing trimmed.
-    void lines()
-    {
-        const QList<std::pair<QByteArray, QStringList>> cases{
-            {"a\r\nb\r\n", {"a", "b"}},
-            {"a\rb", {"a", "b"}},
-            {"a\nb\n", {"a", "b"}},
-            {"a\r\n\r\nb", {"a", "", "b"}},
-            {" a \r\n", {" a "}},
-            {"\xEF\xBB\xBF\xC3\xA9.mp3\r\n", {"\u00e9.mp3"}},
-            {"\xE9.mp3\r\n", {"\u00e9.mp3"}},
-            {"\xC3\xA9\r\n\xE9", {"\u00e9", "\u00e9"}},
-            {"", {}},
-            {QByteArray(40000, 'x') + "\r\nb", {"b"}}}; // too long
-        for (const auto &[content, lines] : cases)
-            QCOMPARE(PlaylistFile::lines(content), lines);
-    }
-
     // What a playlist lists that exists as a file: M3U with comments, PLS keys in any case,
     // file URLs, paths relative to the playlist's folder.
-    void readKeepsOnlyExistingFiles()
+    void playlistEntriesAndLines()
     {
         const QString a = touch("a.mp3");
         const QString b = touch("sub/b.ogg");
@@ -179,6 +161,20 @@ private slots:
         }
         QCOMPARE(PlaylistFile::read(m_dir.filePath("nope.m3u")), QStringList());
         QVERIFY(!PlaylistFile::write(m_dir.filePath("no/such/folder/x.m3u"), {"/a.mp3"}));
+        // A playlist's lines: any line ending, UTF-8 or Latin-1 line by line, nothing trimmed.
+        const QList<std::pair<QByteArray, QStringList>> lineCases{
+            {"a\r\nb\r\n", {"a", "b"}},
+            {"a\rb", {"a", "b"}},
+            {"a\nb\n", {"a", "b"}},
+            {"a\r\n\r\nb", {"a", "", "b"}},
+            {" a \r\n", {" a "}},
+            {"\xEF\xBB\xBF\xC3\xA9.mp3\r\n", {"\u00e9.mp3"}},
+            {"\xE9.mp3\r\n", {"\u00e9.mp3"}},
+            {"\xC3\xA9\r\n\xE9", {"\u00e9", "\u00e9"}},
+            {"", {}},
+            {QByteArray(40000, 'x') + "\r\nb", {"b"}}}; // too long
+        for (const auto &[content, lines] : lineCases)
+            QCOMPARE(PlaylistFile::lines(content), lines);
     }
 
     // A read-only folder, a full disk: false, and the old list stays whole.
