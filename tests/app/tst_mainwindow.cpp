@@ -1,6 +1,5 @@
-// The main window's load, close, Exit, output format selection, shutdown timer and layout,
-// and its small commands (on their own with real widgets, then as the window composes them),
-// driven headless through the test platform on a settings folder of its own.
+// The main window (load, close, Exit, format, shutdown timer, layout, accessibility) and its
+// small commands, alone with real widgets and in the window, on a settings folder of its own.
 #include "app/commands.h"
 #include "app/frmabout.h"
 #include "app/optionswindow.h"
@@ -127,19 +126,6 @@ private slots:
                               "Convet  to OGG"}));
     }
 
-    // Stored text → button; the text is shown and never rewritten in another case.
-    void storedFormatRestoredExactCase()
-    {
-        for (const auto &[stored, button] :
-             QList<std::pair<QString, int>>{{"OGG", 2}, {"WAV", 3}, {"ogg", 0}}) {
-            Fixture f;
-            f.write(Ini::Output::Format, stored);
-            QCOMPARE(f.loaded().outputFormatIndex(), button);
-            QCOMPARE(f.panel(3), "Output Format: " + stored);
-            QCOMPARE(f.read(Ini::Output::Format), stored);
-        }
-    }
-
     // The OGG settings are refused at start-up: said once, OGG keeps what is stored, and every
     // other format is pushed and saved as stored (MP3 22 050 Hz mono 64 kbit/s).
     void colourThemeAndRefusedOgg()
@@ -167,7 +153,7 @@ private slots:
 
     // An empty, partial or binary settings file is mended at start: what is missing or cannot
     // be used takes the factory default, nothing is refused, and the file is written whole.
-    void damagedSettingsAreMended()
+    void damagedSettingsMendedAndFormatRestored()
     {
         const QList<QByteArray> contents{
             {}, "[ogg]\nchannel=77\nfrequency=x\n", QByteArray("\x01\xff\x00[mp3\n\x7f", 9)};
@@ -179,6 +165,15 @@ private slots:
             QCOMPARE((QStringList{f.read(Ini::Ogg::Channel), f.read(Ini::Ogg::Frequency),
                                   f.read(Ini::Mp3::Fs), f.read(Ini::Output::Jobs)}),
                      (QStringList{"1", "7", "MP3 44100 Hz Joint Stereo 128 kbit/s CBR", "0"}));
+        }
+        // Stored format text → button; the text is shown and never rewritten in another case.
+        for (const auto &[stored, button] :
+             QList<std::pair<QString, int>>{{"OGG", 2}, {"WAV", 3}, {"ogg", 0}}) {
+            Fixture f;
+            f.write(Ini::Output::Format, stored);
+            QCOMPARE(f.loaded().outputFormatIndex(), button);
+            QCOMPARE(f.panel(3), "Output Format: " + stored);
+            QCOMPARE(f.read(Ini::Output::Format), stored);
         }
     }
 
@@ -386,7 +381,7 @@ private slots:
     // --- Commands ---------------------------------------------------------------------
 
     // Picked folder → shown ("": a cancelled pick or one without a path changes nothing).
-    void pickOutputFolder()
+    void pickOutputFolderAndLinks()
     {
         const QList<std::pair<QString, QString>> cases{{"/music/out", "/music/out/"},
                                                        {"/music/out/", "/music/out/"},
@@ -401,22 +396,18 @@ private slots:
             QCOMPARE(f.options.folders, shown.isEmpty() ? QStringList() : QStringList{shown});
             QCOMPARE(ReadIni(SettingsFiles::workingFile(), "output", "folder"), shown);
         }
-    }
-
-    // Home page, forum, support e-mail, update address and key → the entries enabled (one
-    // without an address is greyed rather than silently doing nothing; live update also needs
-    // the key its files are signed with) and what they open. A missing guide opens nothing.
-    void links()
-    {
+        // Home page, forum, support e-mail, update address and key → the entries enabled (one
+        // without an address is greyed rather than silently doing nothing; live update also needs
+        // the key its files are signed with) and what they open. A missing guide opens nothing.
         const QString url = "https://tw.example/twr_update.ini";
         const QByteArray key = "RWRGSI9j/SDo3DTPtLT1URGlUsQu8+Eo5TuBe1SgSWOSIrhy5BE3rFB9";
-        const QList<std::tuple<QStringList, QByteArray, QStringList>> cases{
+        const QList<std::tuple<QStringList, QByteArray, QStringList>> linkCases{
             {{"", "", "", ""}, key, {}},
             {{"https://tw.example/", "https://tw.example/forum", "help@tw.example", url},
              key,
              {"https://tw.example/", "https://tw.example/forum", "mailto:help@tw.example"}},
             {{"", "", "mailto:help@tw.example", url}, "", {"mailto:help@tw.example"}}};
-        for (const auto &[links, publicKey, opened] : cases) {
+        for (const auto &[links, publicKey, opened] : linkCases) {
             CommandLinks l{"/nonexistent/help/index.html", links[0], links[1], links[2], {}};
             l.liveUpdate.descriptionUrl = links[3];
             l.liveUpdate.publicKey = publicKey;

@@ -1,6 +1,5 @@
-// The start-up window's hand-over to the main window, in process through the test platform,
-// the single-instance rule with the real program started twice, and files opened with the
-// program: on its command line, and handed over by a later start.
+// Start-up: splash to main window, one instance only (the real program started twice), and
+// files opened with the program, on its command line or handed over by a later start.
 #include "app/frmdialog.h"
 #include "app/frmsplash.h"
 #include "app/startup.h"

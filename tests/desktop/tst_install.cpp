@@ -1,7 +1,5 @@
-// The installed program: an install into a temporary prefix that is then moved elsewhere,
-// its programs run from there, its desktop metadata checked by the desktop's own validators,
-// and the Debian package built (and, as root, installed into a root of its own and removed
-// again).
+// The install, moved elsewhere and run from there, its desktop metadata validated, and the
+// Debian package built (as root also installed into a root of its own and removed again).
 #include "platform/instancelock.h"
 #include "platform/paths.h"
 

@@ -65,8 +65,8 @@ struct JobListFixture
         controller = std::make_unique<JobListCommands>(
             JobListWidgets{jobs, *view, window, *statusBar, *txtFolder, *rightmenu},
             JobListCommands::Activity{[this] { return playing; },
-                                      [this] {
-                                          return running;
+                                      [] {
+                                          return false;
                                       }},
             probe, options, tagEditor);
         QObject::connect(controller.get(), &JobListCommands::hoverCleared,
@@ -75,7 +75,6 @@ struct JobListFixture
                          [this](QMenu *menu, const QPoint &) { popups << menu; });
         window.resize(900, 400);
     }
-    ~JobListFixture() { controller.reset(); }
 
     ListFocus &focus() { return controller->focus(); }
 
@@ -110,8 +109,7 @@ struct JobListFixture
     JobListModel jobs;
     ScriptedProbe probe;
 
-    bool playing = false;
-    bool running = false;
+    bool playing = false; // no run is ever going on here
     FixedOptions options;
     RecordingTagEditor tagEditor;
     int tooltipsDestroyed = 0;

@@ -51,11 +51,6 @@ class tst_JobListCommands : public QObject
     TestConfigDir m_config;
     TestPlatform *m_platform = nullptr;
 
-    QTemporaryDir m_media;
-    QString m_short;   // 7.5 s WAV
-    QString m_long;    // 125 s MP3
-    QString m_corrupt; // named .mp3, holds text
-
 private slots:
     void init() { m_platform = TestPlatform::install(); }
 
@@ -115,6 +110,23 @@ private slots:
         f.controller->EnterTagMode();
         QCOMPARE(f.tagEditor.entered, 0);
         QVERIFY(f.focus().CurrentFile.isEmpty());
+
+        // The current row is the file that was picked: it follows a sort and an insertion, and
+        // once it is removed there is no current file for Play or Properties to act on.
+        fill(f, 3);
+        f.focus().HoverRow = 1;
+        f.controller->rowClicked();
+        QCOMPARE(f.focus().CurrentFile, QString("/m/1.mp3"));
+        f.jobs.setSorting(int(JobColumn::Name), Qt::DescendingOrder, true);
+        QCOMPARE(f.focus().intCurItem, 3);
+        f.jobs.AddJobRow("0.mp3", "00:00:1", "1.M", "/m", "/o"); // sorted in after it
+        QCOMPARE(f.focus().intCurItem, 3);
+        f.jobs.removeRow(0);
+        QCOMPARE(f.focus().intCurItem, 2);
+        QCOMPARE(f.focus().CurrentFile, QString("/m/1.mp3"));
+        f.jobs.removeRow(1);
+        QCOMPARE(f.focus().intCurItem, 0);
+        QCOMPARE(f.focus().CurrentFile, QString());
     }
 
     void pointerAndClicks()
@@ -155,39 +167,10 @@ private slots:
         f.focus().CurrentFile.clear();
         f.controller->rowClicked(); // over no row: nothing
         QCOMPARE(f.focus().CurrentFile, QString());
-    }
 
-    // The current row is the file that was picked: it follows a sort and an insertion, and
-    // once it is removed there is no current file for Play or Properties to act on.
-    void currentRowFollowsItsFile()
-    {
-        JobListFixture f;
-        fill(f, 3);
-        f.focus().HoverRow = 1;
-        f.controller->rowClicked();
-        QCOMPARE(f.focus().CurrentFile, QString("/m/1.mp3"));
-        f.jobs.setSorting(int(JobColumn::Name), Qt::DescendingOrder, true);
-        QCOMPARE(f.focus().intCurItem, 3);
-        f.jobs.AddJobRow("0.mp3", "00:00:1", "1.M", "/m", "/o"); // sorted in after it
-        QCOMPARE(f.focus().intCurItem, 3);
-        f.jobs.removeRow(0);
-        QCOMPARE(f.focus().intCurItem, 2);
-        QCOMPARE(f.focus().CurrentFile, QString("/m/1.mp3"));
-        f.jobs.removeRow(1);
-        QCOMPARE(f.focus().intCurItem, 0);
-        QCOMPARE(f.focus().CurrentFile, QString());
-    }
-
-    // The keyboard drives the list as the mouse does: the arrows move the current row (the
-    // current file and panel 1 follow), Space ticks it, Menu opens its popup; a right-click
-    // makes the clicked row current first.
-    void keyboardDrivesTheList()
-    {
-        JobListFixture f;
-        fill(f, 3);
-        f.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-        QWidget *viewport = f.view->viewport();
+        // The keyboard drives the list as the mouse does: the arrows move the current row (the
+        // current file and panel 1 follow), Space ticks it, Menu opens its popup; a right-click
+        // makes the clicked row current first.
         QTest::mouseClick(viewport, Qt::LeftButton, {},
                           f.view->visualRect(f.jobs.index(0, 1)).center());
         QTest::keyClick(f.view, Qt::Key_Down);
@@ -196,12 +179,11 @@ private slots:
         QCOMPARE(f.focus().intCurItem, 2);
         QTest::keyClick(f.view, Qt::Key_Space);
         QVERIFY(!f.jobs.isChecked(1));
-        QCOMPARE(f.panel(2), QString("Total Selected Files: 2"));
+        QCOMPARE(f.panel(2), QString("Total Selected Files: 1")); // the first was unticked above
+        f.popups.clear();
         QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         QCoreApplication::sendEvent(f.view, &menuKey);
         QCOMPARE(f.popups, QList<QMenu *>{f.rightmenu});
-
-        const QPoint third = f.view->visualRect(f.jobs.index(2, 1)).center();
         f.controller->mouseMoved(third);
         QTest::mousePress(viewport, Qt::RightButton, {}, third);
         QCOMPARE(f.focus().CurrentFile, QString("/m/3.mp3"));
@@ -394,23 +376,20 @@ private slots:
         QCOMPARE(big.jobs.count(), kept);
     }
 
-    void initTestCase()
-    {
-        const QString dir = m_media.filePath(QString::fromUtf8("d\xC3\xA9j\xC3\xA0"));
-        QVERIFY(QDir().mkpath(dir));
-        m_short = Fixture::tone(m_media.path(), "short.wav", 7.5, {}, 8000, 1);
-        m_long = Fixture::tone(dir, "long.mp3", 125, {"-b:a", "8k"}, 8000, 1);
-        QVERIFY(!m_short.isEmpty() && !m_long.isEmpty());
-        m_corrupt = dir + "/corrupt.mp3";
-        TestEnv::writeFile(m_corrupt, "this is not audio at all");
-    }
-
     // The real window with files the engine reads: the rows, the source-folder option and the
     // playlist round trip through the menu entries.
     void inTheWindow()
     {
+        QTemporaryDir media;
+        const QString dir = media.filePath(QString::fromUtf8("d\xC3\xA9j\xC3\xA0"));
+        QVERIFY(QDir().mkpath(dir));
+        const QString shortWav = Fixture::tone(media.path(), "short.wav", 7.5, {}, 8000, 1);
+        const QString longMp3 = Fixture::tone(dir, "long.mp3", 125, {"-b:a", "8k"}, 8000, 1);
+        QVERIFY(!shortWav.isEmpty() && !longMp3.isEmpty());
+        const QString corrupt = dir + "/corrupt.mp3"; // named .mp3, holds text
+        TestEnv::writeFile(corrupt, "this is not audio at all");
         LoadedWindow f;
-        f.platform->openFilesAnswers << QStringList{m_short} << QStringList{m_corrupt, m_long};
+        f.platform->openFilesAnswers << QStringList{shortWav} << QStringList{corrupt, longMp3};
         f.w->cmdOpenFile->click();
         f.w->cmdOpenFile->click();
         JobListModel &jobs = *f.w->jobs;
@@ -421,26 +400,26 @@ private slots:
                      filter.endsWith("|All files (*)|*"),
                  qPrintable(filter));
         QCOMPARE(jobs.text(0, JobColumn::Length), QString("00:00:7"));
-        QCOMPARE(jobs.text(0, JobColumn::Size), FormatSize(QFileInfo(m_short).size()));
+        QCOMPARE(jobs.text(0, JobColumn::Size), FormatSize(QFileInfo(shortWav).size()));
         QCOMPARE(jobs.text(1, JobColumn::Length), QString("00:02:05"));
         f.activate("invert"); // the menu entries reach the list
         QCOMPARE(f.panel(2), QString("Total Selected Files: 0"));
 
         f.activate("cleara");
         f.w->options().chkOldfolder->setChecked(true);
-        f.platform->openFilesAnswers << QStringList{m_long, m_short};
+        f.platform->openFilesAnswers << QStringList{longMp3, shortWav};
         f.activate("addf");
-        QCOMPARE(f.w->txtFolder->text(), QFileInfo(m_long).absolutePath());
-        QCOMPARE(jobs.text(1, JobColumn::SaveTo), m_media.path());
+        QCOMPARE(f.w->txtFolder->text(), QFileInfo(longMp3).absolutePath());
+        QCOMPARE(jobs.text(1, JobColumn::SaveTo), media.path());
         // The proposed name, accepted as it is, comes back through Add Files.
-        f.platform->saveFileAnswers << m_media.filePath("MyPlaylist");
+        f.platform->saveFileAnswers << media.filePath("MyPlaylist");
         f.activate("playlist");
-        const QString list = m_media.filePath("MyPlaylist.M3U");
-        QCOMPARE(PlaylistFile::read(list), (QStringList{m_long, m_short}));
+        const QString list = media.filePath("MyPlaylist.M3U");
+        QCOMPARE(PlaylistFile::read(list), (QStringList{longMp3, shortWav}));
         f.activate("cleara");
         f.platform->openFilesAnswers << QStringList{list};
         f.activate("addf");
-        QCOMPARE(jobs.fullPaths(), (QStringList{m_long, m_short}));
+        QCOMPARE(jobs.fullPaths(), (QStringList{longMp3, shortWav}));
     }
 };
 

@@ -58,10 +58,7 @@ private slots:
             addRows(jobs, names);
             QCOMPARE(column(jobs, JobColumn::Name), listed);
         }
-    }
-
-    void duplicateIndexFollowsEditsAndRemovals()
-    {
+        // The index follows edits and removals.
         JobListModel jobs;
         addRows(jobs, {"a.mp3"});
         jobs.setStatus(0, JobStatus::Finished);
@@ -109,22 +106,20 @@ private slots:
         // While sorted, a new row takes its sorted place.
         jobs.AddJobRow("d.mp3", "00:05:00", "1.M", "/m", "/o");
         QCOMPARE(jobs.text(1, JobColumn::Name), QString("d.mp3")); // "00:05:00" < "00:10:00"
-    }
 
-    void sortKeepsTicksAndPersistentIndexes()
-    {
-        JobListModel jobs;
-        addRows(jobs, {"c.mp3", "a.mp3", "b.mp3"});
-        jobs.setChecked(0, false);
-        const QPersistentModelIndex c(jobs.index(0, 1));
-        jobs.setSorting(int(JobColumn::Name), Qt::AscendingOrder, true);
-        QCOMPARE(column(jobs, JobColumn::Name), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
-        QVERIFY(!jobs.isChecked(2) && jobs.isChecked(0));
+        // Sorting keeps the ticks and persistent indexes with their rows.
+        JobListModel sorted;
+        addRows(sorted, {"c.mp3", "a.mp3", "b.mp3"});
+        sorted.setChecked(0, false);
+        const QPersistentModelIndex c(sorted.index(0, 1));
+        sorted.setSorting(int(JobColumn::Name), Qt::AscendingOrder, true);
+        QCOMPARE(column(sorted, JobColumn::Name), (QStringList{"a.mp3", "b.mp3", "c.mp3"}));
+        QVERIFY(!sorted.isChecked(2) && sorted.isChecked(0));
         QCOMPARE(c.row(), 2);
     }
 
-    // Milliseconds → padded and plain text.
-    void formatLength()
+    // Milliseconds → padded and plain text; bytes → megabytes.
+    void formatLengthAndSize()
     {
         const std::tuple<qint64, const char *, const char *> cases[] = {
             {0, "00:00:0", "00:00:0"},        {59900, "00:00:59", "00:00:59"},
@@ -135,37 +130,15 @@ private slots:
             QCOMPARE(FormatLength(ms, LengthForm::Padded), QString(padded));
             QCOMPARE(FormatLength(ms, LengthForm::Plain), QString(plain));
         }
-    }
-
-    void formatSize()
-    {
         QStringList shown; // rounded up to whole, 5 GiB without grouping
         for (qint64 bytes : {0LL, 1572864LL, 1000000LL, 1048576LL * 2 - 1, 5368709120LL})
             shown << FormatSize(bytes);
         QCOMPARE(shown, (QStringList{"0.M", "1.5M", "0.95M", "2.M", "5120.M"}));
     }
 
-    // A playlist's lines: any line ending, UTF-8 or Latin-1 line by line, nothing trimmed.
-    void lines()
-    {
-        const QList<std::pair<QByteArray, QStringList>> cases{
-            {"a\r\nb\r\n", {"a", "b"}},
-            {"a\rb", {"a", "b"}},
-            {"a\nb\n", {"a", "b"}},
-            {"a\r\n\r\nb", {"a", "", "b"}},
-            {" a \r\n", {" a "}},
-            {"\xEF\xBB\xBF\xC3\xA9.mp3\r\n", {"\u00e9.mp3"}},
-            {"\xE9.mp3\r\n", {"\u00e9.mp3"}},
-            {"\xC3\xA9\r\n\xE9", {"\u00e9", "\u00e9"}},
-            {"", {}},
-            {QByteArray(40000, 'x') + "\r\nb", {"b"}}}; // too long
-        for (const auto &[content, lines] : cases)
-            QCOMPARE(PlaylistFile::lines(content), lines);
-    }
-
     // What a playlist lists that exists as a file: M3U with comments, PLS keys in any case,
     // file URLs, paths relative to the playlist's folder.
-    void readKeepsOnlyExistingFiles()
+    void playlistEntriesAndLines()
     {
         const QString a = touch("a.mp3");
         const QString b = touch("sub/b.ogg");
@@ -188,34 +161,44 @@ private slots:
         }
         QCOMPARE(PlaylistFile::read(m_dir.filePath("nope.m3u")), QStringList());
         QVERIFY(!PlaylistFile::write(m_dir.filePath("no/such/folder/x.m3u"), {"/a.mp3"}));
+        // A playlist's lines: any line ending, UTF-8 or Latin-1 line by line, nothing trimmed.
+        const QList<std::pair<QByteArray, QStringList>> lineCases{
+            {"a\r\nb\r\n", {"a", "b"}},
+            {"a\rb", {"a", "b"}},
+            {"a\nb\n", {"a", "b"}},
+            {"a\r\n\r\nb", {"a", "", "b"}},
+            {" a \r\n", {" a "}},
+            {"\xEF\xBB\xBF\xC3\xA9.mp3\r\n", {"\u00e9.mp3"}},
+            {"\xE9.mp3\r\n", {"\u00e9.mp3"}},
+            {"\xC3\xA9\r\n\xE9", {"\u00e9", "\u00e9"}},
+            {"", {}},
+            {QByteArray(40000, 'x') + "\r\nb", {"b"}}}; // too long
+        for (const auto &[content, lines] : lineCases)
+            QCOMPARE(PlaylistFile::lines(content), lines);
     }
 
     // A read-only folder, a full disk: false, and the old list stays whole.
-    void failedWriteKeepsTheOldFile_data()
-    {
-        QTest::addColumn<bool>("full");
-        QTest::addColumn<int>("entries"); // of 100 bytes
-        QTest::newRow("read-only folder") << false << 10;
-        QTest::newRow("disk full, long list") << true << 200;
-        QTest::newRow("disk full, list within the write buffer") << true << 60;
-    }
     void failedWriteKeepsTheOldFile()
     {
-        QFETCH(bool, full);
-        QFETCH(int, entries);
-        QTemporaryDir folder;
-        const QString list = folder.filePath("keep.m3u");
-        // Full: two pages of room, one taken by the old list.
-        std::unique_ptr<MountGuard> guard;
-        if (full)
-            guard = std::make_unique<TmpfsMount>(folder.path(), 2 * 4096);
-        TestEnv::writeFile(list, "old\r\n");
-        if (!full)
-            guard = std::make_unique<ReadOnlyMount>(folder.path());
-        TWR_SKIP_UNLESS_MOUNTED(*guard);
-        QVERIFY(!PlaylistFile::write(list, QStringList(entries, QString(98, u'p'))));
-        QCOMPARE(TestEnv::readFile(list), QByteArray("old\r\n"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.m3u"});
+        // Entries of 100 bytes: read-only; disk full, a long list and one within the write buffer.
+        for (const auto &[full, entries] :
+             QList<std::pair<bool, int>>{{false, 10}, {true, 200}, {true, 60}}) {
+            const QByteArray row = QByteArray::number(entries) + " entries: ";
+            QTemporaryDir folder;
+            const QString list = folder.filePath("keep.m3u");
+            // Full: two pages of room, one taken by the old list.
+            std::unique_ptr<MountGuard> guard;
+            if (full)
+                guard = std::make_unique<TmpfsMount>(folder.path(), 2 * 4096);
+            TestEnv::writeFile(list, "old\r\n");
+            if (!full)
+                guard = std::make_unique<ReadOnlyMount>(folder.path());
+            TWR_SKIP_UNLESS_MOUNTED(*guard);
+            QVERIFY2(!PlaylistFile::write(list, QStringList(entries, QString(98, u'p'))),
+                     row.constData());
+            QCOMPARE(row + TestEnv::readFile(list), row + "old\r\n");
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"keep.m3u"});
+        }
     }
 };
 

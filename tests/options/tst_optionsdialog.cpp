@@ -1,6 +1,5 @@
-// The options dialog: settings store and editor, what each page hands to the engine, and the
-// dialog inside the real main window. (The outputs its settings give are converted through
-// the window, against twr-convert and ffprobe, in the conversion run's tests.)
+// The options dialog: what it stores, what each page hands to the engine, and inside the real
+// main window. (What its settings make is converted and probed in the conversion run's tests.)
 #include "optionsfixture.h"
 
 #include "app/frmdialog.h"
@@ -133,19 +132,6 @@ private slots:
                  QStringList{"twr.ini"});
     }
 
-    void blankFolderBecomesMusicFolder()
-    {
-        const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
-                                                          {"", musicFolder()},
-                                                          {"folder=/data/out\n", "/data/out"}};
-        for (const auto &[stored, shown] : cases) {
-            OptionsFixture f;
-            f.writeWorking("[output]\n" + stored);
-            QCOMPARE(f.dialog->outputFolder(), shown);
-            QCOMPARE(f.host.folderBox, shown);
-        }
-    }
-
     void loadThenApplyStoresEveryValue()
     {
         OptionsFixture f;
@@ -244,6 +230,16 @@ private slots:
     // folder choice and one without a file-system path keep the folder.
     void oldFolderAndChooseFolder()
     {
+        // A blank or missing folder is the music folder.
+        const QList<std::pair<QByteArray, QString>> cases{{"folder=\"   \"\n", musicFolder()},
+                                                          {"", musicFolder()},
+                                                          {"folder=/data/out\n", "/data/out"}};
+        for (const auto &[stored, shown] : cases) {
+            OptionsFixture f;
+            f.writeWorking("[output]\n" + stored);
+            QCOMPARE(f.dialog->outputFolder(), shown);
+            QCOMPARE(f.host.folderBox, shown);
+        }
         OptionsFixture f;
         f.writeWorking("[output]\nfolder=/o/\noldfolder=1\n");
         f.host.rows << RecordingHost::Row{QStringLiteral("/a/"), QStringLiteral("/o/")};
@@ -261,45 +257,36 @@ private slots:
     }
 
     // What Apply hands to the engine for a page's stored settings.
-    void pushesToTheEngine_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QStringList>("pushed");
-        const auto row = [](const char *tag, const QByteArray &settings, QStringList pushed) {
-            QTest::newRow(tag) << settings << pushed;
-        };
-        row("ogg quality mode: 128/0/0, not checked", ogg("qualityenabled=1\nquality=450\n"),
-            {"SetOggFormat 44100 2 128 0 0 450"});
-        row("ogg VBR unticked: min and max 0", ogg("qualityenabled=0\nvbrenabled=0\n"),
-            {"CheckOggFormat 44100 2 128 0 0", "SetOggFormat 44100 2 128 0 0 -1"});
-        row("ogg VBR ticked: the sliders, min above max too",
-            ogg("qualityenabled=0\nvbrenabled=1\nminbitrate=12\nmaxbitrate=1\n"),
-            {"CheckOggFormat 44100 2 128 224 16", "SetOggFormat 44100 2 128 224 16 -1"});
-        // rate, method, channels, quality, bitrate, max VBR bitrate, VBR quality, preset
-        row("mp3 dual channels", mp3("channel=4\n"), {"SetMp3Settings 44100 -1 2 2 128 192 4 3"});
-        row("mp3 ABR at 22050", mp3("vbrcoding=5\nfrequency=4\nbitrate=0\n"),
-            {"SetMp3Settings 22050 4 2 2 8 192 4 3"});
-        row("mp3 MTRH, last bitrates", mp3("vbrcoding=4\nvbrbitrate=14\nquality=9\n"),
-            {"SetMp3Settings 44100 3 2 9 128 320 4 3"});
-        row("wav channel text in other case selects nothing",
-            "[wav]\nfrequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n",
-            {"SetWavFormat 22050 0 4"});
-        row("wav no rate: the factory default's", "[wav]\nchannel=STEREO\nbitrate=BPS_8_BIT\n",
-            {"SetWavFormat 44100 2 8"});
-    }
     void pushesToTheEngine()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QStringList, pushed);
-        OptionsFixture f;
-        f.load(settings);
-        f.host.recorder.calls.clear();
-        QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.platform->count("messageBox"), 0);
-        const QString kind = settings.startsWith("[ogg]")   ? "OggFormat"
-                             : settings.startsWith("[mp3]") ? "SetMp3"
-                                                            : "SetWav";
-        QCOMPARE(f.host.recorder.calls.filter(kind), pushed);
+        const auto check = [](const char *tag, const QByteArray &settings, QStringList pushed) {
+            OptionsFixture f;
+            f.load(settings);
+            f.host.recorder.calls.clear();
+            QVERIFY2(f.dialog->Apply() && f.platform->count("messageBox") == 0, tag);
+            const QString kind = settings.startsWith("[ogg]")   ? "OggFormat"
+                                 : settings.startsWith("[mp3]") ? "SetMp3"
+                                                                : "SetWav";
+            QCOMPARE(f.host.recorder.calls.filter(kind) << tag, pushed << tag);
+        };
+        check("ogg quality mode: 128/0/0, not checked", ogg("qualityenabled=1\nquality=450\n"),
+              {"SetOggFormat 44100 2 128 0 0 450"});
+        check("ogg VBR unticked: min and max 0", ogg("qualityenabled=0\nvbrenabled=0\n"),
+              {"CheckOggFormat 44100 2 128 0 0", "SetOggFormat 44100 2 128 0 0 -1"});
+        check("ogg VBR ticked: the sliders, min above max too",
+              ogg("qualityenabled=0\nvbrenabled=1\nminbitrate=12\nmaxbitrate=1\n"),
+              {"CheckOggFormat 44100 2 128 224 16", "SetOggFormat 44100 2 128 224 16 -1"});
+        // rate, method, channels, quality, bitrate, max VBR bitrate, VBR quality, preset
+        check("mp3 dual channels", mp3("channel=4\n"), {"SetMp3Settings 44100 -1 2 2 128 192 4 3"});
+        check("mp3 ABR at 22050", mp3("vbrcoding=5\nfrequency=4\nbitrate=0\n"),
+              {"SetMp3Settings 22050 4 2 2 8 192 4 3"});
+        check("mp3 MTRH, last bitrates", mp3("vbrcoding=4\nvbrbitrate=14\nquality=9\n"),
+              {"SetMp3Settings 44100 3 2 9 128 320 4 3"});
+        check("wav channel text in other case selects nothing",
+              "[wav]\nfrequency=FQ_22_KHZ\nchannel=stereo\nbitrate=BPS_4_BIT\n",
+              {"SetWavFormat 22050 0 4"});
+        check("wav no rate: the factory default's", "[wav]\nchannel=STEREO\nbitrate=BPS_8_BIT\n",
+              {"SetWavFormat 44100 2 8"});
     }
 
     void oggAndMp3Enabling()
@@ -332,38 +319,31 @@ private slots:
         }
     }
 
-    void mp3LiveQualityAndPreset()
+    // Sliders reach the engine at once and stay there on Cancel; the file changes on Apply.
+    void liveSettingsPresetAndWma()
     {
         OptionsFixture f;
-        Mp3Page &p = *f.load(mp3(QByteArray())).mp3;
+        // An unusable WMA profile: the factory default's.
+        Mp3Page &p = *f.load(mp3(QByteArray()) + "[wma]\nprofile=junk\nfs=stored\n").mp3;
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 13"));
         p.sldrQuality->setValue(7);
+        f.dialog->wma->sldWMA->setValue(6);
+        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
         f.dialog->cmdCancel->click();
-        QCOMPARE(f.host.mp3.EncoderQuality, 7); // the live quality stays with the engine
-
-        // An unticked preset is no preset in the engine; the file keeps the chosen one.
+        QCOMPARE(f.host.mp3.EncoderQuality, 7);
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
         f.dialog->Load();
         QVERIFY(f.dialog->Apply());
+        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("4"));
+        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma13"));
+
+        // An unticked preset is no preset in the engine; the file keeps the chosen one.
         p.chkPreset->click();
         QVERIFY(p.chkPreset->isEnabled()); // outside the frame it greys, so it can tick again
         p.opAltPreset[5]->setChecked(true);
         QVERIFY(f.dialog->Apply());
         QCOMPARE(f.host.mp3.AlternativePreset, 0);
         QCOMPARE(f.value(Ini::Mp3::AltPreset), QStringLiteral("5"));
-    }
-
-    void wmaFollowsSliderAndSurvivesRefusal()
-    {
-        OptionsFixture f;
-        f.load("[wma]\nprofile=junk\nfs=stored\n"); // unusable: the factory default's profile
-        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 13"));
-        f.dialog->wma->sldWMA->setValue(6);
-        QCOMPARE(f.host.recorder.last("SetWmaProfile"), QStringLiteral("SetWmaProfile 10"));
-        f.dialog->cmdCancel->click();
-        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("junk"));
-        f.dialog->Load();
-        QVERIFY(f.dialog->Apply());
-        QCOMPARE(f.value(Ini::Wma::Profile), QStringLiteral("4"));
-        QCOMPARE(f.value(Ini::Wma::Fs), QStringLiteral("fmt wma13"));
 
         // A profile the engine refuses leaves an empty format between the label's blanks.
         OptionsFixture refused;

@@ -1,6 +1,5 @@
-// What leaves the process to sit on the desktop: the session-bus messages for the taskbar
-// progress and the end-of-run notification, the run's feedback through the seam, and the
-// channel on which a later start hands its files to the running instance.
+// What reaches the desktop: taskbar progress and end-of-run notification on the session bus,
+// the run's feedback, and the channel a later start hands its files over on.
 #include "platform/desktopbus.h"
 #include "platform/instancechannel.h"
 #include "platform/runfeedback.h"
@@ -67,7 +66,7 @@ class tst_DesktopSeam : public QObject
     Q_OBJECT
 
 private slots:
-    void messageShapes()
+    void messageShapesAndRunFeedback()
     {
         const QStringList entries =
             QDir(TestEnv::buildDir() + "/resources").entryList({"*.desktop"}, QDir::Files);
@@ -102,13 +101,10 @@ private slots:
             QCOMPARE(args[3].toString().contains("fail"), failed > 0);
             QCOMPARE(args[6].toMap().value("desktop-entry").toString(), id);
         }
-    }
 
-    // Watched to the end in the active window: no notification (a run's end in another window
-    // is checked with a whole run). A run that ends without finished() still takes its progress
-    // off; one that finishes takes it off once.
-    void runFeedbackThroughTheSeam()
-    {
+        // Watched to the end in the active window: no notification (a run's end in another window
+        // is checked with a whole run). A run that ends without finished() still takes its progress
+        // off; one that finishes takes it off once.
         TestPlatform *platform = TestPlatform::install();
         QWidget window;
         window.show();
@@ -166,10 +162,8 @@ private slots:
         QCOMPARE(listener.readAllStandardOutput().trimmed(), "b''");
     }
 
-    // From before it listens to after its limits: idle connections are capped and closed after
-    // their time; what is not a hand-over, or announces too much, is dropped at once. Hand-overs
-    // still get through afterwards, odd names and many files alike, on a socket only this user
-    // may open.
+    // Idle connections are capped and timed out; junk or an oversized announcement is dropped
+    // at once; hand-overs still get through afterwards, on a socket only this user may open.
     void channelEdgesAndLimits()
     {
         Channel c;

@@ -73,9 +73,7 @@ public:
     QByteArray m_pcm;
     qsizetype position = 0;
     int blockSize = 0;
-    bool finished = false;
-    bool offThread = false;
-    bool badLevel = false;
+    bool finished = false, offThread = false, badLevel = false;
     qint64 playedAtEnd = -1;
     QStringList events;
     QList<qint64> timerCounts;
@@ -139,41 +137,38 @@ private slots:
 
     void playsEverythingWithoutGap()
     {
-        {
-            AudioPlayer player;
-            Feeder feeder(player, m_noise);
-            qint64 soonAfterTheEnd = -1; // bytes written 100 ms after the end
-            connect(&player, &AudioPlayer::EndPlay, this, [&] {
-                QTimer::singleShot(100, this, [&] { soonAfterTheEnd = output().size(); });
-            });
-            feeder.start();
-            QTRY_VERIFY_WITH_TIMEOUT(soonAfterTheEnd >= 0, 60000);
-            QVERIFY(!feeder.offThread);
+        AudioPlayer player;
+        Feeder feeder(player, m_noise);
+        qint64 soonAfterTheEnd = -1; // bytes written 100 ms after the end
+        connect(&player, &AudioPlayer::EndPlay, this,
+                [&] { QTimer::singleShot(100, this, [&] { soonAfterTheEnd = output().size(); }); });
+        feeder.start();
+        QTRY_VERIFY_WITH_TIMEOUT(soonAfterTheEnd >= 0, 60000);
+        QVERIFY(!feeder.offThread);
 
-            // The end comes once, last.
-            QCOMPARE(feeder.events.count("EndPlay"), 1);
-            QCOMPARE(feeder.events.filter(QRegularExpression("^(more|EndPlay)")).last(),
-                     QString("EndPlay"));
-            QCOMPARE(feeder.playedAtEnd, qint64(m_noise.size() / FrameBytes));
+        // The end comes once, last.
+        QCOMPARE(feeder.events.count("EndPlay"), 1);
+        QCOMPARE(feeder.events.filter(QRegularExpression("^(more|EndPlay)")).last(),
+                 QString("EndPlay"));
+        QCOMPARE(feeder.playedAtEnd, qint64(m_noise.size() / FrameBytes));
 
-            // The timer's counts only grow, within what was played.
-            QVERIFY(!feeder.timerCounts.isEmpty());
-            QVERIFY(std::is_sorted(feeder.timerCounts.begin(), feeder.timerCounts.end()));
-            QVERIFY(feeder.timerCounts.last() <= feeder.playedAtEnd);
-            QVERIFY(!feeder.badLevel);
+        // The timer's counts only grow, within what was played.
+        QVERIFY(!feeder.timerCounts.isEmpty());
+        QVERIFY(std::is_sorted(feeder.timerCounts.begin(), feeder.timerCounts.end()));
+        QVERIFY(feeder.timerCounts.last() <= feeder.playedAtEnd);
+        QVERIFY(!feeder.badLevel);
 
-            // The device is let go at the end, with the player still there: nothing more is
-            // written, and after the source only the silence that fills the device's last
-            // buffer (the player asks SDL for 1024 frames).
-            QTest::qWait(400);
-            const QByteArray written = output();
-            QCOMPARE(written.size(), soonAfterTheEnd);
-            const QByteArray played = withoutEdges(written);
-            QCOMPARE(played.size(), m_noise.size());
-            QVERIFY(played == m_noise);
-            const qsizetype after = written.size() - written.indexOf(played) - played.size();
-            QVERIFY2(after < 1024 * FrameBytes, qPrintable(QString::number(after)));
-        }
+        // The device is let go at the end, with the player still there: nothing more is
+        // written, and after the source only the silence that fills the device's last
+        // buffer (the player asks SDL for 1024 frames).
+        QTest::qWait(400);
+        const QByteArray written = output();
+        QCOMPARE(written.size(), soonAfterTheEnd);
+        const QByteArray played = withoutEdges(written);
+        QCOMPARE(played.size(), m_noise.size());
+        QVERIFY(played == m_noise);
+        const qsizetype after = written.size() - written.indexOf(played) - played.size();
+        QVERIFY2(after < 1024 * FrameBytes, qPrintable(QString::number(after)));
     }
 
     // What a pause relies on; that the output resumes without a gap is checked with the playback.
@@ -200,31 +195,25 @@ private slots:
         QCOMPARE(feeder.playedAtEnd, qint64(feeder.blockSize / FrameBytes));
     }
 
-    void levelsFollowTheDbScale_data()
-    {
-        QTest::addColumn<double>("amplitude");
-        QTest::addColumn<int>("level");
-        QTest::newRow("full scale") << 1.0 << 100;
-        QTest::newRow("-20 dBFS") << 0.1 << 80;
-        QTest::newRow("silence") << 0.0 << 0;
-    }
-
+    // Peak amplitude → level: full scale, -20 dBFS, silence.
     void levelsFollowTheDbScale()
     {
-        QFETCH(double, amplitude);
-        QFETCH(int, level);
-        // A square wave: every block's peak is the amplitude.
-        QByteArray pcm(Rate * FrameBytes / 2, Qt::Uninitialized);
-        auto *f = reinterpret_cast<float *>(pcm.data());
-        for (int i = 0; i < pcm.size() / 4; ++i)
-            f[i] = float(((i / Channels / 50) % 2 ? 1 : -1) * amplitude);
-        AudioPlayer player;
-        Feeder feeder(player, pcm);
-        feeder.start();
-        QTRY_VERIFY_WITH_TIMEOUT(feeder.finished, 60000);
-        QVERIFY(!feeder.levels.isEmpty());
-        const int loudest = *std::max_element(feeder.levels.begin(), feeder.levels.end());
-        QVERIFY2(qAbs(loudest - level) <= 1, qPrintable(QString::number(loudest)));
+        for (const auto &[amplitude, level] :
+             QList<std::pair<double, int>>{{1.0, 100}, {0.1, 80}, {0.0, 0}}) {
+            // A square wave: every block's peak is the amplitude.
+            QByteArray pcm(Rate * FrameBytes / 2, Qt::Uninitialized);
+            auto *f = reinterpret_cast<float *>(pcm.data());
+            for (int i = 0; i < pcm.size() / 4; ++i)
+                f[i] = float(((i / Channels / 50) % 2 ? 1 : -1) * amplitude);
+            AudioPlayer player;
+            Feeder feeder(player, pcm);
+            feeder.start();
+            QTRY_VERIFY_WITH_TIMEOUT(feeder.finished, 60000);
+            QVERIFY(!feeder.levels.isEmpty());
+            const int loudest = *std::max_element(feeder.levels.begin(), feeder.levels.end());
+            QVERIFY2(qAbs(loudest - level) <= 1,
+                     qPrintable(QString("amplitude %1: %2").arg(amplitude).arg(loudest)));
+        }
     }
 
     // No device, or a format no device takes: Start fails with a reason, and the player stays
@@ -244,15 +233,12 @@ private slots:
             player.StopOutput();
             QCOMPARE(player.GetPlayedCount(), 0);
         }
-    }
-
-    void blockSizeHoldsWholeFrames()
-    {
+        // Blocks hold whole frames, also of an odd size; two cover well over half a second.
         AudioPlayer player;
         player.SetFormat(48000, 24);
         const int n = player.GetBlockSize(4000);
         QCOMPARE(n % 24, 0);
-        QVERIFY(n / 24 >= 48000 * 4 / 10); // two blocks cover well over half a second
+        QVERIFY(n / 24 >= 48000 * 4 / 10);
     }
 };
 

@@ -33,109 +33,87 @@ class tst_Settings : public QObject
 
 private slots:
     // What [output] format= reads as.
-    void readRules_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char *tag, const QByteArray &content, const QString &expected) {
-            QTest::newRow(tag) << content << expected;
-        };
-        row("blanks around value", "[output]\nformat=  MP3 x  \n", "MP3 x");
-        row("double quotes", "[output]\nformat=\" a b \"\n", " a b ");
-        row("unmatched quote kept", "[output]\nformat=\"x'\n", "\"x'");
-        row("case-insensitive names", "[OUTPUT]\nFORMAT=OGG\n", "OGG");
-        row("first of two keys wins", "[output]\nformat=WAV\nformat=OGG\n", "WAV");
-        row("first section of two wins", "[output]\nformat=1\n[output]\nformat=2\n", "1");
-        row("key of another section", "[mp3]\nformat=WAV\n[output]\n", "");
-        row("missing section", "[x]\nformat=1\n", "");
-        row("comment is no key", "[output]\n;format=WAV\nformat=OGG\n", "OGG");
-        row("BOM, CRLF, blanks in names", "\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n", "MP3");
-        row("value with equals", "[output]\nformat=a=b\n", "a=b");
-        row("UTF-8", "[output]\nformat=/zoë/Über Äpfel/日本語/\n", "/zoë/Über Äpfel/日本語/");
-        row("long", "[output]\nformat=/" + QByteArray(4095, 'd') + '\n', '/' + QString(4095, u'd'));
-    }
     void readRules()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, expected);
         const QString path = file(QStringLiteral("read.ini"));
-        TestEnv::writeFile(path, content);
-        QCOMPARE(ReadIni(path, "output", "format"), expected);
+        const QList<std::tuple<const char *, QByteArray, QString>> cases{
+            {"blanks around value", "[output]\nformat=  MP3 x  \n", "MP3 x"},
+            {"double quotes", "[output]\nformat=\" a b \"\n", " a b "},
+            {"unmatched quote kept", "[output]\nformat=\"x'\n", "\"x'"},
+            {"case-insensitive names", "[OUTPUT]\nFORMAT=OGG\n", "OGG"},
+            {"first of two keys wins", "[output]\nformat=WAV\nformat=OGG\n", "WAV"},
+            {"first section of two wins", "[output]\nformat=1\n[output]\nformat=2\n", "1"},
+            {"key of another section", "[mp3]\nformat=WAV\n[output]\n", ""},
+            {"missing section", "[x]\nformat=1\n", ""},
+            {"comment is no key", "[output]\n;format=WAV\nformat=OGG\n", "OGG"},
+            {"BOM, CRLF, blanks in names", "\xEF\xBB\xBF[ output ]\r\n  format  = MP3\r\n", "MP3"},
+            {"value with equals", "[output]\nformat=a=b\n", "a=b"},
+            {"UTF-8", "[output]\nformat=/zoë/Über Äpfel/日本語/\n", "/zoë/Über Äpfel/日本語/"},
+            {"long", "[output]\nformat=/" + QByteArray(4095, 'd') + '\n',
+             '/' + QString(4095, u'd')}};
+        for (const auto &[tag, content, expected] : cases) {
+            TestEnv::writeFile(path, content);
+            QCOMPARE(tag + (": " + ReadIni(path, "output", "format")), tag + (": " + expected));
+        }
     }
 
     // The file before (none when null), the writes as section, key, value, ... → the file after:
     // a key replaced in place, a new one at the end of its section, the rest byte for byte.
-    void writeRules_data()
+    void writeRules()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QStringList>("writes");
-        QTest::addColumn<QByteArray>("after");
-        const auto row = [](const char *tag, const QByteArray &before, const QString &writes,
-                            const QByteArray &after) {
-            QTest::newRow(tag) << before << writes.split('|') << after;
+        const auto check = [this](const char *tag, const QByteArray &before, const QString &writes,
+                                  const QByteArray &after) {
+            const QString path = file(QString::fromLatin1(tag) + ".ini");
+            if (!before.isNull())
+                TestEnv::writeFile(path, before);
+            const QStringList w = writes.split('|');
+            for (qsizetype i = 0; i + 2 < w.size(); i += 3)
+                WriteIni(path, w[i], w[i + 1], w[i + 2]);
+            QCOMPARE(tag + TestEnv::readFile(path), tag + after);
         };
-        row("new file, then a new section", {}, "output|format|MP3|mp3|bitrate|9",
-            "[output]\nformat=MP3\n[mp3]\nbitrate=9\n");
-        row("replaced in place, once", "[Output]\nFormat=WAV\nfolder=/a\n",
-            "output|format|OGG|output|format|WMA", "[Output]\nFormat=WMA\nfolder=/a\n");
-        row("new key at the end of its section", "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n",
-            "output|open|1", "[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n");
+        check("new file, then a new section", {}, "output|format|MP3|mp3|bitrate|9",
+              "[output]\nformat=MP3\n[mp3]\nbitrate=9\n");
+        check("replaced in place, once", "[Output]\nFormat=WAV\nfolder=/a\n",
+              "output|format|OGG|output|format|WMA", "[Output]\nFormat=WMA\nfolder=/a\n");
+        check("new key at the end of its section", "[output]\nfolder=/a\n\n[mp3]\nbitrate=9\n",
+              "output|open|1", "[output]\nfolder=/a\nopen=1\n\n[mp3]\nbitrate=9\n");
         // A new section after a last line without an ending keeps the file's CRLF style.
         const QByteArray rest = "stray line outside\r\n; a comment\r\n[output]\r\n"
                                 "unknown = kept as is \r\nformat=%1\r\n\r\n[other]\r\nx=1";
-        row("the rest byte for byte", QByteArray(rest).replace("%1", "MP3"),
-            "output|format|OGG|wav|channel|MONO",
-            QByteArray(rest).replace("%1", "OGG") + "\r\n[wav]\r\nchannel=MONO\r\n");
-        row("UTF-8", {}, "output|folder|/zoë/日本語/", "[output]\nfolder=/zoë/日本語/\n");
+        check("the rest byte for byte", QByteArray(rest).replace("%1", "MP3"),
+              "output|format|OGG|wav|channel|MONO",
+              QByteArray(rest).replace("%1", "OGG") + "\r\n[wav]\r\nchannel=MONO\r\n");
+        check("UTF-8", {}, "output|folder|/zoë/日本語/", "[output]\nfolder=/zoë/日本語/\n");
         // Line breaks in a value cannot split the file.
-        row("line breaks", {}, "output|name|a\n[mp3]\nbitrate=0",
-            "[output]\nname=a [mp3] bitrate=0\n");
-    }
-    void writeRules()
-    {
-        QFETCH(QByteArray, before);
-        QFETCH(QStringList, writes);
-        QFETCH(QByteArray, after);
-        const QString path = file(QString::fromLatin1(QTest::currentDataTag()) + ".ini");
-        if (!before.isNull())
-            TestEnv::writeFile(path, before);
-        for (qsizetype i = 0; i + 2 < writes.size(); i += 3)
-            WriteIni(path, writes[i], writes[i + 1], writes[i + 2]);
-        QCOMPARE(TestEnv::readFile(path), after);
+        check("line breaks", {}, "output|name|a\n[mp3]\nbitrate=0",
+              "[output]\nname=a [mp3] bitrate=0\n");
     }
 
     // A read-only folder, and a full disk: the old file stays whole and nothing is thrown.
-    void failedWriteKeepsOldFile_data()
-    {
-        QTest::addColumn<bool>("full");
-        QTest::newRow("read-only folder") << false;
-        QTest::newRow("disk full") << true;
-    }
     void failedWriteKeepsOldFile()
     {
-        QFETCH(bool, full);
-        QTemporaryDir folder;
-        const QString path = folder.filePath("twr.ini"), fresh = folder.filePath("new.ini");
-        const QByteArray old = "[output]\nformat=MP3\n";
-        std::unique_ptr<MountGuard> guard; // full: two pages of room, one for the old file
-        if (full)
-            guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
-        TestEnv::writeFile(path, old);
-        if (!full)
-            guard = std::make_unique<ReadOnlyMount>(folder.path());
-        TWR_SKIP_UNLESS_MOUNTED(*guard);
-        for (const QString &target : {path, fresh})
-            WriteIni(target, "output", "format", QString(6000, u'o'));
-        QCOMPARE(TestEnv::readFile(path), old);
-        QVERIFY(!QFile::exists(fresh));
-    }
-
-    void missingFolderIsSilent()
-    {
-        const QString path = file(QStringLiteral("no/such/folder/twr.ini"));
-        WriteIni(path, "output", "format", "OGG");
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(ReadIni(path, "output", "format"), QString());
+        // A missing folder: nothing written, nothing read, nothing thrown.
+        const QString missing = file(QStringLiteral("no/such/folder/twr.ini"));
+        WriteIni(missing, "output", "format", "OGG");
+        QVERIFY(!QFile::exists(missing));
+        QCOMPARE(ReadIni(missing, "output", "format"), QString());
+        for (const bool full : {false, true}) {
+            const char *row = full ? "disk full" : "read-only folder";
+            QTemporaryDir folder;
+            const QString path = folder.filePath("twr.ini"), fresh = folder.filePath("new.ini");
+            const QByteArray old = "[output]\nformat=MP3\n";
+            std::unique_ptr<MountGuard> guard; // full: two pages of room, one for the old file
+            if (full)
+                guard = std::make_unique<TmpfsMount>(folder.path(), 8192);
+            TestEnv::writeFile(path, old);
+            if (!full)
+                guard = std::make_unique<ReadOnlyMount>(folder.path());
+            TWR_SKIP_UNLESS_MOUNTED(*guard);
+            for (const QString &target : {path, fresh})
+                WriteIni(target, "output", "format", QString(6000, u'o'));
+            QCOMPARE(row + TestEnv::readFile(path), row + old);
+            QVERIFY2(!QFile::exists(fresh), row);
+        }
     }
 
     // Created once from the shipped copy, with every option; never replaced afterwards.
@@ -168,28 +146,26 @@ private slots:
         QVERIFY(QDir(dir).exists()); // created on first use
     }
 
-    void previousInstanceWhileAnotherHoldsTheLock()
+    // No runtime folder of the session, and the one in the temporary folder taken by another
+    // user: the lock goes to a private folder, not to a predictable name where others can
+    // plant one. Each folder that is not private is passed over and named.
+    void lockIsHeldAndStaysPrivate()
     {
-        TestConfigDir config;
+        // Another process holds the lock of this settings folder only.
+        TestConfigDir held;
         QProcess holder;
-        holder.start(TestEnv::binDir() + QStringLiteral("/twr_lockholder"), {config.path()});
+        holder.start(TestEnv::binDir() + QStringLiteral("/twr_lockholder"), {held.path()});
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
-        QVERIFY(InstanceLock(config.path()).heldByAnother());
+        QVERIFY(InstanceLock(held.path()).heldByAnother());
         TestConfigDir other; // another settings folder is another instance
         QVERIFY(!InstanceLock(other.path()).heldByAnother());
         holder.closeWriteChannel();
         QVERIFY(holder.waitForFinished(10000));
-        InstanceLock again(config.path());
+        InstanceLock again(held.path());
         QVERIFY(!again.heldByAnother());
         QVERIFY(!again.heldByAnother()); // asking twice keeps our own lock
-    }
 
-    // No runtime folder of the session, and the one in the temporary folder taken by another
-    // user: the lock goes to a private folder, not to a predictable name where others can
-    // plant one. Each folder that is not private is passed over and named.
-    void lockStaysPrivate()
-    {
         QTemporaryDir tmp, cache, xdg;
         const auto env = {setEnv("TMPDIR", tmp.path()), setEnv("XDG_CACHE_HOME", cache.path()),
                           setEnv("XDG_RUNTIME_DIR", xdg.path())};

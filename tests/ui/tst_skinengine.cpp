@@ -1,6 +1,5 @@
-// The skin: the resource library that writes it (the built library, loaded at run time from
-// the build's bin folder: without it every case fails), the engine (the skin file format,
-// applying definitions, hue, removal, popups); and the tooltip class's Qt tip windows.
+// The skin library (loaded from the build's bin folder: without it every case fails), the skin
+// engine, and the tooltip class's Qt tip windows.
 #include "tests/support/testenv.h"
 #include "ui/ctooltip.h"
 #include "ui/qttooltipwindowsystem.h"
@@ -35,7 +34,7 @@ private:
     }
 
 private slots:
-    void shippedSkinParses()
+    void shippedSkinParsesAndHueRotation()
     {
         SkinFile skin;
         QString error;
@@ -46,6 +45,17 @@ private slots:
         // The generated sheet is complete: no placeholder survives.
         for (const QString &name : skin.definitionNames())
             QVERIFY(!skin.styleSheet(*skin.definition(name), 90).contains(u'@'));
+        // A hue turn keeps greys, alpha and luminance, so text on a colour stays as readable.
+        QCOMPARE(SkinFile::rotated(QColor(128, 128, 128), 90), QColor(128, 128, 128));
+        const QList<std::pair<QColor, int>> cases{
+            {QColor(0, 0, 255), 60}, {QColor(91, 140, 255), 210}, {QColor(255, 0, 0, 40), 240}};
+        for (const auto &[colour, hue] : cases) {
+            const QColor result = SkinFile::rotated(colour, hue);
+            const int d = qAbs(result.hslHue() - (colour.hslHue() + hue) % 360);
+            QVERIFY2(qMin(d, 360 - d) <= 2, qPrintable(result.name(QColor::HexArgb)));
+            QCOMPARE(result.alpha(), colour.alpha());
+            QVERIFY(qAbs(SkinFile::luminance(result) - SkinFile::luminance(colour)) < 0.01);
+        }
     }
 
     // Refused with the reason; the engine keeps no skin then.
@@ -71,35 +81,17 @@ private slots:
             QVERIFY(engine.loadSkinData(skinSource()) && !engine.loadSkinData(text));
             QVERIFY(!engine.isLoaded());
         }
-    }
-
-    // A hue turn keeps greys, alpha and luminance, so text on a colour stays as readable.
-    void hueRotation()
-    {
-        QCOMPARE(SkinFile::rotated(QColor(128, 128, 128), 90), QColor(128, 128, 128));
-        const QList<std::pair<QColor, int>> cases{
-            {QColor(0, 0, 255), 60}, {QColor(91, 140, 255), 210}, {QColor(255, 0, 0, 40), 240}};
-        for (const auto &[colour, hue] : cases) {
-            const QColor result = SkinFile::rotated(colour, hue);
-            const int d = qAbs(result.hslHue() - (colour.hslHue() + hue) % 360);
-            QVERIFY2(qMin(d, 360 - d) <= 2, qPrintable(result.name(QColor::HexArgb)));
-            QCOMPARE(result.alpha(), colour.alpha());
-            QVERIFY(qAbs(SkinFile::luminance(result) - SkinFile::luminance(colour)) < 0.01);
-        }
-    }
-
-    void withoutSkinWindowsStayPlain()
-    {
+        // A missing file or a folder is no skin either; windows then stay plain.
         SkinEngine engine;
         QTemporaryDir dir;
         QVERIFY(!engine.loadSkinFile(dir.filePath(QStringLiteral("1.skn"))));
-        QVERIFY(!engine.loadSkinFile(dir.path())); // a folder is no skin
-        QWidget window;
-        window.setStyleSheet(QStringLiteral("QLabel { color: red; }"));
-        engine.applySkin(&window, QStringLiteral("FreeForm"));
+        QVERIFY(!engine.loadSkinFile(dir.path()));
+        QWidget plain;
+        plain.setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+        engine.applySkin(&plain, QStringLiteral("FreeForm"));
         engine.setHue(60);
-        QCOMPARE(window.styleSheet(), QStringLiteral("QLabel { color: red; }"));
-        QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
+        QCOMPARE(plain.styleSheet(), QStringLiteral("QLabel { color: red; }"));
+        QVERIFY(!(plain.windowFlags() & Qt::FramelessWindowHint));
     }
 
     // Hue turns restyle every skinned window; free-form cuts the frame and corners, another
@@ -146,29 +138,21 @@ private slots:
         delete gone;
         QVERIFY(!engine.isSkinned(gone));
         engine.setHue(30);
-    }
 
-    void popupShowsSkinnedAtThePoint()
-    {
-        SkinEngine engine;
-        QVERIFY(engine.loadSkinData(skinSource()));
-        QMainWindow window;
-        window.resize(400, 300);
-        engine.applyDefaultSkin(&window);
-        window.show();
-
-        QMenu menu(&window);
+        // A popup shows skinned at the point, follows the hue and loses the skin with its window.
+        QMainWindow owner;
+        owner.resize(400, 300);
+        engine.applyDefaultSkin(&owner);
+        owner.show();
+        QMenu menu(&owner);
         menu.addAction(QStringLiteral("Remove"));
-
-        engine.skinnedWindow(&window).popupMenu(&menu, 120, 90);
+        engine.skinnedWindow(&owner).popupMenu(&menu, 120, 90);
         QVERIFY(menu.isVisible()); // shown without blocking the caller
         QCOMPARE(menu.pos(), QPoint(120, 90));
-
-        // The menu follows the hue and loses the skin with its window.
         engine.setHue(120);
         const QColor accent = engine.skin()->palette().value(QStringLiteral("accent"));
         QVERIFY(menu.styleSheet().contains(SkinFile::rotated(accent, 120).name()));
-        engine.removeSkin(&window);
+        engine.removeSkin(&owner);
         QVERIFY(menu.styleSheet().isEmpty());
         SkinnedWindow().popupMenu(nullptr, 0, 0); // nothing to show, nothing happens
     }
@@ -266,6 +250,13 @@ private slots:
             QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("folder")});
             QCOMPARE(entries(dir.filePath(QStringLiteral("folder"))), QStringList{"keep"});
         }
+        // Nor does a loader that finds no library. (The installed layout, the library in lib/
+        // beside bin/, is loaded by the installed program's test.)
+        QTemporaryDir empty;
+        SkinLibrary missing({empty.path(), QString()});
+        QVERIFY(!missing.load());
+        QCOMPARE(missing.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
+        QCOMPARE(entries(empty.path()), QStringList());
     }
 
     // The library stands alone: nothing of ours, no Qt, only the C library (and, in a sanitizer
@@ -282,17 +273,6 @@ private slots:
             return Instrumented && (n.startsWith("libasan.") || n.startsWith("libubsan."));
         });
         QCOMPARE(needed, QStringList{"libc.so.6"});
-    }
-
-    // Without the library the loader reports failure and writes nothing. (The installed
-    // layout, the library in lib/ beside bin/, is loaded by the installed program's test.)
-    void loaderWithoutLibraryWritesNothing()
-    {
-        QTemporaryDir empty;
-        SkinLibrary missing({empty.path(), QString()});
-        QVERIFY(!missing.load());
-        QCOMPARE(missing.LoadSkin(empty.filePath(QStringLiteral("1.skn"))), 0);
-        QCOMPARE(entries(empty.path()), QStringList());
     }
 };
 

@@ -157,8 +157,6 @@ struct Update
 
 } // namespace
 
-Q_DECLARE_METATYPE(Answer)
-
 class tst_frmUpdate : public QObject
 {
     Q_OBJECT
@@ -166,17 +164,48 @@ class tst_frmUpdate : public QObject
 private slots:
     void initTestCase() { QVERIFY2(!key().publicKey.isEmpty(), "minisign made no key"); }
 
-    // What the server serves → what the window shows, keeps and starts.
-    void check_data()
+    // What the server serves → what the window shows (label "": the description was not
+    // read), the last message, what it keeps and starts.
+    void check()
     {
-        QTest::addColumn<Answer>("description");
-        QTest::addColumn<Answer>("installer");
-        QTest::addColumn<QString>("label");   // "": the description was not read
-        QTest::addColumn<QString>("message"); // the last one shown
-        QTest::addColumn<bool>("agree");
         const auto row = [](const QString &tag, const Answer &description, const Answer &installer,
                             const QString &label, const QString &message, bool agree = true) {
-            QTest::newRow(qPrintable(tag)) << description << installer << label << message << agree;
+            const bool failedBefore = QTest::currentTestFailed();
+            const auto named = qScopeGuard([&] {
+                if (!failedBefore && QTest::currentTestFailed())
+                    qWarning("in the row \"%s\"", qPrintable(tag));
+            });
+            Update u;
+            u.serve(Ini, description); // a redirect's content is signed where it was asked for
+            u.serve(Exe, installer);
+            u.server.answers["moved.ini"] = {200, description.body};
+            if (description.status == 0) // nobody listens on the port any more
+                u.server.close();
+            u.platform->messageAnswers << (agree ? MessageAnswer::Ok : MessageAnswer::Cancel);
+            frmUpdate &w = u.check();
+
+            const bool read = !label.isEmpty(), opened = message == "Live Update Complete!";
+            const bool asked = label.startsWith("There is an update");
+            const bool kept = read && !message.startsWith("The update file " + Ini); // not refused
+            QVERIFY2(u.ms < 10000, "ended without waiting for the stall time-out");
+            QCOMPARE(w.Label1->text(), read ? label : "Click \"Begin Live Update\" to Start");
+            QCOMPARE(u.lastMessage(), message);
+            // Enabled again only after a check that read the description and left the window open.
+            QCOMPARE(w.Command1->isEnabled(), read && agree && !opened);
+            QCOMPARE(w.isVisible(), agree && !opened);
+            QCOMPARE(u.saved(), opened ? QStringList({Exe, Ini})
+                                : kept ? QStringList{Ini}
+                                       : QStringList());
+            // Started only once verified, with the bytes served.
+            const QString exe = QDir(u.config.folder).filePath(Exe);
+            QCOMPARE(PlatformCalls::args(*u.platform, "openDocument"),
+                     opened ? QStringList{exe} : QStringList());
+            QCOMPARE(TestEnv::readFile(exe), opened ? Installer : QByteArray());
+            // A signature that cannot hold is refused before its file is fetched at all.
+            QCOMPARE(u.server.requested.contains(Ini),
+                     description.status != 0 && description.sign <= Sign::Changed);
+            QCOMPARE(u.server.requested.contains(Exe),
+                     asked && agree && installer.sign <= Sign::Changed);
         };
         const Answer good{200, offer()}, exe{200, Installer};
         const QString available = "There is an update available to version 2.5 beta";
@@ -229,46 +258,6 @@ private slots:
             }
         }
     }
-    void check()
-    {
-        QFETCH(Answer, description);
-        QFETCH(Answer, installer);
-        QFETCH(QString, label);
-        QFETCH(QString, message);
-        QFETCH(bool, agree);
-        Update u;
-        u.serve(Ini, description); // a redirect's content is signed where it was asked for
-        u.serve(Exe, installer);
-        u.server.answers["moved.ini"] = {200, description.body};
-        if (description.status == 0) // nobody listens on the port any more
-            u.server.close();
-        u.platform->messageAnswers << (agree ? MessageAnswer::Ok : MessageAnswer::Cancel);
-        frmUpdate &w = u.check();
-
-        const bool read = !label.isEmpty(), opened = message == "Live Update Complete!";
-        const bool asked = label.startsWith("There is an update");
-        const bool kept = read && !message.startsWith("The update file " + Ini); // not refused
-        QVERIFY2(u.ms < 10000, "ended without waiting for the stall time-out");
-        QCOMPARE(w.Label1->text(), read ? label : "Click \"Begin Live Update\" to Start");
-        QCOMPARE(u.lastMessage(), message);
-        // Enabled again only after a check that read the description and left the window open.
-        QCOMPARE(w.Command1->isEnabled(), read && agree && !opened);
-        QCOMPARE(w.isVisible(), agree && !opened);
-        QCOMPARE(u.saved(), opened ? QStringList({Exe, Ini})
-                            : kept ? QStringList{Ini}
-                                   : QStringList());
-        // Started only once verified, with the bytes served.
-        const QString exe = QDir(u.config.folder).filePath(Exe);
-        QCOMPARE(PlatformCalls::args(*u.platform, "openDocument"),
-                 opened ? QStringList{exe} : QStringList());
-        QCOMPARE(TestEnv::readFile(exe), opened ? Installer : QByteArray());
-        // A signature that cannot hold is refused before its file is fetched at all.
-        QCOMPARE(u.server.requested.contains(Ini),
-                 description.status != 0 && description.sign <= Sign::Changed);
-        QCOMPARE(u.server.requested.contains(Exe),
-                 asked && agree && installer.sign <= Sign::Changed);
-    }
-
     // What the publisher's script makes is what the program takes; it refuses another key.
     void publishedWithTheSigningScript()
     {
@@ -290,7 +279,7 @@ private slots:
 
     // A stalled transfer is given up after the stall time-out, the clock running meanwhile, or
     // cancelled at once when the window closes. Panel 1 as each file's request arrives.
-    void stalledTransfers()
+    void stalledTransfersAndFullDisk()
     {
         const QString checking = "Status: Checking for updated version.";
         const QString downloading = "Status: Downloading now, please wait...";
@@ -320,10 +309,7 @@ private slots:
             QCOMPARE(w.isVisible(), !closes);
             QCOMPARE(u.saved(), stalled == Exe ? QStringList{Ini} : QStringList());
         }
-    }
-
-    void fullDiskLeavesNoPartialInstaller()
-    {
+        // A full disk: the transfer fails and leaves no partial installer.
         Update u;
         TmpfsMount disk(u.cache.path(), 64 * 1024);
         TWR_SKIP_UNLESS_MOUNTED(disk);
